@@ -363,16 +363,21 @@ void readFile(const std::string& path, std::vector<unsigned char>& out)
     if (!f)
         throw ImageError("파일을 열 수 없습니다: " + path);
     out.clear();
+    long size = -1;
     if (std::fseek(f.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(f.get());
+        size = std::ftell(f.get());
         std::fseek(f.get(), 0, SEEK_SET);
-        if (size > 0)
-            out.reserve(std::size_t(size));
     }
-    unsigned char chunk[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f.get())) > 0)
-        out.insert(out.end(), chunk, chunk + got);
+    if (size > 0) {
+        // One read straight into the kept buffer.
+        out.resize(std::size_t(size));
+        out.resize(std::fread(out.data(), 1, out.size(), f.get()));
+    } else {
+        unsigned char chunk[1 << 16];
+        std::size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, f.get())) > 0)
+            out.insert(out.end(), chunk, chunk + got);
+    }
     if (std::ferror(f.get()))
         throw ImageError("파일을 읽는 중 오류가 났습니다: " + path);
 }
