@@ -1,6 +1,7 @@
 #include "lookup/jiga_viewu.h"
 
 #include "lookup/designlayout.h"
+#include "lookup/outputbar.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
 #include "lookup/viewerplaceholder.h"
@@ -13,7 +14,9 @@
 #include <QApplication>
 #include <QDate>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -61,6 +64,22 @@ Tjiga_view::Tjiga_view(const QString& appDir) : WorkWindow(appDir, QStringLitera
     outputBar = new QWidget(this);
     outputBar->setObjectName(QStringLiteral("outputBar"));
     outputBar->setAccessibleName(QStringLiteral("출력"));
+    output = new OutputBar(appDir,
+                           {
+                               .page = [this] { return &viewer->page(); },
+                               .recordFile =
+                                   [this] {
+                                       return xgrid->cell(SelectedRecordRow, model::ColPath) +
+                                              xgrid->cell(SelectedRecordRow, model::ColName);
+                                   },
+                               .view = [this]() -> QWidget* { return viewer->ImgView; },
+                               .repaintView = [this] { viewer->ImgView->repaint(); },
+                           },
+                           this, outputBar);
+    auto* outputLayout = new QHBoxLayout(outputBar);
+    outputLayout->setContentsMargins(0, 0, 0, 0);
+    outputLayout->addWidget(output);
+    connect(this, &Tjiga_view::printPageRequested, output, &OutputBar::PrintPage);
 
     auto* layout = new DesignLayout(kDesignClient, this);
     layout->addWidget(suiPanel6, design(2, 33, 260, 162), kLeftTop);

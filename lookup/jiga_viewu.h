@@ -13,6 +13,7 @@ class StringGrid;
 
 namespace rida::lookup {
 
+class OutputBar;
 class PlaceholderViewer;
 class SearchPanel;
 using PageViewer = PlaceholderViewer;
@@ -32,6 +33,7 @@ public:
     QGroupBox* suiPanel1;          // the viewer's panel
     PageViewer* viewer;
     QWidget* outputBar;            // the output commands' bar; filled by the output commands
+    OutputBar* output;             // its controls and commands (suiButton13, CheckBox1, ...)
 
     bool searchDone() const { return SearchDone; }
     int selectedRecordRow() const { return SelectedRecordRow; }
