@@ -433,7 +433,6 @@ std::vector<SamplePage> samplePages()
     }
     {
         SamplePage p{"Img002.jpg", {}};
-        p.options.typeface = Typeface::Myeongjo;
         p.options.rows = lots(202, 12);
         p.options.skewDegrees = -1.2;
         p.options.shiftX = -8, p.options.shiftY = 6;
@@ -471,14 +470,25 @@ std::vector<SamplePage> samplePages()
         p.options.noise = 5, p.options.specks = 30, p.options.seed = 6;
         pages.push_back(p);
     }
+    {
+        // The Myeongjo face has its own folder: a run reads one face at a time.
+        SamplePage p{"Myeongjo/Img101.jpg", {}};
+        p.options.typeface = Typeface::Myeongjo;
+        p.options.rows = lots(707, 15);
+        p.options.skewDegrees = -0.8;
+        p.options.shiftX = 6, p.options.shiftY = 3;
+        p.options.noise = 6, p.options.specks = 40, p.options.seed = 7;
+        pages.push_back(p);
+    }
     return pages;
 }
 
 void writeSampleFolder(const std::string& folder)
 {
-    std::filesystem::create_directories(folder);
-    for (const SamplePage& p : samplePages())
+    for (const SamplePage& p : samplePages()) {
+        std::filesystem::create_directories(std::filesystem::path(folder + "/" + p.name).parent_path());
         writeJpeg(folder + "/" + p.name, drawPage(p.options), 90, p.fullChroma);
+    }
 }
 
 } // namespace rida::pagegen
