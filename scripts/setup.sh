@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libturbojpeg0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-nanum xvfb xauth xdg-utils
+  fonts-nanum xvfb xauth xdotool xdg-utils
 )
 
 missing=()

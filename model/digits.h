@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace rida::model {
+
+// True when `text` holds at least one character that is not an ASCII digit
+// "0".."9" (full-width digits, Hangul, spaces, signs and points all count);
+// false otherwise, the empty text included.
+bool ContainsNonDigit(const QString& text);
+
+// The whole-number conversion of typed text. Leading and trailing blanks are
+// allowed, a sign is allowed; anything else throws ConversionError with the
+// message "'<text>' is not a valid integer value".
+int toInteger(const QString& text);
+
+} // namespace rida::model

@@ -1,0 +1,157 @@
+#include "model/digits.h"
+#include "model/error.h"
+#include "model/keyrules.h"
+#include "model/landrecord.h"
+#include "model/notice.h"
+#include "tests/support/qtprint.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+using namespace rida::model;
+
+TEST(ContainsNonDigit, TableOfTexts)
+{
+    struct Case {
+        const char* text;
+        bool expected;
+    } cases[] = {
+        {"", false}, {"0", false}, {"0123", false}, {"9999", false},
+        {" 12", true}, {"12 ", true}, {"1a", true}, {"-1", true}, {"1.5", true},
+        {"１２", true},  // full-width digits
+        {"산", true}, {"12가", true}, {"+1", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ContainsNonDigit(QString::fromUtf8(c.text)), c.expected) << '"' << c.text << '"';
+}
+
+TEST(ToInteger, ConvertsWholeNumbersAndNamesTheTextOtherwise)
+{
+    EXPECT_EQ(toInteger(QStringLiteral("9999")), 9999);
+    EXPECT_EQ(toInteger(QStringLiteral("0007")), 7);
+    EXPECT_EQ(toInteger(QStringLiteral("-3")), -3);
+    for (const char* bad : {"", "abc", "1.5", "12가", "99999999999"}) {
+        try {
+            toInteger(QString::fromUtf8(bad));
+            ADD_FAILURE() << bad;
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(e.text(), QStringLiteral("'%1' is not a valid integer value").arg(QString::fromUtf8(bad)));
+        }
+    }
+}
+
+TEST(KeyRules, DecisionTable)
+{
+    struct Case {
+        KeyRule rule;
+        char32_t typed;
+        bool targetEnabled;
+        KeyDecision expected;
+    } cases[] = {
+        {KeyRule::Swallow, U'a', true, {true, false, false}},
+        {KeyRule::Swallow, kEnter, true, {true, false, false}},
+        {KeyRule::Swallow, kBackspace, true, {true, false, false}},
+        {KeyRule::EnterMoves, kEnter, true, {false, true, false}},
+        {KeyRule::EnterMoves, U'7', true, {false, false, false}},
+        {KeyRule::EnterMovesAndSelects, kEnter, true, {false, true, true}},
+        {KeyRule::EnterMovesAndSelects, U'x', true, {false, false, false}},
+        {KeyRule::EnterMovesAndSelectsElseSwallow, kEnter, true, {false, true, true}},
+        {KeyRule::EnterMovesAndSelectsElseSwallow, U'x', true, {true, false, false}},
+        {KeyRule::EnterMovesAndSelectsElseSwallow, kBackspace, true, {true, false, false}},
+        {KeyRule::EnterMovesIfEnabled, kEnter, true, {false, true, false}},
+        {KeyRule::EnterMovesIfEnabled, kEnter, false, {false, false, false}},
+        {KeyRule::EnterMovesIfEnabled, U'1', true, {false, false, false}},
+    };
+    for (const auto& c : cases) {
+        const auto d = decideKey(c.rule, c.typed, c.targetEnabled);
+        EXPECT_EQ(d.discard, c.expected.discard) << int(c.rule) << ' ' << int(c.typed);
+        EXPECT_EQ(d.moveFocus, c.expected.moveFocus) << int(c.rule) << ' ' << int(c.typed);
+        EXPECT_EQ(d.selectTarget, c.expected.selectTarget) << int(c.rule) << ' ' << int(c.typed);
+    }
+}
+
+TEST(LandRecord, KindsRegionsAndRecordCells)
+{
+    EXPECT_EQ(documentKindItems(),
+              (QStringList{"토지특성조사표(T)", "결정조서(G)", "산정조서(S)", "조사대상필지부(J)", "열람부(Y)", "기타문서(X)"}));
+    EXPECT_EQ(lotKindWord(true), QStringLiteral("임야"));
+    EXPECT_EQ(lotKindWord(false), QStringLiteral("토지"));
+    EXPECT_FALSE(isMountainWord(QStringLiteral("토지")));
+    EXPECT_TRUE(isMountainWord(QStringLiteral("임야")));
+    EXPECT_TRUE(isMountainWord(QString()));
+
+    const QString sep = QDir::separator();
+    const QString app = QStringLiteral("/opt/rida") + sep;
+    Record r{QStringLiteral("1"), QStringLiteral("결정조서"), 1998, 1, filesFolder(app) + sep, QStringLiteral("Img001.jpg")};
+    EXPECT_EQ(r.cells(), (QStringList{"1", "결정조서", "1998년", "1월", app + "Files" + sep, "Img001.jpg"}));
+    EXPECT_EQ(r.pagePath(), app + "Files" + sep + "Img001.jpg");
+    EXPECT_EQ(tempBitmapPath(app), app + "Tools" + sep + "imgtemp.bmp");
+    EXPECT_EQ(noticeFilePath(app), app + "inform.txt");
+}
+
+TEST(Cp949, DecodesTheMicrosoftCodePageIncludingExtensionSyllables)
+{
+    QString out;
+    ASSERT_TRUE(decodeCp949(QByteArray("\x81\x41", 2), out));
+    EXPECT_EQ(out, QString(QChar(0xAC02)));
+    ASSERT_TRUE(decodeCp949(QByteArray("\x8C\x63", 2), out));
+    EXPECT_EQ(out, QStringLiteral("똠"));
+    ASSERT_TRUE(decodeCp949(QByteArray("\xB0\xA1 A", 4), out));
+    EXPECT_EQ(out, QStringLiteral("가 A"));
+    EXPECT_FALSE(decodeCp949(QByteArray("\xFF\xFF", 2), out));
+}
+
+class NoticeFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("inform.txt")); }
+    void write(const QByteArray& bytes)
+    {
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+TEST_F(NoticeFileTest, MissingEmptyAndFolder)
+{
+    EXPECT_FALSE(readNoticeFile(path()).exists);
+    write({});
+    auto n = readNoticeFile(path());
+    EXPECT_TRUE(n.exists);
+    EXPECT_TRUE(n.lines.isEmpty());
+    QFile::remove(path());
+    QDir(dir.path()).mkdir(QStringLiteral("inform.txt"));
+    EXPECT_FALSE(readNoticeFile(path()).exists);
+}
+
+TEST_F(NoticeFileTest, LineBreaksOfEveryKind)
+{
+    // "공지" in CP949 is B0 F8 C1 F6.
+    write(QByteArray("\xB0\xF8\xC1\xF6\r\nsecond\nthird\rfourth\r\n\r\nlast"));
+    auto n = readNoticeFile(path());
+    EXPECT_EQ(n.lines, (QStringList{"공지", "second", "third", "fourth", "", "last"}));
+}
+
+TEST_F(NoticeFileTest, StopsAtTheFirstLineThatIsNotCp949)
+{
+    write(QByteArray("one\r\n\xB0\xA1\r\n\xFF\xFE\xFD\r\nafter\r\n"));
+    auto n = readNoticeFile(path());
+    EXPECT_EQ(n.lines, (QStringList{"one", "가"}));
+}
+
+TEST_F(NoticeFileTest, UnreadableFileKeepsItsPlaceButGivesNoLines)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    write("secret\r\n");
+    QFile::setPermissions(path(), QFileDevice::Permissions());
+    auto n = readNoticeFile(path());
+    EXPECT_TRUE(n.exists);
+    EXPECT_TRUE(n.lines.isEmpty());
+}

@@ -1,0 +1,70 @@
+#pragma once
+// Services for tests: scripted answers to questions, and a record of every
+// message, beep, page, program and removal the code asked for.
+
+#include "ui/services.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+
+namespace rida::test {
+
+struct ShownMessage {
+    QString text;
+    ui::MessageIcon icon;
+};
+
+class FakeServices : public ui::Services {
+public:
+    void showMessage(QWidget*, const QString& text, ui::MessageIcon icon) override { messages.push_back({text, icon}); }
+    bool askYesNo(QWidget*, const QString& text) override
+    {
+        questions << text;
+        if (answers.empty())
+            return false;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void beep() override { ++beeps; }
+    bool openUrl(const QUrl& url) override
+    {
+        urls << url;
+        return openUrlResult;
+    }
+    bool startProgram(const QString& program, const QStringList& arguments) override
+    {
+        programs << (QStringList{program} + arguments);
+        return startProgramResult;
+    }
+    bool removeFile(const QString& path, QString* error) override;
+
+    QList<ShownMessage> messages;
+    QStringList questions;
+    std::deque<bool> answers;  // Yes = true, consumed in order; No once they run out
+    int beeps = 0;
+    QList<QUrl> urls;
+    QList<QStringList> programs;
+    QStringList removed;
+    bool openUrlResult = true;
+    bool startProgramResult = true;
+    bool removeReallyDeletes = true;
+};
+
+// Installs a FakeServices for the lifetime of the object.
+class ScopedFakeServices {
+public:
+    ScopedFakeServices();
+    ~ScopedFakeServices();
+    FakeServices* operator->() { return fake_; }
+    FakeServices& operator*() { return *fake_; }
+
+private:
+    FakeServices* fake_;
+    std::unique_ptr<ui::Services> previous_;
+};
+
+} // namespace rida::test

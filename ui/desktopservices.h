@@ -1,0 +1,19 @@
+#pragma once
+// The real desktop behind Services: Qt message boxes, the default browser
+// through QDesktopServices, detached programs, the desktop's trash.
+
+#include "ui/services.h"
+
+namespace rida::ui {
+
+class DesktopServices : public Services {
+public:
+    void showMessage(QWidget* parent, const QString& text, MessageIcon icon) override;
+    bool askYesNo(QWidget* parent, const QString& text) override;
+    void beep() override;
+    bool openUrl(const QUrl& url) override;
+    bool startProgram(const QString& program, const QStringList& arguments) override;
+    bool removeFile(const QString& path, QString* error) override;
+};
+
+} // namespace rida::ui

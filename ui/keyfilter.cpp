@@ -1,0 +1,91 @@
+#include "ui/keyfilter.h"
+
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace rida::ui {
+
+KeyRuleFilter::KeyRuleFilter(QWidget* field, model::KeyRule rule, QWidget* target)
+    : QObject(field), rule_(rule), target_(target)
+{
+}
+
+void selectAllText(QWidget* w)
+{
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->selectAll();
+    else if (auto* c = qobject_cast<QComboBox*>(w); c && c->lineEdit())
+        c->lineEdit()->selectAll();
+    else if (auto* s = qobject_cast<QAbstractSpinBox*>(w))
+        s->selectAll();
+}
+
+namespace {
+// The character a key press types: Enter and Backspace count, as do
+// printable characters; arrows, Delete and function keys type nothing.
+bool typedCharacter(const QKeyEvent* key, char32_t& typed)
+{
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        typed = model::kEnter;
+        return true;
+    case Qt::Key_Backspace:
+        typed = model::kBackspace;
+        return true;
+    case Qt::Key_Escape:
+        typed = U'\x1b';
+        return true;
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return false;
+    default:
+        break;
+    }
+    const QString text = key->text();
+    if (text.isEmpty() || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    typed = text.at(0).unicode();
+    return true;
+}
+} // namespace
+
+bool KeyRuleFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::InputMethod) {
+        // Hangul composed through an input method types characters too.
+        if (rule_ == model::KeyRule::Swallow || rule_ == model::KeyRule::EnterMovesAndSelectsElseSwallow) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    char32_t typed = 0;
+    if (!typedCharacter(key, typed))
+        return false;
+    const auto d = model::decideKey(rule_, typed, target_ && target_->isEnabled());
+    if (d.moveFocus && target_) {
+        target_->setFocus(Qt::OtherFocusReason);
+        if (d.selectTarget)
+            selectAllText(target_);
+    }
+    return d.discard;
+}
+
+void attachKeyRule(QWidget* field, model::KeyRule rule, QWidget* target)
+{
+    auto* filter = new KeyRuleFilter(field, rule, target);
+    field->installEventFilter(filter);
+    if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
+        combo->lineEdit()->installEventFilter(filter);
+    if (rule == model::KeyRule::Swallow || rule == model::KeyRule::EnterMovesAndSelectsElseSwallow)
+        field->setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
+} // namespace rida::ui

@@ -1,0 +1,73 @@
+#include "ui/theme.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QStyleFactory>
+
+namespace rida::ui {
+
+namespace {
+QString installedKoreanFamily()
+{
+    static const QString family = [] {
+        const QStringList families = QFontDatabase::families(QFontDatabase::Korean);
+        for (const QString& preferred : {QStringLiteral("NanumGothic"), QStringLiteral("나눔고딕"),
+                                         QStringLiteral("NanumBarunGothic"), QStringLiteral("Noto Sans CJK KR")})
+            if (families.contains(preferred))
+                return preferred;
+        return families.isEmpty() ? QString() : families.first();
+    }();
+    return family;
+}
+} // namespace
+
+QFont koreanFont(const QString& definitionFamily, int pointSize, int pixelSize)
+{
+    QFont f(definitionFamily);
+    if (pixelSize > 0)
+        f.setPixelSize(pixelSize);
+    else if (pointSize > 0)
+        f.setPointSize(pointSize);
+    return f;
+}
+
+void applyTheme(QApplication& app)
+{
+    const QString korean = installedKoreanFamily();
+    if (!korean.isEmpty()) {
+        for (const char* name : {"맑은 고딕", "Malgun Gothic", "굴림", "Gulim", "굴림체", "돋움", "Dotum"})
+            QFont::insertSubstitution(QString::fromUtf8(name), korean);
+        QFont base(korean);
+        base.setPointSize(9);
+        app.setFont(base);
+    }
+    if (auto* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        app.setStyle(fusion);
+
+    app.setStyleSheet(QStringLiteral(R"(
+QMainWindow, QDialog { background: #eef1f6; }
+QMenuBar { background: #e4e8f0; border-bottom: 1px solid #b8c0cf; }
+QMenuBar::item { padding: 3px 10px; }
+QMenuBar::item:selected { background: #c9d6ee; border-radius: 3px; }
+QMenu { background: #fbfcfe; border: 1px solid #9aa6bb; }
+QMenu::item { padding: 4px 22px 4px 26px; min-height: 14px; }
+QMenu::item:selected { background: #c9d6ee; color: black; }
+QMenu::separator { height: 1px; background: #c5ccd8; margin: 3px 6px; }
+QToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfe, stop:1 #dfe4ec); border-bottom: 1px solid #b8c0cf; spacing: 8px; padding: 0 8px; }
+QToolBar QToolButton { padding: 0; margin: 0; }
+QToolButton { border: 1px solid transparent; border-radius: 4px; }
+QToolButton:hover { border-color: #8fa6cc; background: #e3ebf8; }
+QToolButton:pressed { background: #cddbf2; }
+QPushButton { border: 1px solid #8d98ab; border-radius: 3px; padding: 3px 12px;
+  background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde2ea); }
+QPushButton:hover { border-color: #5b7fb9; }
+QPushButton:pressed { background: #cdd6e4; }
+QPushButton:disabled { color: #9097a3; }
+QLineEdit, QComboBox, QSpinBox, QPlainTextEdit { border: 1px solid #9aa4b5; border-radius: 2px; background: white; }
+QLineEdit:focus, QComboBox:focus { border-color: #4a78c2; }
+QGroupBox { border: 1px solid #aeb7c6; border-radius: 4px; margin-top: 18px; background: #f6f8fb; }
+QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 4px; color: #1f3b6e; font-weight: bold; }
+)"));
+}
+
+} // namespace rida::ui
