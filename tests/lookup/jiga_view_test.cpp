@@ -423,3 +423,26 @@ TEST_F(LookupWindow, ReopenLoadsTheRecordAgainOrEmptiesThePage)
     EXPECT_FALSE(w->viewer->page().empty());
     EXPECT_TRUE(w->viewer->ScaleCombo->hasFocus());
 }
+
+TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)
+{
+    const QStringList inputs = {QStringLiteral("산4-1"), QStringLiteral("%d%s\\n"), QStringLiteral("１２３４"),
+                                QStringLiteral("99999999999999"), QStringLiteral("-"), QStringLiteral("' OR 1=1")};
+    QList<QWidget*> fields = {panel->xjuso1, panel->xjuso2, panel->xjuso3, panel->xjuso4,
+                              panel->xkind,  panel->fdate,  panel->rdate};
+    for (const QString& text : inputs) {
+        for (QWidget* field : fields) {
+            test::typeText(field, text);
+            for (Qt::Key k : {Qt::Key_F1, Qt::Key_F2, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Return})
+                QTest::keyClick(QApplication::focusWidget(), k);
+        }
+        search();
+        doubleClickRow(w->xgrid, 1);
+        EXPECT_EQ(w->xgrid->dataRowCount(), 1) << text.toStdString();
+        EXPECT_EQ(w->ygrid->dataRowCount(), 15) << text.toStdString();
+        EXPECT_LE(panel->fdate->text().size(), 4);
+    }
+    // Only F1 and F2 on text that is no number were reported.
+    for (const auto& m : fake->messages)
+        EXPECT_TRUE(m.text.contains(QStringLiteral("not a valid integer"))) << m.text.toStdString();
+}
