@@ -4,19 +4,18 @@
 #include "lookup/outputbar.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
-#include "lookup/viewerplaceholder.h"
 #include "model/landrecord.h"
 #include "ui/fields.h"
 #include "ui/grid/stringgrid.h"
 #include "ui/help.h"
 #include "ui/services.h"
+#include "viewer/imageviewer.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -56,7 +55,22 @@ Tjiga_view::Tjiga_view(const QString& appDir) : WorkWindow(appDir, QStringLitera
 
     suiPanel1 = new QGroupBox(QStringLiteral("이미지 뷰어"), this);
     suiPanel1->setObjectName(QStringLiteral("suiPanel1"));
-    viewer = new PageViewer(suiPanel1);
+    viewer::ViewerConfig config = viewer::ViewerConfig::lookup();
+    // F5 to F8 are the window's own keys (FormKeyDown), which pass every key on.
+    config.functionKeys = false;
+    config.scaleStepKeys = false;
+    viewer = new viewer::ImageViewer(config,
+                                     {
+                                         .reopen = [this] { N7Click(); },
+                                         .pageModified = [this] { emit pageModified(); },
+                                         .showMessage = [](QWidget* parent, const QString& text) {
+                                             ui::services().showMessage(parent, text);
+                                         },
+                                         .reportError = [](QWidget* parent, const QString& text) {
+                                             ui::reportError(parent, text);
+                                         },
+                                     },
+                                     suiPanel1);
     auto* viewerLayout = new QVBoxLayout(suiPanel1);
     viewerLayout->setContentsMargins(3, 3, 3, 3);
     viewerLayout->addWidget(viewer);
@@ -73,13 +87,15 @@ Tjiga_view::Tjiga_view(const QString& appDir) : WorkWindow(appDir, QStringLitera
                                               xgrid->cell(SelectedRecordRow, model::ColName);
                                    },
                                .view = [this]() -> QWidget* { return viewer->ImgView; },
-                               .repaintView = [this] { viewer->ImgView->repaint(); },
+                               .repaintView = [this] { viewer->ImgView->repaintNow(); },
                            },
                            this, outputBar);
     auto* outputLayout = new QHBoxLayout(outputBar);
     outputLayout->setContentsMargins(0, 0, 0, 0);
     outputLayout->addWidget(output);
     connect(this, &Tjiga_view::printPageRequested, output, &OutputBar::PrintPage);
+    // "적용" and the brightness steps tick "수정출력"; only the user clears it.
+    connect(this, &Tjiga_view::pageModified, output, &OutputBar::tickModifiedOutput);
 
     auto* layout = new DesignLayout(kDesignClient, this);
     layout->addWidget(suiPanel6, design(2, 33, 260, 162), kLeftTop);
@@ -174,6 +190,14 @@ void Tjiga_view::ygridClick()
     if (SelectedLotRow < 1 || kind.isEmpty())
         return;
     suiPanel6->showLot(kind, ygrid->cell(SelectedLotRow, 3), ygrid->cell(SelectedLotRow, 4));
+}
+
+void Tjiga_view::N7Click()
+{
+    if (xgrid->rowCount() < 3)
+        viewer->clearPage();
+    else
+        xgridDblClick();
 }
 
 void Tjiga_view::PrintPage() { emit printPageRequested(); }

@@ -11,12 +11,14 @@ class GridPanel;
 class StringGrid;
 } // namespace rida::ui::grid
 
+namespace rida::viewer {
+class ImageViewer;
+}
+
 namespace rida::lookup {
 
 class OutputBar;
-class PlaceholderViewer;
 class SearchPanel;
-using PageViewer = PlaceholderViewer;
 
 class Tjiga_view : public ui::WorkWindow {
     Q_OBJECT
@@ -31,7 +33,7 @@ public:
     ui::grid::GridPanel* suiPanel7;  // "검색된 지번"
     ui::grid::StringGrid* ygrid;
     QGroupBox* suiPanel1;          // the viewer's panel
-    PageViewer* viewer;
+    viewer::ImageViewer* viewer;  // ImgView, ScaleCombo and the page tools
     QWidget* outputBar;            // the output commands' bar; filled by the output commands
     OutputBar* output;             // its controls and commands (suiButton13, CheckBox1, ...)
 
@@ -47,10 +49,14 @@ public:
     void ygridClick();
     void FormKeyDown(int key);
     void PrintPage();         // "출력", F9
+    void N7Click();           // "다시 열기": the record's page again
 
 signals:
     // F9 and "출력": the output commands print the shown page.
     void printPageRequested();
+    // A page tool changed the page in memory ("적용", brightness): the output
+    // commands then print the page as modified ("수정출력").
+    void pageModified();
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -156,6 +156,12 @@ OutputBar::OutputBar(QString appDir, OutputBarHooks hooks, QWidget* owner, QWidg
     connect(suiButton15, &QAbstractButton::clicked, this, &OutputBar::suiButton15Click);
 }
 
+void OutputBar::tickModifiedOutput()
+{
+    if (!CheckBox1->isChecked())
+        CheckBox1->setChecked(true);
+}
+
 OutputSource OutputBar::source() const
 {
     OutputSource s;

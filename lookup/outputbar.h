@@ -38,6 +38,9 @@ public:
     QCheckBox* oneck;             // "낱장 출력": no command reads it
     QAbstractButton* suiButton15; // "설정"
 
+    // A page tool changed the page: "수정출력" is ticked (only the user clears it).
+    void tickModifiedOutput();
+
     // What the commands read now.
     OutputSource source() const;
 

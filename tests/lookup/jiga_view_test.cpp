@@ -1,10 +1,10 @@
 #include "lookup/jiga_viewu.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
-#include "lookup/viewerplaceholder.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeservices.h"
 #include "ui/fields.h"
+#include "viewer/imageviewer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -378,4 +378,71 @@ TEST_F(LookupWindow, ClosingTellsTheMainWindow)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(closed.count(), 1);
     EXPECT_TRUE(w.isNull());
+}
+
+TEST_F(LookupWindow, F5AndF6StartAndCancelTheMagnifierOnceEach)
+{
+    searchAndOpen();
+    ASSERT_TRUE(w->viewer->PanAllowed);
+    const auto layersBefore = w->viewer->view()->layers().size();
+    panel->xjuso3->setFocus();
+    pressKey(Qt::Key_F5);
+    ASSERT_NE(w->viewer->Selection, nullptr);
+    EXPECT_FALSE(w->viewer->PanAllowed);
+    EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2);  // the magnifier and its frame
+    pressKey(Qt::Key_F6);
+    EXPECT_EQ(w->viewer->Selection, nullptr);
+    EXPECT_TRUE(w->viewer->PanAllowed);
+
+    // A search brings pan mode back while a magnifier is being placed.
+    pressKey(Qt::Key_F5);
+    search();
+    EXPECT_TRUE(w->viewer->PanAllowed);
+    EXPECT_TRUE(fake->messages.isEmpty());
+}
+
+TEST_F(LookupWindow, OpeningSetsTheBrightnessCounterBackToZero)
+{
+    QSignalSpy modified(w.data(), &Tjiga_view::pageModified);
+    searchAndOpen();
+    QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
+    ASSERT_EQ(w->viewer->bright->text(), QStringLiteral("1"));
+    EXPECT_EQ(modified.count(), 1);
+    w->viewer->selectScaleEntry(6);  // "100%"
+    doubleClickRow(w->xgrid, 1);
+    EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
+    EXPECT_EQ(scaleText(), QStringLiteral("25%"));
+}
+
+TEST_F(LookupWindow, ReopenLoadsTheRecordAgainOrEmptiesThePage)
+{
+    searchAndOpen();
+    w->ygrid->clearDataRows();
+    w->viewer->reopenCommand();  // "다시 열기"
+    EXPECT_EQ(w->ygrid->dataRowCount(), 15);
+    EXPECT_FALSE(w->viewer->page().empty());
+    EXPECT_TRUE(w->viewer->ScaleCombo->hasFocus());
+}
+
+TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)
+{
+    const QStringList inputs = {QStringLiteral("산4-1"), QStringLiteral("%d%s\\n"), QStringLiteral("１２３４"),
+                                QStringLiteral("99999999999999"), QStringLiteral("-"), QStringLiteral("' OR 1=1")};
+    QList<QWidget*> fields = {panel->xjuso1, panel->xjuso2, panel->xjuso3, panel->xjuso4,
+                              panel->xkind,  panel->fdate,  panel->rdate};
+    for (const QString& text : inputs) {
+        for (QWidget* field : fields) {
+            test::typeText(field, text);
+            for (Qt::Key k : {Qt::Key_F1, Qt::Key_F2, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Return})
+                QTest::keyClick(QApplication::focusWidget(), k);
+        }
+        search();
+        doubleClickRow(w->xgrid, 1);
+        EXPECT_EQ(w->xgrid->dataRowCount(), 1) << text.toStdString();
+        EXPECT_EQ(w->ygrid->dataRowCount(), 15) << text.toStdString();
+        EXPECT_LE(panel->fdate->text().size(), 4);
+    }
+    // Only F1 and F2 on text that is no number were reported.
+    for (const auto& m : fake->messages)
+        EXPECT_TRUE(m.text.contains(QStringLiteral("not a valid integer"))) << m.text.toStdString();
 }

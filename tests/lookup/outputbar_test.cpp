@@ -4,7 +4,7 @@
 #include "lookup/jiga_viewu.h"
 #include "lookup/outputbar.h"
 #include "lookup/searchpanel.h"
-#include "lookup/viewerplaceholder.h"
+#include "viewer/imageviewer.h"
 #include "model/landrecord.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeoutput.h"
@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QToolButton>
 #include <QPushButton>
 #include <QLabel>
 #include <QPointer>
@@ -123,21 +124,47 @@ TEST_F(OutputBarTest, PrintButtonAndF9PrintTheRecordPageAndSingleSheetChangesNot
     EXPECT_TRUE(fake->messages.isEmpty());
 }
 
-TEST_F(OutputBarTest, ModifiedOutputPrintsThePageAsItIsInTheViewer)
+TEST_F(OutputBarTest, BrightnessTicksModifiedOutputWhichPrintsThePageAsItIsInTheViewer)
 {
     searchAndOpen();
-    image::adjustBrightness(w->viewer->page(), +5);
+    const QRgb stored = w->viewer->page().pixel(10, 10);
+    QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
+    EXPECT_TRUE(bar->CheckBox1->isChecked());
     const QRgb shown = w->viewer->page().pixel(10, 10);
-    bar->CheckBox1->setChecked(true);
+    ASSERT_NE(shown, stored);
     QTest::mouseClick(bar->suiButton13, Qt::LeftButton);
     ASSERT_EQ(out.reports->calls.size(), 2);
     EXPECT_EQ(out.reports->calls[1].page.image.picture.pixel(10, 10), shown | 0xff000000u);
     EXPECT_TRUE(QFileInfo(model::tempBitmapPath(folder.appDir())).isFile());
 
+    // Cleared by the user: the record page file as stored.
     bar->CheckBox1->setChecked(false);
     QTest::mouseClick(bar->suiButton13, Qt::LeftButton);
     ASSERT_EQ(out.reports->calls.size(), 4);
-    EXPECT_NE(out.reports->calls[3].page.image.picture.pixel(10, 10), shown | 0xff000000u);
+    EXPECT_EQ(out.reports->calls[3].page.image.picture.pixel(10, 10), stored | 0xff000000u);
+}
+
+TEST_F(OutputBarTest, DesktopCaptureShowsTheMagnifierOverThePage)
+{
+    // A fake report device over the desktop capture layer.
+    ui::report::OutputPlatform platform;
+    platform.reports = std::make_unique<test::FakeReportDevice>();
+    auto* reports = static_cast<test::FakeReportDevice*>(platform.reports.get());
+    ui::report::OutputPlatform previous = ui::report::installOutputPlatform(std::move(platform));
+
+    searchAndOpen();
+    QTest::mouseClick(bar->suiButton7, Qt::LeftButton); // without a magnifier
+    w->viewer->magnifierCommand();
+    QTest::mouseClick(bar->suiButton7, Qt::LeftButton); // with one
+    const ui::report::OutputPlatform used = ui::report::installOutputPlatform(std::move(previous));
+
+    ASSERT_EQ(reports->calls.size(), 2);
+    const QImage plain = reports->calls[0].page.image.picture;
+    const QImage magnified = reports->calls[1].page.image.picture;
+    QWidget* view = w->viewer->ImgView;
+    EXPECT_EQ(plain.size(), QSize(view->width() - 17, view->height() - 17));
+    EXPECT_EQ(magnified.size(), plain.size());
+    EXPECT_NE(plain, magnified) << "the magnifier layer is part of the capture";
 }
 
 TEST_F(OutputBarTest, CaptureCommandsTakeTheViewWithoutItsScrollBars)
