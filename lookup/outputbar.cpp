@@ -108,6 +108,8 @@ ui::GradientButton* captionButton(const QString& name, const QString& caption, c
     b->setAccessibleName(caption);
     b->setAccessibleDescription(hint);
     b->setFocusPolicy(Qt::StrongFocus);
+    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    b->setFixedWidth(75);
     return b;
 }
 

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -539,6 +540,8 @@ TEST(ViewCapture, LeavesOutTheScrollBarsAndShowsWhatLiesOverTheView)
     panel->setStyleSheet(QStringLiteral("background: rgb(255, 0, 0);"));
     panel->raise();
     window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
     {
         test::ScopedFakeOutput out;
         lookup::captureViewArea(view);

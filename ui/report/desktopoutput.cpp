@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
+#include <QWindow>
 
 #include <cups/cups.h>
 
@@ -95,7 +96,8 @@ QImage DesktopScreenCapture::capture(QWidget* widget, const QRect& area)
     // Screen pixels where the platform hands them out (X11); elsewhere
     // (Wayland, offscreen) the window's widgets are rendered into the
     // picture, which also shows every sibling lying over the area.
-    if (QGuiApplication::platformName() == QStringLiteral("xcb") && widget->isVisible()) {
+    const QWindow* shown = widget->window()->windowHandle();
+    if (QGuiApplication::platformName() == QStringLiteral("xcb") && widget->isVisible() && shown && shown->isExposed()) {
         if (QScreen* screen = widget->screen()) {
             const QPoint global = widget->mapToGlobal(area.topLeft()) - screen->geometry().topLeft();
             QPixmap shot = screen->grabWindow(0, global.x(), global.y(), area.width(), area.height());
