@@ -10,7 +10,11 @@
 #include "ui/report/desktopoutput.h"
 #include "ui/report/outputplatform.h"
 
+#include "model/error.h"
+
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QDir>
 #include <QPrintPreviewDialog>
 #include <QPrinterInfo>
@@ -243,4 +247,27 @@ TEST(DesktopReportDevice, ModelessPreviewOutlivesItsLayout)
     EXPECT_FALSE(preview->isModal());
     QApplication::processEvents();
     preview->close();
+}
+
+TEST(DesktopPrinterSetup, DialogChoosesAPrinterAndCancelChoosesNone)
+{
+    QString title, okText;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        title = dialog->windowTitle();
+        if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+                okText = ok->text();
+        dialog->reject();
+    });
+    EXPECT_EQ(ui::report::DesktopPrinterSetup().choosePrinter(nullptr), std::nullopt);
+    EXPECT_EQ(title, QStringLiteral("프린터 설정"));
+    EXPECT_EQ(okText, QStringLiteral("확인"));
+}
+
+TEST(DesktopPrinterSetup, AnUnknownPrinterIsReportedNotSet)
+{
+    EXPECT_THROW(ui::report::DesktopPrinterSetup().makeDefault(QStringLiteral("no-such-printer-here")), model::Error);
 }

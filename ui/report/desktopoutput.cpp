@@ -5,6 +5,7 @@
 #include "ui/services.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -12,8 +13,10 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPageSize>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
@@ -34,8 +37,9 @@ namespace {
 QPrintPreviewDialog* makePreview(QWidget* owner, const ReportPage& page)
 {
     auto* printer = new QPrinter(QPrinter::HighResolution);
-    printer->setPageLayout(page.pageLayout());
     printer->setFullPage(true);
+    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageOrientation(page.orientation);
     auto* dialog = new QPrintPreviewDialog(printer, owner);
     dialog->setWindowTitle(page.caption);
     dialog->setAccessibleName(page.caption);
@@ -153,6 +157,11 @@ std::optional<QString> DesktopPrinterSetup::choosePrinter(QWidget* parent)
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("프린터 설정"));
     dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());
+    // The dialog chooses a printer here; nothing is printed from it.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("확인"));
+    }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     if (printer.outputFormat() != QPrinter::NativeFormat)

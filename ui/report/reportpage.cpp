@@ -55,9 +55,12 @@ void paintPage(const ReportPage& page, QPainter& painter, double devicePixelsPer
 
 void printPage(const ReportPage& page, QPrinter& printer)
 {
-    printer.setPageLayout(page.pageLayout());
-    // The layout's own 1 mm margins are applied by paintPage from the sheet's corner.
+    // The sheet's corner is the origin and paintPage applies the layout's 1 mm
+    // margins itself, so a printer whose own margins are wider cannot refuse
+    // the layout and leave it in another orientation.
     printer.setFullPage(true);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(page.orientation);
     printer.setDocName(page.caption);
     printer.setCopyCount(1);
     printer.setDuplex(QPrinter::DuplexNone);
