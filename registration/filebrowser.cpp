@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileIconProvider>
 #include <QIcon>
 #include <QKeyEvent>

@@ -3,6 +3,7 @@
 #include "model/error.h"
 
 #include <QStringDecoder>
+#include <QStringList>
 
 #include <algorithm>
 

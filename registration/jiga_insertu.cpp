@@ -13,6 +13,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDate>
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -179,7 +180,9 @@ void Tjiga_insert::buildSettingsTab()
     grid->addWidget(cmck, 0, 1);
     grid->addWidget(nmLabel, 1, 0);
     grid->addWidget(nmck, 1, 1);
-    grid->addWidget(labelFor(QStringLiteral("화면확대비율/위치 :"), suiButton1, suiTabSheet2), 2, 0);
+    auto* zoomLabel = new QLabel(QStringLiteral("화면확대비율/위치 :"), suiTabSheet2);
+    zoomLabel->setBuddy(suiButton1);  // the button keeps its caption as its name
+    grid->addWidget(zoomLabel, 2, 0);
     grid->addWidget(suiButton1, 2, 1);
     grid->setRowStretch(3, 1);
     // Shown, but nothing on it can be changed and nothing reads it.
@@ -210,11 +213,13 @@ void Tjiga_insert::showEvent(QShowEvent* e)
 void Tjiga_insert::FormShow()
 {
     const fs::path files(QFile::encodeName(model::filesFolder(appDir())).toStdString());
-    if (ui::runCommand(this, [&] { browser->openFolder(files); }))
-        return;
-    // Without the image folder the browser starts in the application directory, so the user can still browse.
-    const fs::path fallback(QFile::encodeName(appDir()).toStdString());
-    ui::runCommand(this, [&] { browser->openFolder(fallback); });
+    if (!ui::runCommand(this, [&] { browser->openFolder(files); })) {
+        // Without the image folder the browser starts in the application directory, so the user can still browse.
+        const fs::path fallback(QFile::encodeName(appDir()).toStdString());
+        ui::runCommand(this, [&] { browser->openFolder(fallback); });
+    }
+    // As after the reset: the first entry is selected, and nothing is previewed.
+    browser->selectFirstFile();
 }
 
 void Tjiga_insert::FileListBox1Click()
