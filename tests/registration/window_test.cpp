@@ -12,6 +12,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QListWidget>
@@ -77,6 +79,7 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_TRUE(browser()->imgname->text().isEmpty());
     EXPECT_EQ(browser()->folder(), app.files());
     EXPECT_TRUE(listed(browser()->DirectoryListBox1).last().trimmed() == QStringLiteral("1998"));
+    EXPECT_TRUE(browser()->driveTexts().contains(QStringLiteral("/")));
     EXPECT_TRUE(browser()->driveTexts().last().contains(QDir::homePath()));
     EXPECT_EQ((*w)->xdate->text(), QString::number(QDate::currentDate().year()));
     EXPECT_EQ((*w)->xmonth->text(), QStringLiteral("01"));
@@ -106,6 +109,26 @@ TEST_F(RegistrationWindowTest, ClickingAFilePreviewsItAtTheDefaultScale)
     EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
     EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 0.5);
     EXPECT_EQ(w->window->focusWidget(), files());
+}
+
+TEST_F(RegistrationWindowTest, APreviewShowsThePagesTopLeftCornerAtFiftyPercent)
+{
+    test::writeJpeg(app.files() / "Big1.jpg", 3000, 4000);
+    test::writeJpeg(app.files() / "Big2.jpg", 3000, 4000);
+    open();
+    ui::ImageView* view = (*w)->viewer->view();
+    clickFile(0);
+    ASSERT_EQ(pageWidth(), 3000);
+    EXPECT_EQ(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
+    // Wherever the user went on the previous page, the next one starts at its top-left corner again.
+    (*w)->viewer->selectScaleEntry(9);  // "100%"
+    view->scrollByPixels(700, 900);
+    ASSERT_NE(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
+    QTest::keyClick(files(), Qt::Key_Down);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Big2.jpg"));
+    EXPECT_DOUBLE_EQ(view->scale(), 0.5);
+    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
 }
 
 TEST_F(RegistrationWindowTest, ArrowKeysStepFromFileToFileWithAPreviewEach)
@@ -280,6 +303,19 @@ TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndAnUnreadableOneChan
     EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("locked")));
     EXPECT_EQ(browser()->folder(), app.files());
     EXPECT_EQ(files()->count(), 3);
+}
+
+TEST_F(RegistrationWindowTest, ChoosingADriveShowsItsRootFolder)
+{
+    open();
+    QComboBox* drives = browser()->DriveComboBox1;
+    drives->setFocus();
+    QTest::keyClick(drives, Qt::Key_End);  // the home folder, last in the list
+    EXPECT_EQ(browser()->folder(), fs::path(QDir::homePath().toStdString()));
+    EXPECT_EQ(listed(browser()->DirectoryListBox1).first().trimmed(), QFileInfo(QDir::homePath()).fileName());
+    QTest::keyClick(drives, Qt::Key_Home);
+    EXPECT_EQ(browser()->folder(), fs::path(drives->itemData(0).toByteArray().toStdString()));
+    EXPECT_TRUE(fake().messages.isEmpty());
 }
 
 TEST_F(RegistrationWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList)
