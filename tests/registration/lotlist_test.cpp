@@ -244,6 +244,10 @@ TEST_F(RegistrationLotListTest, DeletingTheMiddleOfThreeRowsSelectsTheLastRow)
     addLot(QStringLiteral("1"), {});
     addLot(QStringLiteral("2"), {});
     addLot(QStringLiteral("3"), {});
+    QTest::keyClick(lots->jusogrid, Qt::Key_Up);  // the arrow keys report the row too
+    ASSERT_EQ(lots->SelectedLotRow(), 2);
+    clickGridRow(1);
+    ASSERT_EQ(lots->SelectedLotRow(), 1);
     clickGridRow(2);
     ASSERT_EQ(lots->SelectedLotRow(), 2);
 
