@@ -1,10 +1,443 @@
 #include "recognition/jiga_auto2u.h"
 
+#include "model/landrecord.h"
+#include "recognition/radiogroup.h"
+#include "ui/fields.h"
+#include "ui/keyfilter.h"
+
+#include <cmath>
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QValidator>
+#include <QVBoxLayout>
+
 namespace rida::recognition {
+
+using model::KeyRule;
+
+namespace {
+
+// Limits what is typed, not what code writes: a picked coordinate copied into a
+// setting may be longer than the field lets the user type.
+class TypedLengthLimit : public QValidator {
+public:
+    TypedLengthLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+    State validate(QString& input, int&) const override { return input.size() <= limit_ ? Acceptable : Invalid; }
+
+private:
+    int limit_;
+};
+
+QString spokenCaption(const QString& caption)
+{
+    QString spoken = caption;
+    spoken.remove(u':');
+    return spoken.trimmed();
+}
+
+QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(field);
+    field->setAccessibleName(spokenCaption(text));
+    return label;
+}
+
+QLineEdit* settingField(const char* name, const QString& start, int limit, const QString& hint, QWidget* parent)
+{
+    auto* e = new QLineEdit(start, parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setValidator(new TypedLengthLimit(limit, e));
+    e->setMaximumWidth(60);
+    if (!hint.isEmpty())
+        e->setToolTip(hint);
+    return e;
+}
+
+QPushButton* pushButton(const char* name, const QString& caption, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAccessibleName(caption);
+    return b;
+}
+
+QComboBox* listBox(const char* name, const QStringList& items, QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->addItems(items);
+    list->setCurrentIndex(0);
+    return list;
+}
+
+QProgressBar* progressBar(const char* name, QWidget* parent)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(true);
+    bar->setFormat(QStringLiteral("%p%"));
+    return bar;
+}
+
+QLabel* counter(const char* name, const QString& start, const QString& spoken, QWidget* parent)
+{
+    auto* l = new QLabel(start, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setAccessibleName(spoken);
+    l->setMinimumWidth(48);
+    return l;
+}
+
+} // namespace
 
 Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLiteral("알파/기타 용지 자동 등록"))
 {
     setObjectName(QStringLiteral("jiga_auto2"));
+
+    leftPanel = new QGroupBox(QStringLiteral("자동인식/등록"), this);
+    leftPanel->setObjectName(QStringLiteral("leftPanel"));
+    leftLayout_ = new QVBoxLayout(leftPanel);
+
+    buildAttributePanel();
+    sel = new QTabWidget(this);
+    sel->setObjectName(QStringLiteral("sel"));
+    sel->setAccessibleName(QStringLiteral("등록 방식"));
+    buildRunTab();
+    buildManualTab();
+    buildSettingsPanel();
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(attributePanel);
+    right->addWidget(sel, 1);
+    right->addWidget(settingsPanel);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(leftPanel, 1);
+    layout->addLayout(right);
+
+    connect(suiButton5, &QPushButton::clicked, this, &Tjiga_auto2::suiButton5Click);
+    connect(suiButton7, &QPushButton::clicked, this, &Tjiga_auto2::suiButton7Click);
+    connect(suiButton10, &QPushButton::clicked, this, &Tjiga_auto2::suiButton10Click);
+    connect(suiButton6, &QPushButton::clicked, this, &Tjiga_auto2::suiButton6Click);
+    connect(suiButton3, &QPushButton::clicked, this, &Tjiga_auto2::suiButton3Click);
+
+    // FormCreate
+    Label15->setText(QStringLiteral("1/15"));
+    xdate->setText(QString::number(QDate::currentDate().year()).rightJustified(4, u'0'));
+    xmonth->setText(QStringLiteral("01"));
+    sel->setCurrentIndex(0);
+    suiPageControl1->setCurrentIndex(0);
+}
+
+Tjiga_auto2::~Tjiga_auto2() = default;
+
+void Tjiga_auto2::buildAttributePanel()
+{
+    attributePanel = new QGroupBox(QStringLiteral("문서 속성 선택"), this);
+    attributePanel->setObjectName(QStringLiteral("attributePanel"));
+    xkind = listBox("xkind", model::documentKindItems(), attributePanel);
+    xkind->setStyleSheet(QStringLiteral("QComboBox { background: rgb(255, 255, 244); }"));
+    xdate = new ui::MaskedDigitsField(4, attributePanel);
+    xdate->setObjectName(QStringLiteral("xdate"));
+    xdate->setToolTip(QStringLiteral("조사연도 4자리"));
+    xmonth = new ui::MaskedDigitsField(2, attributePanel);
+    xmonth->setObjectName(QStringLiteral("xmonth"));
+    xmonth->setToolTip(QStringLiteral("조사기준월 2자리"));
+    xjuso1 = listBox("xjuso1", {model::sampleTown()}, attributePanel);
+    xjuso2 = listBox("xjuso2", {model::sampleVillage()}, attributePanel);
+
+    auto* grid = new QGridLayout(attributePanel);
+    grid->addWidget(labelFor(QStringLiteral("문서구분 :"), xkind, attributePanel), 0, 0);
+    grid->addWidget(xkind, 0, 1, 1, 3);
+    grid->addWidget(labelFor(QStringLiteral("조사기준연도 :"), xdate, attributePanel), 1, 0);
+    grid->addWidget(xdate, 1, 1);
+    grid->addWidget(labelFor(QStringLiteral("조사기준월 :"), xmonth, attributePanel), 1, 2);
+    grid->addWidget(xmonth, 1, 3);
+    grid->addWidget(labelFor(QStringLiteral("등록지역 :"), xjuso1, attributePanel), 2, 0);
+    grid->addWidget(xjuso1, 2, 1);
+    grid->addWidget(xjuso2, 2, 2, 1, 2);
+    xjuso1->setAccessibleName(QStringLiteral("등록지역 시읍면"));
+    xjuso2->setAccessibleName(QStringLiteral("등록지역 동리"));
+
+    // The Enter chain kind, year, month, town; the region lists cannot be typed into.
+    ui::attachKeyRule(xkind, KeyRule::EnterMovesAndSelectsElseSwallow, xdate);
+    ui::attachKeyRule(xdate, KeyRule::EnterMovesAndSelects, xmonth);
+    ui::attachKeyRule(xmonth, KeyRule::EnterMovesIfEnabled, xjuso1);
+    ui::attachKeyRule(xjuso1, KeyRule::Swallow);
+    ui::attachKeyRule(xjuso2, KeyRule::Swallow);
+}
+
+void Tjiga_auto2::buildRunTab()
+{
+    autoTab = new QWidget;
+    autoTab->setObjectName(QStringLiteral("autoTab"));
+    sel->addTab(autoTab, QStringLiteral("알파/기타용지 자동등록"));
+
+    suiButton1 = pushButton("suiButton1", QStringLiteral("자동 등록"), autoTab);
+    QFont bold = suiButton1->font();
+    bold.setBold(true);
+    suiButton1->setFont(bold);
+    suiButton1->setMinimumHeight(40);
+
+    totbar = progressBar("totbar", autoTab);
+    ingbar = progressBar("ingbar", autoTab);
+    isbar = progressBar("isbar", autoTab);
+    cutbar = progressBar("cutbar", autoTab);
+    Label22 = counter("Label22", QStringLiteral("0/0"), QStringLiteral("폴더 수"), autoTab);
+    Label5 = counter("Label5", QStringLiteral("0/0"), QStringLiteral("파일 수"), autoTab);
+    Label15 = counter("Label15", QString(), QStringLiteral("인식 열 수"), autoTab);
+    Label7 = new QLabel(QStringLiteral("분석파일 :"), autoTab);
+    Label7->setObjectName(QStringLiteral("Label7"));
+    Label7->setAccessibleName(QStringLiteral("분석파일"));
+    Label7->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Label7->setMinimumWidth(0);
+    Label7->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+    mLog = new QPlainTextEdit(autoTab);
+    mLog->setObjectName(QStringLiteral("mLog"));
+    mLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo1 = new QPlainTextEdit(autoTab);
+    memo1->setObjectName(QStringLiteral("memo1"));
+    memo1->setReadOnly(true);
+    QFont memoFont = memo1->font();
+    memoFont.setBold(true);
+    memo1->setFont(memoFont);
+    // Red text, kept when the field is read-only or without focus.
+    QPalette p = memo1->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::Text, Qt::red);
+    memo1->setPalette(p);
+
+    auto* bars = new QGridLayout;
+    int row = 0;
+    auto addBar = [&](const QString& caption, QProgressBar* bar, QLabel* count) {
+        bars->addWidget(labelFor(caption, bar, autoTab), row, 0);
+        bars->addWidget(bar, row, 1);
+        if (count)
+            bars->addWidget(count, row, 2);
+        ++row;
+    };
+    addBar(QStringLiteral("폴더 :"), totbar, Label22);
+    addBar(QStringLiteral("파일 :"), ingbar, Label5);
+    addBar(QStringLiteral("인식 :"), isbar, Label15);
+    addBar(QStringLiteral("편집 :"), cutbar, nullptr);
+    bars->setColumnStretch(1, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(suiButton1);
+    top->addLayout(bars, 1);
+
+    auto* lists = new QGridLayout;
+    lists->addWidget(labelFor(QStringLiteral("등록 실패 파일 목록 :"), mLog, autoTab), 0, 0);
+    lists->addWidget(labelFor(QStringLiteral("인식 성공 필지 :"), memo1, autoTab), 0, 1);
+    lists->addWidget(mLog, 1, 0);
+    lists->addWidget(memo1, 1, 1);
+    lists->setColumnStretch(0, 3);
+    lists->setColumnStretch(1, 2);
+
+    auto* page = new QVBoxLayout(autoTab);
+    page->addLayout(top);
+    page->addWidget(Label7);
+    page->addLayout(lists, 1);
+}
+
+void Tjiga_auto2::buildManualTab()
+{
+    manualTab = new QWidget;
+    manualTab->setObjectName(QStringLiteral("manualTab"));
+    sel->addTab(manualTab, QStringLiteral("수동등록"));
+    new QVBoxLayout(manualTab);
+}
+
+void Tjiga_auto2::buildSettingsPanel()
+{
+    settingsPanel = new QGroupBox(QStringLiteral("환경설정"), this);
+    settingsPanel->setObjectName(QStringLiteral("settingsPanel"));
+    suiPageControl1 = new QTabWidget(settingsPanel);
+    suiPageControl1->setObjectName(QStringLiteral("suiPageControl1"));
+    suiPageControl1->setAccessibleName(QStringLiteral("환경설정"));
+    suiPageControl1->addTab(buildEnvironmentTab(), QStringLiteral("환경설정"));
+    suiPageControl1->addTab(buildAreaTab(), QStringLiteral("영역설정"));
+    suiPageControl1->addTab(buildRemovalTab(), QStringLiteral("인식형태설정"));
+    suiPageControl1->addTab(buildFontTab(), QStringLiteral("인식폰트"));
+    suiPageControl1->addTab(buildManualScreenTab(), QStringLiteral("수동등록화면"));
+    auto* layout = new QVBoxLayout(settingsPanel);
+    layout->addWidget(suiPageControl1);
+}
+
+QWidget* Tjiga_auto2::buildEnvironmentTab()
+{
+    auto* tab = new QWidget;
+    tab->setObjectName(QStringLiteral("environmentTab"));
+    const QString failHint = QStringLiteral("인식실패 기준열");
+    doxnum = settingField("doxnum", QStringLiteral("5"), 2, failHint, tab);
+    errnum = settingField("errnum", QStringLiteral("3"), 2, failHint, tab);
+
+    auto* grid = new QGridLayout(tab);
+    grid->addWidget(labelFor(QStringLiteral("인식 실패기준 열 갯수 :"), doxnum, tab), 0, 0);
+    grid->addWidget(doxnum, 0, 1);
+    grid->addWidget(labelFor(QStringLiteral("인식 중지 실패 횟수 :"), errnum, tab), 1, 0);
+    grid->addWidget(errnum, 1, 1);
+    int row = 2;
+    auto addGroup = [&](const char* name, const QString& caption, const QStringList& items, int start) {
+        auto* g = new RadioGroup(caption, items, start, Qt::Horizontal, tab);
+        g->setObjectName(QString::fromLatin1(name));
+        auto* l = new QLabel(caption, tab);
+        l->setBuddy(g->button(0));
+        grid->addWidget(l, row, 0);
+        grid->addWidget(g, row, 1, 1, 2);
+        ++row;
+        return g;
+    };
+    // Offered, but no run reads them: files stay where and as they are, no blank
+    // is cut off and only the folder shown in the file list is read.
+    cmck = addGroup("cmck", QStringLiteral("파일 복사/이동 :"), {QStringLiteral("복사"), QStringLiteral("이동")}, 1);
+    nmck = addGroup("nmck", QStringLiteral("파일명규칙변경 :"), {QStringLiteral("변경"), QStringLiteral("미변경")}, 0);
+    cutck = addGroup("cutck", QStringLiteral("이미지공백제거 :"),
+                     {QStringLiteral("미제거"), QStringLiteral(" 좌측"), QStringLiteral(" 우측")}, 0);
+    dck = addGroup("dck", QStringLiteral("지역폴더일괄인식 :"),
+                   {QStringLiteral("지역폴더일괄"), QStringLiteral("한 지역폴더만")}, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(row, 1);
+    return tab;
+}
+
+QWidget* Tjiga_auto2::buildAreaTab()
+{
+    auto* tab = new QWidget;
+    tab->setObjectName(QStringLiteral("areaTab"));
+    xpt = settingField("xpt", QStringLiteral("815"), 3, {}, tab);
+    ypt = settingField("ypt", QStringLiteral("815"), 3, {}, tab);
+    styval = settingField("styval", QStringLiteral("834"), 3, {}, tab);
+    stxval = settingField("stxval", QStringLiteral("168"), 3, {}, tab);
+    xcell = settingField("xcell", QStringLiteral("237"), 3, {}, tab);
+    xzone = settingField("xzone", QStringLiteral("818"), 3, {}, tab);
+    suiButton5 = pushButton("suiButton5", QStringLiteral("설정"), tab);
+    suiButton7 = pushButton("suiButton7", QStringLiteral("설정"), tab);
+    suiButton10 = pushButton("suiButton10", QStringLiteral("설정"), tab);
+    suiButton6 = pushButton("suiButton6", QStringLiteral("설정"), tab);
+
+    auto* grid = new QGridLayout(tab);
+    auto* point = new QHBoxLayout;
+    point->addWidget(labelFor(QStringLiteral("X :"), xpt, tab));
+    point->addWidget(xpt);
+    point->addWidget(labelFor(QStringLiteral("Y :"), ypt, tab));
+    point->addWidget(ypt);
+    point->addStretch(1);
+    xpt->setAccessibleName(QStringLiteral("선택한 X좌표"));
+    ypt->setAccessibleName(QStringLiteral("선택한 Y좌표"));
+    grid->addLayout(point, 0, 0, 1, 3);
+    int row = 1;
+    auto addSetting = [&](const QString& caption, QLineEdit* field, QPushButton* set) {
+        grid->addWidget(labelFor(caption, field, tab), row, 0);
+        grid->addWidget(field, row, 1);
+        grid->addWidget(set, row, 2);
+        // Four buttons share the caption "설정"; the spoken name says which setting each sets.
+        set->setAccessibleName(spokenCaption(caption) + QStringLiteral(" 설정"));
+        ++row;
+    };
+    addSetting(QStringLiteral("인식 시작 상단 Y좌표 :"), styval, suiButton5);
+    addSetting(QStringLiteral("인식 시작 좌측 X좌표 :"), stxval, suiButton7);
+    addSetting(QStringLiteral("표 시작 영역 X좌표 :"), xcell, suiButton10);
+    addSetting(QStringLiteral("인식 시작 영역 X좌표 :"), xzone, suiButton6);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(row, 1);
+    return tab;
+}
+
+QWidget* Tjiga_auto2::buildRemovalTab()
+{
+    auto* tab = new QWidget;
+    tab->setObjectName(QStringLiteral("removalTab"));
+    erck = new RadioGroup(QStringLiteral("바탕제거 방식"),
+                          {QStringLiteral("일반바탕제거(고딕체)"), QStringLiteral("인쇄보정후제거-약(고딕체)"),
+                           QStringLiteral("인쇄보정후제거-중(고딕체)"), QStringLiteral("인쇄보정후제거-강(고딕체)"),
+                           QStringLiteral("인쇄보정후제거-약(명조체)"), QStringLiteral("인쇄보정후제거-강(명조체)")},
+                          0, Qt::Vertical, tab);
+    erck->setObjectName(QStringLiteral("erck"));
+    alsu = settingField("alsu", QStringLiteral("145"), 3, QStringLiteral("알파 용지 블루 제거 보정 수치"), tab);
+    suiButton9 = pushButton("suiButton9", QStringLiteral("테스트"), tab);
+
+    auto* grid = new QGridLayout(tab);
+    grid->addWidget(erck, 0, 0, 3, 1);
+    grid->addWidget(labelFor(QStringLiteral("일반바탕제거 보정치 :"), alsu, tab), 0, 1);
+    grid->addWidget(alsu, 0, 2);
+    grid->addWidget(suiButton9, 1, 1, 1, 2);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(2, 1);
+    return tab;
+}
+
+QWidget* Tjiga_auto2::buildFontTab()
+{
+    auto* tab = new QWidget;
+    tab->setObjectName(QStringLiteral("fontTab"));
+    fontck = new RadioGroup(QStringLiteral("인식 폰트 설정 :"), {QStringLiteral("고딕체"), QStringLiteral("명조체")}, 0,
+                            Qt::Horizontal, tab);
+    fontck->setObjectName(QStringLiteral("fontck"));
+    auto* label = new QLabel(QStringLiteral("인식 폰트 설정 :"), tab);
+    label->setBuddy(fontck->button(0));
+    auto* grid = new QGridLayout(tab);
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(fontck, 0, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(1, 1);
+    return tab;
+}
+
+QWidget* Tjiga_auto2::buildManualScreenTab()
+{
+    auto* tab = new QWidget;
+    tab->setObjectName(QStringLiteral("manualScreenTab"));
+    suiButton3 = pushButton("suiButton3", QStringLiteral("적용"), tab);
+    auto* grid = new QGridLayout(tab);
+    grid->addWidget(labelFor(QStringLiteral("화면확대비율/위치 :"), suiButton3, tab), 0, 0);
+    grid->addWidget(suiButton3, 0, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(1, 1);
+    return tab;
+}
+
+QPoint Tjiga_auto2::pagePointAt(QPointF view, QPointF pageOrigin, double scale)
+{
+    return QPoint(int(std::trunc((view.x() - pageOrigin.x()) / scale)),
+                  int(std::trunc((view.y() - pageOrigin.y()) / scale)));
+}
+
+void Tjiga_auto2::capturePagePoint(QPoint page)
+{
+    xpt->setText(QString::number(page.x()));
+    ypt->setText(QString::number(page.y()));
+}
+
+// The picked coordinate's text goes over unchanged, even where it is longer than the setting lets the user type.
+void Tjiga_auto2::suiButton5Click() { styval->setText(ypt->text()); }
+void Tjiga_auto2::suiButton7Click() { stxval->setText(xpt->text()); }
+void Tjiga_auto2::suiButton10Click() { xcell->setText(xpt->text()); }
+void Tjiga_auto2::suiButton6Click() { xzone->setText(xpt->text()); }
+
+void Tjiga_auto2::FormCloseQuery() {}
+
+void Tjiga_auto2::closeEvent(QCloseEvent* e)
+{
+    FormCloseQuery();
+    WorkWindow::closeEvent(e);
 }
 
 } // namespace rida::recognition

@@ -1,14 +1,125 @@
 #pragma once
-// The work window "알파/기타 용지 자동 등록".
+// The work window "알파/기타 용지 자동 등록": reads whole folders of scanned
+// land-price record sheets printed on the preprinted form paper and lists the
+// lot numbers printed on them; its second tab offers the manual lot entry.
+//
+// Settings live in their controls while the window is open and start from
+// fixed values whenever it is created; nothing is saved. The text settings
+// have no key filter and are converted to whole numbers each time a command
+// uses them.
 
 #include "ui/workwindow.h"
 
+#include <QPoint>
+#include <QPointF>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QVBoxLayout;
+
 namespace rida::recognition {
+
+class RadioGroup;
 
 class Tjiga_auto2 : public ui::WorkWindow {
     Q_OBJECT
 public:
     explicit Tjiga_auto2(const QString& appDir);
+    ~Tjiga_auto2() override;
+
+    // Page point (page pixels, truncated toward zero) of the view point `view`
+    // (view pixels) when the page's top-left corner lies at `pageOrigin` in the
+    // view and the page is drawn at `scale` (1.0 = 100 %).
+    static QPoint pagePointAt(QPointF view, QPointF pageOrigin, double scale);
+
+    // Left panel "자동인식/등록".
+    QGroupBox* leftPanel;
+
+    // "문서 속성 선택".
+    QGroupBox* attributePanel;
+    QComboBox* xkind;
+    QLineEdit* xdate;
+    QLineEdit* xmonth;
+    QComboBox* xjuso1;
+    QComboBox* xjuso2;
+
+    // Page control `sel`: 0 "알파/기타용지 자동등록", 1 "수동등록".
+    QTabWidget* sel;
+    QWidget* autoTab;
+    QWidget* manualTab;
+    QPushButton* suiButton1;  // "자동 등록"
+    QProgressBar* totbar;     // "폴더 :"
+    QProgressBar* ingbar;     // "파일 :"
+    QProgressBar* isbar;      // "인식 :"
+    QProgressBar* cutbar;     // "편집 :"
+    QLabel* Label22;          // folders "0/0", never changed
+    QLabel* Label5;           // files done / files listed
+    QLabel* Label15;          // rows listed on the current page, "/15"
+    QLabel* Label7;           // "분석파일 : " + the file being analysed
+    QPlainTextEdit* mLog;     // "등록 실패 파일 목록 :"
+    QPlainTextEdit* memo1;    // "인식 성공 필지 :"
+
+    // Lower right panel "환경설정" with its page control.
+    QGroupBox* settingsPanel;
+    QTabWidget* suiPageControl1;
+    // "환경설정"
+    QLineEdit* doxnum;
+    QLineEdit* errnum;
+    RadioGroup* cmck;
+    RadioGroup* nmck;
+    RadioGroup* cutck;
+    RadioGroup* dck;
+    // "영역설정"
+    QLineEdit* xpt;
+    QLineEdit* ypt;
+    QLineEdit* styval;
+    QLineEdit* stxval;
+    QLineEdit* xcell;
+    QLineEdit* xzone;
+    QPushButton* suiButton5;   // "설정": ypt → styval
+    QPushButton* suiButton7;   // "설정": xpt → stxval
+    QPushButton* suiButton10;  // "설정": xpt → xcell
+    QPushButton* suiButton6;   // "설정": xpt → xzone
+    // "인식형태설정"
+    RadioGroup* erck;
+    QLineEdit* alsu;
+    QPushButton* suiButton9;   // "테스트"
+    // "인식폰트"
+    RadioGroup* fontck;
+    // "수동등록화면"
+    QPushButton* suiButton3;   // "적용", no effect
+
+    // Commands.
+    void suiButton5Click();
+    void suiButton7Click();
+    void suiButton10Click();
+    void suiButton6Click();
+    void suiButton3Click() {}
+    // A left press on the page view at page point (x, y): the point goes to `xpt` and `ypt`.
+    void capturePagePoint(QPoint page);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildAttributePanel();
+    void buildRunTab();
+    void buildManualTab();
+    void buildSettingsPanel();
+    QWidget* buildEnvironmentTab();
+    QWidget* buildAreaTab();
+    QWidget* buildRemovalTab();
+    QWidget* buildFontTab();
+    QWidget* buildManualScreenTab();
+    void FormCloseQuery();
+
+    QVBoxLayout* leftLayout_;
 };
 
 } // namespace rida::recognition
