@@ -1,14 +1,20 @@
 #include "codec.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <limits>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include <turbojpeg.h>
 
 namespace rida::image {
+
+// Pixels are written as bytes in places where libraries and files see them.
+static_assert(std::endian::native == std::endian::little);
 
 ImageFormat sniffFormat(const unsigned char* bytes, std::size_t size)
 {
@@ -20,53 +26,436 @@ ImageFormat sniffFormat(const unsigned char* bytes, std::size_t size)
 }
 
 namespace {
-std::vector<unsigned char> readAll(const std::string& path)
+
+[[noreturn]] void fail(const std::string& name, const std::string& why)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw ImageError("파일을 열 수 없습니다: " + path);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+    throw ImageError("이미지 파일을 읽을 수 없습니다: " + name + "\n" + why);
 }
 
-void decodeJpeg(const std::vector<unsigned char>& file, const std::string& path, Bitmap& page)
+void checkSize(long long w, long long h, const std::string& name, const LoadLimits& limits)
 {
-    tjhandle tj = tjInitDecompress();
-    int w = 0, h = 0, subsamp = 0, colorspace = 0;
-    if (tjDecompressHeader3(tj, file.data(), (unsigned long)file.size(), &w, &h, &subsamp, &colorspace) != 0) {
-        tjDestroy(tj);
-        throw ImageError("JPEG 파일을 읽을 수 없습니다: " + path);
-    }
-    page.resize(w, h);
-    if (tjDecompress2(tj, file.data(), (unsigned long)file.size(), reinterpret_cast<unsigned char*>(page.data()), w,
-                      w * 4, h, TJPF_BGRA, 0) != 0) {
-        std::string why = tjGetErrorStr2(tj);
-        tjDestroy(tj);
-        page.clear();
-        throw ImageError("JPEG 파일을 읽을 수 없습니다: " + path + " (" + why + ")");
-    }
-    tjDestroy(tj);
+    if (w <= 0 || h <= 0)
+        fail(name, "이미지의 가로 또는 세로 크기가 0입니다.");
+    if (std::size_t(w) * std::size_t(h) > limits.maxPixels || w > std::numeric_limits<int>::max()
+        || h > std::numeric_limits<int>::max())
+        fail(name, "이미지가 너무 커서 메모리에 담을 수 없습니다 (" + std::to_string(w) + " x " + std::to_string(h)
+                       + " 화소).");
 }
+
+void allocate(Bitmap& page, int w, int h, const std::string& name)
+{
+    try {
+        page.resize(w, h);
+    } catch (const std::bad_alloc&) {
+        fail(name, "메모리가 부족하여 이미지를 담을 수 없습니다.");
+    } catch (const std::length_error&) {
+        fail(name, "이미지가 너무 커서 메모리에 담을 수 없습니다.");
+    }
+}
+
+// ---------------------------------------------------------------- JPEG
+
+// One decoder per thread: creating a TurboJPEG handle costs more than a small
+// page's header, and pages are loaded one after another. After a failure the
+// handle can be left inside a half-read file, so it is made anew.
+class Decoder {
+public:
+    ~Decoder() { reset(); }
+    tjhandle get()
+    {
+        if (!handle_)
+            handle_ = tjInitDecompress();
+        return handle_;
+    }
+    void reset()
+    {
+        if (handle_)
+            tjDestroy(handle_);
+        handle_ = nullptr;
+    }
+
+private:
+    tjhandle handle_ = nullptr;
+};
+
+Decoder& decoder()
+{
+    thread_local Decoder d;
+    return d;
+}
+
+// Photoshop writes CMYK JPEGs with inverted ink values and marks them with an
+// "Adobe" APP14 segment; files without it hold plain ink amounts.
+bool hasAdobeMarker(const unsigned char* b, std::size_t n)
+{
+    std::size_t i = 2;
+    while (i + 4 <= n && b[i] == 0xFF) {
+        const unsigned char m = b[i + 1];
+        if (m == 0xDA || m == 0xD9)
+            break;
+        const std::size_t len = (std::size_t(b[i + 2]) << 8) | b[i + 3];
+        if (len < 2)
+            break;
+        if (m == 0xEE && len >= 7 && i + 9 <= n && std::memcmp(b + i + 4, "Adobe", 5) == 0)
+            return true;
+        i += 2 + len;
+    }
+    return false;
+}
+
+void cmykToArgbInPlace(Bitmap& page, bool inverted)
+{
+    auto* p = reinterpret_cast<unsigned char*>(page.data());
+    const std::size_t n = page.pixelCount();
+    for (std::size_t i = 0; i < n; ++i, p += 4) {
+        int c = p[0], m = p[1], y = p[2], k = p[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        // c, m, y, k now hold the light left over by each ink.
+        const int r = (c * k + 127) / 255, g = (m * k + 127) / 255, bl = (y * k + 127) / 255;
+        // Memory order of an ARGB word on little-endian machines: B, G, R, A.
+        p[0] = (unsigned char)bl;
+        p[1] = (unsigned char)g;
+        p[2] = (unsigned char)r;
+        p[3] = 255;
+    }
+}
+
+void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
+                const LoadLimits& limits)
+{
+    tjhandle tj = decoder().get();
+    if (!tj)
+        fail(name, "JPEG 해독기를 만들 수 없습니다.");
+    if (size > std::numeric_limits<unsigned long>::max())
+        fail(name, "파일이 너무 큽니다.");
+    int w = 0, h = 0, subsamp = 0, colorspace = 0;
+    if (tjDecompressHeader3(tj, bytes, (unsigned long)size, &w, &h, &subsamp, &colorspace) != 0 || w <= 0
+        || h <= 0) {
+        decoder().reset();
+        fail(name, "JPEG 머리 정보가 손상되었습니다.");
+    }
+    checkSize(w, h, name, limits);
+    allocate(page, w, h, name);
+
+    const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
+    // A CMYK pixel takes four bytes like an ARGB one, so both decode straight
+    // into the page's own memory.
+    const int format = cmyk ? TJPF_CMYK : TJPF_BGRA;
+    if (tjDecompress2(tj, bytes, (unsigned long)size, reinterpret_cast<unsigned char*>(page.data()), w, w * 4, h,
+                      format, TJFLAG_LIMITSCANS)
+        != 0) {
+        const std::string why = tjGetErrorStr2(tj);
+        const bool warningOnly = tjGetErrorCode(tj) == TJERR_WARNING;
+        decoder().reset();
+        // Stray bytes between segments are common in scanners' files and leave
+        // a whole page; every other warning (a premature end, a bad code) means
+        // the decoder filled in what it could not read: a partly drawn page,
+        // which nobody may see. TurboJPEG reports the first warning.
+        if (!warningOnly || why.find("extraneous bytes") == std::string::npos) {
+            page.clear();
+            if (why.find("Premature end") != std::string::npos)
+                fail(name, "JPEG 파일이 잘려 있습니다.");
+            fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
+        }
+    }
+    if (cmyk)
+        cmykToArgbInPlace(page, hasAdobeMarker(bytes, size));
+}
+
+// ---------------------------------------------------------------- BMP
+
+std::uint32_t u16(const unsigned char* p) { return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8); }
+std::uint32_t u32(const unsigned char* p) { return u16(p) | (u16(p + 2) << 16); }
+std::int32_t s32(const unsigned char* p) { return std::int32_t(u32(p)); }
+
+// Extracts a channel under `mask` and widens it to 8 bits.
+struct Channel {
+    int shift = 0;
+    int bits = 0;
+    explicit Channel(std::uint32_t mask = 0)
+    {
+        if (!mask)
+            return;
+        while (!(mask & 1u)) {
+            mask >>= 1;
+            ++shift;
+        }
+        while (mask & 1u) {
+            mask >>= 1;
+            ++bits;
+        }
+    }
+    int get(std::uint32_t v) const
+    {
+        if (bits == 0)
+            return 0;
+        const std::uint32_t raw = (v >> shift) & ((bits >= 32) ? 0xFFFFFFFFu : ((1u << bits) - 1));
+        if (bits >= 8)
+            return int(raw >> (bits - 8));
+        return int(raw * 255 / ((1u << bits) - 1));
+    }
+};
+
+void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, Bitmap& page,
+               const LoadLimits& limits)
+{
+    if (n < 14 + 12)
+        fail(name, "BMP 파일이 잘려 있습니다.");
+    const std::uint32_t pixelOffset = u32(b + 10);
+    const std::uint32_t infoSize = u32(b + 14);
+    if (infoSize < 12 || infoSize > n - 14)
+        fail(name, "BMP 머리 정보가 손상되었습니다.");
+
+    long long width = 0, height = 0;
+    int planes = 0, bpp = 0;
+    std::uint32_t compression = 0, colorsUsed = 0;
+    std::uint32_t masks[3] = {0, 0, 0};
+    std::size_t paletteEntrySize = 4;
+    if (infoSize == 12) { // OS/2 core header: 16-bit sizes, 3-byte palette entries
+        width = u16(b + 18);
+        height = std::int16_t(u16(b + 20));
+        planes = int(u16(b + 22));
+        bpp = int(u16(b + 24));
+        paletteEntrySize = 3;
+    } else {
+        if (infoSize < 40)
+            fail(name, "BMP 머리 정보가 손상되었습니다.");
+        width = s32(b + 18);
+        height = s32(b + 22);
+        planes = int(u16(b + 26));
+        bpp = int(u16(b + 28));
+        compression = u32(b + 30);
+        colorsUsed = u32(b + 46);
+        if (compression == 3 || compression == 6) {
+            // The masks follow a 40-byte header, or sit inside a V4/V5 header.
+            const std::size_t at = 14 + 40;
+            if (at + 12 > n)
+                fail(name, "BMP 파일이 잘려 있습니다.");
+            masks[0] = u32(b + at);
+            masks[1] = u32(b + at + 4);
+            masks[2] = u32(b + at + 8);
+        }
+    }
+    const bool topDown = height < 0;
+    if (topDown)
+        height = -height; // a long long, so INT_MIN cannot overflow
+    if (planes != 1)
+        fail(name, "BMP 머리 정보가 손상되었습니다.");
+    if (compression == 1 || compression == 2)
+        fail(name, "RLE 압축 BMP 파일은 지원하지 않습니다.");
+    if (compression == 4 || compression == 5)
+        fail(name, "JPEG/PNG를 담은 BMP 파일은 지원하지 않습니다.");
+    if (compression != 0 && compression != 3 && compression != 6)
+        fail(name, "지원하지 않는 BMP 압축 방식입니다.");
+    if (compression != 0 && bpp != 16 && bpp != 32)
+        fail(name, "BMP 머리 정보가 손상되었습니다.");
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        fail(name, "지원하지 않는 BMP 색 깊이입니다 (" + std::to_string(bpp) + "비트).");
+    checkSize(width, height, name, limits);
+
+    // Palette.
+    std::uint32_t palette[256] = {};
+    std::size_t paletteSize = 0;
+    if (bpp <= 8) {
+        const std::size_t maxEntries = std::size_t(1) << bpp;
+        paletteSize = (colorsUsed == 0 || colorsUsed > maxEntries) ? maxEntries : colorsUsed;
+        const std::size_t at = 14 + std::size_t(infoSize);
+        const std::size_t available = at <= n ? (n - at) / paletteEntrySize : 0;
+        if (available < paletteSize) {
+            // Some writers declare a full palette but store fewer entries before
+            // the pixels; what is there is used, the rest stays black.
+            if (available == 0)
+                fail(name, "BMP 색상표가 없습니다.");
+            paletteSize = available;
+        }
+        for (std::size_t i = 0; i < paletteSize; ++i) {
+            const unsigned char* e = b + at + i * paletteEntrySize;
+            palette[i] = argb(255, e[2], e[1], e[0]);
+        }
+        for (std::size_t i = paletteSize; i < 256; ++i)
+            palette[i] = argb(255, 0, 0, 0);
+    }
+
+    const std::size_t stride = ((std::size_t(width) * std::size_t(bpp) + 31) / 32) * 4;
+    if (pixelOffset < 14 + infoSize || pixelOffset > n)
+        fail(name, "BMP 머리 정보가 손상되었습니다 (화소 위치가 파일 밖을 가리킵니다).");
+    // The last row need not be padded; some writers leave the padding out.
+    const std::size_t lastRow = (std::size_t(width) * std::size_t(bpp) + 7) / 8;
+    if ((n - pixelOffset) < stride * std::size_t(height - 1) + lastRow)
+        fail(name, "BMP 파일이 잘려 있습니다 (머리 정보의 크기만큼 화소가 없습니다).");
+
+    Channel red, green, blue;
+    if (bpp == 16) {
+        if (compression == 0) {
+            masks[0] = 0x7C00;
+            masks[1] = 0x03E0;
+            masks[2] = 0x001F;
+        }
+        red = Channel(masks[0] & 0xFFFF);
+        green = Channel(masks[1] & 0xFFFF);
+        blue = Channel(masks[2] & 0xFFFF);
+    } else if (bpp == 32 && compression != 0) {
+        red = Channel(masks[0]);
+        green = Channel(masks[1]);
+        blue = Channel(masks[2]);
+    }
+
+    const int w = int(width), h = int(height);
+    allocate(page, w, h, name);
+    const unsigned char* pixels = b + pixelOffset;
+    for (int y = 0; y < h; ++y) {
+        const unsigned char* src = pixels + stride * std::size_t(topDown ? y : h - 1 - y);
+        std::uint32_t* dst = page.row(y);
+        switch (bpp) {
+        case 1:
+            for (int x = 0; x < w; ++x)
+                dst[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
+            break;
+        case 4:
+            for (int x = 0; x < w; ++x)
+                dst[x] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+            break;
+        case 8:
+            for (int x = 0; x < w; ++x)
+                dst[x] = palette[src[x]];
+            break;
+        case 16:
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t v = u16(src + 2 * x);
+                dst[x] = argb(255, red.get(v), green.get(v), blue.get(v));
+            }
+            break;
+        case 24:
+            for (int x = 0; x < w; ++x, src += 3)
+                dst[x] = argb(255, src[2], src[1], src[0]);
+            break;
+        case 32:
+            if (compression == 0) {
+                // Pages are opaque: the fourth byte is unused in most scanners' files.
+                for (int x = 0; x < w; ++x, src += 4)
+                    dst[x] = argb(255, src[2], src[1], src[0]);
+            } else {
+                for (int x = 0; x < w; ++x) {
+                    const std::uint32_t v = u32(src + 4 * x);
+                    dst[x] = argb(255, red.get(v), green.get(v), blue.get(v));
+                }
+            }
+            break;
+        }
+    }
+}
+
+std::vector<unsigned char>& fileBuffer()
+{
+    // Kept between loads so that a folder of pages reads into warm memory.
+    thread_local std::vector<unsigned char> buffer;
+    return buffer;
+}
+
+void readFile(const std::string& path, std::vector<unsigned char>& out)
+{
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!f)
+        throw ImageError("파일을 열 수 없습니다: " + path);
+    out.clear();
+    long size = -1;
+    if (std::fseek(f.get(), 0, SEEK_END) == 0) {
+        size = std::ftell(f.get());
+        std::fseek(f.get(), 0, SEEK_SET);
+    }
+    if (size > 0) {
+        // One read straight into the kept buffer.
+        out.resize(std::size_t(size));
+        out.resize(std::fread(out.data(), 1, out.size(), f.get()));
+    } else {
+        unsigned char chunk[1 << 16];
+        std::size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, f.get())) > 0)
+            out.insert(out.end(), chunk, chunk + got);
+    }
+    if (std::ferror(f.get()))
+        throw ImageError("파일을 읽는 중 오류가 났습니다: " + path);
+}
+
 } // namespace
+
+void decodePage(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
+                const LoadLimits& limits)
+{
+    page.clear();
+    try {
+        switch (sniffFormat(bytes, size)) {
+        case ImageFormat::Jpeg:
+            decodeJpeg(bytes, size, name, page, limits);
+            return;
+        case ImageFormat::Bmp:
+            decodeBmp(bytes, size, name, page, limits);
+            return;
+        case ImageFormat::Unknown:
+            break;
+        }
+    } catch (...) {
+        page.clear();
+        throw;
+    }
+    if (size == 0)
+        throw ImageError("이미지 파일이 비어 있습니다: " + name);
+    throw ImageError("JPEG나 BMP 이미지 파일이 아닙니다: " + name);
+}
 
 void loadPage(const std::string& path, Bitmap& page)
 {
     page.clear();
-    const auto file = readAll(path);
-    switch (sniffFormat(file.data(), file.size())) {
-    case ImageFormat::Jpeg:
-        decodeJpeg(file, path, page);
-        return;
-    case ImageFormat::Bmp:
-        throw ImageError("BMP reading is not built yet: " + path);
-    case ImageFormat::Unknown:
-        break;
-    }
-    throw ImageError("이미지 파일이 아닙니다: " + path);
+    auto& file = fileBuffer();
+    readFile(path, file);
+    decodePage(file.data(), file.size(), path, page);
 }
 
 void saveBmp32(const std::string& path, const Bitmap& page)
 {
-    throw ImageError("BMP writing is not built yet: " + path);
+    const std::size_t rowBytes = std::size_t(page.width()) * 4;
+    const std::size_t imageBytes = rowBytes * std::size_t(page.height());
+    const std::size_t fileBytes = 14 + 40 + imageBytes;
+    if (fileBytes > 0xFFFFFFFFu)
+        throw ImageError("이미지가 너무 커서 BMP 파일로 저장할 수 없습니다: " + path);
+    unsigned char header[54] = {};
+    auto put16 = [&](int at, std::uint32_t v) {
+        header[at] = (unsigned char)v;
+        header[at + 1] = (unsigned char)(v >> 8);
+    };
+    auto put32 = [&](int at, std::uint32_t v) {
+        put16(at, v & 0xFFFF);
+        put16(at + 2, v >> 16);
+    };
+    header[0] = 'B';
+    header[1] = 'M';
+    put32(2, std::uint32_t(fileBytes));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, std::uint32_t(page.width()));
+    put32(22, std::uint32_t(page.height()));
+    put16(26, 1);
+    put16(28, 32);
+    put32(34, std::uint32_t(imageBytes));
+    put32(38, 3780); // 96 dpi in pixels per metre
+    put32(42, 3780);
+
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+    if (!f)
+        throw ImageError("파일을 저장할 수 없습니다: " + path);
+    bool ok = std::fwrite(header, 1, sizeof header, f.get()) == sizeof header;
+    // An ARGB word in memory is already the B, G, R, A byte order of a BMP.
+    for (int y = page.height() - 1; ok && y >= 0; --y)
+        ok = std::fwrite(page.row(y), 1, rowBytes, f.get()) == rowBytes;
+    if (std::fclose(f.release()) != 0)
+        ok = false;
+    if (!ok)
+        throw ImageError("파일을 저장하는 중 오류가 났습니다: " + path);
 }
 
 } // namespace rida::image

@@ -1,10 +1,12 @@
 #pragma once
 // Reading page images into page bitmaps and writing bitmaps as BMP files.
 // The format is recognised from the file's first bytes, never from its name.
-// Failures throw ImageError with a message a clerk can read.
+// Failures throw ImageError with a Korean message that names the file; the
+// page is then left empty, never partly drawn.
 
 #include "bitmap.h"
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -19,9 +21,21 @@ enum class ImageFormat { Unknown, Jpeg, Bmp };
 
 ImageFormat sniffFormat(const unsigned char* bytes, std::size_t size);
 
+// The largest page we agree to hold: 400 million pixels (1.6 GB), more than a
+// 1200 dpi A3 colour scan. Checked against the header before any allocation.
+constexpr std::size_t kMaxPagePixels = 400'000'000;
+
+struct LoadLimits {
+    std::size_t maxPixels = kMaxPagePixels;
+};
+
 // Loads a JPEG or BMP file into `page`, reusing its memory when the image fits.
 // On failure `page` is left empty and ImageError is thrown.
 void loadPage(const std::string& path, Bitmap& page);
+
+// The same from bytes already in memory; `name` only appears in messages.
+void decodePage(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
+                const LoadLimits& limits = {});
 
 // Writes `page` as an uncompressed 32-bit BMP (bottom-up), replacing the file.
 void saveBmp32(const std::string& path, const Bitmap& page);

@@ -1,0 +1,273 @@
+#include "ui/image/codec.h"
+
+#include "tests/image/fixtures.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+using namespace rida::image;
+using namespace rida::image::testing;
+
+namespace {
+
+void expectNear(std::uint32_t p, std::uint32_t rgb, int tol)
+{
+    EXPECT_EQ(alphaOf(p), 255);
+    EXPECT_NEAR(redOf(p), int((rgb >> 16) & 0xFF), tol);
+    EXPECT_NEAR(greenOf(p), int((rgb >> 8) & 0xFF), tol);
+    EXPECT_NEAR(blueOf(p), int(rgb & 0xFF), tol);
+}
+
+std::string errorOf(const Bytes& bytes, Bitmap& page, const std::string& name = "page.jpg",
+                    LoadLimits limits = {})
+{
+    try {
+        decodePage(bytes.data(), bytes.size(), name, page, limits);
+    } catch (const ImageError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(Sniff, RecognisesByFirstBytesNotName)
+{
+    const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0};
+    const unsigned char bmp[] = {'B', 'M', 0, 0};
+    const unsigned char text[] = {'h', 'e', 'l', 'l'};
+    EXPECT_EQ(sniffFormat(jpeg, 4), ImageFormat::Jpeg);
+    EXPECT_EQ(sniffFormat(bmp, 4), ImageFormat::Bmp);
+    EXPECT_EQ(sniffFormat(text, 4), ImageFormat::Unknown);
+    EXPECT_EQ(sniffFormat(jpeg, 2), ImageFormat::Unknown);
+
+    // A BMP named .jpg is read as a BMP.
+    const std::string path = tempPath("really_a_bmp.jpg");
+    writeFile(path, makeBmp({.bpp = 24, .rows = {{0x102030}}}));
+    Bitmap page;
+    loadPage(path, page);
+    ASSERT_EQ(page.width(), 1);
+    EXPECT_EQ(page.pixel(0, 0), argb(255, 0x10, 0x20, 0x30));
+}
+
+TEST(Jpeg, DecodesEveryKindScannersWrite)
+{
+    struct Case {
+        JpegKind kind;
+        std::uint32_t rgb;
+    } cases[] = {
+        {JpegKind::Colour, 0xC04020},
+        {JpegKind::Grey, 0x808080},
+        {JpegKind::Progressive, 0x2080C0},
+        {JpegKind::Cmyk, 0xE0A040},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.kind));
+        const Bytes jpg = makeJpeg(37, 21, c.rgb, c.kind);
+        Bitmap page;
+        decodePage(jpg.data(), jpg.size(), "x.jpg", page);
+        ASSERT_EQ(page.width(), 37);
+        ASSERT_EQ(page.height(), 21);
+        expectNear(page.pixel(0, 0), c.rgb, 3);
+        expectNear(page.pixel(36, 20), c.rgb, 3);
+    }
+}
+
+TEST(Jpeg, ReusesThePagesMemoryWhenTheNextPageFits)
+{
+    const Bytes big = makeJpeg(64, 64, 0xFFFFFF, JpegKind::Colour);
+    const Bytes small = makeJpeg(32, 48, 0x000000, JpegKind::Colour);
+    Bitmap page;
+    decodePage(big.data(), big.size(), "a.jpg", page);
+    const auto* memory = page.data();
+    decodePage(small.data(), small.size(), "b.jpg", page);
+    EXPECT_EQ(page.data(), memory);
+    EXPECT_EQ(page.width(), 32);
+    expectNear(page.pixel(31, 47), 0x000000, 2);
+}
+
+TEST(Jpeg, BadFilesGiveAReadableErrorAndAnEmptyPage)
+{
+    const Bytes good = makeNoisyJpeg(64, 64);
+    Bytes truncated(good.begin(), good.begin() + good.size() / 2);
+    Bytes headerOnly(good.begin(), good.begin() + 20);
+    Bytes garbage = good;
+    for (std::size_t i = good.size() / 3; i < good.size() - 2; i += 7)
+        garbage[i] = 0xFF;
+
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        const char* says;
+    } cases[] = {
+        {"empty", {}, "비어"},
+        {"text", {'a', 'b', 'c', 'd', 'e'}, "이미지 파일이 아닙니다"},
+        {"truncated", truncated, "잘려"},
+        {"header only", headerOnly, "손상"},
+        {"garbage", garbage, "page.jpg"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bitmap page(8, 8);
+        const std::string err = errorOf(c.bytes, page);
+        EXPECT_NE(err.find(c.says), std::string::npos) << err;
+        EXPECT_NE(err.find("page.jpg"), std::string::npos) << err;
+        EXPECT_TRUE(page.empty());
+    }
+    // A failure leaves the decoder usable for the next page.
+    Bitmap page;
+    decodePage(good.data(), good.size(), "next.jpg", page);
+    EXPECT_EQ(page.width(), 64);
+}
+
+TEST(Jpeg, RefusesHugeDimensionsBeforeAllocating)
+{
+    Bytes jpg = makeJpeg(16, 16, 0x808080, JpegKind::Colour);
+    // Rewrite the frame header's size to 60000 x 60000.
+    bool patched = false;
+    for (std::size_t i = 2; i + 9 < jpg.size(); ++i) {
+        if (jpg[i] == 0xFF && (jpg[i + 1] == 0xC0 || jpg[i + 1] == 0xC2)) {
+            jpg[i + 5] = 0xEA, jpg[i + 6] = 0x60, jpg[i + 7] = 0xEA, jpg[i + 8] = 0x60;
+            patched = true;
+            break;
+        }
+    }
+    ASSERT_TRUE(patched);
+    Bitmap page;
+    const std::string err = errorOf(jpg, page);
+    EXPECT_NE(err.find("너무 커서"), std::string::npos) << err;
+    EXPECT_NE(err.find("60000 x 60000"), std::string::npos) << err;
+    EXPECT_EQ(page.capacityPixels(), 0u);
+}
+
+TEST(Bmp, ReadsEveryDepthBothRowOrders)
+{
+    const std::vector<std::uint32_t> pal = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00};
+    // Width 3 needs row padding at every depth.
+    const std::vector<std::vector<std::uint32_t>> idx = {{0, 1, 2}, {3, 2, 1}};
+    const std::vector<std::vector<std::uint32_t>> rgb = {{0x000000, 0xFFFFFF, 0xFF0000}, {0x00FF00, 0xFF0000, 0xFFFFFF}};
+    const std::uint32_t want[2][3] = {{0x000000, 0xFFFFFF, 0xFF0000}, {0x00FF00, 0xFF0000, 0xFFFFFF}};
+    for (bool topDown : {false, true}) {
+        for (int bpp : {1, 4, 8, 24, 32}) {
+            SCOPED_TRACE(std::to_string(bpp) + (topDown ? " top-down" : " bottom-up"));
+            BmpSpec s{.bpp = bpp, .topDown = topDown};
+            if (bpp == 1) {
+                s.palette = {0x000000, 0xFFFFFF};
+                s.rows = {{0, 1, 0}, {1, 0, 1}};
+            } else if (bpp <= 8) {
+                s.palette = pal;
+                s.rows = idx;
+            } else {
+                s.rows = rgb;
+            }
+            const Bytes b = makeBmp(s);
+            Bitmap page;
+            decodePage(b.data(), b.size(), "p.bmp", page);
+            ASSERT_EQ(page.width(), 3);
+            ASSERT_EQ(page.height(), 2);
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 3; ++x) {
+                    const std::uint32_t expect = bpp == 1 ? ((x + y) % 2 ? 0xFFFFFF : 0x000000) : want[y][x];
+                    EXPECT_EQ(page.pixel(x, y), 0xFF000000u | expect) << x << "," << y;
+                }
+        }
+    }
+}
+
+TEST(Bmp, ReadsBitfields)
+{
+    // 16-bit 5-6-5: full red, full green, full blue.
+    const Bytes b = makeBmp({.bpp = 16, .rows = {{0xF800, 0x07E0, 0x001F}}, .compression = 3,
+                             .masks = {0xF800, 0x07E0, 0x001F}});
+    Bitmap page;
+    decodePage(b.data(), b.size(), "p.bmp", page);
+    ASSERT_EQ(page.width(), 3);
+    EXPECT_EQ(page.pixel(0, 0), argb(255, 255, 0, 0));
+    EXPECT_EQ(page.pixel(1, 0), argb(255, 0, 255, 0));
+    EXPECT_EQ(page.pixel(2, 0), argb(255, 0, 0, 255));
+}
+
+TEST(Bmp, HeadersThatLieGiveAnErrorNeverAnOverread)
+{
+    const Bytes good = makeBmp({.bpp = 24, .rows = {{1, 2, 3}, {4, 5, 6}}});
+    auto patched = [&](std::size_t at, std::uint32_t v, int bytes = 4) {
+        Bytes b = good;
+        for (int i = 0; i < bytes; ++i)
+            b[at + i] = (v >> (8 * i)) & 0xFF;
+        return b;
+    };
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        const char* says;
+    } cases[] = {
+        {"taller than its data", patched(22, 1000), "잘려"},
+        {"wider than its data", patched(18, 1000), "잘려"},
+        {"pixels past the end", patched(10, 100000), "손상"},
+        {"pixels inside the header", patched(10, 20), "손상"},
+        {"zero width", patched(18, 0), "크기가 0"},
+        {"INT_MIN height", patched(22, 0x80000000u), "너무 커서"},
+        {"huge", patched(22, 0x7FFFFFFF), "너무 커서"},
+        {"7 bits", patched(28, 7, 2), "7비트"},
+        {"RLE", patched(30, 1), "RLE"},
+        {"info size past the end", patched(14, 5000), "손상"},
+        {"cut in the header", Bytes(good.begin(), good.begin() + 30), "BMP"},
+        {"cut in the pixels", Bytes(good.begin(), good.end() - 4), "잘려"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bitmap page;
+        const std::string err = errorOf(c.bytes, page, "lie.bmp");
+        EXPECT_NE(err.find(c.says), std::string::npos) << err;
+        EXPECT_NE(err.find("lie.bmp"), std::string::npos) << err;
+        EXPECT_TRUE(page.empty());
+    }
+}
+
+TEST(Bmp, PaletteShorterThanDeclaredUsesWhatIsThere)
+{
+    BmpSpec s{.bpp = 8, .palette = {0x112233, 0x445566}, .rows = {{0, 1, 200}}};
+    const Bytes b = makeBmp(s);
+    Bitmap page;
+    decodePage(b.data(), b.size(), "p.bmp", page);
+    EXPECT_EQ(page.pixel(1, 0), argb(255, 0x44, 0x55, 0x66));
+    EXPECT_EQ(page.pixel(2, 0), argb(255, 0, 0, 0)); // index past the palette
+}
+
+TEST(SaveBmp32, RoundTripsAndReplacesTheFile)
+{
+    Bitmap page(5, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            page.setPixel(x, y, argb(255, x * 40, y * 80, 7));
+    const std::string path = tempPath("saved.bmp");
+    writeFile(path, Bytes(100000, 'x'));
+    saveBmp32(path, page);
+    EXPECT_EQ(std::filesystem::file_size(path), 54u + 5 * 3 * 4);
+    Bitmap back;
+    loadPage(path, back);
+    ASSERT_EQ(back.width(), 5);
+    ASSERT_EQ(back.height(), 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(back.pixel(x, y), page.pixel(x, y));
+}
+
+TEST(LoadPage, MissingFileNamesIt)
+{
+    Bitmap page;
+    try {
+        loadPage("/nonexistent/없는파일.jpg", page);
+        FAIL();
+    } catch (const ImageError& e) {
+        EXPECT_NE(std::string(e.what()).find("없는파일.jpg"), std::string::npos);
+    }
+    try {
+        saveBmp32("/nonexistent/dir/out.bmp", Bitmap(1, 1));
+        FAIL();
+    } catch (const ImageError& e) {
+        EXPECT_NE(std::string(e.what()).find("out.bmp"), std::string::npos);
+    }
+}

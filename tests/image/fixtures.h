@@ -1,0 +1,35 @@
+#pragma once
+// Page images made in code for the codec tests.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rida::image::testing {
+
+using Bytes = std::vector<unsigned char>;
+
+// A BMP file of `bpp` bits with the given palette (for bpp <= 8) and rows of
+// raw pixel values (palette indices, or 0xRRGGBB for 16/24/32 bits; 16-bit
+// values are written as given). Rows are given top first.
+struct BmpSpec {
+    int bpp = 24;
+    bool topDown = false;
+    std::vector<std::uint32_t> palette; // 0xRRGGBB
+    std::vector<std::vector<std::uint32_t>> rows;
+    std::uint32_t compression = 0;
+    std::vector<std::uint32_t> masks; // for compression 3
+};
+Bytes makeBmp(const BmpSpec& spec);
+
+enum class JpegKind { Colour, Grey, Progressive, Cmyk };
+// A w x h JPEG of one flat colour 0xRRGGBB (for Cmyk: the ink amounts are the
+// complement of that colour).
+Bytes makeJpeg(int w, int h, std::uint32_t rgb, JpegKind kind, int quality = 95);
+// A w x h colour JPEG of noise, whose entropy-coded data fills most of the file.
+Bytes makeNoisyJpeg(int w, int h);
+
+void writeFile(const std::string& path, const Bytes& bytes);
+std::string tempPath(const std::string& name);
+
+} // namespace rida::image::testing

@@ -1,0 +1,218 @@
+#include "tests/viewer/harness.h"
+
+#include <QLineEdit>
+#include <QSlider>
+
+using namespace rida;
+using namespace rida::viewer;
+using namespace rida::viewer::testing;
+using image::argb;
+using image::redOf;
+
+namespace {
+image::RectI viewRect(Harness& h, ui::Layer* l)
+{
+    const auto r = h.view().mapPageToView(l->location);
+    return {int(std::lround(r.left)), int(std::lround(r.top)), int(std::lround(r.right)), int(std::lround(r.bottom))};
+}
+} // namespace
+
+TEST(Magnifier, Is320ViewPixelsInTheMiddleAtEveryScale)
+{
+    struct Case {
+        int entry;
+        double pageSide;
+    } cases[] = {{2, 640.0}, {7, 160.0}}; // 50 %, 200 %
+    for (const auto& c : cases) {
+        Harness h;
+        h.setPage(flatPage(4000, 4000, argb(255, 255, 255, 255)));
+        h.viewer->selectScaleEntry(c.entry);
+        h.viewer->magnifierCommand();
+        ASSERT_EQ(h.magnifiers().size(), 1u);
+        ui::Layer* m = h.magnifiers()[0];
+        EXPECT_DOUBLE_EQ(m->location.width(), c.pageSide);
+        EXPECT_DOUBLE_EQ(m->location.height(), c.pageSide);
+        const auto r = h.view().mapPageToView(m->location);
+        EXPECT_NEAR(r.width(), 320.0, 1e-9);
+        const QRect area = h.view().visibleArea();
+        EXPECT_NEAR((r.left + r.right) / 2, area.width() / 2, 2.0);
+        EXPECT_NEAR((r.top + r.bottom) / 2, area.height() / 2, 2.0);
+        EXPECT_EQ(h.viewer->Selection, m);
+        EXPECT_TRUE(h.viewer->RubberBand && h.viewer->RubberBand->visible);
+    }
+}
+
+TEST(Magnifier, BevelRingsCarryTheirAlphas)
+{
+    const int white[] = {179, 138, 97, 56, 15};
+    const int black[] = {89, 68, 48, 28, 7};
+    // On black the white lines show their alpha; on white the black ones show 255 - alpha.
+    for (const bool dark : {true, false}) {
+        Harness h;
+        h.setPage(flatPage(3000, 3000, dark ? argb(255, 0, 0, 0) : argb(255, 255, 255, 255)));
+        h.viewer->selectScaleEntry(2);
+        h.viewer->magnifierCommand();
+        h.viewer->SetSelection(nullptr); // the frame's handles would cover the bevel
+        ui::Layer* m = h.magnifiers()[0];
+        const image::RectI r = viewRect(h, m);
+        const auto& f = h.frame();
+        const int xm = (r.left + r.right) / 2;
+        for (int i = 0; i < 5; ++i) {
+            if (dark) {
+                EXPECT_EQ(redOf(f.pixel(xm, r.top + i)), white[i]) << i;
+                EXPECT_EQ(redOf(f.pixel(r.left + i, (r.top + r.bottom) / 2)), white[i]) << i;
+            } else {
+                EXPECT_EQ(redOf(f.pixel(xm, r.bottom - 1 - i)), 255 - black[i]) << i;
+                EXPECT_EQ(redOf(f.pixel(r.right - 1 - i, (r.top + r.bottom) / 2)), 255 - black[i]) << i;
+            }
+        }
+        EXPECT_EQ(redOf(f.pixel(xm, r.top + 5)), dark ? 0 : 255);
+        EXPECT_EQ(redOf(f.pixel(xm, r.top - 1)), dark ? 0 : 255);
+    }
+}
+
+TEST(Magnifier, OpacityZeroLeavesOnlyTheBevel)
+{
+    Harness h;
+    h.setPage(makePage(3000, 3000, [](int x, int y) { return argb(255, x % 256, y % 256, (x + y) % 256); }));
+    h.viewer->selectScaleEntry(2);
+    const image::Bitmap before = h.frame();
+    h.viewer->magnifierCommand();
+    h.viewer->SetSelection(nullptr);
+    h.viewer->MagnOpacity->setValue(0);
+    const image::RectI r = viewRect(h, h.magnifiers()[0]);
+    const auto& f = h.frame();
+    const int xm = (r.left + r.right) / 2, ym = (r.top + r.bottom) / 2;
+    for (QPoint p : {QPoint(xm, ym), QPoint(r.left + 5, ym), QPoint(xm + 100, ym - 100)})
+        EXPECT_EQ(f.pixel(p.x(), p.y()), before.pixel(p.x(), p.y()));
+    EXPECT_NE(f.pixel(xm, r.top), before.pixel(xm, r.top));
+
+    // At full opacity the content is enlarged: away from the centre it differs.
+    h.viewer->MagnOpacity->setValue(255);
+    EXPECT_NE(h.frame().pixel(xm + 100, ym - 100), before.pixel(xm + 100, ym - 100));
+}
+
+TEST(Magnifier, RotationPlusNinetyTurnsTheContentClockwise)
+{
+    Harness h;
+    h.viewer->selectScaleEntry(6); // 100 %: page and view pixels agree
+    h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
+    const QPointF c = h.view().mapViewToPage(QPointF(h.view().visibleArea().center()));
+    // A black block 100 view pixels right of the middle.
+    image::Bitmap& page = h.view().page();
+    for (int y = int(c.y()) - 10; y < int(c.y()) + 10; ++y)
+        for (int x = int(c.x()) + 90; x < int(c.x()) + 110; ++x)
+            page.setPixel(x, y, argb(255, 0, 0, 0));
+    h.view().pageChanged();
+    h.viewer->magnifierCommand();
+    h.viewer->SetSelection(nullptr);
+    h.viewer->MagnMagnification->setValue(0); // 10^0: unmagnified
+    const image::RectI r = viewRect(h, h.magnifiers()[0]);
+    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    EXPECT_EQ(redOf(h.frame().pixel(cx + 100, cy)), 0);
+    h.viewer->MagnRotation->setValue(90);
+    const auto& f = h.frame();
+    EXPECT_EQ(redOf(f.pixel(cx, cy + 100)), 0);   // now below the middle
+    EXPECT_EQ(redOf(f.pixel(cx + 100, cy)), 255); // no longer to the right
+    EXPECT_EQ(redOf(f.pixel(cx, cy - 100)), 255);
+}
+
+TEST(Magnifier, StartsFromTheStartSettingsAndRepaintsOnSliderChanges)
+{
+    Harness h;
+    h.setPage(flatPage(2000, 2000, argb(255, 50, 50, 50)));
+    h.viewer->MagnOpacity->setValue(3);
+    h.viewer->MagnRotation->setValue(40);
+    h.viewer->MagnMagnification->setValue(49);
+    h.viewer->MagnInterpolate->setChecked(true);
+    h.viewer->magnifierCommand();
+    EXPECT_EQ(h.viewer->MagnOpacity->value(), 255);
+    EXPECT_EQ(h.viewer->MagnRotation->value(), 0);
+    EXPECT_EQ(h.viewer->MagnMagnification->value(), 10);
+    EXPECT_TRUE(h.viewer->MagnInterpolate->isChecked()); // the smoothing box keeps its state
+
+    // The settings panel toggles.
+    EXPECT_FALSE(h.viewer->PnlMagn->isVisible());
+    QTest::mouseClick(h.viewer->suiButton3, Qt::LeftButton);
+    EXPECT_TRUE(h.viewer->PnlMagn->isVisible());
+    EXPECT_EQ(h.viewer->PnlMagn->title(), "돋보기 조절");
+    QTest::mouseClick(h.viewer->suiButton3, Qt::LeftButton);
+    EXPECT_FALSE(h.viewer->PnlMagn->isVisible());
+}
+
+TEST(Magnifier, ErasedScaleTextGivesTheErrorReportAndStaysInToolMode)
+{
+    Harness h;
+    h.setPage(flatPage(500, 500, argb(255, 50, 50, 50)));
+    h.viewer->ScaleCombo->lineEdit()->selectAll();
+    h.viewer->ScaleCombo->lineEdit()->del();
+    ASSERT_EQ(h.viewer->ScaleCombo->currentText(), "");
+    QTest::keyClick(&h.window, Qt::Key_F5);
+    EXPECT_EQ(h.errors.size(), 1);
+    EXPECT_TRUE(h.magnifiers().empty());
+    EXPECT_FALSE(h.viewer->PanAllowed);
+}
+
+TEST(SelectionFrame, CtrlResizesSymmetricallyDownToFourUnits)
+{
+    Harness h;
+    h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
+    h.viewer->selectScaleEntry(6); // 100 %: one page unit per view pixel
+    h.viewer->magnifierCommand();
+    ui::Layer* m = h.magnifiers()[0];
+    auto rightHandle = [&] {
+        const auto r = h.view().mapPageToView(m->location);
+        return QPoint(int(r.right) - 1, int((r.top + r.bottom - 1) / 2));
+    };
+    const image::RectF start = m->location;
+
+    // Without Ctrl only the right edge moves.
+    QPoint p = rightHandle();
+    h.drag(p, p + QPoint(10, 0));
+    EXPECT_DOUBLE_EQ(m->location.left, start.left);
+    EXPECT_DOUBLE_EQ(m->location.right, start.right + 10);
+    EXPECT_EQ(h.scroll(), QPoint(0, 0)); // moving the frame never pans
+
+    // With Ctrl the left edge moves the other way.
+    const image::RectF before = m->location;
+    p = rightHandle();
+    h.drag(p, p + QPoint(10, 0), Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(m->location.right, before.right + 10);
+    EXPECT_DOUBLE_EQ(m->location.left, before.left - 10);
+    EXPECT_DOUBLE_EQ(m->location.top, before.top);
+    EXPECT_DOUBLE_EQ(m->location.bottom, before.bottom);
+
+    // Shrunk past its centre it stays 4 units across.
+    const double cx = (m->location.left + m->location.right) / 2;
+    p = rightHandle();
+    h.drag(p, p - QPoint(400, 0), Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(m->location.width(), 4.0);
+    EXPECT_DOUBLE_EQ((m->location.left + m->location.right) / 2, cx);
+
+    // A drag inside moves it.
+    const image::RectF moved = m->location;
+    const auto r = h.view().mapPageToView(m->location);
+    const QPoint inside(int((r.left + r.right) / 2), int(r.top) + 20);
+    h.drag(inside, inside + QPoint(30, 5));
+    EXPECT_DOUBLE_EQ(m->location.left, moved.left + 30);
+    EXPECT_DOUBLE_EQ(m->location.top, moved.top + 5);
+}
+
+TEST(SelectionFrame, PressingAMagnifierSelectsIt)
+{
+    Harness h;
+    h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
+    h.viewer->magnifierCommand();
+    ui::Layer* first = h.magnifiers()[0];
+    h.view().scrollByPixels(200, 0); // the second one lands 200 pixels to the right
+    h.viewer->magnifierCommand();
+    ASSERT_EQ(h.magnifiers().size(), 2u);
+    EXPECT_NE(h.viewer->Selection, first);
+    const auto r = h.view().mapPageToView(first->location);
+    const QPoint inFirst(int(r.left) + 40, int(r.top) + 40);
+    h.press(inFirst);
+    h.release(inFirst);
+    EXPECT_EQ(h.viewer->Selection, first);
+    EXPECT_EQ(h.viewer->RubberBand->child, first);
+    EXPECT_EQ(h.view().layers().back().get(), h.viewer->RubberBand); // the frame is on top
+}

@@ -1,0 +1,190 @@
+#include "tests/viewer/harness.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+
+using namespace rida;
+using namespace rida::viewer;
+using namespace rida::viewer::testing;
+using image::argb;
+using image::redOf;
+
+TEST(PageTools, EveryCommandButCancelDoesNothingOnAnEmptyPage)
+{
+    Harness h;
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"magnifier", [&] { h.viewer->magnifierCommand(); }}, {"marker", [&] { h.viewer->markerCommand(); }},
+        {"apply", [&] { h.viewer->applyCommand(); }},         {"rotate 90", [&] { h.viewer->rotate90Command(); }},
+        {"rotate 180", [&] { h.viewer->rotate180Command(); }}, {"brighter", [&] { h.viewer->brightnessUp(); }},
+        {"reopen", [&] { h.viewer->reopenCommand(); }},
+    };
+    for (const auto& [name, run] : commands) {
+        SCOPED_TRACE(name);
+        run();
+        EXPECT_TRUE(h.view().page().empty());
+        EXPECT_TRUE(h.view().layers().empty());
+        EXPECT_TRUE(h.viewer->PanAllowed);
+        EXPECT_EQ(h.modified, 0);
+        EXPECT_TRUE(h.messages.isEmpty());
+        EXPECT_EQ(h.reopened, 0);
+        EXPECT_EQ(h.viewer->bright->text(), "0");
+    }
+}
+
+TEST(PageTools, MarkerShowsItsMessageAndChangesNothing)
+{
+    Harness h;
+    h.setPage(flatPage(10, 10, argb(255, 1, 2, 3)));
+    QTest::mouseClick(h.viewer->suiButton17, Qt::LeftButton);
+    ASSERT_EQ(h.messages.size(), 1);
+    EXPECT_EQ(h.messages[0], "지정한 마커를 찾을 수 없습니다! 환경을 설정하십시오.");
+    EXPECT_EQ(h.view().page().pixel(5, 5), argb(255, 1, 2, 3));
+    EXPECT_EQ(h.modified, 0);
+}
+
+TEST(PageTools, ApplyBurnsA640PixelMagnifierAt50Percent)
+{
+    Harness h;
+    h.setPage(flatPage(2000, 2000, argb(255, 128, 128, 128)));
+    h.viewer->selectScaleEntry(2);
+    h.viewer->magnifierCommand();
+    const image::RectF at = h.magnifiers()[0]->location;
+    ASSERT_DOUBLE_EQ(at.width(), 640.0);
+    QTest::mouseClick(h.viewer->suiButton2, Qt::LeftButton);
+
+    EXPECT_TRUE(h.view().layers().empty());
+    EXPECT_EQ(h.viewer->RubberBand, nullptr);
+    EXPECT_EQ(h.viewer->Selection, nullptr);
+    EXPECT_TRUE(h.viewer->PanAllowed);
+    EXPECT_EQ(h.modified, 1);
+    const image::Bitmap& page = h.view().page();
+    ASSERT_EQ(page.width(), 2000);
+    const int left = int(at.left), top = int(at.top), mid = int(at.top) + 320;
+    // Rings one page pixel wide: grey 128 lightened by alpha 179, darkened by alpha 89.
+    EXPECT_NEAR(redOf(page.pixel(left, mid)), 128 + (127 * 179 + 127) / 255, 1);
+    EXPECT_NEAR(redOf(page.pixel(left + 639, mid)), 128 * (255 - 89) / 255, 1);
+    EXPECT_EQ(redOf(page.pixel(left + 640, mid)), 128); // just outside
+    EXPECT_EQ(redOf(page.pixel(left - 1, mid)), 128);
+    EXPECT_NEAR(redOf(page.pixel(left + 320, top)), 128 + (127 * 179 + 127) / 255, 1);
+}
+
+TEST(PageTools, ApplyWithoutLayersKeepsAnIdenticalPage)
+{
+    Harness h;
+    h.setPage(makePage(30, 20, [](int x, int y) { return argb(255, x, y, 7); }));
+    h.viewer->PanAllowed = false;
+    h.viewer->applyCommand();
+    EXPECT_TRUE(h.viewer->PanAllowed);
+    EXPECT_EQ(h.modified, 1);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x)
+            ASSERT_EQ(h.view().page().pixel(x, y), argb(255, x, y, 7));
+}
+
+TEST(PageTools, CancelRemovesOnlyTheSelectedMagnifier)
+{
+    Harness h;
+    h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
+    h.viewer->magnifierCommand();
+    ui::Layer* first = h.magnifiers()[0];
+    h.viewer->magnifierCommand();
+    ASSERT_EQ(h.magnifiers().size(), 2u);
+    QTest::keyClick(&h.window, Qt::Key_F6);
+    ASSERT_EQ(h.magnifiers().size(), 1u);
+    EXPECT_EQ(h.magnifiers()[0], first);
+    EXPECT_TRUE(h.viewer->PanAllowed);
+    EXPECT_EQ(h.viewer->Selection, nullptr);
+    QTest::mouseClick(h.viewer->suiButton5, Qt::LeftButton); // nothing selected: nothing happens
+    EXPECT_EQ(h.magnifiers().size(), 1u);
+}
+
+TEST(PageTools, RotatingAnA4PageByNinetyDegrees)
+{
+    Harness h;
+    h.setPage(makePage(2480, 3508, [](int x, int y) { return y == 0 ? argb(255, x & 255, x >> 8, 77) : 0xFF000000u; }));
+    h.viewer->magnifierCommand();
+    const image::RectF at = h.magnifiers()[0]->location;
+    QTest::mouseClick(h.viewer->suiButton8, Qt::LeftButton);
+    const image::Bitmap& page = h.view().page();
+    ASSERT_EQ(page.width(), 3508);
+    ASSERT_EQ(page.height(), 2480);
+    for (int x = 0; x < 2480; x += 97)
+        ASSERT_EQ(page.pixel(3507, x), argb(255, x & 255, x >> 8, 77)) << x; // former top row, right-most column
+    EXPECT_EQ(page.pixel(3506, 5), 0xFF000000u);
+    EXPECT_EQ(h.magnifiers()[0]->location, at); // layers keep their page coordinates
+    EXPECT_EQ(h.modified, 0);
+    QTest::mouseClick(h.viewer->suiButton9, Qt::LeftButton);
+    EXPECT_EQ(h.view().page().pixel(0, 2479 - 5), argb(255, 5, 0, 77));
+}
+
+TEST(PageTools, BrightnessStepsCountAndClamp)
+{
+    Harness h;
+    h.setPage(flatPage(2, 2, argb(255, 253, 10, 128)));
+    QTest::mouseClick(h.viewer->SpinButtonFactorDown, Qt::LeftButton); // at 0: nothing
+    EXPECT_EQ(h.viewer->bright->text(), "0");
+    EXPECT_EQ(h.view().page().pixel(0, 0), argb(255, 253, 10, 128));
+    EXPECT_EQ(h.modified, 0);
+
+    QTest::mouseClick(h.viewer->SpinButtonFactorUp, Qt::LeftButton);
+    EXPECT_EQ(h.viewer->bright->text(), "1");
+    EXPECT_EQ(h.view().page().pixel(1, 1), argb(255, 255, 15, 133));
+    EXPECT_EQ(h.modified, 1);
+    QTest::mouseClick(h.viewer->SpinButtonFactorDown, Qt::LeftButton);
+    EXPECT_EQ(h.viewer->bright->text(), "0");
+    EXPECT_EQ(h.view().page().pixel(1, 1), argb(255, 250, 10, 128));
+    EXPECT_EQ(h.modified, 2);
+}
+
+TEST(PageTools, ReopenCallsTheWindowAndFocusesTheScaleBox)
+{
+    Harness h;
+    h.setPage(flatPage(10, 10, argb(255, 1, 2, 3)));
+    h.viewer->suiButton2->setFocus();
+    h.viewer->reopenCommand();
+    EXPECT_EQ(h.reopened, 1);
+    EXPECT_TRUE(h.viewer->ScaleCombo->hasFocus() || h.viewer->ScaleCombo->lineEdit()->hasFocus());
+}
+
+TEST(PageTools, MenusPerWindow)
+{
+    auto texts = [](QMenu* m) {
+        QStringList out;
+        for (QAction* a : m->actions())
+            out << a->text();
+        return out;
+    };
+    Harness lookup;
+    EXPECT_EQ(texts(lookup.viewer->suiPopupMenu2),
+              QStringList({"다시 열기", "돋보기 실행", "마커 실행", "기능 적용", "기능 취소", "90˚ 회전", "180˚ 회전"}));
+
+    Harness reg(ViewerConfig::registration(), /*withCancelHook=*/true);
+    EXPECT_EQ(texts(reg.viewer->suiPopupMenu2), QStringList({"돋보기 실행", "돋보기 취소", "90˚ 회전", "180˚ 회전"}));
+    EXPECT_EQ(reg.viewer->suiButton17, nullptr);
+    EXPECT_EQ(reg.viewer->bright, nullptr);
+    reg.setPage(flatPage(1000, 1000, argb(255, 255, 255, 255)));
+    reg.viewer->magnifierCommand();
+    QTest::mouseClick(reg.viewer->suiButton5, Qt::LeftButton); // rebound to the window's own command
+    reg.viewer->suiPopupMenu2->actions()[1]->trigger();
+    EXPECT_EQ(reg.cancels, 2);
+    EXPECT_EQ(reg.magnifiers().size(), 1u);
+    EXPECT_FALSE(reg.viewer->PanAllowed);
+    EXPECT_EQ(reg.viewer->MagnMagnification->parentWidget(), reg.viewer); // on the bar
+
+    Harness none(ViewerConfig::modify());
+    EXPECT_TRUE(none.viewer->suiPopupMenu2->actions().isEmpty());
+    EXPECT_EQ(none.viewer->suiButton6, nullptr);
+}
+
+TEST(PageTools, SmoothingSwitchesTheResamplerAndKeepsItForTheNextPage)
+{
+    Harness h;
+    h.setPage(flatPage(10, 10, argb(255, 1, 2, 3)));
+    QTest::mouseClick(h.viewer->ImageInterpolate, Qt::LeftButton);
+    EXPECT_EQ(h.view().resampler(), image::Resampler::Linear);
+    h.setPage(flatPage(20, 20, argb(255, 1, 2, 3)));
+    EXPECT_EQ(h.view().resampler(), image::Resampler::Linear);
+    QTest::mouseClick(h.viewer->ImageInterpolate, Qt::LeftButton);
+    EXPECT_EQ(h.view().resampler(), image::Resampler::Nearest);
+}
