@@ -1,13 +1,19 @@
 #include "recognition/jiga_auto2u.h"
 
+#include "model/digits.h"
 #include "model/landrecord.h"
+#include "recognition/blockingrun.h"
 #include "recognition/radiogroup.h"
 #include "ui/fields.h"
+#include "ui/imageview/imageview.h"
 #include "ui/keyfilter.h"
+#include "ui/services.h"
+#include "viewer/imageviewer.h"
 
 #include <cmath>
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QGridLayout>
@@ -105,15 +111,117 @@ QLabel* counter(const char* name, const QString& start, const QString& spoken, Q
     return l;
 }
 
+// Shown text of a file name as the engine hands it back (native bytes).
+QString shownName(const std::string& native) { return QString::fromStdString(native); }
+
+// Carries what the engine reports, from the worker thread, to the window's
+// controls, in the order reported. Only the stop question waits for the user.
+class RunObserver : public RecognitionObserver {
+public:
+    RunObserver(Tjiga_auto2& w, BlockingRun& run) : w_(&w), run_(run) {}
+
+    void runStarted() override
+    {
+        post([](Tjiga_auto2* w) {
+            w->totbar->setValue(0);
+            w->cutbar->setValue(0);
+        });
+    }
+    void runFinished() override
+    {
+        // The folder bar completes; the edit bar belongs to blank removal, which no run does.
+        post([](Tjiga_auto2* w) { w->totbar->setValue(100); });
+    }
+    void filesProgress(int percent) override
+    {
+        post([percent](Tjiga_auto2* w) { w->ingbar->setValue(percent); });
+    }
+    void filesDone(int done, int total) override
+    {
+        post([done, total](Tjiga_auto2* w) {
+            w->Label5->setText(QStringLiteral("%1/%2").arg(done).arg(total));
+            w->Label5->repaint();
+        });
+    }
+    void pageProgress(int percent) override
+    {
+        // The scan reports every line; only a change of the bar is worth a trip to the window.
+        if (percent == lastPageProgress_)
+            return;
+        lastPageProgress_ = percent;
+        post([percent](Tjiga_auto2* w) { w->isbar->setValue(percent); });
+    }
+    void rowsListed(int count) override
+    {
+        if (count == lastRowsListed_)
+            return;
+        lastRowsListed_ = count;
+        post([count](Tjiga_auto2* w) {
+            w->Label15->setText(QStringLiteral("%1/15").arg(count));
+            w->Label15->repaint();
+        });
+    }
+    void analysing(const std::string& fullName) override
+    {
+        post([text = QStringLiteral("분석파일 : ") + shownName(fullName)](Tjiga_auto2* w) {
+            w->Label7->setText(text);
+            w->Label7->repaint();
+        });
+    }
+    void lotsCleared() override
+    {
+        lastRowsListed_ = -1;
+        post([](Tjiga_auto2* w) {
+            w->memo1->clear();
+            w->memo1->repaint();
+        });
+    }
+    void lotListed(const std::string& line) override
+    {
+        post([text = QString::fromStdString(line)](Tjiga_auto2* w) { w->memo1->appendPlainText(text); });
+    }
+    void failureLogged(const std::string& line) override
+    {
+        post([text = shownName(line)](Tjiga_auto2* w) { w->mLog->appendPlainText(text); });
+    }
+    bool stopRequested() override
+    {
+        Tjiga_auto2* w = w_;
+        return run_.ask([w] { return ui::services().askYesNo(w, QString::fromUtf8(kStopQuestion)); });
+    }
+
+private:
+    template <class F> void post(F&& update)
+    {
+        Tjiga_auto2* w = w_;
+        run_.post([w, update = std::forward<F>(update)] { update(w); });
+    }
+
+    Tjiga_auto2* w_;
+    BlockingRun& run_;
+    int lastPageProgress_ = -1;
+    int lastRowsListed_ = -1;
+};
+
 } // namespace
 
 Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLiteral("알파/기타 용지 자동 등록"))
 {
     setObjectName(QStringLiteral("jiga_auto2"));
+    recognizer_ = std::make_unique<Recognizer>();
+    run_ = new BlockingRun(this);
 
     leftPanel = new QGroupBox(QStringLiteral("자동인식/등록"), this);
     leftPanel->setObjectName(QStringLiteral("leftPanel"));
     leftLayout_ = new QVBoxLayout(leftPanel);
+    viewer::ViewerHooks hooks;
+    hooks.pressedPagePoint = [this](int x, int y) { capturePagePoint({x, y}); };
+    hooks.showMessage = [](QWidget* parent, const QString& text) { ui::services().showMessage(parent, text); };
+    hooks.reportError = [](QWidget* parent, const QString& text) { ui::reportError(parent, text); };
+    viewer = new viewer::ImageViewer(viewer::ViewerConfig::autoRegistration(), std::move(hooks), leftPanel);
+    viewer->setObjectName(QStringLiteral("viewer"));
+    viewer->ImgView->setAccessibleName(QStringLiteral("이미지"));
+    leftLayout_->addWidget(viewer, 1);
 
     buildAttributePanel();
     sel = new QTabWidget(this);
@@ -131,6 +239,7 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     layout->addWidget(leftPanel, 1);
     layout->addLayout(right);
 
+    connect(suiButton1, &QPushButton::clicked, this, &Tjiga_auto2::suiButton1Click);
     connect(suiButton5, &QPushButton::clicked, this, &Tjiga_auto2::suiButton5Click);
     connect(suiButton7, &QPushButton::clicked, this, &Tjiga_auto2::suiButton7Click);
     connect(suiButton10, &QPushButton::clicked, this, &Tjiga_auto2::suiButton10Click);
@@ -138,6 +247,7 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     connect(suiButton3, &QPushButton::clicked, this, &Tjiga_auto2::suiButton3Click);
 
     // FormCreate
+    viewer->resetPanMode();
     Label15->setText(QStringLiteral("1/15"));
     xdate->setText(QString::number(QDate::currentDate().year()).rightJustified(4, u'0'));
     xmonth->setText(QStringLiteral("01"));
@@ -414,10 +524,12 @@ QWidget* Tjiga_auto2::buildManualScreenTab()
     return tab;
 }
 
-QPoint Tjiga_auto2::pagePointAt(QPointF view, QPointF pageOrigin, double scale)
+void Tjiga_auto2::centreViewOn(QPointF page)
 {
-    return QPoint(int(std::trunc((view.x() - pageOrigin.x()) / scale)),
-                  int(std::trunc((view.y() - pageOrigin.y()) / scale)));
+    ui::ImageView* view = viewer->ImgView;
+    const QPointF at = view->mapPageToView(page);
+    const QPointF middle = QRectF(view->visibleArea()).center();
+    view->scrollByPixels(int(std::lround(at.x() - middle.x())), int(std::lround(at.y() - middle.y())));
 }
 
 void Tjiga_auto2::capturePagePoint(QPoint page)
@@ -432,10 +544,60 @@ void Tjiga_auto2::suiButton7Click() { stxval->setText(xpt->text()); }
 void Tjiga_auto2::suiButton10Click() { xcell->setText(xpt->text()); }
 void Tjiga_auto2::suiButton6Click() { xzone->setText(xpt->text()); }
 
-void Tjiga_auto2::FormCloseQuery() {}
+bool Tjiga_auto2::running() const { return run_->running(); }
+
+std::vector<std::string> Tjiga_auto2::listedFiles() const { return {}; }
+
+RecognitionSettings Tjiga_auto2::runSettings() const
+{
+    RecognitionSettings s;
+    s.typeface = fontck->itemIndex() == 1 ? Typeface::Myeongjo : Typeface::Gothic;
+    s.mode = erck->itemIndex();
+    s.stopAfter = model::toInteger(errnum->text());
+    s.leftX = model::toInteger(stxval->text());
+    s.tableX = model::toInteger(xcell->text());
+    s.zoneX = model::toInteger(xzone->text());
+    s.level = model::toInteger(alsu->text());
+    s.topY = model::toInteger(styval->text());
+    s.minRows = model::toInteger(doxnum->text());
+    return s;
+}
+
+void Tjiga_auto2::suiButton1Click()
+{
+    if (running())
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    // On an error the bars, counters and lists keep what they show; runCommand takes the wait cursor back.
+    const bool ok = ui::runCommand(this, [this] {
+        for (QProgressBar* bar : {totbar, isbar, ingbar, cutbar})
+            bar->setValue(0);
+        const std::vector<std::string> files = listedFiles();
+        RecognitionSettings settings;
+        if (files.empty())
+            settings.typeface = fontck->itemIndex() == 1 ? Typeface::Myeongjo : Typeface::Gothic;
+        else
+            settings = runSettings();
+        if (!recognizer_)
+            recognizer_ = std::make_unique<Recognizer>();
+        run_->run([&] {
+            RunObserver observer(*this, *run_);
+            RunRecognition(files, settings, *recognizer_, observer);
+        });
+    });
+    if (ok)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void Tjiga_auto2::FormCloseQuery() { recognizer_.reset(); }
 
 void Tjiga_auto2::closeEvent(QCloseEvent* e)
 {
+    // A run ends by itself or by the stop question; the window stays until then.
+    if (running()) {
+        e->ignore();
+        return;
+    }
     FormCloseQuery();
     WorkWindow::closeEvent(e);
 }

@@ -8,10 +8,15 @@
 // have no key filter and are converted to whole numbers each time a command
 // uses them.
 
+#include "recognition/engine/batch.h"
 #include "ui/workwindow.h"
 
 #include <QPoint>
 #include <QPointF>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
@@ -26,6 +31,15 @@ class QVBoxLayout;
 namespace rida::recognition {
 
 class RadioGroup;
+class BlockingRun;
+
+}
+
+namespace rida::viewer {
+class ImageViewer;
+}
+
+namespace rida::recognition {
 
 class Tjiga_auto2 : public ui::WorkWindow {
     Q_OBJECT
@@ -33,13 +47,9 @@ public:
     explicit Tjiga_auto2(const QString& appDir);
     ~Tjiga_auto2() override;
 
-    // Page point (page pixels, truncated toward zero) of the view point `view`
-    // (view pixels) when the page's top-left corner lies at `pageOrigin` in the
-    // view and the page is drawn at `scale` (1.0 = 100 %).
-    static QPoint pagePointAt(QPointF view, QPointF pageOrigin, double scale);
-
     // Left panel "자동인식/등록".
     QGroupBox* leftPanel;
+    viewer::ImageViewer* viewer;  // ImgView with ScaleCombo
 
     // "문서 속성 선택".
     QGroupBox* attributePanel;
@@ -96,18 +106,30 @@ public:
     QPushButton* suiButton3;   // "적용", no effect
 
     // Commands.
+    // "자동 등록": reads every listed file; see RunObserver in the source for what each step shows.
+    void suiButton1Click();
+    bool running() const;
     void suiButton5Click();
     void suiButton7Click();
     void suiButton10Click();
     void suiButton6Click();
     void suiButton3Click() {}
-    // A left press on the page view at page point (x, y): the point goes to `xpt` and `ypt`.
+    // A left press on the page view that starts a drag reports its page point
+    // (page pixels, truncated toward zero); it goes to `xpt` and `ypt`.
     void capturePagePoint(QPoint page);
+    // Scrolls the view so that the page point (x, y) lies in the middle of the
+    // visible area, as far as the scroll bars allow.
+    void centreViewOn(QPointF page);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // Full names (native bytes) of the files the file list shows, in its order.
+    std::vector<std::string> listedFiles() const;
+    // The settings a run reads, converted from their fields in the order the run
+    // first needs them; a text that is no whole number throws model::ConversionError.
+    RecognitionSettings runSettings() const;
     void buildAttributePanel();
     void buildRunTab();
     void buildManualTab();
@@ -120,6 +142,9 @@ private:
     void FormCloseQuery();
 
     QVBoxLayout* leftLayout_;
+    // The run's buffers, the working page among them: created with the window, released when it closes.
+    std::unique_ptr<Recognizer> recognizer_;
+    BlockingRun* run_;
 };
 
 } // namespace rida::recognition

@@ -3,6 +3,8 @@
 #include "recognition/jiga_auto2u.h"
 #include "recognition/radiogroup.h"
 #include "tests/support/fakeservices.h"
+#include "ui/imageview/imageview.h"
+#include "viewer/imageviewer.h"
 
 #include <QAccessible>
 #include <QAbstractButton>
@@ -197,13 +199,51 @@ TEST_F(AutoWindowFixture, EverySettingStartsAgainWhenTheWindowIsReopened)
     expectStartValues(*w);
 }
 
-TEST_F(AutoWindowFixture, PickedPointIsTruncatedTowardZero)
+TEST_F(AutoWindowFixture, PressOnThePagePicksItsPointAndSetCopiesIt)
 {
-    // View at scale 0.5, page corner at (-100, -200): the press at (400, 250) is page point (1000, 900).
-    EXPECT_EQ(Tjiga_auto2::pagePointAt({400, 250}, {-100, -200}, 0.5), QPoint(1000, 900));
-    EXPECT_EQ(Tjiga_auto2::pagePointAt({10, 11}, {0, 0}, 3.0), QPoint(3, 3));
-    // Left of and above the page: toward zero, not down.
-    EXPECT_EQ(Tjiga_auto2::pagePointAt({10, 10}, {20, 30}, 3.0), QPoint(-3, -6));
+    auto w = makeWindow();
+    w->resize(1400, 1000);
+    w->show();
+    ui::ImageView* view = w->viewer->ImgView;
+    image::Bitmap page(3000, 4000);
+    page.fill(0xFFFFFFFFu);
+    view->setPage(std::move(page));
+    w->viewer->selectScaleEntry(5);
+    ASSERT_DOUBLE_EQ(view->scale(), 0.5);
+    const QPointF o = view->pageOrigin();
+    view->scrollByPixels(int(o.x()) + 100, int(o.y()) + 200);
+    ASSERT_EQ(view->pageOrigin(), QPointF(-100, -200));
+
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, QPoint(400, 250));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(400, 250));
+    EXPECT_EQ(w->xpt->text(), QStringLiteral("1000"));
+    EXPECT_EQ(w->ypt->text(), QStringLiteral("900"));
+    QTest::mouseClick(w->suiButton5, Qt::LeftButton);
+    EXPECT_EQ(w->styval->text(), QStringLiteral("900"));
+
+    // At 200 % a small page lies centred in the view: points between page
+    // pixels, also left of and above the page, go toward zero.
+    image::Bitmap small(100, 100);
+    small.fill(0xFFFFFFFFu);
+    view->setPage(std::move(small));
+    w->viewer->selectScaleEntry(10);
+    ASSERT_DOUBLE_EQ(view->scale(), 2.0);
+    const QPoint corner = view->pageOrigin().toPoint();
+    ASSERT_GT(corner.x(), 10);
+    struct Case {
+        QPoint offset;
+        const char* x;
+        const char* y;
+    };
+    for (const Case& c : {Case{{3, 5}, "1", "2"}, Case{{-1, -3}, "0", "-1"}}) {
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, corner + c.offset);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, corner + c.offset);
+        EXPECT_EQ(w->xpt->text(), QString::fromLatin1(c.x));
+        EXPECT_EQ(w->ypt->text(), QString::fromLatin1(c.y));
+    }
+    // Other buttons pick nothing.
+    QTest::mousePress(view->viewport(), Qt::RightButton, {}, corner + QPoint(40, 40));
+    EXPECT_EQ(w->xpt->text(), QStringLiteral("0"));
 }
 
 TEST_F(AutoWindowFixture, SetButtonsCopyThePickedCoordinateUnchanged)
