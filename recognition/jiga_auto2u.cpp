@@ -3,6 +3,11 @@
 #include "model/digits.h"
 #include "model/landrecord.h"
 #include "recognition/blockingrun.h"
+#include "recognition/engine/background.h"
+#include "registration/filebrowser.h"
+#include "registration/folderlisting.h"
+#include "registration/lotlist.h"
+#include "ui/image/codec.h"
 #include "recognition/radiogroup.h"
 #include "ui/fields.h"
 #include "ui/imageview/imageview.h"
@@ -12,7 +17,11 @@
 
 #include <cmath>
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QGuiApplication>
 #include <QComboBox>
 #include <QDate>
@@ -25,6 +34,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabWidget>
 #include <QValidator>
 #include <QVBoxLayout>
@@ -112,7 +122,7 @@ QLabel* counter(const char* name, const QString& start, const QString& spoken, Q
 }
 
 // Shown text of a file name as the engine hands it back (native bytes).
-QString shownName(const std::string& native) { return QString::fromStdString(native); }
+QString shownName(const std::string& native) { return registration::displayText(std::filesystem::path(native)); }
 
 // Carries what the engine reports, from the worker thread, to the window's
 // controls, in the order reported. Only the stop question waits for the user.
@@ -214,6 +224,11 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     leftPanel = new QGroupBox(QStringLiteral("자동인식/등록"), this);
     leftPanel->setObjectName(QStringLiteral("leftPanel"));
     leftLayout_ = new QVBoxLayout(leftPanel);
+    browser = new registration::FileBrowser(QStringLiteral("*.bmp;*.jpg;*.jpeg"), leftPanel);
+    browser->setFixedWidth(333);
+    browser->setFlat(true);
+    browser->setTitle(QString());
+    browser->setAccessibleName(QStringLiteral("파일 탐색기"));
     viewer::ViewerHooks hooks;
     hooks.pressedPagePoint = [this](int x, int y) { capturePagePoint({x, y}); };
     hooks.showMessage = [](QWidget* parent, const QString& text) { ui::services().showMessage(parent, text); };
@@ -221,7 +236,10 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     viewer = new viewer::ImageViewer(viewer::ViewerConfig::autoRegistration(), std::move(hooks), leftPanel);
     viewer->setObjectName(QStringLiteral("viewer"));
     viewer->ImgView->setAccessibleName(QStringLiteral("이미지"));
-    leftLayout_->addWidget(viewer, 1);
+    auto* leftRow = new QHBoxLayout;
+    leftRow->addWidget(browser);
+    leftRow->addWidget(viewer, 1);
+    leftLayout_->addLayout(leftRow, 1);
 
     buildAttributePanel();
     sel = new QTabWidget(this);
@@ -240,6 +258,11 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     layout->addLayout(right);
 
     connect(suiButton1, &QPushButton::clicked, this, &Tjiga_auto2::suiButton1Click);
+    connect(suiButton9, &QPushButton::clicked, this, &Tjiga_auto2::suiButton9Click);
+    connect(browser, &registration::FileBrowser::fileChosen, this, &Tjiga_auto2::FileListBox1Click);
+    connect(browser, &registration::FileBrowser::deleteRequested, this, &Tjiga_auto2::N1801Click);
+    connect(lots, &registration::LotList::registerRequested, this, &Tjiga_auto2::suiButton18Click);
+    qApp->installEventFilter(this);
     connect(suiButton5, &QPushButton::clicked, this, &Tjiga_auto2::suiButton5Click);
     connect(suiButton7, &QPushButton::clicked, this, &Tjiga_auto2::suiButton7Click);
     connect(suiButton10, &QPushButton::clicked, this, &Tjiga_auto2::suiButton10Click);
@@ -248,6 +271,7 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
 
     // FormCreate
     viewer->resetPanMode();
+    viewer->clearPage();
     Label15->setText(QStringLiteral("1/15"));
     xdate->setText(QString::number(QDate::currentDate().year()).rightJustified(4, u'0'));
     xmonth->setText(QStringLiteral("01"));
@@ -255,7 +279,7 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     suiPageControl1->setCurrentIndex(0);
 }
 
-Tjiga_auto2::~Tjiga_auto2() = default;
+Tjiga_auto2::~Tjiga_auto2() { qApp->removeEventFilter(this); }
 
 void Tjiga_auto2::buildAttributePanel()
 {
@@ -372,7 +396,30 @@ void Tjiga_auto2::buildManualTab()
     manualTab = new QWidget;
     manualTab->setObjectName(QStringLiteral("manualTab"));
     sel->addTab(manualTab, QStringLiteral("수동등록"));
-    new QVBoxLayout(manualTab);
+
+    registration::LotListHost host;
+    host.town = xjuso1;
+    host.village = xjuso2;
+    host.imageChosen = [this] { return browser->hasPreviewed(); };
+    host.imageMissingFocus = xdate;
+    registration::LotListOptions options;
+    options.lineCaption = QStringLiteral("등록할 지번 :");
+    options.columnWidths = {66, 66, 34, 45, 45};
+    options.enterInMainSelectsSub = false;
+    options.afterAdd = registration::LotListOptions::AfterAdd::MainNumberSelected;
+    options.registerCaption = QStringLiteral("등록(F9)");
+    options.zeroButtons = true;
+    options.sanClickSelectsMain = true;
+
+    lotPanel = new QGroupBox(QStringLiteral("지가조서 지번(필지) 입력"), manualTab);
+    lotPanel->setObjectName(QStringLiteral("lotPanel"));
+    lots = new registration::LotList(host, options, lotPanel);
+    lots->suiButton18->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    lots->suiButton18->setIconSize(QSize(24, 24));
+    auto* panel = new QVBoxLayout(lotPanel);
+    panel->addWidget(lots);
+    auto* page = new QVBoxLayout(manualTab);
+    page->addWidget(lotPanel, 1);
 }
 
 void Tjiga_auto2::buildSettingsPanel()
@@ -546,7 +593,141 @@ void Tjiga_auto2::suiButton6Click() { xzone->setText(xpt->text()); }
 
 bool Tjiga_auto2::running() const { return run_->running(); }
 
-std::vector<std::string> Tjiga_auto2::listedFiles() const { return {}; }
+std::vector<std::string> Tjiga_auto2::listedFiles() const
+{
+    // The file list keeps each entry's full path as the file system spells it.
+    std::vector<std::string> files;
+    const QListWidget* list = browser->FileListBox1;
+    files.reserve(std::size_t(list->count()));
+    for (int i = 0; i < list->count(); ++i) {
+        const QByteArray path = list->item(i)->data(Qt::UserRole).toByteArray();
+        files.emplace_back(path.constData(), std::size_t(path.size()));
+    }
+    return files;
+}
+
+void Tjiga_auto2::showEvent(QShowEvent* e)
+{
+    WorkWindow::showEvent(e);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void Tjiga_auto2::FormShow()
+{
+    const std::filesystem::path files(QFile::encodeName(model::filesFolder(appDir())).toStdString());
+    if (ui::runCommand(this, [&] { browser->openFolder(files); }))
+        return;
+    // Without the image folder the browser starts in the application directory, so the user can still browse.
+    const std::filesystem::path fallback(QFile::encodeName(appDir()).toStdString());
+    ui::runCommand(this, [&] { browser->openFolder(fallback); });
+}
+
+void Tjiga_auto2::FileListBox1Click()
+{
+    const auto file = browser->selectedFile();
+    if (!file)
+        return;
+    ui::ImageView* view = viewer->ImgView;
+    // The manual tab keeps the user's zoom and the part of the page in view
+    // from one sheet to the next; see kAutoTabScaleEntry for the automatic tab.
+    const bool keepView = sel->currentIndex() == 1 && !view->page().empty();
+    const QPointF keptCentre = keepView ? view->mapViewToPage(QRectF(view->visibleArea()).center()) : QPointF();
+    browser->showPreviewed(*file);
+    const bool loaded = ui::runCommand(this, [&] {
+        try {
+            image::loadPage(file->native(), view->page());
+        } catch (...) {
+            view->pageChanged();
+            throw;
+        }
+        view->pageChanged();
+    });
+    if (!loaded)
+        return;
+    memo1->clear();
+    if (keepView) {
+        centreViewOn(keptCentre);
+    } else {
+        viewer->selectScaleEntry(kAutoTabScaleEntry);
+        centreViewOn(kAutoTabCentre);
+    }
+    browser->FileListBox1->setFocus(Qt::OtherFocusReason);
+}
+
+void Tjiga_auto2::N1801Click()
+{
+    if (const auto file = browser->selectedFile()) {
+        // Deleted without asking; a file that stays is simply listed again.
+        QString ignored;
+        ui::services().removeFile(QFile::decodeName(QByteArray::fromStdString(file->native())), &ignored);
+    }
+    const bool listed = ui::runCommand(this, [this] { browser->rereadFiles(); });
+    if (listed && browser->selectFirstFile()) {
+        FileListBox1Click();
+        return;
+    }
+    // Nothing left to show: the deleted page must not stay named or shown.
+    browser->clearPreviewed();
+    viewer->clearPage();
+}
+
+void Tjiga_auto2::suiButton9Click()
+{
+    ui::runCommand(this, [this] {
+        const auto file = browser->selectedFile();
+        // Without a chosen file the loader reports what it cannot open.
+        const std::string path = file ? file->native() : std::string();
+        image::Bitmap page;
+        image::loadPage(path, page);
+        RemoveBackground(page, erck->itemIndex(), model::toInteger(alsu->text()));
+        std::swap(viewer->page(), page);
+        viewer->ImgView->pageChanged();
+    });
+}
+
+void Tjiga_auto2::ResetManualEntry()
+{
+    lots->unlockRegion();
+    viewer->clearPage();
+    if (!browser->folder().empty())
+        ui::runCommand(this, [this] { browser->rereadFiles(); });
+    browser->FileListBox1->repaint();
+    browser->selectFirstFile();
+    lots->clearLots();
+}
+
+void Tjiga_auto2::suiButton18Click()
+{
+    if (lots->lotCount() == 0) {
+        ui::services().showMessage(this, QStringLiteral("지가조서를 입력한 후 등록하십시오!"));
+        xdate->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (!ui::services().askYesNo(this, QStringLiteral("입력한 지가조서를 등록하겠습니까?")))
+        return;
+    // This build stores no registration: the page stays in its folder under its name.
+    ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."));
+    ResetManualEntry();
+    browser->FileListBox1->repaint();
+    if (browser->FileListBox1->count() > 0)
+        FileListBox1Click();
+    lots->xjuso3->setFocus(Qt::OtherFocusReason);
+}
+
+bool Tjiga_auto2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        // The window sees each key once, where it first arrives (the focused control), before that control does.
+        QWidget* first = focusWidget() ? focusWidget() : this;
+        if (w == first && w->window() == this && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F9)
+            suiButton18Click();
+    }
+    return WorkWindow::eventFilter(watched, event);
+}
 
 RecognitionSettings Tjiga_auto2::runSettings() const
 {

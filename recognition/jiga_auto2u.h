@@ -39,6 +39,11 @@ namespace rida::viewer {
 class ImageViewer;
 }
 
+namespace rida::registration {
+class FileBrowser;
+class LotList;
+}
+
 namespace rida::recognition {
 
 class Tjiga_auto2 : public ui::WorkWindow {
@@ -49,6 +54,9 @@ public:
 
     // Left panel "자동인식/등록".
     QGroupBox* leftPanel;
+    // DriveComboBox1, DirectoryListBox1, FileListBox1 ("*.bmp;*.jpg;*.jpeg",
+    // pop-up menu "파일 삭제"), pathname, imgname.
+    registration::FileBrowser* browser;
     viewer::ImageViewer* viewer;  // ImgView with ScaleCombo
 
     // "문서 속성 선택".
@@ -74,6 +82,8 @@ public:
     QLabel* Label7;           // "분석파일 : " + the file being analysed
     QPlainTextEdit* mLog;     // "등록 실패 파일 목록 :"
     QPlainTextEdit* memo1;    // "인식 성공 필지 :"
+    QGroupBox* lotPanel;      // "지가조서 지번(필지) 입력"
+    registration::LotList* lots;  // san, xjuso3, xjuso4, the arrows, "0" buttons, jusogrid, "추가", "삭제", "등록(F9)"
 
     // Lower right panel "환경설정" with its page control.
     QGroupBox* settingsPanel;
@@ -114,6 +124,20 @@ public:
     void suiButton10Click();
     void suiButton6Click();
     void suiButton3Click() {}
+    // "테스트": the chosen file with its background removed by the chosen mode, shown at the view's scale.
+    void suiButton9Click();
+    // A file chosen in the file list: named, shown, `memo1` emptied; see ChosenFileView.
+    void FileListBox1Click();
+    // "파일 삭제".
+    void N1801Click();
+    // "등록(F9)" of the manual tab, and F9 anywhere in the window.
+    void suiButton18Click();
+    void ResetManualEntry();
+
+    // Where a chosen file is shown while the automatic tab is in front: this
+    // scale list entry ("50%"), centred on this page point.
+    static constexpr int kAutoTabScaleEntry = 5;
+    static constexpr QPointF kAutoTabCentre{750, 300};
     // A left press on the page view that starts a drag reports its page point
     // (page pixels, truncated toward zero); it goes to `xpt` and `ypt`.
     void capturePagePoint(QPoint page);
@@ -123,6 +147,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Full names (native bytes) of the files the file list shows, in its order.
@@ -139,7 +165,9 @@ private:
     QWidget* buildRemovalTab();
     QWidget* buildFontTab();
     QWidget* buildManualScreenTab();
+    void FormShow();
     void FormCloseQuery();
+    bool shown_ = false;
 
     QVBoxLayout* leftLayout_;
     // The run's buffers, the working page among them: created with the window, released when it closes.
