@@ -702,14 +702,14 @@ void Tjiga_auto2::ResetManualEntry()
 void Tjiga_auto2::suiButton18Click()
 {
     if (lots->lotCount() == 0) {
-        ui::services().showMessage(this, QStringLiteral("지가조서를 입력한 후 등록하십시오!"));
+        ui::services().showMessage(this, QStringLiteral("지가조서를 입력한 후 등록하십시오!"), ui::MessageIcon::Warning);
         xdate->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (!ui::services().askYesNo(this, QStringLiteral("입력한 지가조서를 등록하겠습니까?")))
         return;
     // This build stores no registration: the page stays in its folder under its name.
-    ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."));
+    ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."), ui::MessageIcon::Information);
     ResetManualEntry();
     browser->FileListBox1->repaint();
     if (browser->FileListBox1->count() > 0)
