@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileIconProvider>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -75,7 +76,7 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 void FileListBox::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::RightButton) {
-        e->accept();
+        e->ignore();  // the popup menu follows as a context menu event
         return;
     }
     QListWidget::mousePressEvent(e);
@@ -167,7 +168,9 @@ void FileBrowser::fillDrives()
     DriveComboBox1->clear();
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady() || roots.contains(volume.rootPath()))
+        // Containers bind single files (/etc/hosts) as mounts: only folders can be browsed.
+        if (!volume.isValid() || !volume.isReady() || roots.contains(volume.rootPath())
+            || !QFileInfo(volume.rootPath()).isDir())
             continue;
         roots << volume.rootPath();
     }

@@ -3,11 +3,12 @@
 #include "model/landrecord.h"
 #include "registration/filebrowser.h"
 #include "registration/lotlist.h"
-#include "registration/previewpane.h"
 #include "ui/fields.h"
 #include "ui/help.h"
 #include "ui/keyfilter.h"
+#include "ui/image/codec.h"
 #include "ui/services.h"
+#include "viewer/imageviewer.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -15,6 +16,7 @@
 #include <QDate>
 #include <QFile>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -64,9 +66,23 @@ Tjiga_insert::Tjiga_insert(const QString& appDir) : WorkWindow(appDir, QStringLi
     xsel = new QTabWidget(this);
     xsel->setObjectName(QStringLiteral("xsel"));
     xsel->setFixedWidth(333);
-    viewer = new PreviewPane(this);
-
     buildAttributeTab();
+
+    rida::viewer::ViewerConfig config = rida::viewer::ViewerConfig::registration();
+    // F7 and F8 are window keys here (FormKeyDown), seen before the focused control, which gets them too.
+    config.scaleStepKeys = false;
+    rida::viewer::ViewerHooks hooks;
+    // This window has no command that switches the magnifier off: "취소" and "돋보기 취소" delete the selected lot.
+    hooks.cancel = [this] { lots->suiButton5Click(); };
+    hooks.showMessage = [](QWidget* parent, const QString& text) { ui::services().showMessage(parent, text); };
+    hooks.reportError = [](QWidget* parent, const QString& text) { ui::reportError(parent, text); };
+    suiPanel1 = new QGroupBox(QStringLiteral("이미지 뷰어"), this);
+    suiPanel1->setObjectName(QStringLiteral("suiPanel1"));
+    viewer = new rida::viewer::ImageViewer(std::move(config), std::move(hooks), suiPanel1);
+    viewer->ImgView->setAccessibleName(QStringLiteral("이미지 뷰어"));
+    viewer->ScaleCombo->setAccessibleName(QStringLiteral("화면비율"));
+    viewer->MagnMagnification->setAccessibleName(QStringLiteral("돋보기 배율"));
+    (new QVBoxLayout(suiPanel1))->addWidget(viewer);
     buildSettingsTab();
 
     auto* left = new QVBoxLayout;
@@ -74,12 +90,10 @@ Tjiga_insert::Tjiga_insert(const QString& appDir) : WorkWindow(appDir, QStringLi
     left->addWidget(xsel, 1);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
-    layout->addWidget(viewer, 1);
+    layout->addWidget(suiPanel1, 1);
 
     connect(browser, &FileBrowser::fileChosen, this, &Tjiga_insert::FileListBox1Click);
     connect(browser, &FileBrowser::deleteRequested, this, &Tjiga_insert::MenuItem1Click);
-    // This window has no command that switches the magnifier off: "취소" deletes the selected lot.
-    connect(viewer, &PreviewPane::cancelRequested, lots, &LotList::suiButton5Click);
 
     qApp->installEventFilter(this);
 
@@ -191,7 +205,7 @@ void Tjiga_insert::buildSettingsTab()
 
 void Tjiga_insert::ResetManualEntry()
 {
-    viewer->setPanAllowed(true);
+    viewer->resetPanMode();
     lots->unlockRegion();
     viewer->clearPage();
     if (!browser->folder().empty())
@@ -232,11 +246,31 @@ void Tjiga_insert::preview(const fs::path& file)
 {
     browser->showPreviewed(file);
     ui::runCommand(this, [&] {
-        viewer->loadPage(file);
-        viewer->selectScaleEntry(QString::fromLatin1(kPreviewScale));
-        viewer->centreOn(0, 0);
+        loadPage(file);
+        viewer->selectScaleEntry(kPreviewScaleEntry);
+        centreViewOn(QPointF(0, 0));
         browser->FileListBox1->setFocus(Qt::OtherFocusReason);
     });
+}
+
+void Tjiga_insert::loadPage(const fs::path& file)
+{
+    // By the name's own bytes, so that a name that is not valid in the locale's encoding still opens.
+    try {
+        image::loadPage(file.native(), viewer->page());
+    } catch (...) {
+        viewer->view()->pageChanged();  // the page is empty now: the view must not show the previous one
+        throw;
+    }
+    viewer->view()->pageChanged();
+}
+
+void Tjiga_insert::centreViewOn(QPointF pagePoint)
+{
+    ui::ImageView* view = viewer->view();
+    const QPointF at = view->mapPageToView(pagePoint);
+    const QPointF centre = QRectF(view->visibleArea()).center();
+    view->scrollByPixels(int(at.x() - centre.x()), int(at.y() - centre.y()));
 }
 
 void Tjiga_insert::MenuItem1Click()
@@ -272,10 +306,10 @@ bool Tjiga_insert::FormKeyDown(int key)
 {
     switch (key) {
     case Qt::Key_F7:
-        viewer->stepScale(true);
+        viewer->stepScale(+1);
         return true;
     case Qt::Key_F8:
-        viewer->stepScale(false);
+        viewer->stepScale(-1);
         return true;
     case Qt::Key_F12:
         ui::openHelpTopic(appDir(), QStringLiteral("3_5_h.htm"));

@@ -7,29 +7,37 @@
 
 #include "ui/workwindow.h"
 
+#include <QPointF>
+
 #include <filesystem>
 
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QTabWidget;
 class QWidget;
 class QPushButton;
 class QRadioButton;
 
+namespace rida::viewer {
+class ImageViewer;
+}
+
 namespace rida::registration {
 
 class FileBrowser;
 class LotList;
-class PreviewPane;
 
 class Tjiga_insert : public ui::WorkWindow {
     Q_OBJECT
 public:
     explicit Tjiga_insert(const QString& appDir);
 
-    // The scale box entry a newly previewed page gets, and the page point the
-    // view then centres on as far as the scroll bars allow (the top-left corner).
-    static constexpr const char* kPreviewScale = "50%";
+    // A newly previewed page is shown at the scale box entry "50%" (index 5 of
+    // its sixteen), centred on the page's top-left corner as far as the scroll
+    // bars allow: the top of the page, where its lot numbers stand, at a size
+    // at which an A4 scan fits the viewer's width.
+    static constexpr int kPreviewScaleEntry = 5;
 
     FileBrowser* browser;     // suiPanel2 "파일 탐색기"
     QTabWidget* xsel;
@@ -46,7 +54,8 @@ public:
     QRadioButton* nmChange;   // nmck "변경"
     QRadioButton* nmKeep;     // nmck "미변경"
     QPushButton* suiButton1;  // "적용", no action
-    PreviewPane* viewer;      // suiPanel1 "이미지 뷰어"
+    QGroupBox* suiPanel1;     // "이미지 뷰어"
+    rida::viewer::ImageViewer* viewer;
 
     void ResetManualEntry();
     void FileListBox1Click();
@@ -63,6 +72,8 @@ private:
     void buildAttributeTab();
     void buildSettingsTab();
     void preview(const std::filesystem::path& file);
+    void loadPage(const std::filesystem::path& file);
+    void centreViewOn(QPointF pagePoint);
 
     bool shown_ = false;
 };

@@ -3,15 +3,19 @@
 
 #include "registration/filebrowser.h"
 #include "registration/lotlist.h"
-#include "registration/previewpane.h"
 #include "tests/registration/fixtures.h"
 #include "ui/grid/stringgrid.h"
+#include "ui/imageview/imageview.h"
+#include "viewer/imageviewer.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -75,6 +79,7 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_TRUE(browser()->imgname->text().isEmpty());
     EXPECT_EQ(browser()->folder(), app.files());
     EXPECT_TRUE(listed(browser()->DirectoryListBox1).last().trimmed() == QStringLiteral("1998"));
+    EXPECT_TRUE(browser()->driveTexts().contains(QStringLiteral("/")));
     EXPECT_TRUE(browser()->driveTexts().last().contains(QDir::homePath()));
     EXPECT_EQ((*w)->xdate->text(), QString::number(QDate::currentDate().year()));
     EXPECT_EQ((*w)->xmonth->text(), QStringLiteral("01"));
@@ -87,8 +92,8 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
     EXPECT_EQ((*w)->viewer->ScaleCombo->count(), 16);
     EXPECT_EQ((*w)->viewer->ScaleCombo->itemText(0), QStringLiteral("5%"));
-    EXPECT_EQ((*w)->viewer->magnification->value(), 10);
-    EXPECT_EQ((*w)->viewer->magnification->maximum(), 50);
+    EXPECT_EQ((*w)->viewer->MagnMagnification->value(), 10);
+    EXPECT_EQ((*w)->viewer->MagnMagnification->maximum(), 50);
     EXPECT_EQ((*w)->lots->jusogrid->rowCount(), 2);
     EXPECT_EQ((*w)->lots->SelectedLotRow(), 0);
     EXPECT_TRUE(fake().messages.isEmpty());
@@ -102,8 +107,28 @@ TEST_F(RegistrationWindowTest, ClickingAFilePreviewsItAtTheDefaultScale)
     EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img002.jpg"));
     EXPECT_EQ(pageWidth(), 20);
     EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
-    EXPECT_DOUBLE_EQ((*w)->viewer->scale(), 0.5);
+    EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 0.5);
     EXPECT_EQ(w->window->focusWidget(), files());
+}
+
+TEST_F(RegistrationWindowTest, APreviewShowsThePagesTopLeftCornerAtFiftyPercent)
+{
+    test::writeJpeg(app.files() / "Big1.jpg", 3000, 4000);
+    test::writeJpeg(app.files() / "Big2.jpg", 3000, 4000);
+    open();
+    ui::ImageView* view = (*w)->viewer->view();
+    clickFile(0);
+    ASSERT_EQ(pageWidth(), 3000);
+    EXPECT_EQ(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
+    // Wherever the user went on the previous page, the next one starts at its top-left corner again.
+    (*w)->viewer->selectScaleEntry(9);  // "100%"
+    view->scrollByPixels(700, 900);
+    ASSERT_NE(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
+    QTest::keyClick(files(), Qt::Key_Down);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Big2.jpg"));
+    EXPECT_DOUBLE_EQ(view->scale(), 0.5);
+    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
 }
 
 TEST_F(RegistrationWindowTest, ArrowKeysStepFromFileToFileWithAPreviewEach)
@@ -280,6 +305,19 @@ TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndAnUnreadableOneChan
     EXPECT_EQ(files()->count(), 3);
 }
 
+TEST_F(RegistrationWindowTest, ChoosingADriveShowsItsRootFolder)
+{
+    open();
+    QComboBox* drives = browser()->DriveComboBox1;
+    drives->setFocus();
+    QTest::keyClick(drives, Qt::Key_End);  // the home folder, last in the list
+    EXPECT_EQ(browser()->folder(), fs::path(QDir::homePath().toStdString()));
+    EXPECT_EQ(listed(browser()->DirectoryListBox1).first().trimmed(), QFileInfo(QDir::homePath()).fileName());
+    QTest::keyClick(drives, Qt::Key_Home);
+    EXPECT_EQ(browser()->folder(), fs::path(drives->itemData(0).toByteArray().toStdString()));
+    EXPECT_TRUE(fake().messages.isEmpty());
+}
+
 TEST_F(RegistrationWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList)
 {
     open();
@@ -328,13 +366,12 @@ TEST_F(RegistrationWindowTest, WindowKeysStepTheScaleAndOpenTheHelpTopic)
     QTest::keyClick(anywhere, Qt::Key_F8);
     QTest::keyClick(anywhere, Qt::Key_F8);
     EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("25%"));
-    (*w)->viewer->selectScaleEntry(QStringLiteral("2000%"));
-    QTest::keyClick(anywhere, Qt::Key_F7);
-    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("2000%"));
-    EXPECT_DOUBLE_EQ((*w)->viewer->scale(), 20.0);
-    (*w)->viewer->selectScaleEntry(QStringLiteral("5%"));
+    (*w)->viewer->selectScaleEntry(15);
+    QTest::keyClick(anywhere, Qt::Key_F7);  // past the end: no entry selected, the scale stays
+    EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 20.0);
+    (*w)->viewer->selectScaleEntry(0);
     QTest::keyClick(anywhere, Qt::Key_F8);
-    EXPECT_DOUBLE_EQ((*w)->viewer->scale(), 0.05);
+    EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 0.05);
 
     QTest::keyClick(anywhere, Qt::Key_F12);
     ASSERT_EQ(fake().urls.size(), 1);
@@ -365,19 +402,27 @@ TEST_F(RegistrationWindowTest, TheViewersCancelDeletesTheSelectedLotAndLeavesThe
 {
     open();
     auto* viewer = (*w)->viewer;
-    viewer->magnifierButton->click();
-    EXPECT_FALSE(viewer->panAllowed());
-    viewer->cancelButton->click();
-    EXPECT_TRUE(fake().questions.isEmpty());
-
     clickFile(0);
+    viewer->suiButton6->click();  // "돋보기"
+    EXPECT_FALSE(viewer->PanAllowed);
+    ASSERT_EQ(viewer->view()->layers().size(), 2u);  // the magnifier and its selection frame
+    viewer->suiButton5->click();  // "취소" with no lot listed
+    EXPECT_TRUE(fake().questions.isEmpty());
+    EXPECT_EQ(viewer->view()->layers().size(), 2u);
+
     (*w)->lots->xjuso3->setText(QStringLiteral("8"));
     (*w)->lots->suiButton4->click();
     fake().answers = {true};
-    viewer->magnifierCancelAction->trigger();
+    QAction* cancel = nullptr;
+    for (QAction* a : viewer->suiPopupMenu2->actions())
+        if (a->text() == QStringLiteral("돋보기 취소"))
+            cancel = a;
+    ASSERT_TRUE(cancel);
+    cancel->trigger();
     EXPECT_EQ(fake().questions, QStringList{QStringLiteral("지번을 취소하겠습니까?")});
     EXPECT_EQ((*w)->lots->lotCount(), 0);
-    EXPECT_FALSE(viewer->panAllowed());
+    EXPECT_FALSE(viewer->PanAllowed);
+    EXPECT_EQ(viewer->view()->layers().size(), 2u);
 }
 
 TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
@@ -404,7 +449,7 @@ TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
         {browser()->pathname, "폴더 경로"},
         {browser()->imgname, "파일 이름"},
         {(*w)->viewer->ScaleCombo, "화면비율"},
-        {(*w)->viewer->magnification, "돋보기 배율"},
+        {(*w)->viewer->MagnMagnification, "돋보기 배율"},
         {(*w)->cmCopy, "복사"},
         {(*w)->suiButton1, "적용"},
     };
