@@ -16,6 +16,7 @@
 #include "viewer/imageviewer.h"
 
 #include <cmath>
+#include <string_view>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -121,8 +122,27 @@ QLabel* counter(const char* name, const QString& start, const QString& spoken, Q
     return l;
 }
 
-// Shown text of a file name as the engine hands it back (native bytes).
-QString shownName(const std::string& native) { return registration::displayText(std::filesystem::path(native)); }
+// Shown text of a full name as the engine hands it back (native bytes). The
+// folder and the file name are decoded apart: a name copied from another
+// system may be in the Korean code page inside a folder named in UTF-8.
+QString shownName(const std::string& native)
+{
+    const std::filesystem::path p(native);
+    if (!p.has_parent_path())
+        return registration::displayText(p);
+    return registration::displayFolder(p.parent_path()) + registration::displayText(p.filename());
+}
+
+// A failure line is the full name followed by one of the engine's suffixes.
+QString shownLine(const std::string& line)
+{
+    for (const char* suffix : {kNoReferenceSuffix, kTooFewRowsSuffix}) {
+        const std::string_view sv(suffix);
+        if (line.size() >= sv.size() && line.compare(line.size() - sv.size(), sv.size(), sv) == 0)
+            return shownName(line.substr(0, line.size() - sv.size())) + QString::fromUtf8(suffix);
+    }
+    return shownName(line);
+}
 
 // Carries what the engine reports, from the worker thread, to the window's
 // controls, in the order reported. Only the stop question waits for the user.
@@ -192,7 +212,7 @@ public:
     }
     void failureLogged(const std::string& line) override
     {
-        post([text = shownName(line)](Tjiga_auto2* w) { w->mLog->appendPlainText(text); });
+        post([text = shownLine(line)](Tjiga_auto2* w) { w->mLog->appendPlainText(text); });
     }
     bool stopRequested() override
     {

@@ -20,6 +20,9 @@ AutoWindowTest::~AutoWindowTest()
 {
     window.reset();
     ui::installServices(std::move(previous_));
+    // QTemporaryDir alone leaves names behind that are not UTF-8.
+    std::error_code ignored;
+    fs::remove_all(fs::path(dir.path().toStdString()), ignored);
 }
 
 QString AutoWindowTest::appDir() const { return dir.path() + QLatin1Char('/'); }

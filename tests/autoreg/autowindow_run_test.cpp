@@ -164,6 +164,18 @@ TEST_F(AutoWindowTest, FailureListGrowsOverRunsAndKeepsWhatTheUserTyped)
     EXPECT_EQ(lines(w.mLog), (QStringList{a, b, QStringLiteral("메모"), a, b}));
 }
 
+TEST_F(AutoWindowTest, FailureListShowsANameInTheKoreanCodePageAsTheFileListDoes)
+{
+    // "가나.bmp" in CP949, as a name copied from another system arrives.
+    const std::string name = "\xB0\xA1\xB3\xAA.bmp";
+    writeBlankPage(name);
+    auto& w = open();
+    ASSERT_EQ(w.browser->FileListBox1->count(), 1);
+    EXPECT_EQ(w.browser->FileListBox1->item(0)->text(), QStringLiteral("가나.bmp"));
+    w.suiButton1->click();
+    EXPECT_EQ(lines(w.mLog), QStringList{QString::fromStdString(files().string()) + QStringLiteral("/가나.bmp 기준점 인식 실패")});
+}
+
 TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
 {
     pagegen::writeSampleFolder(files().string());
