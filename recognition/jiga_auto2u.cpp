@@ -1,44 +1,44 @@
 #include "recognition/jiga_auto2u.h"
 
-#include "model/digits.h"
-#include "model/landrecord.h"
-#include "recognition/blockingrun.h"
-#include "recognition/engine/background.h"
-#include "registration/filebrowser.h"
-#include "registration/folderlisting.h"
-#include "registration/lotlist.h"
-#include "ui/image/codec.h"
-#include "recognition/radiogroup.h"
-#include "ui/fields.h"
-#include "ui/imageview/imageview.h"
-#include "ui/keyfilter.h"
-#include "ui/services.h"
-#include "viewer/imageviewer.h"
-
 #include <cmath>
 #include <string_view>
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
-#include <QKeyEvent>
-#include <QListWidget>
-#include <QGuiApplication>
 #include <QComboBox>
 #include <QDate>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTabWidget>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
+
+#include "model/digits.h"
+#include "model/landrecord.h"
+#include "recognition/blockingrun.h"
+#include "recognition/engine/background.h"
+#include "recognition/radiogroup.h"
+#include "registration/filebrowser.h"
+#include "registration/folderlisting.h"
+#include "registration/lotlist.h"
+#include "ui/fields.h"
+#include "ui/image/codec.h"
+#include "ui/imageview/imageview.h"
+#include "ui/keyfilter.h"
+#include "ui/services.h"
+#include "viewer/imageviewer.h"
 
 namespace rida::recognition {
 

@@ -8,15 +8,15 @@
 // have no key filter and are converted to whole numbers each time a command
 // uses them.
 
-#include "recognition/engine/batch.h"
-#include "ui/workwindow.h"
+#include <memory>
+#include <string>
+#include <vector>
 
 #include <QPoint>
 #include <QPointF>
 
-#include <memory>
-#include <string>
-#include <vector>
+#include "recognition/engine/batch.h"
+#include "ui/workwindow.h"
 
 class QComboBox;
 class QGroupBox;
@@ -126,7 +126,12 @@ public:
     void suiButton3Click() {}
     // "테스트": the chosen file with its background removed by the chosen mode, shown at the view's scale.
     void suiButton9Click();
-    // A file chosen in the file list: named, shown, `memo1` emptied; see ChosenFileView.
+    // A file chosen in the file list: `pathname` and `imgname` name it, the view
+    // shows it, `memo1` is emptied and the focus returns to the file list. With
+    // the automatic tab in front the view goes to kAutoTabScaleEntry centred on
+    // kAutoTabCentre; with the manual tab in front it keeps its scale and the
+    // page point in its middle, so that sheet after sheet shows the same part
+    // (the first sheet shown comes as on the automatic tab).
     void FileListBox1Click();
     // "파일 삭제".
     void N1801Click();

@@ -1,14 +1,7 @@
 // Choosing, previewing and deleting files in the automatic registration
 // window, and its manual tab.
 
-#include "recognition/radiogroup.h"
-#include "registration/filebrowser.h"
-#include "registration/lotlist.h"
-#include "tests/autoreg/autowindow_fixture.h"
-#include "ui/grid/stringgrid.h"
-#include "ui/image/codec.h"
-#include "ui/imageview/imageview.h"
-#include "viewer/imageviewer.h"
+#include <cmath>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +12,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <cmath>
+#include "recognition/radiogroup.h"
+#include "registration/filebrowser.h"
+#include "registration/lotlist.h"
+#include "tests/autoreg/autowindow_fixture.h"
+#include "ui/grid/stringgrid.h"
+#include "ui/image/codec.h"
+#include "ui/imageview/imageview.h"
+#include "viewer/imageviewer.h"
 
 using namespace rida;
 using test::AutoWindowTest;

@@ -1,8 +1,8 @@
 #include "tests/autoreg/autowindow_fixture.h"
 
-#include "ui/image/codec.h"
-
 #include <QDir>
+
+#include "ui/image/codec.h"
 
 namespace rida::test {
 

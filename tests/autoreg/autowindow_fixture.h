@@ -3,21 +3,21 @@
 // services that script the answers and let a test look at the window at the
 // moment a question is asked.
 
-#include "recognition/jiga_auto2u.h"
-#include "tests/support/fakeservices.h"
-#include "tools/pagegen/pagegen.h"
-
-#include <gtest/gtest.h>
-
-#include <QPlainTextEdit>
-#include <QStringList>
-#include <QTemporaryDir>
-
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "recognition/jiga_auto2u.h"
+#include "tests/support/fakeservices.h"
+#include "tools/pagegen/pagegen.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 

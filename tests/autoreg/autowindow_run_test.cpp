@@ -1,9 +1,8 @@
 // The run "자동 등록" of the automatic registration window, on folders of
 // generated sheets and blank pages.
 
-#include "recognition/radiogroup.h"
-#include "registration/filebrowser.h"
-#include "tests/autoreg/autowindow_fixture.h"
+#include <chrono>
+#include <map>
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -14,8 +13,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <chrono>
-#include <map>
+#include "recognition/radiogroup.h"
+#include "registration/filebrowser.h"
+#include "tests/autoreg/autowindow_fixture.h"
 
 using namespace rida;
 using test::AutoWindowTest;

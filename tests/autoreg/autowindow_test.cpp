@@ -1,13 +1,7 @@
 // The automatic registration window: layout, settings, page-point capture.
 
-#include "recognition/jiga_auto2u.h"
-#include "recognition/radiogroup.h"
-#include "tests/support/fakeservices.h"
-#include "ui/imageview/imageview.h"
-#include "viewer/imageviewer.h"
-
-#include <QAccessible>
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
@@ -21,6 +15,12 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include "recognition/jiga_auto2u.h"
+#include "recognition/radiogroup.h"
+#include "tests/support/fakeservices.h"
+#include "ui/imageview/imageview.h"
+#include "viewer/imageviewer.h"
 
 using namespace rida;
 using recognition::Tjiga_auto2;
