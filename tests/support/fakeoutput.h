@@ -57,11 +57,14 @@ public:
 
 class FakeWordProcessor : public ui::report::WordProcessor {
 public:
+    // No word processor reads the documents: they are removed with the fake.
+    ~FakeWordProcessor() override;
     bool canStart() override { return installed; }
     void openNewDocument(const QString& documentPath) override;
     bool installed = true;
     bool failToOpen = false;
-    QStringList documents;
+    QStringList documents; // opened
+    QStringList attempted; // opened or failed to open
 };
 
 class FakePrinterSetup : public ui::report::PrinterSetup {
