@@ -9,12 +9,14 @@
 #include "tests/support/qtprint.h"
 #include "ui/report/desktopoutput.h"
 #include "ui/report/outputplatform.h"
+#include "ui/report/picturedocument.h"
 
 #include "model/error.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QDateTime>
 #include <QDir>
 #include <QPrintPreviewDialog>
 #include <QPrinterInfo>
@@ -270,4 +272,27 @@ TEST(DesktopPrinterSetup, DialogChoosesAPrinterAndCancelChoosesNone)
 TEST(DesktopPrinterSetup, AnUnknownPrinterIsReportedNotSet)
 {
     EXPECT_THROW(ui::report::DesktopPrinterSetup().makeDefault(QStringLiteral("no-such-printer-here")), model::Error);
+}
+
+TEST(PictureDocument, NewDocumentsClearAwayOnesLongRead)
+{
+    QTemporaryDir tmp;
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+    const QString old = tmp.filePath(QStringLiteral("rida-old123.fodt"));
+    const QString recent = tmp.filePath(QStringLiteral("rida-new123.fodt"));
+    const QString other = tmp.filePath(QStringLiteral("letter.fodt"));
+    for (const QString& path : {old, recent, other}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        if (path != recent)
+            f.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
+    }
+    const QString made = ui::report::newDocumentPath();
+    qputenv("TMPDIR", oldTmp);
+    EXPECT_TRUE(made.startsWith(tmp.path()));
+    EXPECT_TRUE(made.endsWith(QStringLiteral(".fodt")));
+    EXPECT_FALSE(QFileInfo::exists(old));
+    EXPECT_TRUE(QFileInfo::exists(recent));
+    EXPECT_TRUE(QFileInfo::exists(other)) << "only our own documents";
 }

@@ -2,6 +2,7 @@
 
 #include "model/error.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -124,6 +125,13 @@ QString newDocumentPath()
     QString folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();
+    // Documents of earlier exports have long been read by the word processor.
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-kDocumentKeepSeconds);
+    const QFileInfoList earlier = QDir(folder).entryInfoList({QStringLiteral("rida-*.fodt")}, QDir::Files);
+    for (const QFileInfo& old : earlier) {
+        if (old.lastModified() < stale)
+            QFile::remove(old.filePath());
+    }
     QTemporaryFile file(QDir(folder).filePath(QStringLiteral("rida-XXXXXX.fodt")));
     file.setAutoRemove(false);
     if (!file.open())
