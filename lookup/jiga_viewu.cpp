@@ -1,5 +1,6 @@
 #include "lookup/jiga_viewu.h"
 
+#include "lookup/accessiblenames.h"
 #include "lookup/designlayout.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
@@ -11,11 +12,13 @@
 #include "viewer/imageviewer.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace rida::lookup {
@@ -72,6 +75,12 @@ Tjiga_view::Tjiga_view(const QString& appDir) : WorkWindow(appDir, QStringLitera
     auto* viewerLayout = new QVBoxLayout(suiPanel1);
     viewerLayout->setContentsMargins(3, 3, 3, 3);
     viewerLayout->addWidget(viewer);
+    nameButtonsByHint(viewer);
+    if (viewer->ScaleCombo->accessibleName().isEmpty())
+        viewer->ScaleCombo->setAccessibleName(QStringLiteral("화면비율"));
+    for (auto [button, name] : {std::pair{viewer->SpinButtonFactorUp, "명도 올림"}, std::pair{viewer->SpinButtonFactorDown, "명도 내림"}})
+        if (button && button->accessibleName().isEmpty())
+            button->setAccessibleName(QString::fromUtf8(name));
 
     outputBar = new QWidget(this);
     outputBar->setObjectName(QStringLiteral("outputBar"));

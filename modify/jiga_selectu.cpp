@@ -1,5 +1,6 @@
 #include "modify/jiga_selectu.h"
 
+#include "lookup/accessiblenames.h"
 #include "lookup/designlayout.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
@@ -78,6 +79,9 @@ Tjiga_select::Tjiga_select(const QString& appDir) : WorkWindow(appDir, QStringLi
     auto* viewerLayout = new QVBoxLayout(suiPanel1);
     viewerLayout->setContentsMargins(3, 3, 3, 3);
     viewerLayout->addWidget(viewer);
+    lookup::nameButtonsByHint(viewer);
+    if (viewer->ScaleCombo->accessibleName().isEmpty())
+        viewer->ScaleCombo->setAccessibleName(QStringLiteral("화면비율"));
 
     suiPanel2 = buildLotAddPanel();
     suiPanel3 = buildDeletePanel();
