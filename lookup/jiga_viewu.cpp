@@ -2,6 +2,7 @@
 
 #include "lookup/accessiblenames.h"
 #include "lookup/designlayout.h"
+#include "lookup/outputbar.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
 #include "model/landrecord.h"
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -85,6 +87,24 @@ Tjiga_view::Tjiga_view(const QString& appDir) : WorkWindow(appDir, QStringLitera
     outputBar = new QWidget(this);
     outputBar->setObjectName(QStringLiteral("outputBar"));
     outputBar->setAccessibleName(QStringLiteral("출력"));
+    output = new OutputBar(appDir,
+                           {
+                               .page = [this] { return &viewer->page(); },
+                               .recordFile =
+                                   [this] {
+                                       return xgrid->cell(SelectedRecordRow, model::ColPath) +
+                                              xgrid->cell(SelectedRecordRow, model::ColName);
+                                   },
+                               .view = [this]() -> QWidget* { return viewer->ImgView; },
+                               .repaintView = [this] { viewer->ImgView->repaintNow(); },
+                           },
+                           this, outputBar);
+    auto* outputLayout = new QHBoxLayout(outputBar);
+    outputLayout->setContentsMargins(0, 0, 0, 0);
+    outputLayout->addWidget(output);
+    connect(this, &Tjiga_view::printPageRequested, output, &OutputBar::PrintPage);
+    // "적용" and the brightness steps tick "수정출력"; only the user clears it.
+    connect(this, &Tjiga_view::pageModified, output, &OutputBar::tickModifiedOutput);
 
     auto* layout = new DesignLayout(kDesignClient, this);
     layout->addWidget(suiPanel6, design(2, 33, 260, 162), kLeftTop);

@@ -17,6 +17,7 @@ class ImageViewer;
 
 namespace rida::lookup {
 
+class OutputBar;
 class SearchPanel;
 
 class Tjiga_view : public ui::WorkWindow {
@@ -34,6 +35,7 @@ public:
     QGroupBox* suiPanel1;          // the viewer's panel
     viewer::ImageViewer* viewer;  // ImgView, ScaleCombo and the page tools
     QWidget* outputBar;            // the output commands' bar; filled by the output commands
+    OutputBar* output;             // its controls and commands (suiButton13, CheckBox1, ...)
 
     bool searchDone() const { return SearchDone; }
     int selectedRecordRow() const { return SelectedRecordRow; }

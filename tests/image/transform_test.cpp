@@ -103,3 +103,18 @@ TEST(DrawScaled, ResamplersAtEveryDirection)
     drawScaled(view, {0, 0, 8, 8}, page, {2.0, 0, 0}, Resampler::Linear, 0);
     EXPECT_NEAR(redOf(view.pixel(2, 1)), 125, 2); // page point (1.25, 0.75): a mix of four
 }
+
+TEST(DrawScaled, ReducingAFlatPageKeepsItsColourExactly)
+{
+    // Every sample count, both the paired and the single-pixel path (odd widths).
+    for (double scale : {0.75, 0.5, 0.4, 0.3, 0.1}) {
+        for (std::uint32_t c : {0u, 1u, 128u, 254u, 255u}) {
+            Bitmap page(1001, 371);
+            page.fill(argb(255, c, 255 - c, c / 2));
+            Bitmap view(31, 9);
+            drawScaled(view, {0, 0, 31, 9}, page, {scale, 0, 0}, Resampler::Linear, 0);
+            EXPECT_EQ(view.pixel(0, 0), page.pixel(0, 0)) << scale << " " << c;
+            EXPECT_EQ(view.pixel(30, 3), page.pixel(0, 0)) << scale << " " << c;
+        }
+    }
+}

@@ -3,6 +3,7 @@
 #include "model/keyrules.h"
 #include "model/landrecord.h"
 #include "model/notice.h"
+#include "tests/support/qtprint.h"
 
 #include <QDir>
 #include <QFile>

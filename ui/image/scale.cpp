@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include <emmintrin.h>
+
 namespace rida::image {
 
 namespace {
@@ -30,6 +32,66 @@ void pageSpan(double origin, double scale, int n, int lo, int hi, int& b0, int& 
 }
 
 inline int clampIndex(int v, int n) { return v < 0 ? 0 : (v >= n ? n - 1 : v); }
+
+// Reduction with N x N samples per buffer pixel; N is a constant so that the
+// loops unroll and the division becomes a multiplication.
+template <int N>
+void averageRows(Bitmap& dst, const RectI& shown, const Bitmap& page, const ScaledPlacement& at)
+{
+    static_assert(N * N * 255 <= 0xFFFF, "two 16-bit lanes per word must not carry");
+    const int pw = page.width(), ph = page.height();
+    const double inv = 1.0 / at.scale;
+    const int cols = shown.width();
+    std::vector<int> xs(std::size_t(cols) * N);
+    for (int i = 0; i < cols; ++i) {
+        const double left = (shown.left + i - at.originX) * inv;
+        for (int k = 0; k < N; ++k)
+            xs[std::size_t(i) * N + k] = clampIndex(int(left + (k + 0.5) * inv / N), pw);
+    }
+    // Sums in 16-bit lanes, two buffer pixels per register; the division by
+    // N * N is a multiplication by its 16-bit reciprocal (exact for 4, within
+    // one step for 9).
+    constexpr int count = N * N;
+    static_assert(count > 1, "one sample is the nearest-neighbour path");
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi16(count / 2);
+    const __m128i recip = _mm_set1_epi16(short((65536 + count - 1) / count));
+    const std::uint32_t* rows[N];
+    for (int y = shown.top; y < shown.bottom; ++y) {
+        const double top = (y - at.originY) * inv;
+        for (int k = 0; k < N; ++k)
+            rows[k] = page.row(clampIndex(int(top + (k + 0.5) * inv / N), ph));
+        std::uint32_t* out = dst.row(y) + shown.left;
+        const int* xi = xs.data();
+        int i = 0;
+        for (; i + 2 <= cols; i += 2, xi += 2 * N) {
+            __m128i sum = zero;
+            for (int ky = 0; ky < N; ++ky)
+                for (int kx = 0; kx < N; ++kx) {
+                    const __m128i two = _mm_unpacklo_epi8(
+                        _mm_cvtsi64_si128(std::int64_t(rows[ky][xi[kx]])
+                                          | (std::int64_t(rows[ky][xi[N + kx]]) << 32)),
+                        zero);
+                    sum = _mm_add_epi16(sum, two);
+                }
+            const __m128i avg = _mm_mulhi_epu16(_mm_add_epi16(sum, half), recip);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(avg, zero));
+        }
+        for (; i < cols; ++i, xi += N) {
+            std::uint32_t rb = 0, ag = 0;
+            for (int ky = 0; ky < N; ++ky)
+                for (int kx = 0; kx < N; ++kx) {
+                    const std::uint32_t p = rows[ky][xi[kx]];
+                    rb += p & kLanes;
+                    ag += (p >> 8) & kLanes;
+                }
+            constexpr std::uint32_t c = count, h = count / 2;
+            const std::uint32_t r = (((rb >> 16) & 0xFFFF) + h) / c, b = ((rb & 0xFFFF) + h) / c;
+            const std::uint32_t a = (((ag >> 16) & 0xFFFF) + h) / c, g = ((ag & 0xFFFF) + h) / c;
+            out[i] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+}
 
 } // namespace
 
@@ -88,54 +150,52 @@ RectI drawScaled(Bitmap& dst, const RectI& areaIn, const Bitmap& page, const Sca
             x1[i] = clampIndex(ix + 1, pw);
             wx[i] = std::uint32_t((fx - ix) * 256.0);
         }
+        // Enlarged, many buffer rows fall between the same two page rows: each
+        // page row is interpolated across once and kept while it is needed.
+        std::vector<std::uint32_t> upper(cols), lower(cols);
+        int upperRow = -1, lowerRow = -1;
+        auto across = [&](int pageRow, std::vector<std::uint32_t>& out) {
+            const std::uint32_t* r = page.row(pageRow);
+            for (int i = 0; i < cols; ++i)
+                out[i] = lerp2(r[x0[i]], r[x1[i]], wx[i]);
+        };
         for (int y = shown.top; y < shown.bottom; ++y) {
             const double fy = pageY(y) - 0.5;
             const int iy = int(std::floor(fy));
             const std::uint32_t wy = std::uint32_t((fy - iy) * 256.0);
-            const std::uint32_t* r0 = page.row(clampIndex(iy, ph));
-            const std::uint32_t* r1 = page.row(clampIndex(iy + 1, ph));
-            std::uint32_t* out = dst.row(y) + shown.left;
-            for (int i = 0; i < cols; ++i) {
-                const std::uint32_t top = lerp2(r0[x0[i]], r0[x1[i]], wx[i]);
-                const std::uint32_t bottom = lerp2(r1[x0[i]], r1[x1[i]], wx[i]);
-                out[i] = lerp2(top, bottom, wy);
+            const int r0 = clampIndex(iy, ph), r1 = clampIndex(iy + 1, ph);
+            if (r0 != upperRow) {
+                if (r0 == lowerRow) {
+                    std::swap(upper, lower);
+                    upperRow = lowerRow;
+                    lowerRow = -1;
+                } else {
+                    across(r0, upper);
+                    upperRow = r0;
+                }
             }
+            if (r1 != lowerRow) {
+                across(r1, lower);
+                lowerRow = r1;
+            }
+            std::uint32_t* out = dst.row(y) + shown.left;
+            if (wy == 0) {
+                std::copy(upper.begin(), upper.end(), out);
+                continue;
+            }
+            for (int i = 0; i < cols; ++i)
+                out[i] = lerp2(upper[i], lower[i], wy);
         }
         return shown;
     }
 
     // Reduction: n x n samples spread evenly over each buffer pixel's footprint.
     const int n = std::clamp(int(std::ceil(inv)), 1, kMaxAverageSamples);
-    std::vector<int> xs(std::size_t(cols) * n);
-    for (int i = 0; i < cols; ++i) {
-        const double left = (shown.left + i - at.originX) * inv;
-        for (int k = 0; k < n; ++k)
-            xs[std::size_t(i) * n + k] = clampIndex(int(left + (k + 0.5) * inv / n), pw);
-    }
-    const std::uint32_t count = std::uint32_t(n * n);
-    std::vector<const std::uint32_t*> rows(n);
-    for (int y = shown.top; y < shown.bottom; ++y) {
-        const double top = (y - at.originY) * inv;
-        for (int k = 0; k < n; ++k)
-            rows[k] = page.row(clampIndex(int(top + (k + 0.5) * inv / n), ph));
-        std::uint32_t* out = dst.row(y) + shown.left;
-        const int* xi = xs.data();
-        for (int i = 0; i < cols; ++i, xi += n) {
-            // Two 16-bit lanes per word hold up to 9 sums of 255 without carry.
-            std::uint32_t rb = 0, ag = 0;
-            for (int ky = 0; ky < n; ++ky) {
-                const std::uint32_t* r = rows[ky];
-                for (int kx = 0; kx < n; ++kx) {
-                    const std::uint32_t p = r[xi[kx]];
-                    rb += p & kLanes;
-                    ag += (p >> 8) & kLanes;
-                }
-            }
-            const std::uint32_t half = count / 2;
-            const std::uint32_t r = (((rb >> 16) & 0xFFFF) + half) / count, b = ((rb & 0xFFFF) + half) / count;
-            const std::uint32_t a = (((ag >> 16) & 0xFFFF) + half) / count, g = ((ag & 0xFFFF) + half) / count;
-            out[i] = (a << 24) | (r << 16) | (g << 8) | b;
-        }
+    switch (n) {
+    case 1: // a footprint of at most one page pixel: nearly 1:1
+        return drawScaled(dst, shown, page, at, Resampler::Nearest, background);
+    case 2: averageRows<2>(dst, shown, page, at); break;
+    default: averageRows<3>(dst, shown, page, at); break;
     }
     return shown;
 }

@@ -55,20 +55,14 @@ Affine Affine::inverted() const
 }
 
 namespace {
-inline std::uint32_t lerpPixel(std::uint32_t p00, std::uint32_t p10, std::uint32_t p01, std::uint32_t p11, int fx,
-                               int fy)
+constexpr std::uint32_t kLanes = 0x00FF00FFu;
+
+// Two channels at a time in 16-bit lanes; w in 0..256.
+inline std::uint32_t lerp2(std::uint32_t p, std::uint32_t q, std::uint32_t w)
 {
-    // fx, fy in 0..256.
-    std::uint32_t out = 0;
-    for (int sh = 0; sh < 32; sh += 8) {
-        const int c00 = int((p00 >> sh) & 0xFF), c10 = int((p10 >> sh) & 0xFF);
-        const int c01 = int((p01 >> sh) & 0xFF), c11 = int((p11 >> sh) & 0xFF);
-        const int top = c00 * (256 - fx) + c10 * fx;
-        const int bottom = c01 * (256 - fx) + c11 * fx;
-        const int v = (top * (256 - fy) + bottom * fy + (1 << 15)) >> 16;
-        out |= std::uint32_t(v) << sh;
-    }
-    return out;
+    const std::uint32_t rb = (((p & kLanes) * (256 - w) + (q & kLanes) * w) >> 8) & kLanes;
+    const std::uint32_t ag = ((((p >> 8) & kLanes) * (256 - w) + ((q >> 8) & kLanes) * w) >> 8) & kLanes;
+    return rb | (ag << 8);
 }
 } // namespace
 
@@ -97,12 +91,15 @@ void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const
                 out[x] = src.pixel(int(px), int(py));
                 continue;
             }
+            // px, py >= 0 here, so truncation of px + 0.5 is a floor.
             const double fx = px - 0.5, fy = py - 0.5;
-            const int ix = int(std::floor(fx)), iy = int(std::floor(fy));
-            const int wx = int((fx - ix) * 256.0), wy = int((fy - iy) * 256.0);
-            const int x0 = std::clamp(ix, sx0, sx1), x1 = std::clamp(ix + 1, sx0, sx1);
-            const int y0 = std::clamp(iy, sy0, sy1), y1 = std::clamp(iy + 1, sy0, sy1);
-            out[x] = lerpPixel(src.pixel(x0, y0), src.pixel(x1, y0), src.pixel(x0, y1), src.pixel(x1, y1), wx, wy);
+            const int ix = int(fx + 1.0) - 1, iy = int(fy + 1.0) - 1;
+            const std::uint32_t wx = std::uint32_t((fx - ix) * 256.0), wy = std::uint32_t((fy - iy) * 256.0);
+            const int x0 = ix < sx0 ? sx0 : ix, x1 = ix + 1 > sx1 ? sx1 : ix + 1;
+            const int y0 = iy < sy0 ? sy0 : iy, y1 = iy + 1 > sy1 ? sy1 : iy + 1;
+            const std::uint32_t* r0 = src.row(y0);
+            const std::uint32_t* r1 = src.row(y1);
+            out[x] = lerp2(lerp2(r0[x0], r0[x1], wx), lerp2(r1[x0], r1[x1], wx), wy);
         }
     }
 }

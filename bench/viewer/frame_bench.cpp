@@ -1,0 +1,130 @@
+// Repaint frame times of a 2480 x 3508 page in a 1280 x 900 view, at every
+// listed scale, with and without smoothing, with and without one magnifier.
+// Each frame is a real repaint of the viewport (render + blit), the page
+// scrolled a little between frames. Prints the median and the 90th percentile.
+//   QT_QPA_PLATFORM=offscreen build/dev/bench/viewer_bench [frames per case, default 40]
+
+#include "viewer/imageviewer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <cstdio>
+#include <vector>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+using namespace rida;
+
+namespace {
+
+image::Bitmap scannedPage()
+{
+    image::Bitmap page(2480, 3508);
+    std::uint32_t seed = 3;
+    for (int y = 0; y < page.height(); ++y) {
+        std::uint32_t* row = page.row(y);
+        for (int x = 0; x < page.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const bool ink = ((x / 7 + y / 29) % 5 == 0) && (y % 29 < 18);
+            const int v = (ink ? 30 : 240) + int(seed >> 29);
+            row[x] = image::argb(255, v, v, std::min(255, v + 5));
+        }
+    }
+    return page;
+}
+
+// CPU time of this thread: what a frame costs, whatever else the machine runs.
+double threadMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, std::size_t(p * (v.size() - 1) + 0.5))];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int frames = argc > 1 ? std::max(5, std::atoi(argv[1])) : 40;
+
+    QWidget window;
+    auto* viewer = new viewer::ImageViewer(viewer::ViewerConfig::lookup(), {}, &window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(viewer);
+    window.resize(1400, 1000);
+    window.show();
+    app.processEvents();
+    viewer->ImgView->setPage(scannedPage());
+    viewer->resetPanMode();
+
+    const QStringList scales = {"5%",   "10%",  "15%",  "20%",  "25%",  "50%",   "60%",   "75%",  "80%",
+                                "100%", "200%", "300%", "400%", "800%", "1600%", "2000%"};
+    auto fitViewport = [&] {
+        // Grow or shrink the window until the visible area is 1280 x 900.
+        for (int i = 0; i < 3; ++i) {
+            const QSize vp = viewer->ImgView->viewport()->size();
+            window.resize(window.size() + QSize(1280 - vp.width(), 900 - vp.height()));
+            app.processEvents();
+        }
+    };
+
+    std::printf("viewport; page 2480 x 3508; %d frames per case; milliseconds\n", frames);
+    std::printf("%-7s %-10s %-9s %8s %8s %10s\n", "scale", "smoothing", "magnifier", "median", "p90", "cpu median");
+    double worst = 0, worstCpu = 0;
+    for (const QString& s : scales) {
+        viewer->ScaleCombo->lineEdit()->setText(s);
+        fitViewport();
+        for (const bool smooth : {false, true}) {
+            viewer->ImgView->setResampler(smooth ? image::Resampler::Linear : image::Resampler::Nearest);
+            for (const bool magnifier : {false, true}) {
+                viewer->ImgView->clearLayers();
+                viewer->RubberBand = nullptr;
+                viewer->Selection = nullptr;
+                if (magnifier) {
+                    viewer->magnifierCommand();
+                    viewer->SetSelection(nullptr);
+                    viewer->MagnInterpolate->setChecked(smooth);
+                    viewer->resetPanMode();
+                }
+                std::vector<double> times, cpu;
+                viewer->ImgView->horizontalScrollBar()->setValue(viewer->ImgView->horizontalScrollBar()->maximum() / 3);
+                viewer->ImgView->verticalScrollBar()->setValue(viewer->ImgView->verticalScrollBar()->maximum() / 3);
+                for (int f = 0; f < frames + 3; ++f) {
+                    viewer->ImgView->scrollByPixels((f % 2) ? 7 : -5, 3);
+                    const auto t0 = std::chrono::steady_clock::now();
+                    const double c0 = threadMs();
+                    viewer->ImgView->repaintNow();
+                    const double c1 = threadMs();
+                    const auto t1 = std::chrono::steady_clock::now();
+                    if (f >= 3) { // the first frames warm the caches
+                        times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+                        cpu.push_back(c1 - c0);
+                    }
+                }
+                const double med = percentile(times, 0.5);
+                const double cpuMed = percentile(cpu, 0.5);
+                worst = std::max(worst, med);
+                worstCpu = std::max(worstCpu, cpuMed);
+                const QSize vp = viewer->ImgView->viewport()->size();
+                std::printf("%-7s %-10s %-9s %8.2f %8.2f %10.2f   (%dx%d)\n", qPrintable(s), smooth ? "on" : "off",
+                            magnifier ? "one" : "none", med, percentile(times, 0.9), cpuMed, vp.width(), vp.height());
+            }
+        }
+    }
+    std::printf("worst median: %.2f ms wall, %.2f ms cpu\n", worst, worstCpu);
+    return 0;
+}

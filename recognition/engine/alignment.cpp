@@ -1,0 +1,122 @@
+#include "recognition/engine/alignment.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+namespace rida::recognition {
+
+using image::Bitmap;
+
+FormPoint findFormPoint(const Bitmap& page, long long x0, long long x1, long long y0, long long y1)
+{
+    // Settings may put a window partly or wholly off the page; only the part on
+    // it is searched, in the same order.
+    x0 = std::max(x0, 0LL), y0 = std::max(y0, 0LL);
+    x1 = std::min(x1, static_cast<long long>(page.width()) - 1);
+    y1 = std::min(y1, static_cast<long long>(page.height()) - 1);
+    for (long long y = y0; y <= y1; ++y) {
+        const std::uint32_t* row = page.row(int(y));
+        for (long long x = x0; x <= x1; ++x)
+            if (isFormLinePixel(row[x]))
+                return {true, int(x), int(y)};
+    }
+    return {};
+}
+
+namespace {
+long long floorDiv(long long a, long long b)
+{
+    const long long q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+long long ceilDiv(long long a, long long b) { return -floorDiv(-a, b); }
+
+// The x' for which start + x' * step lies in [0, limit): an interval, clipped to
+// [lo, hi]; empty when lo > hi afterwards.
+void clipRun(long long start, long long step, long long limit, long long& lo, long long& hi)
+{
+    if (step == 0) {
+        if (start < 0 || start >= limit)
+            lo = hi + 1;
+        return;
+    }
+    long long a, b;
+    if (step > 0) {
+        a = ceilDiv(-start, step);
+        b = floorDiv(limit - 1 - start, step);
+    } else {
+        a = ceilDiv(limit - 1 - start, step);
+        b = floorDiv(-start, step);
+    }
+    lo = std::max(lo, a);
+    hi = std::min(hi, b);
+}
+} // namespace
+
+void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
+{
+    const int w = source.width(), h = source.height();
+    target.resize(w, h);
+    const double t = degrees * std::numbers::pi / 180.0;
+    const double c = std::cos(t), s = std::sin(t);
+    const double cx = w / 2.0, cy = h / 2.0;
+    // Inverse mapping: x = cx + (x'-cx)c - (y'-cy)s, y = cy + (x'-cx)s + (y'-cy)c.
+    // Along a target row both move by a constant step, so the nearest source
+    // pixel is tracked in 32.32 fixed point instead of with sin/cos per pixel
+    // (the half added before truncation makes it the nearest). The run of the
+    // row that maps onto the page is found first, so the loop needs no checks.
+    constexpr double kOne = 4294967296.0;
+    const long long stepX = std::llround(c * kOne), stepY = std::llround(s * kOne);
+    const long long limitX = static_cast<long long>(w) << 32, limitY = static_cast<long long>(h) << 32;
+    const std::uint32_t* src = source.data();
+    for (int yt = 0; yt < h; ++yt) {
+        const long long fx0 = std::llround((cx - cx * c - (yt - cy) * s + 0.5) * kOne);
+        const long long fy0 = std::llround((cy - cx * s + (yt - cy) * c + 0.5) * kOne);
+        long long lo = 0, hi = w - 1;
+        clipRun(fx0, stepX, limitX, lo, hi);
+        clipRun(fy0, stepY, limitY, lo, hi);
+        std::uint32_t* out = target.row(yt);
+        if (lo > hi) {
+            std::fill(out, out + w, 0xFFFFFFFFu);
+            continue;
+        }
+        std::fill(out, out + lo, 0xFFFFFFFFu);
+        long long fx = fx0 + lo * stepX, fy = fy0 + lo * stepY;
+        for (long long xt = lo; xt <= hi; ++xt, fx += stepX, fy += stepY)
+            out[xt] = src[(fy >> 32) * w + (fx >> 32)];
+        std::fill(out + hi + 1, out + w, 0xFFFFFFFFu);
+    }
+}
+
+Alignment AlignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings)
+{
+    Alignment a;
+    if (page.empty())
+        return a;
+    const long long left = settings.leftX, right = left + kWindowWidth - 1;
+    a.upper = findFormPoint(page, left, right, kUpperWindowTop, kUpperWindowBottom);
+    a.lower = findFormPoint(page, left, right, kLowerWindowTop, kLowerWindowBottom);
+    if (a.lower.found && a.lower.x == 0)
+        a.lower.found = false;
+    if (a.upper.found && a.lower.found)
+        a.skewDegrees = std::atan2(double(a.lower.y - a.upper.y), double(a.lower.x - a.upper.x)) * 180.0 /
+                            std::numbers::pi -
+                        90.0;
+    if (a.skewDegrees != 0.0) {
+        rotatePage(page, scratch, a.skewDegrees);
+        std::swap(page, scratch);
+        a.rotated = true;
+    }
+    a.reference = findFormPoint(page, left, right, kReferenceWindowTop, kReferenceWindowBottom);
+    if (a.reference.found) {
+        const long long start = static_cast<long long>(a.reference.x) + settings.zoneX - settings.tableX;
+        // Far off the page every position reads as paper, so the clamp changes no
+        // result; it keeps the strip arithmetic inside int. 0 stays 0 (no point).
+        a.columnStart = int(std::clamp(start, -100000LL, static_cast<long long>(page.width()) + 100000LL));
+    }
+    return a;
+}
+
+} // namespace rida::recognition

@@ -1,0 +1,59 @@
+#pragma once
+// Page alignment: finds the skew of the printed table from the first form-line
+// pixels in two search windows, turns the page upright and finds the reference
+// point (기준점) that fixes where the column of lot numbers begins.
+//
+// Page pixels: origin at the top-left corner, x to the right, y downwards.
+// Angles in degrees; a positive angle turns the page counter-clockwise on screen.
+
+#include "recognition/engine/settings.h"
+#include "ui/image/bitmap.h"
+
+#include <cstdint>
+
+namespace rida::recognition {
+
+// Search windows, inclusive line ranges; every window spans x = leftX .. leftX + 180.
+constexpr int kWindowWidth = 181;
+constexpr int kUpperWindowTop = 860, kUpperWindowBottom = 964;
+constexpr int kLowerWindowTop = 2820, kLowerWindowBottom = 2920;
+constexpr int kReferenceWindowTop = 1160, kReferenceWindowBottom = 1280;
+
+// Form ink is blue: the red channel lies more than 50 below the largest channel.
+constexpr bool isFormLinePixel(std::uint32_t p)
+{
+    const int r = image::redOf(p), g = image::greenOf(p), b = image::blueOf(p);
+    const int top = r > g ? (r > b ? r : b) : (g > b ? g : b);
+    return top - r > 50;
+}
+
+struct FormPoint {
+    bool found = false;
+    int x = 0;
+    int y = 0;
+};
+
+struct Alignment {
+    FormPoint upper;          // upper skew point, on the page as loaded
+    FormPoint lower;          // lower skew point, on the page as loaded
+    double skewDegrees = 0.0; // atan2(y2 - y1, x2 - x1) in degrees - 90; negative when the lower point lies right
+    bool rotated = false;
+    FormPoint reference;      // on the upright page
+    int columnStart = 0;      // x where the digit strip begins; 0: no reference point
+};
+
+// First form-line pixel of the window x0..x1, y0..y1 (inclusive), lines from the
+// top and pixels from the left. Parts of the window outside the page hold none.
+FormPoint findFormPoint(const image::Bitmap& page, long long x0, long long x1, long long y0, long long y1);
+
+// Rotates `source` by `degrees` about (W/2, H/2) into `target` (resized to the
+// same size): a page point (x, y) goes to x' = cx + (x-cx)cos + (y-cy)sin,
+// y' = cy - (x-cx)sin + (y-cy)cos; each target pixel takes the nearest source
+// pixel under the inverse mapping, and paper white where none maps.
+void rotatePage(const image::Bitmap& source, image::Bitmap& target, double degrees);
+
+// Aligns `page` in place. `scratch` receives the rotation and is swapped with
+// `page`, so a run over many pages keeps reusing the same two buffers.
+Alignment AlignPage(image::Bitmap& page, image::Bitmap& scratch, const RecognitionSettings& settings);
+
+} // namespace rida::recognition

@@ -1,0 +1,102 @@
+#include "recognition/engine/batch.h"
+
+#include "recognition/engine/background.h"
+#include "ui/image/codec.h"
+
+namespace rida::recognition {
+
+Recognizer::Recognizer() { workingSet_.copyFrom(Typeface::Gothic); }
+
+std::size_t Recognizer::bufferBytes() const
+{
+    return (workPage_.capacityPixels() + scratch_.capacityPixels()) * sizeof(std::uint32_t);
+}
+
+PageResult Recognizer::recognizePage(const std::string& path, const RecognitionSettings& settings,
+                                     RecognitionObserver& observer)
+{
+    workPage_.clear();
+    image::loadPage(path, workPage_);
+    return readWorkPage(settings, observer, path);
+}
+
+PageResult Recognizer::recognizeBitmap(const image::Bitmap& page, const RecognitionSettings& settings,
+                                       RecognitionObserver& observer)
+{
+    workPage_ = page;
+    return readWorkPage(settings, observer, std::string());
+}
+
+PageResult Recognizer::readWorkPage(const RecognitionSettings& settings, RecognitionObserver& observer,
+                                    const std::string& name)
+{
+    PageResult result;
+    observer.pageProgress(0);
+    result.alignment = AlignPage(workPage_, scratch_, settings);
+    if (result.alignment.columnStart == 0) {
+        result.status = PageStatus::NoReference;
+        return result;
+    }
+    RemoveBackground(workPage_, settings.mode, settings.level);
+    observer.analysing(name);
+    observer.lotsCleared();
+    scanner_.ScanDigitRows(workPage_, workingSet_, settings.typeface, result.alignment.columnStart, settings.topY,
+                           observer);
+    result.lots = scanner_.lots();
+    observer.rowsListed(int(result.lots.size()));
+    if (int(result.lots.size()) < settings.minRows)
+        result.status = PageStatus::TooFewRows;
+    return result;
+}
+
+RunResult RecognizeFiles(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
+                         Recognizer& recognizer, RecognitionObserver& observer)
+{
+    RunResult run;
+    observer.filesProgress(0);
+    observer.pageProgress(0);
+    const int n = int(fullNames.size());
+    for (int i = 1; i <= n; ++i) {
+        if (settings.stopAfter > 0 && run.FailCount >= settings.stopAfter) {
+            if (observer.stopRequested()) {
+                run.stoppedByUser = true;
+                return run;
+            }
+            run.FailCount = 0;
+        }
+        const std::string& name = fullNames[std::size_t(i - 1)];
+        const PageResult page = recognizer.recognizePage(name, settings, observer);
+        ++run.filesRead;
+        if (page.status == PageStatus::NoReference) {
+            observer.failureLogged(name + kNoReferenceSuffix);
+            ++run.FailCount;
+            continue;
+        }
+        if (page.status == PageStatus::TooFewRows) {
+            observer.failureLogged(name + kTooFewRowsSuffix);
+            ++run.FailCount;
+        }
+        observer.pageProgress(100);
+        observer.filesProgress(int(static_cast<long long>(i) * 100 / n));
+        observer.filesDone(i, n);
+    }
+    observer.filesProgress(100);
+    return run;
+}
+
+RunResult RunRecognition(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
+                         Recognizer& recognizer, RecognitionObserver& observer)
+{
+    observer.runStarted();
+    observer.filesProgress(0);
+    observer.pageProgress(0);
+    recognizer.copyTemplates(settings.typeface);
+    // An unreadable file leaves by the exception: the bars keep what they show.
+    const RunResult run = RecognizeFiles(fullNames, settings, recognizer, observer);
+    observer.pageProgress(100);
+    observer.filesProgress(100);
+    observer.runFinished();
+    return run;
+}
+
+} // namespace rida::recognition

@@ -1,0 +1,101 @@
+#pragma once
+// The batch recognition run: every listed file is loaded, aligned, reduced to
+// two colours and scanned for digit rows; failed files are logged and, after
+// repeated failures, the user is asked whether to stop.
+//
+// The engine never talks to widgets. Everything the window shows arrives
+// through RecognitionObserver, called on the thread that runs the engine; a
+// window that runs the engine on a worker thread forwards the calls to its own
+// thread and answers stopRequested() from there (blocking the worker meanwhile).
+// One Recognizer is used by one thread at a time; separate Recognizers may run
+// side by side.
+
+#include "recognition/engine/alignment.h"
+#include "recognition/engine/digit_scan.h"
+#include "recognition/engine/settings.h"
+#include "recognition/engine/templates.h"
+#include "ui/image/bitmap.h"
+
+#include <string>
+#include <vector>
+
+namespace rida::recognition {
+
+inline constexpr const char* kStopQuestion = "인식 중지 실패 횟수를 넘었습니다. 인식을 중지하겠습니까?";
+inline constexpr const char* kNoReferenceSuffix = " 기준점 인식 실패";
+inline constexpr const char* kTooFewRowsSuffix = " 파일 인식 실패";
+
+class RecognitionObserver : public ScanObserver {
+public:
+    // From ScanObserver: pageProgress (`isbar`), rowsListed (`Label15`), lotListed (`memo1`).
+    virtual void filesProgress(int percent) {}                 // `ingbar`, 0..100
+    virtual void filesDone(int done, int total) {}             // `Label5`: "done/total"
+    virtual void analysing(const std::string& fullName) {}     // `Label7`: "분석파일 : " + fullName
+    virtual void lotsCleared() {}                              // `memo1` emptied
+    virtual void failureLogged(const std::string& line) {}     // a line added to `mLog`
+    virtual void runStarted() {}   // `totbar` and `cutbar` to 0
+    virtual void runFinished() {}  // `totbar` to 100 (`cutbar` stays 0)
+    // The stop question (kStopQuestion, Yes/No); true means Yes, stop the run.
+    virtual bool stopRequested() { return false; }
+};
+
+enum class PageStatus { Ok, NoReference, TooFewRows };
+
+struct PageResult {
+    PageStatus status = PageStatus::Ok;
+    Alignment alignment;
+    std::vector<std::string> lots; // lot lines as listed, "1 0123 0004"
+};
+
+struct RunResult {
+    int filesRead = 0;   // files loaded, the failed ones included
+    int FailCount = 0;   // failures since the start or since the user last chose to go on
+    bool stoppedByUser = false;
+};
+
+// Holds the buffers of a run: the working page, the rotation buffer and the
+// packed rows of the scan, reused from page to page.
+class Recognizer {
+public:
+    Recognizer();
+
+    // Copies the stored set of `face` into the working set (the first step of a run).
+    void copyTemplates(Typeface face) { workingSet_.copyFrom(face); }
+
+    // Loads `path` into the working page and reads it: alignment, background
+    // removal, row scan. Throws image::ImageError (or std::length_error for a page
+    // too large to hold) when the file cannot be read; std::invalid_argument for a
+    // mode outside 0..5.
+    PageResult recognizePage(const std::string& path, const RecognitionSettings& settings,
+                             RecognitionObserver& observer);
+
+    // The same steps on a page already in memory (copied into the working page).
+    PageResult recognizeBitmap(const image::Bitmap& page, const RecognitionSettings& settings,
+                               RecognitionObserver& observer);
+
+    const image::Bitmap& WorkPage() const { return workPage_; }
+    const WorkingSet& workingSet() const { return workingSet_; }
+    const RowScanner& rows() const { return scanner_; }
+    std::size_t bufferBytes() const;
+
+private:
+    PageResult readWorkPage(const RecognitionSettings& settings, RecognitionObserver& observer, const std::string& name);
+
+    image::Bitmap workPage_;
+    image::Bitmap scratch_;
+    WorkingSet workingSet_;
+    RowScanner scanner_;
+};
+
+// `RecognizeFiles`: the file loop over `fullNames` in order, with FailCount, the
+// stop question and the two failure lines (full name + suffix). A file that
+// cannot be read ends the run by the exception (the window shows its text).
+RunResult RecognizeFiles(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
+                         Recognizer& recognizer, RecognitionObserver& observer);
+
+// The whole "자동 등록" command without its cursor: bars to 0, the chosen set
+// copied into the working set, FailCount 0, RecognizeFiles, bars to 100.
+RunResult RunRecognition(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
+                         Recognizer& recognizer, RecognitionObserver& observer);
+
+} // namespace rida::recognition

@@ -1,0 +1,30 @@
+#include "recognition/engine/settings.h"
+
+#include <climits>
+
+namespace rida::recognition {
+
+int parseWholeNumber(const std::string& text)
+{
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    if (i == text.size())
+        throw SettingError("'" + text + "' is not a valid integer value");
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            throw SettingError("'" + text + "' is not a valid integer value");
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            throw SettingError("'" + text + "' is not a valid integer value");
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX || value < INT_MIN)
+        throw SettingError("'" + text + "' is not a valid integer value");
+    return int(value);
+}
+
+} // namespace rida::recognition

@@ -1,0 +1,230 @@
+#include "app/mainu.h"
+#include "app/passmsg.h"
+#include "app/startu.h"
+#include "tests/support/fakeservices.h"
+#include "tests/support/qtprint.h"
+#include "ui/gradientbutton.h"
+#include "ui/workwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace rida;
+using app::Tmain;
+
+namespace {
+struct MainFixture : ::testing::Test {
+    test::ScopedFakeServices fake;
+    QTemporaryDir dir;
+    QString appDir() const { return QDir::toNativeSeparators(dir.path()) + QDir::separator(); }
+    void writeNotice(const QByteArray& bytes)
+    {
+        QFile f(dir.filePath(QStringLiteral("inform.txt")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    std::unique_ptr<Tmain> makeMain(bool ok = true)
+    {
+        return std::make_unique<Tmain>(appDir(), [ok](QWidget*) { return ok; });
+    }
+    static QStringList boardLines(Tmain& m) { return m.todaymemo->toPlainText().split(u'\n'); }
+};
+
+const QStringList kFixed = {
+    "", " 접속 사용자 : 테스트사용자", "", " 데이터베이스 서버 연결 : 성공", " 이미지 폴더 연결 : 성공", "",
+    " 지가조서 등록 합계 : 1면 (산정조서:0면, 결정조서:1명, 토지특성조사표:0면)", "", " 사용자 등록 :  1명",
+};
+} // namespace
+
+TEST_F(MainFixture, BoardWithoutEmptyAndThreeLineNoticeFile)
+{
+    {
+        auto m = makeMain();
+        EXPECT_EQ(boardLines(*m), kFixed);
+        EXPECT_EQ(m->windowTitle(), QStringLiteral("rida zir ov ava - TANDELO® v1.0 (시연용)"));
+        EXPECT_TRUE(m->appDir().endsWith(QDir::separator()));
+    }
+    writeNotice({});
+    {
+        auto m = makeMain();
+        EXPECT_EQ(boardLines(*m), (kFixed + QStringList{"", ""}));
+    }
+    // "가나다" and "똠" (an extension syllable) in CP949.
+    writeNotice(QByteArray("\xB0\xA1\xB3\xAA\xB4\xD9\r\nline two\r\n\x8C\x63\r\n"));
+    {
+        auto m = makeMain();
+        EXPECT_EQ(boardLines(*m), (kFixed + QStringList{"", "", "가나다", "line two", "똠"}));
+    }
+    // Bytes that are not CP949 end the reading; what was read stays.
+    writeNotice(QByteArray("first\r\n\xFF\xFF\r\nnever\r\n"));
+    {
+        auto m = makeMain();
+        EXPECT_EQ(boardLines(*m), (kFixed + QStringList{"", "", "first"}));
+    }
+}
+
+TEST_F(MainFixture, CancelledSignInClosesTheTitleWindowAndTheMainWindowOnShow)
+{
+    auto* splash = new app::Tstart;
+    app::refs::start = splash;
+    QObject::connect(splash, &app::Tstart::closed, [] { app::refs::start = nullptr; });
+    splash->show();
+    QPointer<app::Tstart> watch = splash;
+
+    auto m = makeMain(false);
+    EXPECT_TRUE(m->signInCancelled());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.isNull()) << "the title window is gone";
+    EXPECT_EQ(boardLines(*m), kFixed) << "the board is filled either way";
+    m->show();
+    QTRY_VERIFY(!m->isVisible());
+    EXPECT_TRUE(fake->messages.isEmpty());
+}
+
+TEST_F(MainFixture, MenusAndToolbarInTheirOrder)
+{
+    auto m = makeMain();
+    QStringList menus;
+    for (QAction* a : m->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"지가조서", "분석/관리", "시스템", "종료"}));
+    QStringList items;
+    for (QAction* a : m->menuBar()->actions())
+        for (QAction* i : a->menu()->actions())
+            items << (i->isSeparator() ? QStringLiteral("-") : i->text());
+    EXPECT_EQ(items, (QStringList{"지가조서 조회", "-", "지가조서 자동 등록", "지가조서 수동 등록", "지가조서 수정",
+                                  "사용자 관리", "-", "행정코드 관리", "환경 설정", "-", "기술 문의", "about...",
+                                  "프로그램 종료"}));
+    QStringList captions, hints;
+    for (QToolButton* b : {m->ToolButton21, m->ToolButton1, m->ToolButton6, m->ToolButton7, m->ToolButton15}) {
+        captions << b->text();
+        hints << b->toolTip();
+        EXPECT_EQ(b->size(), QSize(107, 102));
+        EXPECT_EQ(b->accessibleName(), b->text());
+    }
+    EXPECT_EQ(captions, (QStringList{"지가조서 조회", "지가조서 자동 등록", "지가조서 수동 등록", "지가조서 수정", "시스템 종료"}));
+    EXPECT_EQ(hints, (QStringList{"지가조서 조회", "지가조서 자동 등록", "지가조서 등록", "지가조서 수정", "종료"}));
+    EXPECT_EQ(m->userbtn->text(), QStringLiteral("테스트버전"));
+}
+
+TEST_F(MainFixture, ItemsWithoutActionDoNothing)
+{
+    auto m = makeMain();
+    m->show();
+    for (QAction* a : {m->N26, m->N8, m->N10})
+        a->trigger();
+    m->userbtn->click();
+    EXPECT_TRUE(m->isEnabled());
+    EXPECT_TRUE(m->isVisible());
+    EXPECT_TRUE(fake->messages.isEmpty());
+    EXPECT_TRUE(fake->urls.isEmpty());
+    for (auto* ref : {&app::refs::jiga_view, &app::refs::jiga_insert, &app::refs::jiga_auto2, &app::refs::jiga_select})
+        EXPECT_TRUE(ref->isNull());
+}
+
+TEST_F(MainFixture, WorkWindowsDisableMainAndEachOpeningIsFresh)
+{
+    auto m = makeMain();
+    m->show();
+    struct Case {
+        QAction* item;
+        QToolButton* button;
+        QPointer<ui::WorkWindow>* ref;
+        QString caption;
+    } cases[] = {
+        {m->N2, m->ToolButton21, &app::refs::jiga_view, "지가조서 조회"},
+        {m->N12, m->ToolButton1, &app::refs::jiga_auto2, "알파/기타 용지 자동 등록"},
+        {m->N4, m->ToolButton6, &app::refs::jiga_insert, "지가조서 등록"},
+        {m->N9, m->ToolButton7, &app::refs::jiga_select, "지가조서 수정/삭제"},
+    };
+    for (auto& c : cases) {
+        c.item->trigger();
+        ASSERT_FALSE(c.ref->isNull()) << c.caption.toStdString();
+        QPointer<ui::WorkWindow> first = *c.ref;
+        EXPECT_EQ(first->windowTitle(), c.caption);
+        EXPECT_TRUE(first->isVisible());
+        EXPECT_FALSE(m->isEnabled());
+        first->close();
+        EXPECT_TRUE(c.ref->isNull());
+        EXPECT_TRUE(m->isEnabled());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(first.isNull()) << "a closed work window is freed";
+
+        c.button->click();
+        ASSERT_FALSE(c.ref->isNull());
+        EXPECT_FALSE(m->isEnabled());
+        (*c.ref)->close();
+        EXPECT_TRUE(m->isEnabled());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(MainFixture, AboutBoxDisablesMainUntilItsPictureIsClicked)
+{
+    auto m = makeMain();
+    m->show();
+    m->about1->trigger();
+    ASSERT_FALSE(app::refs::start.isNull());
+    EXPECT_FALSE(m->isEnabled());
+    QPointer<app::Tstart> box = app::refs::start;
+    EXPECT_EQ(box->suiImagePanel1->size(), QSize(567, 358));
+    QTest::mouseClick(box->suiImagePanel1, Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_TRUE(m->isEnabled());
+    EXPECT_TRUE(app::refs::start.isNull());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(box.isNull());
+}
+
+TEST_F(MainFixture, SupportPageFromMenuAndButton)
+{
+    auto m = makeMain();
+    m->N6->trigger();
+    m->suiImageButton1->click();
+    ASSERT_EQ(fake->urls.size(), 2);
+    EXPECT_EQ(fake->urls[0], QUrl(QString::fromLatin1(app::kSupportPage)));
+    fake->openUrlResult = false;  // no browser: nothing is reported
+    m->suiImageButton1->click();
+    EXPECT_TRUE(fake->messages.isEmpty());
+}
+
+TEST_F(MainFixture, ExitFromMenuAndToolbarClosesTheMainWindow)
+{
+    for (int way = 0; way < 2; ++way) {
+        auto m = makeMain();
+        m->show();
+        if (way == 0)
+            m->N25->trigger();
+        else
+            m->ToolButton15->click();
+        EXPECT_FALSE(m->isVisible());
+        EXPECT_TRUE(app::refs::main.isNull());
+    }
+}
+
+TEST(SignInDialog, PasswordFirstEnterConfirmsEscCancels)
+{
+    for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<app::Tpassmsg*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            EXPECT_EQ(d->windowTitle(), QStringLiteral("사용자 로그인"));
+            EXPECT_EQ(d->userName->text(), QStringLiteral("테스트사용자"));
+            EXPECT_EQ(d->password->echoMode(), QLineEdit::Password);
+            EXPECT_EQ(d->focusWidget(), d->password);
+            d->userName->clear();  // nothing typed is checked
+            QTest::keyClick(d->password, Qt::Key(key));
+            checked = true;
+        });
+        const bool ok = app::runSignIn(nullptr);
+        EXPECT_TRUE(checked);
+        EXPECT_EQ(ok, key == Qt::Key_Return);
+    }
+}

@@ -1,0 +1,164 @@
+#include "recognition/engine/alignment.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+#include <gtest/gtest.h>
+
+namespace rida::recognition {
+namespace {
+
+using image::argb;
+using image::Bitmap;
+
+constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+constexpr std::uint32_t kBlue = argb(255, 60, 110, 210);
+
+Bitmap blankPage(int w = 1200, int h = 3100)
+{
+    Bitmap page(w, h);
+    page.fill(kWhite);
+    return page;
+}
+
+// A one-pixel blue line from (x1, y1) to (x2, y2), one pixel per line.
+void drawBorder(Bitmap& page, double x1, double y1, double x2, double y2)
+{
+    for (int y = int(y1); y <= int(y2); ++y) {
+        const int x = int(std::lround(x1 + (x2 - x1) * (y - y1) / (y2 - y1)));
+        if (x >= 0 && x < page.width() && y >= 0 && y < page.height())
+            page.setPixel(x, y, kBlue);
+    }
+}
+
+TEST(FormLinePixel, RedMoreThanFiftyBelowTheLargestChannel)
+{
+    EXPECT_TRUE(isFormLinePixel(argb(255, 60, 200, 220)));
+    EXPECT_TRUE(isFormLinePixel(argb(255, 0, 51, 0)));   // green counts too
+    EXPECT_FALSE(isFormLinePixel(argb(255, 0, 50, 0)));
+    EXPECT_FALSE(isFormLinePixel(argb(255, 0, 0, 0)));
+    EXPECT_FALSE(isFormLinePixel(argb(255, 255, 100, 100)));
+}
+
+TEST(AlignPage, NoFormPixelAnywhere)
+{
+    Bitmap page = blankPage(), scratch;
+    const Alignment a = AlignPage(page, scratch, {});
+    EXPECT_FALSE(a.rotated);
+    EXPECT_EQ(a.columnStart, 0);
+}
+
+TEST(AlignPage, OnlyTheLowerWindowHasInkSoNoRotationAndNoReference)
+{
+    Bitmap page = blankPage(), scratch;
+    page.setPixel(300, 2850, kBlue);
+    const Bitmap before = page;
+    const Alignment a = AlignPage(page, scratch, {});
+    EXPECT_TRUE(a.lower.found);
+    EXPECT_FALSE(a.upper.found);
+    EXPECT_FALSE(a.rotated);
+    EXPECT_EQ(a.skewDegrees, 0.0);
+    EXPECT_EQ(a.columnStart, 0);
+    EXPECT_EQ(std::memcmp(page.data(), before.data(), page.pixelCount() * 4), 0);
+}
+
+TEST(AlignPage, SkewFromTheTwoPointsAndTheBorderStraightAfterwards)
+{
+    Bitmap page = blankPage(2480, 3508), scratch;
+    // The border through (200, 900) and (234, 2860), reaching above both windows.
+    drawBorder(page, 200 - 34.0 * 60 / 1960, 840, 234 + 34.0 * 80 / 1960, 2940);
+    page.setPixel(199, 899, kWhite); // make (200, 900) the first point of the upper window
+    const Alignment a = AlignPage(page, scratch, {});
+    ASSERT_TRUE(a.upper.found && a.lower.found);
+    const double expected = std::atan2(double(a.lower.y - a.upper.y), double(a.lower.x - a.upper.x)) * 180 / std::numbers::pi - 90;
+    EXPECT_EQ(a.skewDegrees, expected);
+    EXPECT_LT(a.skewDegrees, 0.0);
+    EXPECT_NEAR(a.skewDegrees, -0.99, 0.02);
+    EXPECT_TRUE(a.rotated);
+    // Upright: the border's x on the upright page no longer drifts with y.
+    auto borderX = [&](int y) {
+        for (int x = 0; x < page.width(); ++x)
+            if (isFormLinePixel(page.pixel(x, y)))
+                return x;
+        return -1;
+    };
+    EXPECT_LE(std::abs(borderX(1000) - borderX(2800)), 1);
+    ASSERT_TRUE(a.reference.found);
+    EXPECT_EQ(a.reference.y, 1160);
+    EXPECT_EQ(a.columnStart, a.reference.x + 818 - 237);
+}
+
+TEST(AlignPage, ColumnStartFromReferenceAndTableSettings)
+{
+    Bitmap page = blankPage(), scratch;
+    drawBorder(page, 240, 800, 240, 3000);
+    RecognitionSettings s;
+    EXPECT_EQ(AlignPage(page, scratch, s).columnStart, 821);
+    s.tableX = 240;
+    s.zoneX = 0; // 240 + 0 - 240 works out to 0: no reference point
+    EXPECT_EQ(AlignPage(page, scratch, s).columnStart, 0);
+}
+
+TEST(AlignPage, NoisePixelInAWindowWinsOverTheBorder)
+{
+    Bitmap page = blankPage(), scratch;
+    drawBorder(page, 240, 800, 240, 3000);
+    page.setPixel(300, 1161, argb(255, 10, 200, 10)); // green speck
+    page.setPixel(330, 1160, kBlue);                  // first line of the reference window
+    const Alignment a = AlignPage(page, scratch, {});
+    EXPECT_EQ(a.reference.x, 240);                    // (240, 1160) comes before (330, 1160)
+    page.setPixel(200, 1160, kBlue);
+    EXPECT_EQ(AlignPage(page, scratch, {}).reference.x, 200);
+}
+
+TEST(AlignPage, PagesSmallerThanTheWindowsAreNotReadOutside)
+{
+    for (auto [w, h] : {std::pair{1, 1}, {200, 1200}, {400, 1170}, {349, 2900}, {2000, 30}}) {
+        Bitmap page(w, h), scratch;
+        page.fill(kBlue);
+        const Alignment a = AlignPage(page, scratch, {});
+        const bool reachesReference = w > 168 && h > 1160;
+        EXPECT_EQ(a.columnStart != 0, reachesReference) << w << " x " << h;
+    }
+    Bitmap empty, scratch;
+    EXPECT_EQ(AlignPage(empty, scratch, {}).columnStart, 0);
+    Bitmap page = blankPage(600, 1300);
+    drawBorder(page, 240, 0, 240, 1299);
+    RecognitionSettings far;
+    far.leftX = 2'147'483'000; // windows wholly off the page, and past the end of int
+    EXPECT_EQ(AlignPage(page, scratch, far).columnStart, 0);
+    far.leftX = -2'147'483'000;
+    EXPECT_EQ(AlignPage(page, scratch, far).columnStart, 0);
+}
+
+TEST(RotatePage, NearestPixelOfTheInverseMappingAndWhiteCorners)
+{
+    Bitmap source(301, 203);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            source.setPixel(x, y, argb(255, x & 0xff, y & 0xff, (x * 7 + y * 3) & 0xff));
+    for (double degrees : {-2.5, -0.99, 0.3, 1.0, 2.5, 30.0}) {
+        Bitmap target;
+        rotatePage(source, target, degrees);
+        ASSERT_EQ(target.width(), source.width());
+        ASSERT_EQ(target.height(), source.height());
+        const double t = degrees * std::numbers::pi / 180, c = std::cos(t), s = std::sin(t);
+        const double cx = source.width() / 2.0, cy = source.height() / 2.0;
+        int differing = 0;
+        for (int y = 0; y < target.height(); ++y)
+            for (int x = 0; x < target.width(); ++x) {
+                const double sx = cx + (x - cx) * c - (y - cy) * s, sy = cy + (x - cx) * s + (y - cy) * c;
+                const long long nx = std::llround(std::floor(sx + 0.5)), ny = std::llround(std::floor(sy + 0.5));
+                const bool inside = nx >= 0 && ny >= 0 && nx < source.width() && ny < source.height();
+                const std::uint32_t want = inside ? source.pixel(int(nx), int(ny)) : kWhite;
+                differing += target.pixel(x, y) != want;
+            }
+        // Fixed-point stepping may round a pixel lying within 1e-6 of a pixel
+        // boundary the other way; nothing more.
+        EXPECT_LE(differing, 2) << degrees << " degrees";
+    }
+}
+
+} // namespace
+} // namespace rida::recognition

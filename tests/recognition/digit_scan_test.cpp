@@ -1,0 +1,260 @@
+#include "recognition/engine/digit_scan.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "recognition/engine/alignment.h"
+#include "recognition/engine/background.h"
+#include "tests/recognition/oracle.h"
+#include "tools/pagegen/pagegen.h"
+
+namespace rida::recognition {
+namespace {
+
+using image::Bitmap;
+
+constexpr int S = 818; // digit column start of these fixtures
+constexpr int T = 834; // first scan line
+constexpr int kOffsets[9] = {16, 50, 72, 94, 116, 150, 172, 194, 216};
+
+Bitmap paperPage(int w = 1200, int h = 3100)
+{
+    Bitmap page(w, h);
+    page.fill(kPaper);
+    return page;
+}
+
+void stamp(Bitmap& page, Typeface face, int index, int x, int y)
+{
+    const GlyphRows& rows = glyphSet(face)[index];
+    for (int j = 0; j < kTemplateHeight; ++j)
+        for (int i = 0; i < kTemplateWidth; ++i)
+            if (((rows[j] >> (kTemplateWidth - 1 - i)) & 1u) && x + i < page.width() && y + j < page.height())
+                page.setPixel(x + i, y + j, kInk);
+}
+
+// Digits at the usual offsets from S, or at `offsets`; 'a' stands for the eleventh glyph.
+void stampRow(Bitmap& page, const std::string& digits, int y, Typeface face = Typeface::Gothic,
+              const int* offsets = kOffsets)
+{
+    for (std::size_t d = 0; d < digits.size(); ++d) {
+        const int index = digits[d] == 'a' ? 10 : digits[d] - '0';
+        stamp(page, face, index, S + offsets[d], y);
+    }
+}
+
+struct Scan {
+    std::vector<std::string> lots;
+    int lines = 0;
+};
+
+Scan scan(const Bitmap& page, Typeface face = Typeface::Gothic, int columnStart = S, int topY = T)
+{
+    WorkingSet set;
+    set.copyFrom(face);
+    RowScanner scanner;
+    ScanObserver quiet;
+    scanner.ScanDigitRows(page, set, face, columnStart, topY, quiet);
+    return {scanner.lots(), scanner.scannedLines()};
+}
+
+using Lots = std::vector<std::string>;
+
+TEST(ScanDigitRows, ReadsRowsAndHopsBetweenThem)
+{
+    Bitmap page = paperPage();
+    stampRow(page, "101230004", 900);
+    stampRow(page, "220000017", 1050);
+    stampRow(page, "198765432", 1350); // one table row left blank in between
+    const Scan s = scan(page);
+    EXPECT_EQ(s.lots, (Lots{"1 0123 0004", "2 2000 0017", "1 9876 5432"}));
+    EXPECT_LT(s.lines, 1000); // the hops leave most lines unscanned
+}
+
+TEST(ScanDigitRows, GivesUpOnAPageThatListsNothingInTheFirstFifthOfTheScan)
+{
+    Bitmap late = paperPage();
+    stampRow(late, "101230004", T + 470);
+    const Scan s = scan(late);
+    EXPECT_TRUE(s.lots.empty());
+    EXPECT_EQ(s.lines, 469); // lines T .. T + 468; progress 21 stops the scan at T + 469
+
+    Bitmap early = paperPage();
+    stampRow(early, "101230004", T + 440);
+    EXPECT_EQ(scan(early).lots, (Lots{"1 0123 0004"}));
+}
+
+TEST(ScanDigitRows, RowsThatAreNotListed)
+{
+    const int wide[9] = {2, 46, 68, 90, 112, 189, 211, 233, 255};
+    Bitmap page = paperPage();
+    stampRow(page, "101230004", 900);
+    stampRow(page, "01230004", 1050);          // eight digits: dropped
+    stampRow(page, "301230004", 1200);         // kind 3
+    stampRow(page, "001230004", 1350);         // kind 0
+    stampRow(page, "101230004", 1500);         // the same number again
+    stampRow(page, "112345678", 1650, Typeface::Gothic, wide); // spans 253 pixels
+    stampRow(page, "212345678", 1800);
+    EXPECT_EQ(scan(page).lots, (Lots{"1 0123 0004", "2 1234 5678"}));
+}
+
+TEST(ScanDigitRows, MoreThanNineMatchesKeepTheFirstNine)
+{
+    const int tight[10] = {2, 24, 46, 68, 90, 112, 134, 156, 178, 200};
+    Bitmap page = paperPage();
+    stampRow(page, "1012300045", 900, Typeface::Gothic, tight);
+    EXPECT_EQ(scan(page).lots, (Lots{"1 0123 0004"}));
+}
+
+TEST(ScanDigitRows, EleventhGlyphReadsAsSixInGothicAndZeroInMyeongjo)
+{
+    Bitmap gothic = paperPage();
+    stampRow(gothic, "1a0aa0aa6", 900);
+    EXPECT_EQ(scan(gothic).lots, (Lots{"1 6066 0666"}));
+    Bitmap myeongjo = paperPage();
+    stampRow(myeongjo, "2a1a3a4a5", 900, Typeface::Myeongjo);
+    EXPECT_EQ(scan(myeongjo, Typeface::Myeongjo).lots, (Lots{"2 0103 0405"}));
+}
+
+TEST(ScanDigitRows, ARowFoundOnTheLastSeventeenLinesIsNeverJudged)
+{
+    for (auto [lastTop, listed] : {std::pair{T + 2215, false}, {T + 2200, true}}) {
+        const int first = lastTop - 14 * 150;
+        Bitmap page = paperPage(1200, T + 2260);
+        for (int m = 0; m < 15; ++m)
+            stampRow(page, "1" + std::to_string(1000 + m) + "0001", first + 150 * m);
+        const Scan s = scan(page);
+        EXPECT_EQ(s.lots.size(), listed ? 15u : 14u) << "last row at T + " << lastTop - T;
+    }
+}
+
+TEST(ScanDigitRows, StripCrossingThePageEdgesReadsPaperThere)
+{
+    // The strip reaches x = S + 274 and the last lines y + 32 beyond the page.
+    Bitmap page = paperPage(S + 236, 1000);
+    stampRow(page, "101230004", 960);
+    EXPECT_EQ(scan(page).lots, (Lots{"1 0123 0004"}));
+    Bitmap tiny = paperPage(10, 10);
+    EXPECT_TRUE(scan(tiny).lots.empty());
+    EXPECT_TRUE(scan(tiny, Typeface::Gothic, -2'000'000'000, 2'000'000'000).lots.empty());
+    EXPECT_TRUE(scan(page, Typeface::Gothic, 2'147'483'000, -2'147'483'000).lots.empty());
+}
+
+TEST(RowState, IsNearDuplicateComparesDigitAndXOnly)
+{
+    RowScanner r;
+    r.ClearRow();
+    r.RowSlots[0] = {'0', 100, 900};
+    r.RowSlots[1] = {'7', 300, 905};
+    r.SlotCount = 2;
+    struct Case {
+        char digit;
+        int x;
+        bool near;
+    };
+    const Case cases[] = {{'0', 100, true}, {'0', 91, true},   {'0', 109, true},  {'0', 90, false},
+                          {'0', 110, false}, {'3', 100, false}, {'7', 295, true},  {'7', 100, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(r.IsNearDuplicate(c.digit, c.x), c.near) << c.digit << " at " << c.x;
+}
+
+TEST(RowState, FinishRowOrdersByXAndJudges)
+{
+    RowScanner r;
+    auto fill = [&](const std::string& digits, const std::vector<int>& xs) {
+        r.ClearRow();
+        for (int s = 0; s < int(digits.size()); ++s)
+            r.RowSlots[s] = {digits[s], xs[s], 900 + s};
+        r.SlotCount = int(digits.size());
+        r.RowIdle = false;
+    };
+    ScanObserver quiet;
+    Bitmap empty = paperPage(1, 1);
+    WorkingSet set;
+    set.copyFrom(Typeface::Gothic);
+    r.ScanDigitRows(empty, set, Typeface::Gothic, S, T, quiet); // a fresh page: empty list
+
+    fill("400321001", {50, 40, 30, 20, 10, 90, 80, 70, 60}); // slots found out of order
+    r.FinishRow();
+    EXPECT_EQ(r.lots(), (Lots{"2 3004 1001"}));
+    EXPECT_TRUE(r.RowIdle);
+    EXPECT_EQ(r.SlotCount, 0);
+
+    fill("200000009", {0, 10, 20, 30, 40, 50, 60, 70, 251}); // spans 251
+    r.FinishRow();
+    fill("20000000", {0, 10, 20, 30, 40, 50, 60, 70});       // eight digits
+    r.FinishRow();
+    EXPECT_EQ(r.lots().size(), 1u);
+    fill("200000009", {0, 10, 20, 30, 40, 50, 60, 70, 250}); // spans exactly 250
+    r.FinishRow();
+    EXPECT_EQ(r.lots().back(), "2 0000 0009");
+}
+
+// The bit-packed counts against the pixel-by-pixel rule, every template at every
+// position of the strip, on lines through the printed rows and elsewhere.
+void expectAgreement(const Bitmap& page, int columnStart, const std::vector<int>& lines)
+{
+    WorkingSet set;
+    set.copyFrom(Typeface::Gothic);
+    DigitMatcher matcher;
+    matcher.attach(page, set, columnStart);
+    int checked = 0;
+    for (int y : lines) {
+        matcher.prepareLine(y);
+        for (int dx = 0; dx < kStripPositions; ++dx)
+            for (int t = 0; t < kTemplateCount; ++t) {
+                const int want = testing::plainAgreeing(page, set.img[t], columnStart + dx, y);
+                ASSERT_EQ(matcher.agreeingAt(t, dx), want) << "template " << t << " at (" << columnStart + dx << ", " << y << ")";
+                ++checked;
+            }
+    }
+    EXPECT_EQ(checked, int(lines.size()) * kStripPositions * kTemplateCount);
+}
+
+TEST(DigitMatcher, AgreesWithThePlainRuleOnAGeneratedPage)
+{
+    pagegen::PageOptions o;
+    std::uint64_t seed = 11;
+    for (int k = 0; k < 4; ++k)
+        o.rows.push_back({pagegen::randomLot(seed)});
+    o.skewDegrees = 1.7;
+    o.noise = 12;
+    o.specks = 400;
+    o.seed = 5;
+    Bitmap page = pagegen::drawPage(o), scratch;
+    const Alignment a = AlignPage(page, scratch, {});
+    ASSERT_NE(a.columnStart, 0);
+    RemoveBackground(page, 0, 145);
+    std::vector<int> lines;
+    for (int y = 880; y < 920; ++y) // through the first row
+        lines.push_back(y);
+    for (int y = 1030; y < 1070; y += 2) // through the second
+        lines.push_back(y);
+    for (int y : {T, 1500, 2222, 3000})
+        lines.push_back(y);
+    expectAgreement(page, a.columnStart, lines);
+}
+
+TEST(DigitMatcher, AgreesOnPagesWithOtherColoursAndAtThePageEdges)
+{
+    // Before background removal a pixel may be neither ink nor paper; it agrees
+    // with no template pixel.
+    pagegen::PageOptions o;
+    o.rows = {{"101230004"}};
+    o.noise = 20;
+    o.headings = false;
+    const Bitmap colour = pagegen::drawPage(o);
+    expectAgreement(colour, S, {890, 898, 905});
+
+    Bitmap edge = paperPage(S + 100, 950);
+    stampRow(edge, "1012", 930);
+    edge.setPixel(S + 99, 949, 0xFF123456);
+    expectAgreement(edge, S, {900, 930, 935, 949, 950, 2000});
+    expectAgreement(edge, -30, {-40, 0, 940});
+    expectAgreement(edge, S + 90, {930});
+}
+
+} // namespace
+} // namespace rida::recognition

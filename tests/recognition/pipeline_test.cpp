@@ -1,0 +1,125 @@
+// Generated sheets through the whole pipeline: load, align, remove background,
+// scan. Each case names what it shows.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "recognition/engine/batch.h"
+#include "tools/pagegen/pagegen.h"
+
+namespace rida::recognition {
+namespace {
+
+namespace fs = std::filesystem;
+using pagegen::LotRow;
+using pagegen::PageOptions;
+
+std::vector<LotRow> randomRows(std::uint64_t seed, int count)
+{
+    std::vector<LotRow> rows;
+    for (int k = 0; k < count; ++k)
+        rows.push_back({pagegen::randomLot(seed)});
+    return rows;
+}
+
+struct Case {
+    const char* what;
+    PageOptions page;
+    RecognitionSettings settings;
+    bool fullChroma = false;
+};
+
+std::vector<Case> cases()
+{
+    std::vector<Case> list;
+    {
+        Case c{"Gothic, skewed +2.5 degrees, noisy", {}, {}};
+        c.page.rows = randomRows(1, 15);
+        c.page.skewDegrees = 2.5;
+        c.page.noise = 12;
+        c.page.specks = 200;
+        list.push_back(c);
+    }
+    {
+        Case c{"Myeongjo, skewed -2.5 degrees, shifted, 4:4:4", {}, {}, true};
+        c.page.typeface = Typeface::Myeongjo;
+        c.page.rows = randomRows(2, 15);
+        c.page.skewDegrees = -2.5;
+        c.page.shiftX = -20, c.page.shiftY = 14;
+        c.page.noise = 8;
+        c.settings.typeface = Typeface::Myeongjo;
+        c.settings.mode = 4;
+        list.push_back(c);
+    }
+    {
+        Case c{"duplicates, kinds other than 1 and 2, wide rows, second forms, blank rows", {}, {}};
+        c.page.rows = {{"100660006", false, true}, {"301230004"}, {"100660006", false, true}, {""},
+                       {"912345678"},              {"212345678", true}, {"200070070"}, {"014000000"},
+                       {"126660066", false, true}};
+        c.page.skewDegrees = -0.7;
+        c.page.shiftX = 9, c.page.shiftY = -7;
+        c.page.noise = 6;
+        c.settings.minRows = 3;
+        list.push_back(c);
+    }
+    {
+        Case c{"background mode 2 on a shifted page", {}, {}};
+        c.page.rows = randomRows(4, 6);
+        c.page.shiftX = 25, c.page.shiftY = 20;
+        c.page.noise = 5;
+        c.settings.mode = 2;
+        list.push_back(c);
+    }
+    return list;
+}
+
+TEST(Pipeline, GeneratedSheetsReadBackTheirLotNumbers)
+{
+    const fs::path folder = fs::temp_directory_path() / ("rida-pipeline-test-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    Recognizer recognizer;
+    RecognitionObserver quiet;
+    std::size_t buffers = 0;
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.what);
+        const std::string file = (folder / "page.jpg").string();
+        pagegen::writeJpeg(file, pagegen::drawPage(c.page), 90, c.fullChroma);
+        recognizer.copyTemplates(c.settings.typeface);
+        const PageResult r = recognizer.recognizePage(file, c.settings, quiet);
+        EXPECT_EQ(r.status, PageStatus::Ok);
+        EXPECT_EQ(r.lots, pagegen::expectedLots(c.page));
+        EXPECT_NEAR(r.alignment.skewDegrees, c.page.skewDegrees, 0.1);
+        // Same-sized pages after the first: no new page buffers.
+        if (buffers != 0 && recognizer.bufferBytes() != buffers)
+            ADD_FAILURE() << "page buffers grew from " << buffers << " to " << recognizer.bufferBytes();
+        if (r.alignment.rotated)
+            buffers = recognizer.bufferBytes();
+    }
+    fs::remove_all(folder);
+}
+
+TEST(Pipeline, SheetWithoutReferencePointAndSheetWithFewRows)
+{
+    Recognizer recognizer;
+    RecognitionObserver quiet;
+    PageOptions none;
+    none.rows = randomRows(5, 8);
+    none.referencePoint = false;
+    none.headings = false;
+    EXPECT_EQ(recognizer.recognizeBitmap(pagegen::drawPage(none), {}, quiet).status, PageStatus::NoReference);
+
+    PageOptions few;
+    few.rows = randomRows(6, 4);
+    few.headings = false;
+    const PageResult r = recognizer.recognizeBitmap(pagegen::drawPage(few), {}, quiet);
+    EXPECT_EQ(r.status, PageStatus::TooFewRows);
+    EXPECT_EQ(r.lots, pagegen::expectedLots(few));
+}
+
+} // namespace
+} // namespace rida::recognition

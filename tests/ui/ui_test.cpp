@@ -1,0 +1,211 @@
+#include "tests/support/fakeservices.h"
+#include "tests/support/qtprint.h"
+#include "ui/fields.h"
+#include "ui/help.h"
+#include "ui/keyfilter.h"
+#include "ui/services.h"
+
+#include "model/error.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using namespace rida;
+using model::KeyRule;
+
+namespace {
+// A window with a field under test and a target, shown so that focus works.
+struct FocusWindow {
+    QWidget window;
+    QLineEdit* field;
+    QLineEdit* target;
+    QComboBox* list;
+    FocusWindow()
+    {
+        auto* l = new QVBoxLayout(&window);
+        field = new QLineEdit(&window);
+        target = new QLineEdit(QStringLiteral("0004"), &window);
+        list = new QComboBox(&window);
+        list->setEditable(true);
+        list->addItem(QStringLiteral("임의읍"));
+        l->addWidget(field);
+        l->addWidget(target);
+        l->addWidget(list);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+};
+} // namespace
+
+TEST(KeyFilters, EnterMovesWithoutSelectingAndOtherKeysPass)
+{
+    FocusWindow w;
+    ui::attachKeyRule(w.field, KeyRule::EnterMoves, w.target);
+    w.field->setFocus();
+    QTest::keyClicks(w.field, QStringLiteral("12"));
+    EXPECT_EQ(w.field->text(), QStringLiteral("12"));
+    QTest::keyClick(w.field, Qt::Key_Return);
+    EXPECT_TRUE(w.target->hasFocus());
+    EXPECT_FALSE(w.target->hasSelectedText());
+}
+
+TEST(KeyFilters, EnterMovesAndSelects)
+{
+    FocusWindow w;
+    ui::attachKeyRule(w.field, KeyRule::EnterMovesAndSelects, w.target);
+    w.field->setFocus();
+    QTest::keyClick(w.field, Qt::Key_Enter);
+    EXPECT_TRUE(w.target->hasFocus());
+    EXPECT_EQ(w.target->selectedText(), QStringLiteral("0004"));
+}
+
+TEST(KeyFilters, SwallowedRegionListKeepsItsTextAndFocus)
+{
+    FocusWindow w;
+    ui::attachKeyRule(w.list, KeyRule::Swallow);
+    w.list->setFocus();
+    QTest::keyClicks(w.list, QStringLiteral("ab12"));
+    QTest::keyClick(w.list, Qt::Key_Backspace);
+    QTest::keyClick(w.list, Qt::Key_Return);
+    EXPECT_EQ(w.list->currentText(), QStringLiteral("임의읍"));
+    EXPECT_TRUE(w.list->hasFocus() || w.list->lineEdit()->hasFocus());
+}
+
+TEST(KeyFilters, EnterMovesOnlyWhileTheTargetIsEnabled)
+{
+    FocusWindow w;
+    ui::attachKeyRule(w.field, KeyRule::EnterMovesIfEnabled, w.target);
+    w.target->setEnabled(false);
+    w.field->setFocus();
+    QTest::keyClick(w.field, Qt::Key_Return);
+    EXPECT_TRUE(w.field->hasFocus());
+    w.target->setEnabled(true);
+    QTest::keyClick(w.field, Qt::Key_Return);
+    EXPECT_TRUE(w.target->hasFocus());
+}
+
+TEST(KeyFilters, ElseSwallowDiscardsEverythingButEnter)
+{
+    FocusWindow w;
+    ui::attachKeyRule(w.field, KeyRule::EnterMovesAndSelectsElseSwallow, w.target);
+    w.field->setText(QStringLiteral("결정조서(G)"));
+    w.field->setFocus();
+    QTest::keyClicks(w.field, QStringLiteral("x1"));
+    QTest::keyClick(w.field, Qt::Key_Backspace);
+    EXPECT_EQ(w.field->text(), QStringLiteral("결정조서(G)"));
+    QTest::keyClick(w.field, Qt::Key_Return);
+    EXPECT_TRUE(w.target->hasFocus());
+    EXPECT_TRUE(w.target->hasSelectedText());
+}
+
+TEST(NumberField, DigitsAndBackspaceOnlyOthersBeep)
+{
+    test::ScopedFakeServices fake;
+    FocusWindow w;
+    auto* year = new ui::NumberField(&w.window);
+    w.window.layout()->addWidget(year);
+        year->show();
+    year->setFocus();
+    QTest::keyClicks(year, QStringLiteral("19a9-8"));
+    EXPECT_EQ(year->text(), QStringLiteral("1998"));
+    EXPECT_EQ(fake->beeps, 2);
+    QTest::keyClicks(year, QStringLiteral("7"));
+    EXPECT_EQ(year->text(), QStringLiteral("1998")) << "at most four characters";
+    QTest::keyClick(year, Qt::Key_Backspace);
+    EXPECT_EQ(year->text(), QStringLiteral("199"));
+}
+
+TEST(NumberField, LeavingNormalisesAndEnteringSelectsTheLastFour)
+{
+    test::ScopedFakeServices fake;
+    struct Case {
+        const char* typed;
+        const char* after;
+    } cases[] = {{"", "0"}, {"0098", "98"}, {"0000", "0"}, {"2026", "2026"}};
+    for (const auto& c : cases) {
+        FocusWindow w;
+        auto* year = new ui::NumberField(&w.window);
+        w.window.layout()->addWidget(year);
+        year->show();
+        year->setText(QString::fromUtf8(c.typed));
+        year->setFocus();
+        w.target->setFocus();
+        EXPECT_EQ(year->text(), QString::fromUtf8(c.after)) << c.typed;
+    }
+    FocusWindow w;
+    auto* year = new ui::NumberField(&w.window);
+    w.window.layout()->addWidget(year);
+        year->show();
+    year->setText(QStringLiteral("2026"));
+    year->setFocus();
+    EXPECT_EQ(year->selectedText(), QStringLiteral("2026"));
+    w.target->setFocus();
+    QTest::mouseClick(year, Qt::LeftButton, {}, QPoint(3, year->height() / 2));
+    EXPECT_EQ(year->selectedText(), QStringLiteral("2026"));
+}
+
+TEST(MaskedDigitsField, RefusesLettersAndKeepsItsShape)
+{
+    FocusWindow w;
+    auto* year = new ui::MaskedDigitsField(4, &w.window);
+    auto* month = new ui::MaskedDigitsField(2, &w.window);
+    w.window.layout()->addWidget(year);
+        year->show();
+    w.window.layout()->addWidget(month);
+    month->show();
+    year->setText(QStringLiteral("2026"));
+    month->setText(QStringLiteral("01"));
+    EXPECT_EQ(year->text(), QStringLiteral("2026"));
+    EXPECT_EQ(month->text(), QStringLiteral("01"));
+    year->setFocus();
+    year->setCursorPosition(0);
+    QTest::keyClicks(year, QStringLiteral("ab"));
+    EXPECT_EQ(year->text(), QStringLiteral("2026"));
+    year->clear();
+    QTest::keyClicks(year, QStringLiteral("1x9"));
+    EXPECT_EQ(year->text(), QStringLiteral("19"));
+    EXPECT_EQ(year->displayText(), QStringLiteral("19__"));
+}
+
+TEST(GeneralErrorReport, ShowsTheTextAndTheProgramGoesOn)
+{
+    test::ScopedFakeServices fake;
+    bool after = false;
+    EXPECT_FALSE(ui::runCommand(nullptr, [] { throw model::ConversionError(QStringLiteral("'x' is not a valid integer value")); }));
+    EXPECT_FALSE(ui::runCommand(nullptr, [] { throw std::runtime_error("디스크 오류"); }));
+    EXPECT_TRUE(ui::runCommand(nullptr, [&] { after = true; }));
+    EXPECT_TRUE(after);
+    ASSERT_EQ(fake->messages.size(), 2);
+    EXPECT_EQ(fake->messages[0].text, QStringLiteral("'x' is not a valid integer value"));
+    EXPECT_EQ(fake->messages[1].text, QStringLiteral("디스크 오류"));
+    EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+}
+
+TEST(GeneralErrorReport, AFailedCommandLeavesNoWaitCursor)
+{
+    test::ScopedFakeServices fake;
+    ui::runCommand(nullptr, [] {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        throw std::runtime_error("x");
+    });
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(Help, OpensTheTopicPageBesideTheHelpFile)
+{
+    test::ScopedFakeServices fake;
+    const QString app = QStringLiteral("/opt/rida") + QDir::separator();
+    EXPECT_EQ(ui::helpCommandLine(app, QStringLiteral("3_7_h.htm")),
+              QStringLiteral("HH \"/opt/rida/Help/rufodevv7.chm::/3_7_h.htm\""));
+    ui::openHelpTopic(app, QStringLiteral("3_7_h.htm"));
+    ASSERT_EQ(fake->urls.size(), 1);
+    EXPECT_EQ(fake->urls[0], QUrl::fromLocalFile(QStringLiteral("/opt/rida/Help/3_7_h.htm")));
+}
