@@ -1,10 +1,10 @@
 #include "lookup/jiga_viewu.h"
 
-#include "lookup/accessiblenames.h"
 #include "lookup/designlayout.h"
 #include "lookup/outputbar.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
+#include "lookup/viewersetup.h"
 #include "model/landrecord.h"
 #include "ui/fields.h"
 #include "ui/grid/stringgrid.h"
@@ -13,14 +13,12 @@
 #include "viewer/imageviewer.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace rida::lookup {
@@ -62,27 +60,14 @@ Tjiga_view::Tjiga_view(const QString& appDir) : WorkWindow(appDir, QStringLitera
     // F5 to F8 are the window's own keys (FormKeyDown), which pass every key on.
     config.functionKeys = false;
     config.scaleStepKeys = false;
-    viewer = new viewer::ImageViewer(config,
-                                     {
-                                         .reopen = [this] { N7Click(); },
-                                         .pageModified = [this] { emit pageModified(); },
-                                         .showMessage = [](QWidget* parent, const QString& text) {
-                                             ui::services().showMessage(parent, text);
-                                         },
-                                         .reportError = [](QWidget* parent, const QString& text) {
-                                             ui::reportError(parent, text);
-                                         },
-                                     },
-                                     suiPanel1);
+    viewer::ViewerHooks hooks = serviceHooks();
+    hooks.reopen = [this] { N7Click(); };
+    hooks.pageModified = [this] { emit pageModified(); };
+    viewer = new viewer::ImageViewer(config, hooks, suiPanel1);
     auto* viewerLayout = new QVBoxLayout(suiPanel1);
     viewerLayout->setContentsMargins(3, 3, 3, 3);
     viewerLayout->addWidget(viewer);
-    nameButtonsByHint(viewer);
-    if (viewer->ScaleCombo->accessibleName().isEmpty())
-        viewer->ScaleCombo->setAccessibleName(QStringLiteral("화면비율"));
-    for (auto [button, name] : {std::pair{viewer->SpinButtonFactorUp, "명도 올림"}, std::pair{viewer->SpinButtonFactorDown, "명도 내림"}})
-        if (button && button->accessibleName().isEmpty())
-            button->setAccessibleName(QString::fromUtf8(name));
+    nameViewerControls(viewer);
 
     outputBar = new QWidget(this);
     outputBar->setObjectName(QStringLiteral("outputBar"));
