@@ -3,11 +3,11 @@
 #include "lookup/designlayout.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
+#include "lookup/viewersetup.h"
 #include "model/keyrules.h"
 #include "model/landrecord.h"
 #include "ui/grid/stringgrid.h"
 #include "ui/keyfilter.h"
-#include "ui/services.h"
 #include "viewer/imageviewer.h"
 
 #include <QCheckBox>
@@ -65,19 +65,11 @@ Tjiga_select::Tjiga_select(const QString& appDir) : WorkWindow(appDir, QStringLi
     suiPanel1->setObjectName(QStringLiteral("suiPanel1"));
     viewer::ViewerConfig config = viewer::ViewerConfig::modify();
     config.scaleLabel = QStringLiteral("화면비율");
-    viewer = new viewer::ImageViewer(config,
-                                     {
-                                         .showMessage = [](QWidget* parent, const QString& text) {
-                                             ui::services().showMessage(parent, text);
-                                         },
-                                         .reportError = [](QWidget* parent, const QString& text) {
-                                             ui::reportError(parent, text);
-                                         },
-                                     },
-                                     suiPanel1);
+    viewer = new viewer::ImageViewer(config, lookup::serviceHooks(), suiPanel1);
     auto* viewerLayout = new QVBoxLayout(suiPanel1);
     viewerLayout->setContentsMargins(3, 3, 3, 3);
     viewerLayout->addWidget(viewer);
+    lookup::nameViewerControls(viewer);
 
     suiPanel2 = buildLotAddPanel();
     suiPanel3 = buildDeletePanel();

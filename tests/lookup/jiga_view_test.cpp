@@ -100,6 +100,10 @@ TEST_F(LookupWindow, EveryControlHasASpokenName)
     for (const auto& c : cases)
         EXPECT_EQ(test::nameOf(c.control), QString::fromUtf8(c.name));
     EXPECT_TRUE(test::spokenName(panel->kindck).contains(QStringLiteral("조서구분")));
+    EXPECT_EQ(test::nameOf(w->viewer->ScaleCombo), QStringLiteral("화면비율"));
+    // Picture-only buttons of the viewer speak their hint.
+    for (QAbstractButton* b : w->viewer->findChildren<QAbstractButton*>())
+        EXPECT_FALSE(test::nameOf(b).isEmpty()) << b->objectName().toStdString();
     EXPECT_TRUE(test::spokenName(panel->xdtck).contains(QStringLiteral("연도범위")));
 }
 

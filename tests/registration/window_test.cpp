@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QListWidget>
 #include <QPushButton>
@@ -92,6 +94,20 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
     EXPECT_EQ((*w)->viewer->ScaleCombo->count(), 16);
     EXPECT_EQ((*w)->viewer->ScaleCombo->itemText(0), QStringLiteral("5%"));
+    auto* viewer = (*w)->viewer;
+    EXPECT_EQ(viewer->suiButton6->text(), QStringLiteral("돋보기"));
+    EXPECT_EQ(viewer->suiButton5->text(), QStringLiteral("취소"));
+    EXPECT_EQ(viewer->suiButton8->text(), QStringLiteral("90˚"));
+    EXPECT_EQ(viewer->suiButton9->text(), QStringLiteral("180˚"));
+    EXPECT_EQ(viewer->ImageInterpolate->text(), QStringLiteral("화면보정"));
+    EXPECT_FALSE(viewer->suiButton17 || viewer->suiButton2 || viewer->bright);  // no marker, apply, brightness
+    QStringList menu;
+    for (QAction* a : viewer->suiPopupMenu2->actions())
+        if (!a->isSeparator())
+            menu << a->text();
+    EXPECT_EQ(menu, (QStringList{"돋보기 실행", "돋보기 취소", "90˚ 회전", "180˚ 회전"}));
+    EXPECT_EQ(viewer->view()->background(), QColor(Qt::black));
+    EXPECT_TRUE(viewer->PanAllowed);
     EXPECT_EQ((*w)->viewer->MagnMagnification->value(), 10);
     EXPECT_EQ((*w)->viewer->MagnMagnification->maximum(), 50);
     EXPECT_EQ((*w)->lots->jusogrid->rowCount(), 2);
