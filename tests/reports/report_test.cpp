@@ -14,13 +14,13 @@
 #include "model/error.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QPushButton>
 #include <QDateTime>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -69,8 +69,10 @@ TEST(ReportLayouts, HoldTheValuesOfTheTwoForms)
     EXPECT_EQ(w.page().pageLayout().orientation(), QPageLayout::Landscape);
     EXPECT_EQ(h.page().pageLayout().orientation(), QPageLayout::Portrait);
     EXPECT_EQ(w.page().pageLayout().margins(QPageLayout::Millimeter), QMarginsF(1, 1, 1, 1));
-    EXPECT_EQ(QRect(w.QRImage1().left, w.QRImage1().top, w.QRImage1().width, w.QRImage1().height), QRect(0, 0, 1115, 786));
-    EXPECT_EQ(QRect(h.QRImage1().left, h.QRImage1().top, h.QRImage1().width, h.QRImage1().height), QRect(0, 0, 786, 1115));
+    EXPECT_EQ(QRect(w.QRImage1().left, w.QRImage1().top, w.QRImage1().width, w.QRImage1().height),
+              QRect(0, 0, 1115, 786));
+    EXPECT_EQ(QRect(h.QRImage1().left, h.QRImage1().top, h.QRImage1().width, h.QRImage1().height),
+              QRect(0, 0, 786, 1115));
     EXPECT_TRUE(w.QRImage1().stretch && w.QRImage1().center);
     EXPECT_EQ(w.page().color, ColorOption::Default);
     // The band (1115 x 786 at 96 per inch: 295.01 x 207.96 mm) fills the space
@@ -110,9 +112,9 @@ TEST(ReportPaper, UnstretchedPictureKeepsItsSizeCentredAndNeverSpillsOut)
         QSize picture;
         QRectF expected; // layout pixels
     } cases[] = {
-        {{600, 400}, {257.5, 193, 600, 400}},           // smaller: own size, centred
-        {{1115, 786}, {0, 0, 1115, 786}},               // exactly the box
-        {{2230, 786}, {0, 196.5, 1115, 393}},           // wider than the box: reduced, proportions kept
+        {{600, 400}, {257.5, 193, 600, 400}}, // smaller: own size, centred
+        {{1115, 786}, {0, 0, 1115, 786}},     // exactly the box
+        {{2230, 786}, {0, 196.5, 1115, 393}}, // wider than the box: reduced, proportions kept
     };
     for (const Case& c : cases) {
         const ReportPage page = landscapeWith(solid(c.picture.width(), c.picture.height()), {0, 0, 1115, 786}, false);
@@ -160,7 +162,9 @@ TEST(ReportPaper, PdfIsOneA4SheetWithThePictureInItsBox)
         const QString pdf = dir.filePath(QStringLiteral("sheet%1.pdf").arg(n));
         const QString prefix = dir.filePath(QStringLiteral("sheet%1").arg(n++));
         ui::report::writePdf(c.page, pdf);
-        ASSERT_EQ(QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"), pdf, prefix}), 0);
+        ASSERT_EQ(QProcess::execute(pdftoppm,
+                                    {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"), pdf, prefix}),
+                  0);
         const QStringList pages = QDir(dir.path()).entryList({QFileInfo(prefix).fileName() + QStringLiteral("-*.png")});
         ASSERT_EQ(pages.size(), 1) << "one sheet";
         const QImage sheet(dir.filePath(pages.front()));

@@ -60,6 +60,9 @@ ScopedFakeOutput::ScopedFakeOutput()
     previous_ = ui::report::installOutputPlatform(std::move(fakes));
 }
 
-ScopedFakeOutput::~ScopedFakeOutput() { ui::report::installOutputPlatform(std::move(previous_)); }
+ScopedFakeOutput::~ScopedFakeOutput()
+{
+    ui::report::installOutputPlatform(std::move(previous_));
+}
 
 } // namespace rida::test

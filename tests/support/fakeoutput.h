@@ -21,8 +21,14 @@ struct ReportCall {
 
 class FakeReportDevice : public ui::report::ReportDevice {
 public:
-    void showPreview(QWidget* owner, const ui::report::ReportPage& page) override { record(ReportCall::Preview, owner, page); }
-    void runPreview(QWidget* owner, const ui::report::ReportPage& page) override { record(ReportCall::ModalPreview, owner, page); }
+    void showPreview(QWidget* owner, const ui::report::ReportPage& page) override
+    {
+        record(ReportCall::Preview, owner, page);
+    }
+    void runPreview(QWidget* owner, const ui::report::ReportPage& page) override
+    {
+        record(ReportCall::ModalPreview, owner, page);
+    }
     bool print(QWidget* owner, const ui::report::ReportPage& page) override
     {
         record(ReportCall::Print, owner, page);

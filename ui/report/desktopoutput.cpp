@@ -8,12 +8,12 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPageSize>
 #include <QPixmap>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QPageSize>
 #include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -101,7 +101,8 @@ QImage DesktopScreenCapture::capture(QWidget* widget, const QRect& area)
     // (Wayland, offscreen) the window's widgets are rendered into the
     // picture, which also shows every sibling lying over the area.
     const QWindow* shown = widget->window()->windowHandle();
-    if (QGuiApplication::platformName() == QStringLiteral("xcb") && widget->isVisible() && shown && shown->isExposed()) {
+    if (QGuiApplication::platformName() == QStringLiteral("xcb") && widget->isVisible() && shown &&
+        shown->isExposed()) {
         if (QScreen* screen = widget->screen()) {
             const QPoint global = widget->mapToGlobal(area.topLeft()) - screen->geometry().topLeft();
             QPixmap shot = screen->grabWindow(0, global.x(), global.y(), area.width(), area.height());
@@ -140,7 +141,10 @@ QString DesktopWordProcessor::program()
     return {};
 }
 
-bool DesktopWordProcessor::canStart() { return !program().isEmpty(); }
+bool DesktopWordProcessor::canStart()
+{
+    return !program().isEmpty();
+}
 
 void DesktopWordProcessor::openNewDocument(const QString& documentPath)
 {
@@ -149,7 +153,10 @@ void DesktopWordProcessor::openNewDocument(const QString& documentPath)
         throw model::Error(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
 }
 
-QStringList DesktopPrinterSetup::installedPrinters() { return QPrinterInfo::availablePrinterNames(); }
+QStringList DesktopPrinterSetup::installedPrinters()
+{
+    return QPrinterInfo::availablePrinterNames();
+}
 
 std::optional<QString> DesktopPrinterSetup::choosePrinter(QWidget* parent)
 {
@@ -179,7 +186,8 @@ void DesktopPrinterSetup::makeDefault(const QString& printer)
 
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    cups_dest_t* chosen = cupsGetDest(name.constData(), instance.isEmpty() ? nullptr : instance.constData(), count, dests);
+    cups_dest_t* chosen =
+        cupsGetDest(name.constData(), instance.isEmpty() ? nullptr : instance.constData(), count, dests);
     if (!chosen) {
         cupsFreeDests(count, dests);
         throw model::Error(QStringLiteral("프린터를 찾을 수 없습니다: %1").arg(printer));
@@ -191,7 +199,8 @@ void DesktopPrinterSetup::makeDefault(const QString& printer)
     const int failed = cupsSetDests2(CUPS_HTTP_DEFAULT, count, dests);
     cupsFreeDests(count, dests);
     if (failed)
-        throw model::Error(QStringLiteral("기본 프린터를 바꿀 수 없습니다: %1").arg(QString::fromLocal8Bit(cupsLastErrorString())));
+        throw model::Error(
+            QStringLiteral("기본 프린터를 바꿀 수 없습니다: %1").arg(QString::fromLocal8Bit(cupsLastErrorString())));
     // CUPS reads the default afresh on every question, so this program sees the
     // change at once; only a default named in the environment would hide it.
     for (const char* variable : {"LPDEST", "PRINTER"}) {

@@ -14,7 +14,10 @@
 namespace rida::ui::report {
 
 namespace {
-QString cm(double value) { return QString::number(value, 'f', 3) + QStringLiteral("cm"); }
+QString cm(double value)
+{
+    return QString::number(value, 'f', 3) + QStringLiteral("cm");
+}
 
 const QString kOffice = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 const QString kStyle = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:style:1.0");

@@ -70,7 +70,8 @@ void printPage(const ReportPage& page, QPrinter& printer)
         printer.setColorMode(QPrinter::Color);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        const QString where = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
+        const QString where =
+            printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
         throw model::Error(QStringLiteral("프린터에 출력할 수 없습니다: %1").arg(where));
     }
     paintPage(page, painter, printer.resolution());
