@@ -25,6 +25,36 @@ FormPoint findFormPoint(const Bitmap& page, long long x0, long long x1, long lon
     return {};
 }
 
+namespace {
+long long floorDiv(long long a, long long b)
+{
+    const long long q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+long long ceilDiv(long long a, long long b) { return -floorDiv(-a, b); }
+
+// The x' for which start + x' * step lies in [0, limit): an interval, clipped to
+// [lo, hi]; empty when lo > hi afterwards.
+void clipRun(long long start, long long step, long long limit, long long& lo, long long& hi)
+{
+    if (step == 0) {
+        if (start < 0 || start >= limit)
+            lo = hi + 1;
+        return;
+    }
+    long long a, b;
+    if (step > 0) {
+        a = ceilDiv(-start, step);
+        b = floorDiv(limit - 1 - start, step);
+    } else {
+        a = ceilDiv(limit - 1 - start, step);
+        b = floorDiv(-start, step);
+    }
+    lo = std::max(lo, a);
+    hi = std::min(hi, b);
+}
+} // namespace
+
 void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
 {
     const int w = source.width(), h = source.height();
@@ -34,23 +64,29 @@ void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
     const double cx = w / 2.0, cy = h / 2.0;
     // Inverse mapping: x = cx + (x'-cx)c - (y'-cy)s, y = cy + (x'-cx)s + (y'-cy)c.
     // Along a target row both move by a constant step, so the nearest source
-    // pixel is tracked in 32.32 fixed point instead of with sin/cos per pixel;
-    // the half added before truncation makes it the nearest pixel.
+    // pixel is tracked in 32.32 fixed point instead of with sin/cos per pixel
+    // (the half added before truncation makes it the nearest). The run of the
+    // row that maps onto the page is found first, so the loop needs no checks.
     constexpr double kOne = 4294967296.0;
     const long long stepX = std::llround(c * kOne), stepY = std::llround(s * kOne);
+    const long long limitX = static_cast<long long>(w) << 32, limitY = static_cast<long long>(h) << 32;
     const std::uint32_t* src = source.data();
     for (int yt = 0; yt < h; ++yt) {
-        const double sx = cx - cx * c - (yt - cy) * s + 0.5;
-        const double sy = cy - cx * s + (yt - cy) * c + 0.5;
-        long long fx = std::llround(sx * kOne), fy = std::llround(sy * kOne);
+        const long long fx0 = std::llround((cx - cx * c - (yt - cy) * s + 0.5) * kOne);
+        const long long fy0 = std::llround((cy - cx * s + (yt - cy) * c + 0.5) * kOne);
+        long long lo = 0, hi = w - 1;
+        clipRun(fx0, stepX, limitX, lo, hi);
+        clipRun(fy0, stepY, limitY, lo, hi);
         std::uint32_t* out = target.row(yt);
-        for (int xt = 0; xt < w; ++xt, fx += stepX, fy += stepY) {
-            const long long xs = fx >> 32, ys = fy >> 32;
-            out[xt] = (static_cast<unsigned long long>(xs) < static_cast<unsigned long long>(w) &&
-                       static_cast<unsigned long long>(ys) < static_cast<unsigned long long>(h))
-                          ? src[ys * w + xs]
-                          : 0xFFFFFFFFu;
+        if (lo > hi) {
+            std::fill(out, out + w, 0xFFFFFFFFu);
+            continue;
         }
+        std::fill(out, out + lo, 0xFFFFFFFFu);
+        long long fx = fx0 + lo * stepX, fy = fy0 + lo * stepY;
+        for (long long xt = lo; xt <= hi; ++xt, fx += stepX, fy += stepY)
+            out[xt] = src[(fy >> 32) * w + (fx >> 32)];
+        std::fill(out + hi + 1, out + w, 0xFFFFFFFFu);
     }
 }
 

@@ -1,0 +1,42 @@
+#pragma once
+// Listing the folders and image files of one folder for the file browser.
+//
+// Names are read with std::filesystem and kept as the file system holds them
+// (native bytes), so that a file whose name is not valid in the locale's
+// encoding (a CP949 name copied from another system) is still listed and can
+// still be opened. The shown name is decoded from those bytes: UTF-8 when they
+// are valid UTF-8, otherwise the Microsoft Korean code page.
+// Nothing here decodes an image or looks into a file.
+
+#include <QString>
+
+#include <filesystem>
+#include <vector>
+
+namespace rida::registration {
+
+struct FolderEntry {
+    std::filesystem::path path;  // full path, native bytes
+    QString name;                // the last component as shown to the user
+};
+
+// The shown text of a name or path.
+QString displayText(const std::filesystem::path& p);
+// The shown folder of `p` with its trailing separator ("/home/user/Files/").
+QString displayFolder(const std::filesystem::path& folder);
+
+// True when `name` matches one of the masks of `masks` ("*.jpg" or "*.bmp;*.jpg;*.jpeg").
+// "*" stands for any run of characters and "?" for one; letters match regardless
+// of case, as scanned files named on Windows ("IMG001.JPG") must be found.
+bool matchesMask(const QString& name, const QString& masks);
+
+// The regular files of `folder` whose names match `masks`, sorted by shown name
+// (letters regardless of case). Throws model::Error naming the folder when it
+// cannot be read (missing, not a folder, no permission).
+std::vector<FolderEntry> listFiles(const std::filesystem::path& folder, const QString& masks);
+
+// The subfolders of `folder`, sorted the same way; hidden ones (name starting
+// with ".") are left out. Throws model::Error as listFiles does.
+std::vector<FolderEntry> listFolders(const std::filesystem::path& folder);
+
+} // namespace rida::registration

@@ -1,0 +1,341 @@
+// Choosing, previewing and deleting files in the automatic registration
+// window, and its manual tab.
+
+#include <cmath>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "recognition/radiogroup.h"
+#include "registration/filebrowser.h"
+#include "registration/lotlist.h"
+#include "tests/autoreg/autowindow_fixture.h"
+#include "ui/grid/stringgrid.h"
+#include "ui/image/codec.h"
+#include "ui/imageview/imageview.h"
+#include "viewer/imageviewer.h"
+
+using namespace rida;
+using test::AutoWindowTest;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void writeWhitePage(const fs::path& file, int width = 2000, int height = 2400)
+{
+    image::Bitmap page(width, height);
+    page.fill(0xFFFFFFFFu);
+    image::saveBmp32(file.string(), page);
+}
+
+QPointF visibleCentre(const ui::ImageView* view) { return view->mapViewToPage(QRectF(view->visibleArea()).center()); }
+
+// The page point (750, 300) in the middle of the view, as far as the scroll
+// bars allow: at 50 % its line lies closer to the page top than half a view.
+void expectCentredOnTableTop(const ui::ImageView* view)
+{
+    EXPECT_NEAR(visibleCentre(view).x(), 750, 2.0);
+    const QRect area = view->visibleArea();
+    if (area.height() / 2 > 300 * view->scale())
+        EXPECT_NEAR(view->mapViewToPage(QPointF(area.topLeft())).y(), 0, 1.0);
+    else
+        EXPECT_NEAR(visibleCentre(view).y(), 300, 2.0);
+}
+
+void chooseRow(QListWidget* list, int row)
+{
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+} // namespace
+
+TEST_F(AutoWindowTest, ViewerIsThisWindowsOne)
+{
+    auto& w = open();
+    QComboBox* scale = w.viewer->ScaleCombo;
+    ASSERT_EQ(scale->count(), 16);
+    EXPECT_EQ(scale->itemText(0), QStringLiteral("5%"));
+    EXPECT_EQ(scale->itemText(15), QStringLiteral("2000%"));
+    EXPECT_EQ(scale->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ(w.viewer->ImgView->background(), QColor(Qt::black));
+    EXPECT_TRUE(w.viewer->PanAllowed);
+    EXPECT_TRUE(w.viewer->ImgView->page().empty());
+}
+
+TEST_F(AutoWindowTest, ShowingListsTheImagesOfTheImageFolder)
+{
+    writeWhitePage(files() / "b.jpg.bmp", 8, 8);
+    writeWhitePage(files() / "a.bmp", 8, 8);
+    {
+        std::FILE* f = std::fopen((files() / "notes.txt").c_str(), "wb");
+        std::fclose(f);
+    }
+    auto& w = open();
+    QListWidget* list = w.browser->FileListBox1;
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("a.bmp"));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("b.jpg.bmp"));
+    EXPECT_TRUE(w.browser->pathname->text().isEmpty());
+    EXPECT_TRUE(w.browser->imgname->text().isEmpty());
+}
+
+TEST_F(AutoWindowTest, FileChosenOnTheAutomaticTabIsShownAtHalfSizeAroundTheTableTop)
+{
+    writeWhitePage(files() / "a.bmp");
+    writeWhitePage(files() / "b.bmp");
+    auto& w = open();
+    ui::ImageView* view = w.viewer->ImgView;
+    QListWidget* list = w.browser->FileListBox1;
+    w.memo1->setPlainText(QStringLiteral("1 0001 0000"));
+    chooseRow(list, 1);
+    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.bmp"));
+    EXPECT_EQ(w.browser->pathname->text(), QString::fromStdString(files().string()) + u'/');
+    EXPECT_EQ(view->page().width(), 2000);
+    EXPECT_TRUE(w.memo1->toPlainText().isEmpty());
+    EXPECT_EQ(w.viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_DOUBLE_EQ(view->scale(), 0.5);
+    expectCentredOnTableTop(view);
+    EXPECT_EQ(w.focusWidget(), list);
+
+    // Whatever scale and position the view had before.
+    w.viewer->selectScaleEntry(12);  // 400 %
+    view->scrollByPixels(3000, 3000);
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
+    EXPECT_DOUBLE_EQ(view->scale(), 0.5);
+    EXPECT_EQ(w.viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    expectCentredOnTableTop(view);
+    EXPECT_EQ(w.focusWidget(), list);
+}
+
+TEST_F(AutoWindowTest, FileChosenOnTheManualTabKeepsTheUsersZoomAndPlace)
+{
+    writeWhitePage(files() / "a.bmp");
+    writeWhitePage(files() / "b.bmp");
+    auto& w = open();
+    ui::ImageView* view = w.viewer->ImgView;
+    QListWidget* list = w.browser->FileListBox1;
+    w.sel->setCurrentIndex(1);
+    // Nothing shown yet: the first sheet comes as on the automatic tab.
+    chooseRow(list, 0);
+    EXPECT_DOUBLE_EQ(view->scale(), 0.5);
+    EXPECT_NEAR(visibleCentre(view).x(), 750, 2.0);
+    // The user zooms in on the lot column; the next sheet shows the same part.
+    w.viewer->selectScaleEntry(9);  // 100 %
+    w.centreViewOn({1000, 1200});
+    const QPointF kept = visibleCentre(view);
+    chooseRow(list, 1);
+    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.bmp"));
+    EXPECT_DOUBLE_EQ(view->scale(), 1.0);
+    EXPECT_EQ(w.viewer->ScaleCombo->currentText(), QStringLiteral("100%"));
+    EXPECT_NEAR(visibleCentre(view).x(), kept.x(), 1.0);
+    EXPECT_NEAR(visibleCentre(view).y(), kept.y(), 1.0);
+}
+
+TEST_F(AutoWindowTest, UnreadableChosenFileIsReportedAndNotShown)
+{
+    writeWhitePage(files() / "a.bmp", 50, 50);
+    {
+        std::FILE* f = std::fopen((files() / "b.jpg").c_str(), "wb");
+        std::fputs("garbage", f);
+        std::fclose(f);
+    }
+    auto& w = open();
+    chooseRow(w.browser->FileListBox1, 0);
+    w.memo1->setPlainText(QStringLiteral("1 0001 0000"));
+    chooseRow(w.browser->FileListBox1, 1);
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.jpg"));
+    EXPECT_TRUE(w.viewer->ImgView->page().empty());
+    EXPECT_EQ(w.memo1->toPlainText(), QStringLiteral("1 0001 0000"));
+}
+
+TEST_F(AutoWindowTest, TestButtonShowsTheChosenFileWithItsBackgroundRemoved)
+{
+    // Form ink, black print, mid grey, light grey.
+    image::Bitmap page(4, 1);
+    page.setPixel(0, 0, image::argb(255, 60, 200, 220));
+    page.setPixel(1, 0, image::argb(255, 0, 0, 0));
+    page.setPixel(2, 0, image::argb(255, 128, 128, 128));
+    page.setPixel(3, 0, image::argb(255, 200, 200, 200));
+    image::saveBmp32((files() / "a.bmp").string(), page);
+    auto& w = open();
+    ui::ImageView* view = w.viewer->ImgView;
+    chooseRow(w.browser->FileListBox1, 0);
+    w.viewer->selectScaleEntry(10);  // 200 %
+
+    const std::uint32_t paper = 0xFFFFFFFFu, ink = 0xFF000000u;
+    struct Case {
+        int mode;
+        std::uint32_t lightGrey;
+    };
+    for (const Case& c : {Case{0, paper}, Case{1, ink}, Case{2, paper}}) {
+        SCOPED_TRACE(c.mode);
+        w.erck->setItemIndex(c.mode);
+        QTest::mouseClick(w.suiButton9, Qt::LeftButton);
+        ASSERT_EQ(view->page().width(), 4);
+        EXPECT_EQ(view->page().pixel(0, 0), paper);
+        EXPECT_EQ(view->page().pixel(1, 0), ink);
+        EXPECT_EQ(view->page().pixel(2, 0), ink);
+        EXPECT_EQ(view->page().pixel(3, 0), c.lightGrey);
+        EXPECT_DOUBLE_EQ(view->scale(), 2.0);
+        EXPECT_EQ(w.viewer->ScaleCombo->currentText(), QStringLiteral("200%"));
+    }
+    EXPECT_TRUE(fake->messages.isEmpty());
+
+    // The level of the first mode is read from its field; below the mid grey's channels makes it paper.
+    w.erck->setItemIndex(0);
+    w.alsu->setText(QStringLiteral("100"));
+    w.suiButton9->click();
+    EXPECT_EQ(view->page().pixel(2, 0), paper);
+    const image::Bitmap shown = view->page();
+    w.alsu->setText(QStringLiteral("abc"));
+    w.suiButton9->click();
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_EQ(fake->messages[0].text, QStringLiteral("'abc' is not a valid integer value"));
+    EXPECT_EQ(view->page().pixel(2, 0), shown.pixel(2, 0));
+    EXPECT_EQ(view->page().width(), 4);
+}
+
+TEST_F(AutoWindowTest, TestButtonWithoutAReadableFileReportsItAndChangesNothing)
+{
+    writeWhitePage(files() / "a.bmp", 30, 20);
+    {
+        std::FILE* f = std::fopen((files() / "b.jpg").c_str(), "wb");
+        std::fputs("garbage", f);
+        std::fclose(f);
+    }
+    auto& w = open();
+    // No file chosen yet.
+    w.suiButton9->click();
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+    EXPECT_TRUE(w.viewer->ImgView->page().empty());
+
+    chooseRow(w.browser->FileListBox1, 0);
+    // Select the broken file without choosing it, as a test run after a failed preview would find it.
+    w.browser->FileListBox1->setCurrentRow(1);
+    fake->messages.clear();
+    w.suiButton9->click();
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_TRUE(fake->messages[0].text.contains(QStringLiteral("b.jpg")));
+    EXPECT_EQ(w.viewer->ImgView->page().width(), 30);
+}
+
+TEST_F(AutoWindowTest, DeletingAFileRemovesItWithoutAskingAndShowsTheFirstFile)
+{
+    writeWhitePage(files() / "a.bmp", 20, 20);
+    writeWhitePage(files() / "b.bmp", 30, 30);
+    writeWhitePage(files() / "c.bmp", 40, 40);
+    auto& w = open();
+    chooseRow(w.browser->FileListBox1, 1);
+    w.browser->MenuItem1->trigger();
+    EXPECT_TRUE(fake->questions.isEmpty());
+    EXPECT_EQ(fake->removed, QStringList{QString::fromStdString((files() / "b.bmp").string())});
+    EXPECT_FALSE(fs::exists(files() / "b.bmp"));
+    ASSERT_EQ(w.browser->FileListBox1->count(), 2);
+    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
+    EXPECT_EQ(w.viewer->ImgView->page().width(), 20);
+}
+
+TEST_F(AutoWindowTest, ManualTabDiffersFromTheManualWindowWhereItShould)
+{
+    auto& w = open();
+    registration::LotList* lots = w.lots;
+    EXPECT_EQ(w.lotPanel->title(), QStringLiteral("지가조서 지번(필지) 입력"));
+    EXPECT_EQ(lots->suiButton18->text(), QStringLiteral("등록(F9)"));
+    const int widths[] = {66, 66, 34, 45, 45};
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(lots->jusogrid->columnWidth(c), widths[c]);
+    ASSERT_NE(lots->suiButton11, nullptr);
+    ASSERT_NE(lots->suiButton8, nullptr);
+
+    w.sel->setCurrentIndex(1);
+    // The "0" buttons, whatever the fields held.
+    lots->xjuso3->setText(QStringLiteral("ab"));
+    lots->xjuso4->setText(QStringLiteral("12"));
+    QTest::mouseClick(lots->suiButton11, Qt::LeftButton);
+    QTest::mouseClick(lots->suiButton8, Qt::LeftButton);
+    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("0"));
+    EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("0"));
+    // Ticking 산 leads to the main number with its text selected.
+    lots->xjuso3->setText(QStringLiteral("12"));
+    QTest::mouseClick(lots->san, Qt::LeftButton);
+    EXPECT_TRUE(lots->san->isChecked());
+    EXPECT_EQ(w.focusWidget(), lots->xjuso3);
+    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("12"));
+    // Enter leads through the sub number, without selecting it, to "추가".
+    QTest::keyClick(lots->xjuso3, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), lots->xjuso4);
+    EXPECT_TRUE(lots->xjuso4->selectedText().isEmpty());
+    QTest::keyClick(lots->xjuso4, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), lots->suiButton4);
+}
+
+TEST_F(AutoWindowTest, F9WithoutALotAsksForOneFromEitherTab)
+{
+    auto& w = open();
+    QApplication::setActiveWindow(&w);
+    for (QWidget* focus : {static_cast<QWidget*>(w.doxnum), static_cast<QWidget*>(w.browser->FileListBox1)}) {
+        fake->messages.clear();
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_F9);
+        ASSERT_EQ(fake->messages.size(), 1);
+        EXPECT_EQ(fake->messages[0].text, QStringLiteral("지가조서를 입력한 후 등록하십시오!"));
+        EXPECT_EQ(w.focusWidget(), w.xdate);
+        EXPECT_TRUE(fake->questions.isEmpty());
+    }
+    EXPECT_EQ(w.sel->currentIndex(), 0);
+}
+
+TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
+{
+    writeWhitePage(files() / "a.bmp", 20, 20);
+    writeWhitePage(files() / "b.bmp", 30, 30);
+    auto& w = open();
+    QApplication::setActiveWindow(&w);
+    registration::LotList* lots = w.lots;
+    w.sel->setCurrentIndex(1);
+    chooseRow(w.browser->FileListBox1, 1);
+    lots->xjuso3->setText(QStringLiteral("12"));
+    QTest::mouseClick(lots->suiButton4, Qt::LeftButton);
+    ASSERT_EQ(lots->lotCount(), 1);
+    // After an add the next main number can be typed over the last one.
+    EXPECT_EQ(w.focusWidget(), lots->xjuso3);
+    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("12"));
+    EXPECT_FALSE(w.xjuso1->isEnabled());
+
+    // No: nothing changes.
+    fake->answers = {false};
+    QTest::keyClick(lots->xjuso3, Qt::Key_F9);
+    EXPECT_EQ(fake->questions, QStringList{QStringLiteral("입력한 지가조서를 등록하겠습니까?")});
+    EXPECT_TRUE(fake->messages.isEmpty());
+    EXPECT_EQ(lots->lotCount(), 1);
+    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.bmp"));
+
+    // Yes: completion, the lot list emptied and unlocked, the folder's first sheet shown.
+    fake->answers = {true};
+    QTest::mouseClick(lots->suiButton18, Qt::LeftButton);
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_EQ(fake->messages[0].text, QStringLiteral("등록이 완료되었습니다."));
+    EXPECT_EQ(lots->lotCount(), 0);
+    EXPECT_EQ(lots->jusogrid->rowCount(), 2);
+    EXPECT_TRUE(w.xjuso1->isEnabled());
+    EXPECT_TRUE(w.xjuso2->isEnabled());
+    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
+    EXPECT_EQ(w.viewer->ImgView->page().width(), 20);
+    EXPECT_EQ(w.focusWidget(), lots->xjuso3);
+    // Nothing stored, nothing moved; the entry keeps its texts.
+    EXPECT_TRUE(fs::exists(files() / "b.bmp"));
+    EXPECT_EQ(w.browser->FileListBox1->count(), 2);
+    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("12"));
+}

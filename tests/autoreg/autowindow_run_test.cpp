@@ -1,0 +1,321 @@
+// The run "자동 등록" of the automatic registration window, on folders of
+// generated sheets and blank pages.
+
+#include <chrono>
+#include <map>
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "recognition/radiogroup.h"
+#include "registration/filebrowser.h"
+#include "tests/autoreg/autowindow_fixture.h"
+
+using namespace rida;
+using test::AutoWindowTest;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString kStopQuestion = QStringLiteral("인식 중지 실패 횟수를 넘었습니다. 인식을 중지하겠습니까?");
+
+struct Bars {
+    int tot, ing, is, cut;
+    bool operator==(const Bars&) const = default;
+};
+Bars barsOf(const recognition::Tjiga_auto2& w)
+{
+    return {w.totbar->value(), w.ingbar->value(), w.isbar->value(), w.cutbar->value()};
+}
+void PrintTo(const Bars& b, std::ostream* os) { *os << b.tot << "/" << b.ing << "/" << b.is << "/" << b.cut; }
+
+// What a run leaves on screen.
+struct Outcome {
+    QStringList log, lots;
+    QString files, rows, analysed;
+    Bars bars;
+    bool operator==(const Outcome&) const = default;
+};
+Outcome outcomeOf(const recognition::Tjiga_auto2& w)
+{
+    return {AutoWindowTest::lines(w.mLog), AutoWindowTest::lines(w.memo1), w.Label5->text(), w.Label15->text(),
+            w.Label7->text(), barsOf(w)};
+}
+
+// Names, sizes and times of the files of a folder.
+std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> folderState(const fs::path& folder)
+{
+    std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> state;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        state[e.path().string()] = {e.is_regular_file() ? e.file_size() : 0, e.last_write_time()};
+    return state;
+}
+
+} // namespace
+
+TEST_F(AutoWindowTest, EmptyFileListReadsNothingAndCompletesTheBars)
+{
+    auto& w = open();
+    ASSERT_EQ(w.browser->FileListBox1->count(), 0);
+    // Nothing is read, so a setting that is no number stops nothing.
+    w.styval->setText(QStringLiteral("abc"));
+    w.suiButton1->click();
+    EXPECT_EQ(barsOf(w), (Bars{100, 100, 100, 0}));
+    EXPECT_EQ(w.Label5->text(), QStringLiteral("0/0"));
+    EXPECT_EQ(w.Label15->text(), QStringLiteral("1/15"));
+    EXPECT_TRUE(fake->messages.isEmpty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(AutoWindowTest, StopQuestionComesBeforeAFileOnceFailuresReachTheLimit)
+{
+    for (int i = 1; i <= 8; ++i)
+        writeBlankPage("p" + std::to_string(i) + ".bmp");
+    struct Case {
+        const char* errnum;
+        std::deque<bool> answers;
+        QList<int> loggedWhenAsked;  // failure lines already listed at each question
+        int logged;
+    };
+    const Case cases[] = {
+        {"3", {false, true}, {3, 6}, 6},   // No goes on, Yes stops before file 7
+        {"3", {false, false}, {3, 6}, 8},  // after the second No two failures are too few
+        {"1", {true}, {1}, 1},
+        {"0", {}, {}, 8},                  // 0 or less: never asked
+        {"-2", {}, {}, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.errnum);
+        auto& w = open();
+        ASSERT_EQ(w.browser->FileListBox1->count(), 8);
+        w.errnum->setText(QString::fromLatin1(c.errnum));
+        fake->questions.clear();
+        fake->answers = c.answers;
+        QList<int> loggedWhenAsked;
+        fake->onAsk = [&] { loggedWhenAsked << int(lines(w.mLog).size()); };
+        w.suiButton1->click();
+        fake->onAsk = nullptr;
+        EXPECT_EQ(loggedWhenAsked, c.loggedWhenAsked);
+        EXPECT_EQ(fake->questions, QStringList(c.loggedWhenAsked.size(), kStopQuestion));
+        const QStringList log = lines(w.mLog);
+        ASSERT_EQ(log.size(), c.logged);
+        for (int i = 0; i < c.logged; ++i)
+            EXPECT_EQ(log[i], fullName("p" + std::to_string(i + 1) + ".bmp") + QStringLiteral(" 기준점 인식 실패"));
+        // Also after Yes the bars end full; no file passed, so the counters keep their texts.
+        EXPECT_EQ(barsOf(w), (Bars{100, 100, 100, 0}));
+        EXPECT_EQ(w.Label5->text(), QStringLiteral("0/0"));
+        EXPECT_EQ(w.Label15->text(), QStringLiteral("1/15"));
+    }
+}
+
+TEST_F(AutoWindowTest, WindowTakesNoInputDuringARunButKeepsServingEvents)
+{
+    for (int i = 1; i <= 2; ++i)
+        writeBlankPage("p" + std::to_string(i) + ".bmp");
+    auto& w = open();
+    w.errnum->setText(QStringLiteral("1"));
+    fake->answers = {true};
+    bool timerRanDuringRun = false;
+    bool waitCursorDuringRun = false;
+    bool closedDuringRun = true;
+    fake->onAsk = [&] {
+        QTest::keyClicks(w.doxnum, QStringLiteral("9"));
+        QTest::keyClicks(w.mLog, QStringLiteral("typed"));
+        QTest::mouseClick(w.sel->tabBar(), Qt::LeftButton, {}, w.sel->tabBar()->tabRect(1).center());
+        QTest::keyClick(w.suiButton1, Qt::Key_Space);
+        closedDuringRun = w.close();
+        waitCursorDuringRun = QGuiApplication::overrideCursor() &&
+                              QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    };
+    QTimer::singleShot(0, &w, [&] { timerRanDuringRun = w.running(); });
+    w.suiButton1->click();
+    EXPECT_TRUE(timerRanDuringRun);
+    EXPECT_TRUE(waitCursorDuringRun);
+    EXPECT_FALSE(closedDuringRun);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.doxnum->text(), QStringLiteral("5"));
+    EXPECT_EQ(lines(w.mLog), QStringList{fullName("p1.bmp") + QStringLiteral(" 기준점 인식 실패")});
+    EXPECT_EQ(w.sel->currentIndex(), 0);
+    EXPECT_EQ(fake->questions.size(), 1);  // the space on "자동 등록" started no second run
+    EXPECT_FALSE(w.running());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    // After the run the window takes input again.
+    QTest::keyClicks(w.doxnum, QStringLiteral("9"));
+    EXPECT_EQ(w.doxnum->text(), QStringLiteral("59"));
+}
+
+TEST_F(AutoWindowTest, FailureListGrowsOverRunsAndKeepsWhatTheUserTyped)
+{
+    writeBlankPage("a.bmp");
+    writeBlankPage("b.bmp");
+    auto& w = open();
+    w.suiButton1->click();
+    w.mLog->appendPlainText(QStringLiteral("메모"));
+    w.suiButton1->click();
+    const QString a = fullName("a.bmp") + QStringLiteral(" 기준점 인식 실패");
+    const QString b = fullName("b.bmp") + QStringLiteral(" 기준점 인식 실패");
+    EXPECT_EQ(lines(w.mLog), (QStringList{a, b, QStringLiteral("메모"), a, b}));
+}
+
+TEST_F(AutoWindowTest, FailureListShowsANameInTheKoreanCodePageAsTheFileListDoes)
+{
+    // "가나.bmp" in CP949, as a name copied from another system arrives.
+    const std::string name = "\xB0\xA1\xB3\xAA.bmp";
+    writeBlankPage(name);
+    auto& w = open();
+    ASSERT_EQ(w.browser->FileListBox1->count(), 1);
+    EXPECT_EQ(w.browser->FileListBox1->item(0)->text(), QStringLiteral("가나.bmp"));
+    w.suiButton1->click();
+    EXPECT_EQ(lines(w.mLog), QStringList{QString::fromStdString(files().string()) + QStringLiteral("/가나.bmp 기준점 인식 실패")});
+}
+
+TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
+{
+    pagegen::writeSampleFolder(files().string());
+    std::vector<pagegen::SamplePage> samples;
+    for (const auto& p : pagegen::samplePages())
+        if (p.name.find('/') == std::string::npos)
+            samples.push_back(p);
+    auto& w = open();
+    ASSERT_EQ(w.browser->FileListBox1->count(), int(samples.size()));
+
+    // memo1 holds one page's lines at a time: look at it whenever a page is done or logged.
+    QStringList pageLots;  // "name: lines" per page done
+    QObject::connect(w.ingbar, &QProgressBar::valueChanged, &w, [&](int value) {
+        if (value > 0)
+            pageLots << w.Label7->text() + QStringLiteral(" | ") + lines(w.memo1).join(u',');
+    });
+    QStringList atLog;  // what memo1 and Label5 show when a failure is logged
+    QObject::connect(w.mLog, &QPlainTextEdit::textChanged, &w, [&] {
+        atLog << lines(w.mLog).value(lines(w.mLog).size() - 1) + QStringLiteral(" | ") + lines(w.memo1).join(u',') +
+                     QStringLiteral(" | ") + w.Label5->text();
+    });
+    const auto started = std::chrono::steady_clock::now();
+    w.suiButton1->click();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    ASSERT_TRUE(fake->messages.isEmpty()) << fake->messages.value(0).text.toStdString();
+
+    QStringList expectedPages, expectedAtLog;
+    QStringList previousLots;
+    QString previousCount = QStringLiteral("0/0");
+    int done = 0;  // pages that pass alignment
+    const int n = int(samples.size());
+    for (int i = 0; i < n; ++i) {
+        const pagegen::SamplePage& p = samples[std::size_t(i)];
+        const QString name = fullName(p.name);
+        QStringList lots;
+        for (const std::string& line : pagegen::expectedLots(p.options))
+            lots << QString::fromStdString(line);
+        if (!p.options.referencePoint) {
+            // The previous page's lines and count stay.
+            expectedAtLog << name + QStringLiteral(" 기준점 인식 실패 | ") + previousLots.join(u',') + QStringLiteral(" | ") +
+                                 previousCount;
+            continue;
+        }
+        if (lots.size() < 5)
+            expectedAtLog << name + QStringLiteral(" 파일 인식 실패 | ") + lots.join(u',') + QStringLiteral(" | ") +
+                                 previousCount;
+        expectedPages << QStringLiteral("분석파일 : ") + name + QStringLiteral(" | ") + lots.join(u',');
+        previousLots = lots;
+        previousCount = QStringLiteral("%1/%2").arg(i + 1).arg(n);
+        ++done;
+    }
+    ASSERT_GE(done, 4);
+    ASSERT_EQ(expectedAtLog.size(), 2);  // a page of three rows and a page without reference point
+    EXPECT_EQ(pageLots.mid(0, expectedPages.size()), expectedPages);
+    EXPECT_EQ(atLog, expectedAtLog);
+    EXPECT_EQ(lines(w.memo1), previousLots);
+    EXPECT_EQ(w.Label5->text(), QStringLiteral("%1/%1").arg(n));
+    EXPECT_EQ(w.Label15->text(), QStringLiteral("%1/15").arg(previousLots.size()));
+    EXPECT_EQ(barsOf(w), (Bars{100, 100, 100, 0}));
+    RecordProperty("seconds", std::to_string(seconds));
+}
+
+TEST_F(AutoWindowTest, OptionsThatNothingReadsChangeNothingInARun)
+{
+    writeSheet("a.jpg", someLots(7, 6));
+    writeSheet("b.jpg", someLots(8, 3));
+    writeBlankPage("c.bmp");
+    const auto before = folderState(files());
+    auto& first = open();
+    first.suiButton1->click();
+    const Outcome plain = outcomeOf(first);
+    ASSERT_EQ(plain.lots.size(), 3);
+    ASSERT_EQ(plain.log.size(), 2);
+
+    reopen();
+    auto& second = *window;
+    for (auto* g : {second.cmck, second.nmck, second.cutck, second.dck})
+        g->setItemIndex(g->itemIndex() == 0 ? g->count() - 1 : 0);
+    second.suiButton1->click();
+    EXPECT_EQ(outcomeOf(second), plain);
+    // Nothing copied, moved or renamed, and no other folder read.
+    EXPECT_EQ(folderState(files()), before);
+    EXPECT_EQ(second.Label22->text(), QStringLiteral("0/0"));
+}
+
+TEST_F(AutoWindowTest, UnreadableFileStopsTheRunAndTheScreenKeepsWhatItShows)
+{
+    writeSheet("a.jpg", someLots(11, 5));
+    {
+        std::FILE* f = std::fopen((files() / "b.jpg").c_str(), "wb");
+        std::fputs("not a picture", f);
+        std::fclose(f);
+    }
+    writeBlankPage("c.bmp");
+    auto& w = open();
+    w.suiButton1->click();
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+    EXPECT_TRUE(fake->messages[0].text.contains(QStringLiteral("b.jpg"))) << fake->messages[0].text.toStdString();
+    // The first page's results stay; the bars stay where the run left them.
+    EXPECT_EQ(lines(w.memo1), lotLines(someLots(11, 5)));
+    EXPECT_EQ(w.Label5->text(), QStringLiteral("1/3"));
+    EXPECT_EQ(w.Label15->text(), QStringLiteral("5/15"));
+    EXPECT_TRUE(lines(w.mLog).isEmpty());
+    // The page bar went full with the first page; the second one never started.
+    EXPECT_EQ(barsOf(w), (Bars{0, 33, 100, 0}));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(w.running());
+}
+
+TEST_F(AutoWindowTest, SettingThatIsNoWholeNumberStopsTheRun)
+{
+    writeBlankPage("a.bmp");
+    for (const char* field : {"doxnum", "errnum", "styval", "stxval", "xcell", "xzone", "alsu"}) {
+        SCOPED_TRACE(field);
+        auto& w = open();
+        fake->messages.clear();
+        w.findChild<QLineEdit*>(QString::fromLatin1(field))->setText(QStringLiteral("1x"));
+        w.suiButton1->click();
+        ASSERT_EQ(fake->messages.size(), 1);
+        EXPECT_EQ(fake->messages[0].text, QStringLiteral("'1x' is not a valid integer value"));
+        EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+        EXPECT_TRUE(lines(w.mLog).isEmpty());
+        EXPECT_EQ(barsOf(w), (Bars{0, 0, 0, 0}));
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+}
+
+TEST_F(AutoWindowTest, TypefaceChoiceReadsTheMyeongjoSheets)
+{
+    pagegen::PageOptions options;
+    options.typeface = recognition::Typeface::Myeongjo;
+    options.headings = false;
+    const std::vector<std::string> rows = someLots(21, 5);
+    for (const std::string& r : rows)
+        options.rows.push_back({r});
+    pagegen::writeJpeg((files() / "m.jpg").string(), pagegen::drawPage(options));
+    auto& w = open();
+    w.fontck->setItemIndex(1);
+    w.suiButton1->click();
+    EXPECT_EQ(lines(w.memo1), lotLines(rows));
+    EXPECT_TRUE(lines(w.mLog).isEmpty());
+}

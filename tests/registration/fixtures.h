@@ -1,0 +1,43 @@
+#pragma once
+// Fixtures of the registration tests: an application folder in a temporary
+// folder with small page images, and the window opened on it.
+
+#include "registration/jiga_insertu.h"
+#include "tests/support/fakeservices.h"
+
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace rida::test {
+
+// Writes a small JPEG of `width` x `height` filled with one grey.
+void writeJpeg(const std::filesystem::path& file, int width = 8, int height = 6, int grey = 128);
+void writeBytes(const std::filesystem::path& file, const std::string& bytes);
+
+// An application folder "<tmp>/" with the image folder "Files".
+struct AppFolder {
+    AppFolder();
+    // QTemporaryDir alone would leave names that are not UTF-8 behind.
+    ~AppFolder();
+    QString appDir() const;  // ends with "/"
+    std::filesystem::path files() const;
+    QTemporaryDir dir;
+};
+
+// The window on an application folder, shown and active, with fake services.
+struct OpenWindow {
+    explicit OpenWindow(AppFolder& folder);
+    ~OpenWindow();
+    registration::Tjiga_insert* operator->() { return window; }
+    ScopedFakeServices fake;
+    registration::Tjiga_insert* window = nullptr;
+};
+
+} // namespace rida::test

@@ -1,0 +1,418 @@
+// The lot list, driven through the registration window's widgets.
+
+#include "registration/filebrowser.h"
+#include "registration/lotlist.h"
+#include "tests/registration/fixtures.h"
+#include "ui/grid/stringgrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using namespace rida;
+using registration::LotList;
+
+namespace {
+
+class RegistrationLotListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::writeJpeg(app.files() / "Img001.jpg");
+        open(true);
+    }
+
+    void open(bool previewPage)
+    {
+        w.reset();
+        w = std::make_unique<test::OpenWindow>(app);
+        lots = (*w)->lots;
+        if (previewPage) {
+            QListWidget* files = (*w)->browser->FileListBox1;
+            QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(files->item(0)).center());
+            EXPECT_EQ((*w)->browser->imgname->text(), QStringLiteral("Img001.jpg"));
+        }
+        fake().messages.clear();
+    }
+
+    test::FakeServices& fake() { return *w->fake; }
+    QWidget* focused() { return w->window->focusWidget(); }
+
+    // Types a lot number into the entry line, as a user replacing the old one.
+    void enter(const QString& main, const QString& sub, bool mountain = false)
+    {
+        for (auto [field, text] : {std::pair{lots->xjuso3, main}, std::pair{lots->xjuso4, sub}}) {
+            field->setFocus();
+            field->selectAll();
+            QTest::keyClick(field, Qt::Key_Backspace);
+            QTest::keyClicks(field, text);
+            EXPECT_EQ(field->text(), text);
+        }
+        if (lots->san->isChecked() != mountain)
+            QTest::mouseClick(lots->san, Qt::LeftButton);
+    }
+    void add() { QTest::mouseClick(lots->suiButton4, Qt::LeftButton); }
+    void addLot(const QString& main, const QString& sub, bool mountain = false)
+    {
+        enter(main, sub, mountain);
+        add();
+        ASSERT_TRUE(fake().messages.isEmpty()) << fake().messages.last().text.toStdString();
+    }
+    QList<QStringList> rows()
+    {
+        QList<QStringList> r;
+        for (int row = 1; row <= lots->jusogrid->rowCount() - 2; ++row)
+            r << lots->jusogrid->rowCells(row);
+        return r;
+    }
+    QStringList lastMessages()
+    {
+        QStringList t;
+        for (const auto& m : fake().messages)
+            t << m.text;
+        return t;
+    }
+    void clickGridRow(int row)
+    {
+        auto* g = lots->jusogrid;
+        const QRect r = g->visualRect(g->model()->index(row - 1, 0));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+    test::AppFolder app;
+    std::unique_ptr<test::OpenWindow> w;
+    LotList* lots = nullptr;
+};
+
+QStringList lot(const char* kind, const char* main, const char* sub)
+{
+    return {QStringLiteral("임의읍"), QStringLiteral("임의리"), QString::fromUtf8(kind), QString::fromUtf8(main),
+            QString::fromUtf8(sub)};
+}
+
+} // namespace
+
+TEST_F(RegistrationLotListTest, EachAddCheckShowsItsMessageMovesTheFocusAndChangesNothingElse)
+{
+    enum Focus { Year, Town, Main, Sub };
+    struct Case {
+        const char* what;
+        bool preview;
+        const char* existing;  // a lot added first ("" for none)
+        const char* main;
+        const char* sub;
+        const char* message;
+        Focus focus;
+        const char* selected;  // selected text of the focused field
+    };
+    const Case cases[] = {
+        {"no page previewed", false, "", "12", "3", "지가조서 이미지를 선택하십시오!", Year, nullptr},
+        {"empty main number", true, "", "", "3", "주소를 입력하십시오!", Town, nullptr},
+        {"letter in main number", true, "", "12a", "", "본번이 숫자가 아닙니다! 확인하십시오.", Main, "12a"},
+        {"blank in sub number", true, "", "12", "1 2", "부번이 숫자가 아닙니다! 확인하십시오.", Sub, "1 2"},
+        {"lot already listed", true, "7", "7", "0", "이미 추가된 지번입니다! 확인하십시오.", Main, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        open(true);
+        if (*c.existing)
+            addLot(QString::fromUtf8(c.existing), {});
+        if (!c.preview)
+            open(false);
+        const auto rowsBefore = rows();
+        const bool regionOpen = (*w)->xjuso1->isEnabled();
+        enter(QString::fromUtf8(c.main), QString::fromUtf8(c.sub));
+        add();
+        EXPECT_EQ(lastMessages(), QStringList{QString::fromUtf8(c.message)});
+        QWidget* expected[] = {(*w)->xdate, (*w)->xjuso1, lots->xjuso3, lots->xjuso4};
+        QWidget* f = focused();
+        // The town list's focus lands on its line edit's owner.
+        EXPECT_TRUE(f == expected[c.focus] || (f && f->parentWidget() == expected[c.focus]))
+            << (f ? f->objectName().toStdString() : "none");
+        if (c.selected) {
+            EXPECT_EQ(static_cast<QLineEdit*>(expected[c.focus])->selectedText(), QString::fromUtf8(c.selected));
+        }
+        EXPECT_EQ(rows(), rowsBefore);
+        EXPECT_EQ((*w)->xjuso1->isEnabled(), regionOpen);
+        EXPECT_EQ(lots->xjuso3->text(), QString::fromUtf8(c.main));
+        EXPECT_EQ(lots->xjuso4->text(), QString::fromUtf8(c.sub));
+    }
+}
+
+TEST_F(RegistrationLotListTest, AnEmptyVillageAsksForTheAddressAndTheChecksRunInOrder)
+{
+    // The village list is editable: Delete can empty it although nothing can be typed in.
+    (*w)->xjuso2->lineEdit()->clear();
+    enter(QStringLiteral("12a"), QStringLiteral("x"));
+    add();
+    EXPECT_EQ(lastMessages(), QStringList{QStringLiteral("주소를 입력하십시오!")});
+}
+
+TEST_F(RegistrationLotListTest, AfterTheRegionLockAMissingAddressLeavesTheFocusWhereItWas)
+{
+    addLot(QStringLiteral("12"), {});
+    ASSERT_FALSE((*w)->xjuso1->isEnabled());
+    enter({}, QStringLiteral("4"));
+    lots->xjuso4->setFocus();
+    lots->suiButton4->click();
+    EXPECT_EQ(lastMessages(), QStringList{QStringLiteral("주소를 입력하십시오!")});
+    EXPECT_EQ(focused(), lots->xjuso4);
+}
+
+TEST_F(RegistrationLotListTest, AnEmptySubNumberIsStoredAsZeroAndCountsAsZeroForDuplicates)
+{
+    addLot(QStringLiteral("12"), {});
+    EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "12", "0")}));
+    EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("0"));
+    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("12"));
+
+    for (const char* sub : {"0", ""}) {
+        fake().messages.clear();
+        enter(QStringLiteral("12"), QString::fromUtf8(sub));
+        add();
+        EXPECT_EQ(lastMessages(), QStringList{QStringLiteral("이미 추가된 지번입니다! 확인하십시오.")}) << sub;
+    }
+    EXPECT_EQ(rows().size(), 1);
+}
+
+TEST_F(RegistrationLotListTest, MountainFlagAndLeadingZerosMakeDifferentLots)
+{
+    addLot(QStringLiteral("12"), QStringLiteral("3"), true);
+    addLot(QStringLiteral("12"), QStringLiteral("3"), false);
+    addLot(QStringLiteral("012"), QStringLiteral("3"), false);
+    EXPECT_EQ(rows(), (QList<QStringList>{lot("임야", "12", "3"), lot("토지", "12", "3"), lot("토지", "012", "3")}));
+    EXPECT_TRUE(lots->san->isChecked() == false);
+    EXPECT_EQ(lots->lots().size(), 3u);
+    EXPECT_TRUE(lots->lots()[0].mountain);
+}
+
+TEST_F(RegistrationLotListTest, AddedRowIsColouredSelectedAndLocksTheRegion)
+{
+    addLot(QStringLiteral("5"), QStringLiteral("1"));
+    EXPECT_EQ(lots->jusogrid->rowCount(), 3);
+    EXPECT_EQ(lots->jusogrid->rowColor(1), QColor(255, 255, 247));
+    EXPECT_EQ(lots->jusogrid->currentRow(), 1);
+    EXPECT_EQ(lots->SelectedLotRow(), 1);
+    EXPECT_FALSE((*w)->xjuso1->isEnabled());
+    EXPECT_FALSE((*w)->xjuso2->isEnabled());
+    EXPECT_EQ(focused(), lots->suiButton18);
+}
+
+TEST_F(RegistrationLotListTest, TheRegionLockSurvivesDeletingEveryLot)
+{
+    addLot(QStringLiteral("1"), {});
+    addLot(QStringLiteral("2"), {});
+    fake().answers = {true, true};
+    lots->suiButton2->click();
+    lots->suiButton2->click();
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(lots->jusogrid->rowCount(), 2);
+    EXPECT_EQ(lots->SelectedLotRow(), 0);
+    EXPECT_FALSE((*w)->xjuso1->isEnabled());
+    EXPECT_FALSE((*w)->xjuso2->isEnabled());
+    // Nothing left to delete: no question.
+    lots->suiButton2->click();
+    EXPECT_EQ(fake().questions.size(), 2);
+    // In a new window the region is open again.
+    open(true);
+    EXPECT_TRUE((*w)->xjuso1->isEnabled());
+}
+
+TEST_F(RegistrationLotListTest, EnterOnTheRegisterButtonDoesNothing)
+{
+    addLot(QStringLiteral("12"), QStringLiteral("3"));
+    ASSERT_EQ(focused(), lots->suiButton18);
+    const auto before = rows();
+    QTest::keyClick(lots->suiButton18, Qt::Key_Return);
+    QTest::keyClick(lots->suiButton18, Qt::Key_Space);
+    QTest::mouseClick(lots->suiButton18, Qt::LeftButton);
+    EXPECT_EQ(rows(), before);
+    EXPECT_TRUE(fake().messages.isEmpty());
+    EXPECT_TRUE(fake().questions.isEmpty());
+    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("12"));
+    EXPECT_EQ(focused(), lots->suiButton18);
+}
+
+TEST_F(RegistrationLotListTest, DeletingTheMiddleOfThreeRowsSelectsTheLastRow)
+{
+    addLot(QStringLiteral("1"), {});
+    addLot(QStringLiteral("2"), {});
+    addLot(QStringLiteral("3"), {});
+    QTest::keyClick(lots->jusogrid, Qt::Key_Up);  // the arrow keys report the row too
+    ASSERT_EQ(lots->SelectedLotRow(), 2);
+    clickGridRow(1);
+    ASSERT_EQ(lots->SelectedLotRow(), 1);
+    clickGridRow(2);
+    ASSERT_EQ(lots->SelectedLotRow(), 2);
+
+    lots->suiButton2->click();  // answered No
+    EXPECT_EQ(fake().questions, QStringList{QStringLiteral("지번을 취소하겠습니까?")});
+    EXPECT_EQ(rows().size(), 3);
+
+    fake().answers = {true};
+    lots->suiButton2->click();
+    EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "1", "0"), lot("토지", "3", "0")}));
+    EXPECT_EQ(lots->SelectedLotRow(), 2);
+    EXPECT_EQ(lots->jusogrid->currentRow(), 2);
+}
+
+TEST_F(RegistrationLotListTest, DeleteDoesNothingOnTheBlankRow)
+{
+    addLot(QStringLiteral("1"), {});
+    clickGridRow(2);  // the trailing blank row
+    EXPECT_EQ(lots->SelectedLotRow(), 2);
+    lots->suiButton2->click();
+    EXPECT_TRUE(fake().questions.isEmpty());
+    EXPECT_EQ(rows().size(), 1);
+}
+
+TEST_F(RegistrationLotListTest, StepArrowsFollowTheIntegerRules)
+{
+    struct Case {
+        int arrow;  // 1 .. 4
+        const char* before;
+        const char* after;
+        bool error;
+    };
+    const Case cases[] = {
+        {1, "", "1", false},          {2, "", "0", false},           {2, "0", "0", false},
+        {2, "00", "-1", false},       {1, "9999", "10000", false},   {1, "0099", "100", false},
+        {2, "1", "0", false},         {1, "-1", "0", false},         {1, " 12", "13", false},
+        {3, "", "1", false},          {4, "0", "0", false},          {4, "5", "4", false},
+        {1, "abc", "abc", true},      {1, "-", "-", true},           {2, "1 2", "1 2", true},
+        {1, "12 ", "12 ", true},      {3, "x", "x", true},           {1, "2147483648", "2147483648", true},
+        {1, "2147483647", "2147483647", true}, {2, "-2147483648", "-2147483648", true},
+    };
+    QToolButton* arrows[] = {lots->SuiArrowButton1, lots->SuiArrowButton2, lots->SuiArrowButton3,
+                             lots->SuiArrowButton4};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.arrow) + " on '" + c.before + "'");
+        QLineEdit* field = c.arrow <= 2 ? lots->xjuso3 : lots->xjuso4;
+        field->setText(QString::fromUtf8(c.before));
+        fake().messages.clear();
+        QTest::mouseClick(arrows[c.arrow - 1], Qt::LeftButton);
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.after));
+        ASSERT_EQ(fake().messages.size(), c.error ? 1 : 0);
+        if (c.error) {
+            EXPECT_EQ(fake().messages[0].icon, ui::MessageIcon::Error);
+            const bool atTheLimit = QByteArray(c.before) == "2147483647" || QByteArray(c.before) == "-2147483648";
+            if (!atTheLimit) {
+                EXPECT_EQ(fake().messages[0].text, QStringLiteral("'%1' is not a valid integer value").arg(c.before));
+            }
+        }
+        EXPECT_TRUE(rows().isEmpty());
+    }
+}
+
+TEST_F(RegistrationLotListTest, AFiveDigitNumberFromTheArrowsIsAccepted)
+{
+    lots->xjuso3->setText(QStringLiteral("9999"));
+    QTest::mouseClick(lots->SuiArrowButton1, Qt::LeftButton);
+    add();
+    EXPECT_TRUE(fake().messages.isEmpty());
+    EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "10000", "0")}));
+    // Typing stays limited to four characters.
+    lots->xjuso4->setFocus();
+    lots->xjuso4->selectAll();
+    QTest::keyClicks(lots->xjuso4, QStringLiteral("123456"));
+    EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("1234"));
+}
+
+TEST_F(RegistrationLotListTest, EnterLeadsFromTheMainNumberThroughTheSubNumberToAdd)
+{
+    lots->xjuso3->setFocus();
+    QTest::keyClicks(lots->xjuso3, QStringLiteral("31"));
+    lots->xjuso4->setText(QStringLiteral("77"));
+    QTest::keyClick(lots->xjuso3, Qt::Key_Return);
+    EXPECT_EQ(focused(), lots->xjuso4);
+    EXPECT_EQ(lots->xjuso4->selectedText(), QStringLiteral("77"));
+    QTest::keyClicks(lots->xjuso4, QStringLiteral("2"));
+    QTest::keyClick(lots->xjuso4, Qt::Key_Return);
+    EXPECT_EQ(focused(), lots->suiButton4);
+    EXPECT_TRUE(rows().isEmpty());
+    QTest::keyClick(lots->suiButton4, Qt::Key_Return);
+    EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "31", "2")}));
+}
+
+// The lot list as the automatic registration window's manual tab configures it.
+TEST(RegistrationLotListOptionsTest, TheAutomaticTabsDifferencesAreOptions)
+{
+    test::ScopedFakeServices fake;
+    QWidget host;
+    auto* town = new QComboBox(&host);
+    town->addItem(QStringLiteral("임의읍"));
+    auto* village = new QComboBox(&host);
+    village->addItem(QStringLiteral("임의리"));
+    auto* year = new QLineEdit(&host);
+    bool chosen = true;
+    registration::LotListOptions options;
+    options.lineCaption = QStringLiteral("등록할 지번 :");
+    options.columnWidths = {66, 66, 34, 45, 45};
+    options.enterInMainSelectsSub = false;
+    options.afterAdd = registration::LotListOptions::AfterAdd::MainNumberSelected;
+    options.registerCaption = QStringLiteral("등록(F9)");
+    options.zeroButtons = true;
+    options.sanClickSelectsMain = true;
+    auto* lots = new LotList({town, village, [&] { return chosen; }, year}, options, &host);
+    (new QVBoxLayout(&host))->addWidget(lots);
+    host.show();
+    int registered = 0;
+    QObject::connect(lots, &LotList::registerRequested, [&] { ++registered; });
+
+    EXPECT_EQ(lots->jusogrid->columnWidth(0), 66);
+    EXPECT_EQ(lots->jusogrid->columnWidth(4), 45);
+    EXPECT_EQ(lots->suiButton18->text(), QStringLiteral("등록(F9)"));
+
+    // Enter in 본번 moves to 부번 without selecting it.
+    lots->xjuso4->setText(QStringLiteral("9"));
+    lots->xjuso3->setFocus();
+    QTest::keyClicks(lots->xjuso3, QStringLiteral("15"));
+    QTest::keyClick(lots->xjuso3, Qt::Key_Return);
+    EXPECT_EQ(host.focusWidget(), lots->xjuso4);
+    EXPECT_TRUE(lots->xjuso4->selectedText().isEmpty());
+
+    // After an add the focus is in 본번 with its text selected.
+    lots->suiButton4->click();
+    EXPECT_EQ(lots->lotCount(), 1);
+    EXPECT_EQ(host.focusWidget(), lots->xjuso3);
+    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("15"));
+    EXPECT_FALSE(town->isEnabled());
+
+    // The "0" buttons set a field to "0" whatever it held.
+    lots->xjuso3->setText(QStringLiteral("x1"));
+    QTest::mouseClick(lots->suiButton11, Qt::LeftButton);
+    QTest::mouseClick(lots->suiButton8, Qt::LeftButton);
+    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("0"));
+    EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("0"));
+
+    // A click on 산 leads to 본번 with its text selected.
+    lots->xjuso4->setFocus();
+    QTest::mouseClick(lots->san, Qt::LeftButton);
+    EXPECT_TRUE(lots->san->isChecked());
+    EXPECT_EQ(host.focusWidget(), lots->xjuso3);
+    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("0"));
+
+    // The window decides what registering does; the reset parts are the list's.
+    lots->suiButton18->click();
+    EXPECT_EQ(registered, 1);
+    lots->clearLots();
+    lots->unlockRegion();
+    EXPECT_EQ(lots->lotCount(), 0);
+    EXPECT_EQ(lots->SelectedLotRow(), 0);
+    EXPECT_TRUE(town->isEnabled());
+    EXPECT_TRUE(village->isEnabled());
+
+    // Without a chosen page the add command sends the focus to the host's field.
+    chosen = false;
+    lots->suiButton4->click();
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_EQ(fake->messages[0].text, QStringLiteral("지가조서 이미지를 선택하십시오!"));
+    EXPECT_EQ(host.focusWidget(), year);
+}

@@ -1,0 +1,502 @@
+// The registration window: opening, file browser, preview, file deletion,
+// attribute fields, settings tab, window keys.
+
+#include "registration/filebrowser.h"
+#include "registration/lotlist.h"
+#include "tests/registration/fixtures.h"
+#include "ui/grid/stringgrid.h"
+#include "ui/imageview/imageview.h"
+#include "viewer/imageviewer.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace rida;
+
+namespace {
+
+QStringList listed(QListWidget* list)
+{
+    QStringList n;
+    for (int i = 0; i < list->count(); ++i)
+        n << list->item(i)->text();
+    return n;
+}
+
+class RegistrationWindowTest : public ::testing::Test {
+protected:
+    // Three pages of different widths, so that the view shows which one is loaded.
+    void SetUp() override
+    {
+        test::writeJpeg(app.files() / "Img002.jpg", 20, 10);
+        test::writeJpeg(app.files() / "Img001.jpg", 10, 10);
+        test::writeJpeg(app.files() / "img003.JPG", 30, 10);
+        test::writeBytes(app.files() / "scan.png", "not listed");
+        fs::create_directory(app.files() / "1998");
+    }
+    void open() { w = std::make_unique<test::OpenWindow>(app); }
+    registration::FileBrowser* browser() { return (*w)->browser; }
+    QListWidget* files() { return browser()->FileListBox1; }
+    test::FakeServices& fake() { return *w->fake; }
+    void clickFile(int row)
+    {
+        QTest::mouseClick(files()->viewport(), Qt::LeftButton, {}, files()->visualItemRect(files()->item(row)).center());
+    }
+    int pageWidth() { return (*w)->viewer->page().width(); }
+
+    test::AppFolder app;
+    std::unique_ptr<test::OpenWindow> w;
+};
+
+} // namespace
+
+TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
+{
+    open();
+    EXPECT_EQ(w->window->windowTitle(), QStringLiteral("지가조서 등록"));
+    EXPECT_EQ(listed(files()), (QStringList{"Img001.jpg", "Img002.jpg", "img003.JPG"}));
+    EXPECT_EQ(files()->currentRow(), 0);  // selected, but not previewed
+    EXPECT_TRUE((*w)->viewer->page().empty());
+    EXPECT_TRUE(browser()->pathname->text().isEmpty());
+    EXPECT_TRUE(browser()->imgname->text().isEmpty());
+    EXPECT_EQ(browser()->folder(), app.files());
+    EXPECT_TRUE(listed(browser()->DirectoryListBox1).last().trimmed() == QStringLiteral("1998"));
+    EXPECT_TRUE(browser()->driveTexts().contains(QStringLiteral("/")));
+    EXPECT_TRUE(browser()->driveTexts().last().contains(QDir::homePath()));
+    EXPECT_EQ((*w)->xdate->text(), QString::number(QDate::currentDate().year()));
+    EXPECT_EQ((*w)->xmonth->text(), QStringLiteral("01"));
+    EXPECT_EQ((*w)->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
+    EXPECT_EQ((*w)->xkind->count(), 6);
+    EXPECT_EQ((*w)->xjuso1->currentText(), QStringLiteral("임의읍"));
+    EXPECT_EQ((*w)->xjuso2->currentText(), QStringLiteral("임의리"));
+    EXPECT_EQ((*w)->xsel->currentIndex(), 0);
+    EXPECT_EQ((*w)->xsel->tabText(0), QStringLiteral("지가조서속성 입력"));
+    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ((*w)->viewer->ScaleCombo->count(), 16);
+    EXPECT_EQ((*w)->viewer->ScaleCombo->itemText(0), QStringLiteral("5%"));
+    auto* viewer = (*w)->viewer;
+    EXPECT_EQ(viewer->suiButton6->text(), QStringLiteral("돋보기"));
+    EXPECT_EQ(viewer->suiButton5->text(), QStringLiteral("취소"));
+    EXPECT_EQ(viewer->suiButton8->text(), QStringLiteral("90˚"));
+    EXPECT_EQ(viewer->suiButton9->text(), QStringLiteral("180˚"));
+    EXPECT_EQ(viewer->ImageInterpolate->text(), QStringLiteral("화면보정"));
+    EXPECT_FALSE(viewer->suiButton17 || viewer->suiButton2 || viewer->bright);  // no marker, apply, brightness
+    QStringList menu;
+    for (QAction* a : viewer->suiPopupMenu2->actions())
+        if (!a->isSeparator())
+            menu << a->text();
+    EXPECT_EQ(menu, (QStringList{"돋보기 실행", "돋보기 취소", "90˚ 회전", "180˚ 회전"}));
+    EXPECT_EQ(viewer->view()->background(), QColor(Qt::black));
+    EXPECT_TRUE(viewer->PanAllowed);
+    EXPECT_EQ((*w)->viewer->MagnMagnification->value(), 10);
+    EXPECT_EQ((*w)->viewer->MagnMagnification->maximum(), 50);
+    EXPECT_EQ((*w)->lots->jusogrid->rowCount(), 2);
+    EXPECT_EQ((*w)->lots->SelectedLotRow(), 0);
+    EXPECT_TRUE(fake().messages.isEmpty());
+}
+
+TEST_F(RegistrationWindowTest, ClickingAFilePreviewsItAtTheDefaultScale)
+{
+    open();
+    clickFile(1);
+    EXPECT_EQ(browser()->pathname->text(), QString::fromStdString(app.files().string()) + u'/');
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img002.jpg"));
+    EXPECT_EQ(pageWidth(), 20);
+    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 0.5);
+    EXPECT_EQ(w->window->focusWidget(), files());
+}
+
+TEST_F(RegistrationWindowTest, APreviewShowsThePagesTopLeftCornerAtFiftyPercent)
+{
+    test::writeJpeg(app.files() / "Big1.jpg", 3000, 4000);
+    test::writeJpeg(app.files() / "Big2.jpg", 3000, 4000);
+    open();
+    ui::ImageView* view = (*w)->viewer->view();
+    clickFile(0);
+    ASSERT_EQ(pageWidth(), 3000);
+    EXPECT_EQ(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
+    // Wherever the user went on the previous page, the next one starts at its top-left corner again.
+    (*w)->viewer->selectScaleEntry(9);  // "100%"
+    view->scrollByPixels(700, 900);
+    ASSERT_NE(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
+    QTest::keyClick(files(), Qt::Key_Down);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Big2.jpg"));
+    EXPECT_DOUBLE_EQ(view->scale(), 0.5);
+    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
+}
+
+TEST_F(RegistrationWindowTest, ArrowKeysStepFromFileToFileWithAPreviewEach)
+{
+    open();
+    clickFile(0);
+    ASSERT_EQ(pageWidth(), 10);
+    QTest::keyClick(files(), Qt::Key_Down);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img002.jpg"));
+    EXPECT_EQ(pageWidth(), 20);
+    QTest::keyClick(files(), Qt::Key_Down);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("img003.JPG"));
+    EXPECT_EQ(pageWidth(), 30);
+    EXPECT_EQ(w->window->focusWidget(), files());
+    QTest::keyClick(files(), Qt::Key_Up);
+    EXPECT_EQ(pageWidth(), 20);
+    // At the end of the list nothing moves and nothing is loaded again.
+    QTest::keyClick(files(), Qt::Key_End);
+    (*w)->viewer->clearPage();
+    QTest::keyClick(files(), Qt::Key_Down);
+    EXPECT_TRUE((*w)->viewer->page().empty());
+    EXPECT_TRUE(fake().messages.isEmpty());
+}
+
+TEST_F(RegistrationWindowTest, AFileThatCannotBeDecodedIsReportedAndNotShown)
+{
+    test::writeBytes(app.files() / "Img000.jpg", "this is no image");
+    open();
+    clickFile(1);
+    ASSERT_EQ(pageWidth(), 10);
+    clickFile(0);
+    ASSERT_EQ(fake().messages.size(), 1);
+    EXPECT_EQ(fake().messages[0].icon, ui::MessageIcon::Error);
+    EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("Img000.jpg")));
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img000.jpg"));
+    EXPECT_TRUE((*w)->viewer->page().empty());
+}
+
+TEST_F(RegistrationWindowTest, AFileWithACp949NameIsListedAndPreviewed)
+{
+    const std::string name = std::string("\xC1\xF6\xB0\xA1", 4) + ".jpg";  // "지가" in CP949
+    test::writeJpeg(app.files() / name, 40, 10);
+    open();
+    ASSERT_EQ(files()->count(), 4);
+    clickFile(3);
+    EXPECT_TRUE(fake().messages.isEmpty());
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("지가.jpg"));
+    EXPECT_EQ(pageWidth(), 40);
+}
+
+TEST_F(RegistrationWindowTest, DeletingAFilePreviewsTheFirstRemainingOne)
+{
+    open();
+    clickFile(1);
+    // A right press on another entry opens the menu but leaves the selection.
+    QTest::mousePress(files()->viewport(), Qt::RightButton, {}, files()->visualItemRect(files()->item(2)).center());
+    QTest::mouseRelease(files()->viewport(), Qt::RightButton, {}, files()->visualItemRect(files()->item(2)).center());
+    ASSERT_EQ(files()->currentRow(), 1);
+    browser()->MenuItem1->trigger();
+    EXPECT_TRUE(fake().questions.isEmpty());
+    EXPECT_FALSE(fs::exists(app.files() / "Img002.jpg"));
+    EXPECT_EQ(listed(files()), (QStringList{"Img001.jpg", "img003.JPG"}));
+    EXPECT_EQ(files()->currentRow(), 0);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+    EXPECT_EQ(pageWidth(), 10);
+    EXPECT_EQ(w->window->focusWidget(), files());
+}
+
+TEST_F(RegistrationWindowTest, AFileThatCannotBeDeletedStaysListedWithoutAMessage)
+{
+    open();
+    fake().removeReallyDeletes = false;
+    clickFile(2);
+    browser()->MenuItem1->trigger();
+    EXPECT_EQ(fake().removed.size(), 1);
+    EXPECT_TRUE(fake().messages.isEmpty());
+    EXPECT_EQ(files()->count(), 3);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+}
+
+TEST_F(RegistrationWindowTest, DeletingTheLastFileLeavesNothingPreviewed)
+{
+    fs::remove(app.files() / "Img002.jpg");
+    fs::remove(app.files() / "img003.JPG");
+    open();
+    clickFile(0);
+    browser()->MenuItem1->trigger();
+    EXPECT_EQ(files()->count(), 0);
+    EXPECT_TRUE((*w)->viewer->page().empty());
+    EXPECT_TRUE(browser()->pathname->text().isEmpty());
+    EXPECT_TRUE(browser()->imgname->text().isEmpty());
+    EXPECT_TRUE(fake().messages.isEmpty());
+    // No lot can then be added for the deleted page.
+    (*w)->lots->xjuso3->setText(QStringLiteral("1"));
+    (*w)->lots->suiButton4->click();
+    ASSERT_EQ(fake().messages.size(), 1);
+    EXPECT_EQ(fake().messages[0].text, QStringLiteral("지가조서 이미지를 선택하십시오!"));
+    // With nothing selected, the command deletes nothing.
+    browser()->MenuItem1->trigger();
+    EXPECT_EQ(fake().removed.size(), 1);
+}
+
+TEST_F(RegistrationWindowTest, AFolderThatVanishesWhileShownIsReportedAndLeft)
+{
+    open();
+    clickFile(0);
+    fs::remove_all(app.files());
+    // A file of the vanished folder cannot be opened: reported, named, not shown.
+    clickFile(1);
+    ASSERT_EQ(fake().messages.size(), 1);
+    EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("Img002.jpg")));
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img002.jpg"));
+    EXPECT_TRUE((*w)->viewer->page().empty());
+    fake().messages.clear();
+    browser()->MenuItem1->trigger();
+    ASSERT_EQ(fake().messages.size(), 1);
+    EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("폴더를 읽을 수 없습니다")));
+    EXPECT_EQ(browser()->folder(), app.files().parent_path());
+    EXPECT_EQ(files()->count(), 0);
+    EXPECT_TRUE(browser()->imgname->text().isEmpty());
+}
+
+TEST_F(RegistrationWindowTest, AMissingImageFolderIsReportedAndTheApplicationFolderShown)
+{
+    fs::remove_all(app.files());
+    open();
+    ASSERT_EQ(fake().messages.size(), 1);
+    EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("Files")));
+    EXPECT_EQ(browser()->folder(), app.files().parent_path());
+    EXPECT_FALSE(fs::exists(app.files()));  // nothing is created
+}
+
+TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndOneThatHasGoneChangesNothing)
+{
+    test::writeJpeg(app.files() / "1998" / "a.jpg");
+    open();
+    QListWidget* folders = browser()->DirectoryListBox1;
+    auto itemNamed = [&](const QString& n) {
+        for (int i = 0; i < folders->count(); ++i)
+            if (folders->item(i)->text().trimmed() == n)
+                return folders->item(i);
+        return static_cast<QListWidgetItem*>(nullptr);
+    };
+    const QPoint at = folders->visualItemRect(itemNamed("1998")).center();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(browser()->folder(), app.files());  // a single click opens nothing
+    QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(browser()->folder(), app.files() / "1998");
+    EXPECT_EQ(listed(files()), QStringList{"a.jpg"});
+    EXPECT_EQ(files()->currentRow(), -1);
+    // Back up by the folder above, shown in the list's path part.
+    QListWidgetItem* up = itemNamed("Files");
+    ASSERT_TRUE(up);
+    folders->setCurrentItem(up);
+    QTest::keyClick(folders, Qt::Key_Return);
+    EXPECT_EQ(browser()->folder(), app.files());
+
+    // A folder removed after it was listed cannot be opened.
+    fs::create_directory(app.files() / "gone");
+    folders->setCurrentItem(itemNamed("Files"));
+    QTest::keyClick(folders, Qt::Key_Return);
+    fs::remove(app.files() / "gone");
+    folders->setCurrentItem(itemNamed("gone"));
+    QTest::keyClick(folders, Qt::Key_Return);
+    ASSERT_EQ(fake().messages.size(), 1);
+    EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("gone")));
+    EXPECT_EQ(browser()->folder(), app.files());
+    EXPECT_EQ(files()->count(), 3);
+    fake().messages.clear();
+
+}
+
+TEST_F(RegistrationWindowTest, AFolderWithoutReadPermissionIsReportedAndChangesNothing)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not hold for root";
+    fs::create_directory(app.files() / "locked");
+    open();
+    QListWidget* folders = browser()->DirectoryListBox1;
+    for (int i = 0; i < folders->count(); ++i)
+        if (folders->item(i)->text().trimmed() == QStringLiteral("locked"))
+            folders->setCurrentRow(i);
+    fs::permissions(app.files() / "locked", fs::perms::none);
+    QTest::keyClick(folders, Qt::Key_Return);
+    fs::permissions(app.files() / "locked", fs::perms::owner_all);
+    ASSERT_EQ(fake().messages.size(), 1);
+    EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("locked")));
+    EXPECT_EQ(browser()->folder(), app.files());
+    EXPECT_EQ(files()->count(), 3);
+}
+
+TEST_F(RegistrationWindowTest, ChoosingADriveShowsItsRootFolder)
+{
+    open();
+    QComboBox* drives = browser()->DriveComboBox1;
+    drives->setFocus();
+    QTest::keyClick(drives, Qt::Key_End);  // the home folder, last in the list
+    EXPECT_EQ(browser()->folder(), fs::path(QDir::homePath().toStdString()));
+    EXPECT_EQ(listed(browser()->DirectoryListBox1).first().trimmed(), QFileInfo(QDir::homePath()).fileName());
+    QTest::keyClick(drives, Qt::Key_Home);
+    EXPECT_EQ(browser()->folder(), fs::path(drives->itemData(0).toByteArray().toStdString()));
+    EXPECT_TRUE(fake().messages.isEmpty());
+}
+
+TEST_F(RegistrationWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList)
+{
+    open();
+    // Keys reach an editable list through its line edit.
+    QLineEdit* kind = (*w)->xkind->lineEdit();
+    kind->setFocus();
+    QTest::keyClicks(kind, QStringLiteral("ab"));
+    QTest::keyClick(kind, Qt::Key_Backspace);
+    EXPECT_EQ((*w)->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
+    QTest::keyClick(kind, Qt::Key_Return);
+    EXPECT_EQ(w->window->focusWidget(), (*w)->xdate);
+    EXPECT_EQ((*w)->xdate->selectedText(), (*w)->xdate->text());
+    QTest::keyClick((*w)->xdate, Qt::Key_Return);
+    EXPECT_EQ(w->window->focusWidget(), (*w)->xmonth);
+    EXPECT_EQ((*w)->xmonth->selectedText(), QStringLiteral("01"));
+    QTest::keyClick((*w)->xmonth, Qt::Key_Return);
+    QWidget* f = w->window->focusWidget();
+    EXPECT_TRUE(f == (*w)->xjuso1 || f->parentWidget() == (*w)->xjuso1);
+    QTest::keyClicks(f, QStringLiteral("x1"));
+    QTest::keyClick(f, Qt::Key_Return);
+    EXPECT_EQ((*w)->xjuso1->currentText(), QStringLiteral("임의읍"));
+    EXPECT_EQ(w->window->focusWidget(), f);
+
+    // Once a lot is listed the town list is locked and Enter in the month stays there.
+    clickFile(0);
+    (*w)->lots->xjuso3->setText(QStringLiteral("1"));
+    (*w)->lots->suiButton4->click();
+    (*w)->xmonth->setFocus();
+    QTest::keyClick((*w)->xmonth, Qt::Key_Return);
+    EXPECT_EQ(w->window->focusWidget(), (*w)->xmonth);
+}
+
+TEST_F(RegistrationWindowTest, YearAndMonthTakeDigitsOnly)
+{
+    open();
+    (*w)->xdate->setFocus();
+    (*w)->xdate->selectAll();
+    QTest::keyClicks((*w)->xdate, QStringLiteral("19a98"));
+    EXPECT_EQ((*w)->xdate->text(), QStringLiteral("1998"));
+}
+
+TEST_F(RegistrationWindowTest, WindowKeysStepTheScaleAndOpenTheHelpTopic)
+{
+    open();
+    QWidget* anywhere = (*w)->lots->xjuso3;
+    anywhere->setFocus();
+    QTest::keyClick(anywhere, Qt::Key_F7);
+    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("60%"));
+    QTest::keyClick(anywhere, Qt::Key_F8);
+    QTest::keyClick(anywhere, Qt::Key_F8);
+    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("25%"));
+    (*w)->viewer->selectScaleEntry(15);
+    QTest::keyClick(anywhere, Qt::Key_F7);  // past the end: no entry selected, the scale stays
+    EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 20.0);
+    (*w)->viewer->selectScaleEntry(0);
+    QTest::keyClick(anywhere, Qt::Key_F8);
+    EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 0.05);
+
+    QTest::keyClick(anywhere, Qt::Key_F12);
+    ASSERT_EQ(fake().urls.size(), 1);
+    EXPECT_TRUE(fake().urls[0].toLocalFile().endsWith(QStringLiteral("Help/3_5_h.htm")));
+    EXPECT_TRUE(fake().urls[0].toLocalFile().startsWith(app.appDir()));
+    // The focused control gets the keys too: nothing was typed into it.
+    EXPECT_TRUE((*w)->lots->xjuso3->text().isEmpty());
+}
+
+TEST_F(RegistrationWindowTest, TheSettingsTabIsShownButNothingOnItCanBeChanged)
+{
+    open();
+    EXPECT_EQ((*w)->xsel->tabText(1), QStringLiteral("환경설정"));
+    (*w)->xsel->setCurrentIndex(1);
+    EXPECT_FALSE((*w)->suiTabSheet2->isEnabled());
+    EXPECT_TRUE((*w)->cmMove->isChecked());
+    EXPECT_TRUE((*w)->nmChange->isChecked());
+    QTest::mouseClick((*w)->cmCopy, Qt::LeftButton);
+    QTest::mouseClick((*w)->nmKeep, Qt::LeftButton);
+    QTest::mouseClick((*w)->suiButton1, Qt::LeftButton);
+    EXPECT_TRUE((*w)->cmMove->isChecked());
+    EXPECT_TRUE((*w)->nmChange->isChecked());
+    EXPECT_FALSE((*w)->suiButton1->isEnabled());
+    EXPECT_TRUE(fake().messages.isEmpty());
+}
+
+TEST_F(RegistrationWindowTest, TheViewersCancelDeletesTheSelectedLotAndLeavesTheMagnifierOn)
+{
+    open();
+    auto* viewer = (*w)->viewer;
+    clickFile(0);
+    viewer->suiButton6->click();  // "돋보기"
+    EXPECT_FALSE(viewer->PanAllowed);
+    ASSERT_EQ(viewer->view()->layers().size(), 2u);  // the magnifier and its selection frame
+    viewer->suiButton5->click();  // "취소" with no lot listed
+    EXPECT_TRUE(fake().questions.isEmpty());
+    EXPECT_EQ(viewer->view()->layers().size(), 2u);
+
+    (*w)->lots->xjuso3->setText(QStringLiteral("8"));
+    (*w)->lots->suiButton4->click();
+    fake().answers = {true};
+    QAction* cancel = nullptr;
+    for (QAction* a : viewer->suiPopupMenu2->actions())
+        if (a->text() == QStringLiteral("돋보기 취소"))
+            cancel = a;
+    ASSERT_TRUE(cancel);
+    cancel->trigger();
+    EXPECT_EQ(fake().questions, QStringList{QStringLiteral("지번을 취소하겠습니까?")});
+    EXPECT_EQ((*w)->lots->lotCount(), 0);
+    EXPECT_FALSE(viewer->PanAllowed);
+    EXPECT_EQ(viewer->view()->layers().size(), 2u);
+}
+
+TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
+{
+    open();
+    auto lots = (*w)->lots;
+    const std::pair<QWidget*, const char*> cases[] = {
+        {(*w)->xkind, "조서구분"},
+        {(*w)->xdate, "조사기준연도"},
+        {(*w)->xmonth, "기준월"},
+        {(*w)->xjuso1, "등록지역 시읍면"},
+        {(*w)->xjuso2, "등록지역 동리"},
+        {lots->san, "산"},
+        {lots->xjuso3, "본번"},
+        {lots->xjuso4, "부번"},
+        {lots->SuiArrowButton1, "본번 올림"},
+        {lots->SuiArrowButton4, "부번 내림"},
+        {lots->suiButton4, "추가"},
+        {lots->suiButton2, "삭제"},
+        {lots->suiButton18, "등록"},
+        {lots->jusogrid, "지번 목록"},
+        {browser()->DriveComboBox1, "드라이브"},
+        {browser()->FileListBox1, "파일"},
+        {browser()->pathname, "폴더 경로"},
+        {browser()->imgname, "파일 이름"},
+        {(*w)->viewer->ScaleCombo, "화면비율"},
+        {(*w)->viewer->MagnMagnification, "돋보기 배율"},
+        {(*w)->cmCopy, "복사"},
+        {(*w)->suiButton1, "적용"},
+    };
+    for (const auto& [widget, name] : cases) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_TRUE(a) << name;
+        // On Linux a list box speaks its text as its name and its label through the relation.
+        const QString spoken = qobject_cast<QComboBox*>(widget) ? widget->accessibleName() : a->text(QAccessible::Name);
+        EXPECT_EQ(spoken, QString::fromUtf8(name)) << widget->objectName().toStdString();
+    }
+    // The labelled fields are tied to their labels.
+    for (QWidget* field : {static_cast<QWidget*>((*w)->xkind), static_cast<QWidget*>((*w)->xdate)}) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(field);
+        EXPECT_FALSE(a->relations(QAccessible::Label).isEmpty()) << field->objectName().toStdString();
+    }
+}
