@@ -10,6 +10,21 @@
 
 namespace rida::ui::report {
 
+ReportPage ReportPage::singleImage(const QString& caption, QPageLayout::Orientation orientation, QSize box)
+{
+    ReportPage page;
+    page.caption = caption;
+    page.orientation = orientation;
+    page.bandSize = box;
+    page.image.left = 0;
+    page.image.top = 0;
+    page.image.width = box.width();
+    page.image.height = box.height();
+    page.image.stretch = true;
+    page.image.center = true;
+    return page;
+}
+
 QPageLayout ReportPage::pageLayout() const
 {
     return QPageLayout(QPageSize(QPageSize::A4), orientation, marginsMm, QPageLayout::Millimeter);
