@@ -4,7 +4,6 @@
 #include "lookup/outputbar.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
-#include "lookup/viewersetup.h"
 #include "model/landrecord.h"
 #include "ui/fields.h"
 #include "ui/grid/stringgrid.h"
@@ -60,14 +59,13 @@ Tjiga_view::Tjiga_view(const QString& appDir) : WorkWindow(appDir, QStringLitera
     // F5 to F8 are the window's own keys (FormKeyDown), which pass every key on.
     config.functionKeys = false;
     config.scaleStepKeys = false;
-    viewer::ViewerHooks hooks = serviceHooks();
+    viewer::ViewerHooks hooks;
     hooks.reopen = [this] { N7Click(); };
     hooks.pageModified = [this] { emit pageModified(); };
     viewer = new viewer::ImageViewer(config, hooks, suiPanel1);
     auto* viewerLayout = new QVBoxLayout(suiPanel1);
     viewerLayout->setContentsMargins(3, 3, 3, 3);
     viewerLayout->addWidget(viewer);
-    nameViewerControls(viewer);
 
     outputBar = new QWidget(this);
     outputBar->setObjectName(QStringLiteral("outputBar"));

@@ -3,7 +3,6 @@
 #include "lookup/designlayout.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
-#include "lookup/viewersetup.h"
 #include "model/keyrules.h"
 #include "model/landrecord.h"
 #include "ui/grid/stringgrid.h"
@@ -65,11 +64,10 @@ Tjiga_select::Tjiga_select(const QString& appDir) : WorkWindow(appDir, QStringLi
     suiPanel1->setObjectName(QStringLiteral("suiPanel1"));
     viewer::ViewerConfig config = viewer::ViewerConfig::modify();
     config.scaleLabel = QStringLiteral("화면비율");
-    viewer = new viewer::ImageViewer(config, lookup::serviceHooks(), suiPanel1);
+    viewer = new viewer::ImageViewer(config, viewer::ViewerHooks{}, suiPanel1);
     auto* viewerLayout = new QVBoxLayout(suiPanel1);
     viewerLayout->setContentsMargins(3, 3, 3, 3);
     viewerLayout->addWidget(viewer);
-    lookup::nameViewerControls(viewer);
 
     suiPanel2 = buildLotAddPanel();
     suiPanel3 = buildDeletePanel();

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -93,6 +94,7 @@ ImageViewer::ImageViewer(ViewerConfig config, ViewerHooks hooks, QWidget* parent
     outer->addLayout(bar);
     buildMenu();
     bindKeys();
+    nameControlsForScreenReaders();
 
     connect(ImgView, &ui::ImageView::mousePressed, this,
             [this](QPoint v, Qt::MouseButton b, Qt::KeyboardModifiers) { ImgViewMouseDown(v, b); });
@@ -109,6 +111,21 @@ ImageViewer::ImageViewer(ViewerConfig config, ViewerHooks hooks, QWidget* parent
 
 ImageViewer::~ImageViewer() = default;
 
+void ImageViewer::nameControlsForScreenReaders()
+{
+    const auto nameIfUnnamed = [](QWidget* w, const QString& name) {
+        if (w && w->accessibleName().isEmpty())
+            w->setAccessibleName(name);
+    };
+    // Picture-only buttons are spoken by their hint.
+    for (QAbstractButton* b : findChildren<QAbstractButton*>())
+        if (b->text().isEmpty() && !b->toolTip().isEmpty())
+            nameIfUnnamed(b, b->toolTip());
+    nameIfUnnamed(ScaleCombo, config_.scaleLabel.isEmpty() ? QStringLiteral("화면비율") : config_.scaleLabel);
+    nameIfUnnamed(SpinButtonFactorUp, QStringLiteral("명도 올림"));
+    nameIfUnnamed(SpinButtonFactorDown, QStringLiteral("명도 내림"));
+}
+
 void ImageViewer::buildMagnifierSettings()
 {
     // Every window holds the settings: the magnifier reads them at each repaint,
@@ -122,8 +139,11 @@ void ImageViewer::buildMagnifierSettings()
         s->setRange(lo, hi);
         s->setValue(start);
         s->setToolTip(hint);
+        auto* caption = new QLabel(label, PnlMagn);
+        caption->setBuddy(s);
+        s->setAccessibleName(QString(label).remove(u':').trimmed());
         auto* row = new QHBoxLayout;
-        row->addWidget(new QLabel(label, PnlMagn));
+        row->addWidget(caption);
         row->addWidget(s, 1);
         grid->addLayout(row);
         connect(s, &QSlider::valueChanged, this, &ImageViewer::MagnOpacityChange);
@@ -215,8 +235,11 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
         bar->addWidget(ImageInterpolate);
     }
     if (config_.brightness) {
-        bar->addWidget(new QLabel(QStringLiteral("명도:"), this));
+        auto* caption = new QLabel(QStringLiteral("명도:"), this);
+        bar->addWidget(caption);
         bright = new QLineEdit(QStringLiteral("0"), this);
+        caption->setBuddy(bright);
+        bright->setAccessibleName(QStringLiteral("명도"));
         bright->setObjectName(QStringLiteral("bright"));
         bright->setReadOnly(true);
         bright->setToolTip(QStringLiteral("이미지 명도 조절"));

@@ -127,6 +127,7 @@ public:
     void reopenCommand();
 
 private:
+    void nameControlsForScreenReaders();
     void buildBar(QHBoxLayout* bar);
     void buildMagnifierSettings();
     void buildMenu();

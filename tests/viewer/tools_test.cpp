@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QMenu>
+#include <QSlider>
 
 using namespace rida;
 using namespace rida::viewer;
@@ -235,4 +238,21 @@ TEST(LoadPage, AnUnreadableFileLeavesAnEmptyPageAndThrows)
     EXPECT_EQ(h.view().page().width(), 30);
     EXPECT_EQ(h.view().page().pixel(29, 19), argb(255, 9, 8, 7));
     QFile::remove(path);
+}
+
+TEST(ViewerControls, EveryControlHasANameAScreenReaderSpeaks)
+{
+    for (const ViewerConfig& config :
+         {ViewerConfig::lookup(), ViewerConfig::modify(), ViewerConfig::registration(), ViewerConfig::autoRegistration()}) {
+        ImageViewer viewer(config, {});
+        for (QWidget* w : viewer.findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w)
+                                 || qobject_cast<QLineEdit*>(w) || qobject_cast<QSlider*>(w);
+            if (!control || qobject_cast<QLineEdit*>(w->parentWidget()) || qobject_cast<QComboBox*>(w->parentWidget()))
+                continue;
+            const auto* b = qobject_cast<QAbstractButton*>(w);
+            const bool spoken = !w->accessibleName().isEmpty() || (b && !b->text().isEmpty());
+            EXPECT_TRUE(spoken) << w->objectName().toStdString() << " " << w->metaObject()->className();
+        }
+    }
 }
