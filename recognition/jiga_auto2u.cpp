@@ -269,13 +269,17 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     buildManualTab();
     buildSettingsPanel();
 
-    auto* right = new QVBoxLayout;
+    // The page view takes what the right-hand column leaves.
+    auto* rightColumn = new QWidget(this);
+    rightColumn->setMaximumWidth(540);
+    auto* right = new QVBoxLayout(rightColumn);
+    right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(attributePanel);
     right->addWidget(sel, 1);
     right->addWidget(settingsPanel);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(leftPanel, 1);
-    layout->addLayout(right);
+    layout->addWidget(rightColumn);
 
     connect(suiButton1, &QPushButton::clicked, this, &Tjiga_auto2::suiButton1Click);
     connect(suiButton9, &QPushButton::clicked, this, &Tjiga_auto2::suiButton9Click);
