@@ -529,8 +529,8 @@ QWidget* Tjiga_auto2::buildAreaTab()
         grid->addWidget(labelFor(caption, field, tab), row, 0);
         grid->addWidget(field, row, 1);
         grid->addWidget(set, row, 2);
-        // Four buttons share the caption "설정"; the spoken name says which setting each sets.
-        set->setAccessibleName(spokenCaption(caption) + QStringLiteral(" 설정"));
+        // Four buttons share the caption "설정"; the description says which setting each one sets.
+        set->setAccessibleDescription(spokenCaption(caption));
         ++row;
     };
     addSetting(QStringLiteral("인식 시작 상단 Y좌표 :"), styval, suiButton5);
