@@ -247,7 +247,7 @@ void Tjiga_insert::preview(const fs::path& file)
     browser->showPreviewed(file);
     ui::runCommand(this, [&] {
         loadPage(file);
-        viewer->selectScaleEntry(kPreviewScaleEntry);
+        viewer->selectScaleEntry(viewer->ScaleCombo->findText(QString::fromLatin1(kPreviewScale)));
         centreViewOn(QPointF(0, 0));
         browser->FileListBox1->setFocus(Qt::OtherFocusReason);
     });

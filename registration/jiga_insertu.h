@@ -33,11 +33,11 @@ class Tjiga_insert : public ui::WorkWindow {
 public:
     explicit Tjiga_insert(const QString& appDir);
 
-    // A newly previewed page is shown at the scale box entry "50%" (index 5 of
-    // its sixteen), centred on the page's top-left corner as far as the scroll
-    // bars allow: the top of the page, where its lot numbers stand, at a size
-    // at which an A4 scan fits the viewer's width.
-    static constexpr int kPreviewScaleEntry = 5;
+    // A newly previewed page is shown at the scale box entry "50%", centred on
+    // the page's top-left corner as far as the scroll bars allow: the top of
+    // the page, where its lot numbers stand, at a size at which an A4 scan of
+    // 200 dpi fits the viewer's width.
+    static constexpr const char* kPreviewScale = "50%";
 
     FileBrowser* browser;     // suiPanel2 "파일 탐색기"
     QTabWidget* xsel;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -244,6 +245,10 @@ TEST_F(RegistrationLotListTest, DeletingTheMiddleOfThreeRowsSelectsTheLastRow)
     addLot(QStringLiteral("1"), {});
     addLot(QStringLiteral("2"), {});
     addLot(QStringLiteral("3"), {});
+    QTest::keyClick(lots->jusogrid, Qt::Key_Up);  // the arrow keys report the row too
+    ASSERT_EQ(lots->SelectedLotRow(), 2);
+    clickGridRow(1);
+    ASSERT_EQ(lots->SelectedLotRow(), 1);
     clickGridRow(2);
     ASSERT_EQ(lots->SelectedLotRow(), 2);
 
@@ -334,4 +339,80 @@ TEST_F(RegistrationLotListTest, EnterLeadsFromTheMainNumberThroughTheSubNumberTo
     EXPECT_TRUE(rows().isEmpty());
     QTest::keyClick(lots->suiButton4, Qt::Key_Return);
     EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "31", "2")}));
+}
+
+// The lot list as the automatic registration window's manual tab configures it.
+TEST(RegistrationLotListOptionsTest, TheAutomaticTabsDifferencesAreOptions)
+{
+    test::ScopedFakeServices fake;
+    QWidget host;
+    auto* town = new QComboBox(&host);
+    town->addItem(QStringLiteral("임의읍"));
+    auto* village = new QComboBox(&host);
+    village->addItem(QStringLiteral("임의리"));
+    auto* year = new QLineEdit(&host);
+    bool chosen = true;
+    registration::LotListOptions options;
+    options.lineCaption = QStringLiteral("등록할 지번 :");
+    options.columnWidths = {66, 66, 34, 45, 45};
+    options.enterInMainSelectsSub = false;
+    options.afterAdd = registration::LotListOptions::AfterAdd::MainNumberSelected;
+    options.registerCaption = QStringLiteral("등록(F9)");
+    options.zeroButtons = true;
+    options.sanClickSelectsMain = true;
+    auto* lots = new LotList({town, village, [&] { return chosen; }, year}, options, &host);
+    (new QVBoxLayout(&host))->addWidget(lots);
+    host.show();
+    int registered = 0;
+    QObject::connect(lots, &LotList::registerRequested, [&] { ++registered; });
+
+    EXPECT_EQ(lots->jusogrid->columnWidth(0), 66);
+    EXPECT_EQ(lots->jusogrid->columnWidth(4), 45);
+    EXPECT_EQ(lots->suiButton18->text(), QStringLiteral("등록(F9)"));
+
+    // Enter in 본번 moves to 부번 without selecting it.
+    lots->xjuso4->setText(QStringLiteral("9"));
+    lots->xjuso3->setFocus();
+    QTest::keyClicks(lots->xjuso3, QStringLiteral("15"));
+    QTest::keyClick(lots->xjuso3, Qt::Key_Return);
+    EXPECT_EQ(host.focusWidget(), lots->xjuso4);
+    EXPECT_TRUE(lots->xjuso4->selectedText().isEmpty());
+
+    // After an add the focus is in 본번 with its text selected.
+    lots->suiButton4->click();
+    EXPECT_EQ(lots->lotCount(), 1);
+    EXPECT_EQ(host.focusWidget(), lots->xjuso3);
+    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("15"));
+    EXPECT_FALSE(town->isEnabled());
+
+    // The "0" buttons set a field to "0" whatever it held.
+    lots->xjuso3->setText(QStringLiteral("x1"));
+    QTest::mouseClick(lots->suiButton11, Qt::LeftButton);
+    QTest::mouseClick(lots->suiButton8, Qt::LeftButton);
+    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("0"));
+    EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("0"));
+
+    // A click on 산 leads to 본번 with its text selected.
+    lots->xjuso4->setFocus();
+    QTest::mouseClick(lots->san, Qt::LeftButton);
+    EXPECT_TRUE(lots->san->isChecked());
+    EXPECT_EQ(host.focusWidget(), lots->xjuso3);
+    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("0"));
+
+    // The window decides what registering does; the reset parts are the list's.
+    lots->suiButton18->click();
+    EXPECT_EQ(registered, 1);
+    lots->clearLots();
+    lots->unlockRegion();
+    EXPECT_EQ(lots->lotCount(), 0);
+    EXPECT_EQ(lots->SelectedLotRow(), 0);
+    EXPECT_TRUE(town->isEnabled());
+    EXPECT_TRUE(village->isEnabled());
+
+    // Without a chosen page the add command sends the focus to the host's field.
+    chosen = false;
+    lots->suiButton4->click();
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_EQ(fake->messages[0].text, QStringLiteral("지가조서 이미지를 선택하십시오!"));
+    EXPECT_EQ(host.focusWidget(), year);
 }

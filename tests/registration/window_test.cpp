@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QListWidget>
 #include <QPushButton>
@@ -92,6 +94,20 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
     EXPECT_EQ((*w)->viewer->ScaleCombo->count(), 16);
     EXPECT_EQ((*w)->viewer->ScaleCombo->itemText(0), QStringLiteral("5%"));
+    auto* viewer = (*w)->viewer;
+    EXPECT_EQ(viewer->suiButton6->text(), QStringLiteral("돋보기"));
+    EXPECT_EQ(viewer->suiButton5->text(), QStringLiteral("취소"));
+    EXPECT_EQ(viewer->suiButton8->text(), QStringLiteral("90˚"));
+    EXPECT_EQ(viewer->suiButton9->text(), QStringLiteral("180˚"));
+    EXPECT_EQ(viewer->ImageInterpolate->text(), QStringLiteral("화면보정"));
+    EXPECT_FALSE(viewer->suiButton17 || viewer->suiButton2 || viewer->bright);  // no marker, apply, brightness
+    QStringList menu;
+    for (QAction* a : viewer->suiPopupMenu2->actions())
+        if (!a->isSeparator())
+            menu << a->text();
+    EXPECT_EQ(menu, (QStringList{"돋보기 실행", "돋보기 취소", "90˚ 회전", "180˚ 회전"}));
+    EXPECT_EQ(viewer->view()->background(), QColor(Qt::black));
+    EXPECT_TRUE(viewer->PanAllowed);
     EXPECT_EQ((*w)->viewer->MagnMagnification->value(), 10);
     EXPECT_EQ((*w)->viewer->MagnMagnification->maximum(), 50);
     EXPECT_EQ((*w)->lots->jusogrid->rowCount(), 2);
@@ -236,6 +252,13 @@ TEST_F(RegistrationWindowTest, AFolderThatVanishesWhileShownIsReportedAndLeft)
     open();
     clickFile(0);
     fs::remove_all(app.files());
+    // A file of the vanished folder cannot be opened: reported, named, not shown.
+    clickFile(1);
+    ASSERT_EQ(fake().messages.size(), 1);
+    EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("Img002.jpg")));
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img002.jpg"));
+    EXPECT_TRUE((*w)->viewer->page().empty());
+    fake().messages.clear();
     browser()->MenuItem1->trigger();
     ASSERT_EQ(fake().messages.size(), 1);
     EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("폴더를 읽을 수 없습니다")));
@@ -254,10 +277,9 @@ TEST_F(RegistrationWindowTest, AMissingImageFolderIsReportedAndTheApplicationFol
     EXPECT_FALSE(fs::exists(app.files()));  // nothing is created
 }
 
-TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndAnUnreadableOneChangesNothing)
+TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndOneThatHasGoneChangesNothing)
 {
     test::writeJpeg(app.files() / "1998" / "a.jpg");
-    fs::create_directory(app.files() / "locked");
     open();
     QListWidget* folders = browser()->DirectoryListBox1;
     auto itemNamed = [&](const QString& n) {
@@ -293,10 +315,19 @@ TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndAnUnreadableOneChan
     EXPECT_EQ(files()->count(), 3);
     fake().messages.clear();
 
+}
+
+TEST_F(RegistrationWindowTest, AFolderWithoutReadPermissionIsReportedAndChangesNothing)
+{
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not hold for root";
+    fs::create_directory(app.files() / "locked");
+    open();
+    QListWidget* folders = browser()->DirectoryListBox1;
+    for (int i = 0; i < folders->count(); ++i)
+        if (folders->item(i)->text().trimmed() == QStringLiteral("locked"))
+            folders->setCurrentRow(i);
     fs::permissions(app.files() / "locked", fs::perms::none);
-    folders->setCurrentItem(itemNamed("locked"));
     QTest::keyClick(folders, Qt::Key_Return);
     fs::permissions(app.files() / "locked", fs::perms::owner_all);
     ASSERT_EQ(fake().messages.size(), 1);
@@ -321,10 +352,13 @@ TEST_F(RegistrationWindowTest, ChoosingADriveShowsItsRootFolder)
 TEST_F(RegistrationWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList)
 {
     open();
-    (*w)->xkind->setFocus();
-    QTest::keyClicks((*w)->xkind, QStringLiteral("ab"));
+    // Keys reach an editable list through its line edit.
+    QLineEdit* kind = (*w)->xkind->lineEdit();
+    kind->setFocus();
+    QTest::keyClicks(kind, QStringLiteral("ab"));
+    QTest::keyClick(kind, Qt::Key_Backspace);
     EXPECT_EQ((*w)->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
-    QTest::keyClick((*w)->xkind, Qt::Key_Return);
+    QTest::keyClick(kind, Qt::Key_Return);
     EXPECT_EQ(w->window->focusWidget(), (*w)->xdate);
     EXPECT_EQ((*w)->xdate->selectedText(), (*w)->xdate->text());
     QTest::keyClick((*w)->xdate, Qt::Key_Return);
