@@ -1,6 +1,7 @@
 #include "recognition/jiga_auto2u.h"
 
 #include <cmath>
+#include <optional>
 #include <string_view>
 
 #include <QApplication>
@@ -656,9 +657,12 @@ void Tjiga_auto2::FileListBox1Click()
         return;
     ui::ImageView* view = viewer->ImgView;
     // The manual tab keeps the user's zoom and the part of the page in view
-    // from one sheet to the next; see kAutoTabScaleEntry for the automatic tab.
-    const bool keepView = sel->currentIndex() == 1 && !view->page().empty();
-    const QPointF keptCentre = keepView ? view->mapViewToPage(QRectF(view->visibleArea()).center()) : QPointF();
+    // from one sheet to the next, also across a registration, which empties
+    // the view; see kAutoTabScaleEntry for the automatic tab.
+    std::optional<QPointF> keptCentre;
+    if (sel->currentIndex() == 1)
+        keptCentre = view->page().empty() ? manualCentre_ : std::optional<QPointF>(viewCentre());
+    const bool keepView = keptCentre.has_value();
     browser->showPreviewed(*file);
     const bool loaded = ui::runCommand(this, [&] {
         try {
@@ -673,7 +677,7 @@ void Tjiga_auto2::FileListBox1Click()
         return;
     memo1->clear();
     if (keepView) {
-        centreViewOn(keptCentre);
+        centreViewOn(*keptCentre);
     } else {
         viewer->selectScaleEntry(kAutoTabScaleEntry);
         centreViewOn(kAutoTabCentre);
@@ -712,9 +716,17 @@ void Tjiga_auto2::suiButton9Click()
     });
 }
 
+QPointF Tjiga_auto2::viewCentre() const
+{
+    const ui::ImageView* view = viewer->ImgView;
+    return view->mapViewToPage(QRectF(view->visibleArea()).center());
+}
+
 void Tjiga_auto2::ResetManualEntry()
 {
     lots->unlockRegion();
+    if (!viewer->ImgView->page().empty())
+        manualCentre_ = viewCentre();
     viewer->clearPage();
     if (!browser->folder().empty())
         ui::runCommand(this, [this] { browser->rereadFiles(); });

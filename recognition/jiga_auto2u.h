@@ -9,6 +9,7 @@
 // uses them.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,8 +131,9 @@ public:
     // shows it, `memo1` is emptied and the focus returns to the file list. With
     // the automatic tab in front the view goes to kAutoTabScaleEntry centred on
     // kAutoTabCentre; with the manual tab in front it keeps its scale and the
-    // page point in its middle, so that sheet after sheet shows the same part
-    // (the first sheet shown comes as on the automatic tab).
+    // page point in its middle, so that sheet after sheet shows the same part,
+    // also after a registration has emptied the view (the first sheet shown
+    // comes as on the automatic tab).
     void FileListBox1Click();
     // "파일 삭제".
     void N1801Click();
@@ -172,7 +174,11 @@ private:
     QWidget* buildManualScreenTab();
     void FormShow();
     void FormCloseQuery();
+    // Page point in the middle of the view's visible area.
+    QPointF viewCentre() const;
     bool shown_ = false;
+    // Where the view stood when a registration emptied it.
+    std::optional<QPointF> manualCentre_;
 
     QVBoxLayout* leftLayout_;
     // The run's buffers, the working page among them: created with the window, released when it closes.
