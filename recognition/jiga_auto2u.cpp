@@ -35,6 +35,7 @@
 #include "registration/folderlisting.h"
 #include "registration/lotlist.h"
 #include "ui/fields.h"
+#include "ui/grid/stringgrid.h"
 #include "ui/image/codec.h"
 #include "ui/imageview/imageview.h"
 #include "ui/keyfilter.h"
@@ -439,6 +440,7 @@ void Tjiga_auto2::buildManualTab()
     lotPanel = new QGroupBox(QStringLiteral("지가조서 지번(필지) 입력"), manualTab);
     lotPanel->setObjectName(QStringLiteral("lotPanel"));
     lots = new registration::LotList(host, options, lotPanel);
+    lots->jusogrid->setAccessibleName(lotPanel->title());
     lots->suiButton18->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     lots->suiButton18->setIconSize(QSize(24, 24));
     auto* panel = new QVBoxLayout(lotPanel);

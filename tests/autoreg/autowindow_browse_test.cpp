@@ -262,6 +262,7 @@ TEST_F(AutoWindowTest, ManualTabDiffersFromTheManualWindowWhereItShould)
     auto& w = open();
     registration::LotList* lots = w.lots;
     EXPECT_EQ(w.lotPanel->title(), QStringLiteral("지가조서 지번(필지) 입력"));
+    EXPECT_EQ(lots->jusogrid->accessibleName(), w.lotPanel->title());
     EXPECT_EQ(lots->suiButton18->text(), QStringLiteral("등록(F9)"));
     const int widths[] = {66, 66, 34, 45, 45};
     for (int c = 0; c < 5; ++c)
