@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/pagegen/pagegen.h"
+#include "ui/image/codec.h"
 
 namespace {
 
@@ -88,11 +89,11 @@ TEST_F(RecognizeCommand, JsonLinesForAFolderInNameOrder)
     mixed.rows = {{"101230004"}, {"101230004"}, {"301230004"}, {"112345678", true}, {"212340001"},
                   {"100010001"}, {"100020002"}, {"100030003"}};
     mixed.shiftY = -10;
-    // Names chosen so byte order differs from a case-blind order; .JPEG in capitals.
+    // Names chosen so byte order differs from a case-blind order; extensions in any case; one BMP.
     rida::pagegen::writeJpeg(dir_ + "/B-full.jpg", rida::pagegen::drawPage(full));
     rida::pagegen::writeJpeg(dir_ + "/a-few.JPEG", rida::pagegen::drawPage(few));
     rida::pagegen::writeJpeg(dir_ + "/C-none.jpg", rida::pagegen::drawPage(none));
-    rida::pagegen::writeJpeg(dir_ + "/D-mixed.Jpg", rida::pagegen::drawPage(mixed));
+    rida::image::saveBmp32(dir_ + "/D-mixed.BMP", rida::pagegen::drawPage(mixed));
     std::ofstream(dir_ + "/E-broken.jpg") << "\xFF\xD8\xFF but no picture";
     std::ofstream(dir_ + "/notes.txt") << "not a page";
     fs::create_directories(dir_ + "/sub.jpg");
@@ -102,7 +103,7 @@ TEST_F(RecognizeCommand, JsonLinesForAFolderInNameOrder)
     ASSERT_EQ(r.lines.size(), 5u);
     EXPECT_EQ(r.lines[0], jsonLine(dir_ + "/B-full.jpg", "ok", rida::pagegen::expectedLots(full)));
     EXPECT_EQ(r.lines[1], jsonLine(dir_ + "/C-none.jpg", "no-reference", {}));
-    EXPECT_EQ(r.lines[2], jsonLine(dir_ + "/D-mixed.Jpg", "ok", rida::pagegen::expectedLots(mixed)));
+    EXPECT_EQ(r.lines[2], jsonLine(dir_ + "/D-mixed.BMP", "ok", rida::pagegen::expectedLots(mixed)));
     EXPECT_EQ(r.lines[3].rfind("{\"file\":\"" + dir_ + "/E-broken.jpg\",\"status\":\"error\",\"error\":\"", 0), 0u)
         << r.lines[3];
     EXPECT_EQ(r.lines[4], jsonLine(dir_ + "/a-few.JPEG", "too-few-rows", rida::pagegen::expectedLots(few)));
