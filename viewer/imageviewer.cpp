@@ -3,6 +3,7 @@
 #include "ui/image/codec.h"
 #include "ui/image/ops.h"
 #include "ui/image/transform.h"
+#include "ui/services.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -316,7 +316,7 @@ void ImageViewer::showMessage(const QString& text)
     if (hooks_.showMessage)
         hooks_.showMessage(this, text);
     else
-        QMessageBox::information(this, QString(), text);
+        ui::services().showMessage(this, text);
 }
 
 void ImageViewer::reportError(const QString& text)
@@ -324,7 +324,7 @@ void ImageViewer::reportError(const QString& text)
     if (hooks_.reportError)
         hooks_.reportError(this, text);
     else
-        QMessageBox::critical(this, QString(), text);
+        ui::reportError(this, text);
 }
 
 // ---------------------------------------------------------------- page

@@ -61,9 +61,10 @@ struct ViewerHooks {
     std::function<void()> cancel;
     // Page point of a press that starts a pan, truncated toward zero.
     std::function<void(int x, int y)> pressedPagePoint;
-    // Message boxes; unset = the application's plain message box.
+    // Message boxes; unset = the application's services (a plain box).
     std::function<void(QWidget* parent, const QString& text)> showMessage;
-    // The general error report for errors a command does not handle itself.
+    // The general error report for errors a command does not handle itself;
+    // unset = the application's general error report.
     std::function<void(QWidget* parent, const QString& text)> reportError;
 };
 
