@@ -253,8 +253,6 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     browser->setAccessibleName(QStringLiteral("파일 탐색기"));
     viewer::ViewerHooks hooks;
     hooks.pressedPagePoint = [this](int x, int y) { capturePagePoint({x, y}); };
-    hooks.showMessage = [](QWidget* parent, const QString& text) { ui::services().showMessage(parent, text); };
-    hooks.reportError = [](QWidget* parent, const QString& text) { ui::reportError(parent, text); };
     viewer = new viewer::ImageViewer(viewer::ViewerConfig::autoRegistration(), std::move(hooks), leftPanel);
     viewer->setObjectName(QStringLiteral("viewer"));
     viewer->ImgView->setAccessibleName(QStringLiteral("이미지"));
