@@ -5,8 +5,8 @@
 //
 // Settings live in their controls while the window is open and start from
 // fixed values whenever it is created; nothing is saved. The text settings
-// have no key filter and are converted to whole numbers each time a command
-// uses them.
+// have no key filter: any characters up to the field's length can be typed,
+// and a command that uses them converts them to whole numbers when it starts.
 
 #include <memory>
 #include <optional>
@@ -29,13 +29,6 @@ class QPushButton;
 class QTabWidget;
 class QVBoxLayout;
 
-namespace rida::recognition {
-
-class RadioGroup;
-class BlockingRun;
-
-}
-
 namespace rida::viewer {
 class ImageViewer;
 }
@@ -46,6 +39,9 @@ class LotList;
 }
 
 namespace rida::recognition {
+
+class BlockingRun;
+class RadioGroup;
 
 class Tjiga_auto2 : public ui::WorkWindow {
     Q_OBJECT
