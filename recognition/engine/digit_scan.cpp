@@ -8,6 +8,19 @@ namespace rida::recognition {
 
 using image::Bitmap;
 
+namespace {
+constexpr int minAgreeingFor(int score)
+{
+    int count = 0;
+    while (count * 100 / (kTemplateWidth * kTemplateHeight) < score)
+        ++count;
+    return count;
+}
+constexpr int kAcceptAgreeing = minAgreeingFor(kAcceptScore);       // 561 of 660
+constexpr int kStrictAgreeing = minAgreeingFor(kStrictAcceptScore); // 594 of 660
+static_assert(kAcceptAgreeing == 561 && kStrictAgreeing == 594);
+} // namespace
+
 void DigitMatcher::attach(const Bitmap& page, const WorkingSet& set, int columnStart)
 {
     if (set.empty())
@@ -193,9 +206,9 @@ void RowScanner::ScanDigitRows(const Bitmap& page, const WorkingSet& set, Typefa
             if (x <= lastRight || SlotCount == kSlots)
                 continue;
             for (const int t : kTemplateOrder) {
-                const int score = matcher_.agreeingAt(t, dx) * 100 / (kTemplateWidth * kTemplateHeight);
-                const int needed = (t == 7 || t == 1) ? kStrictAcceptScore : kAcceptScore;
-                if (score < needed || IsNearDuplicate(digits_[std::size_t(t)], x))
+                // trunc(count * 100 / 660) >= score  <=>  count >= the agreeing counts below.
+                const int needed = (t == 7 || t == 1) ? kStrictAgreeing : kAcceptAgreeing;
+                if (!matcher_.agreesAtLeast(t, dx, needed) || IsNearDuplicate(digits_[std::size_t(t)], x))
                     continue;
                 RowSlots[std::size_t(SlotCount)] = {digits_[std::size_t(t)], x, y};
                 ++SlotCount;

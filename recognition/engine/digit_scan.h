@@ -57,6 +57,23 @@ public:
         }
         return agree;
     }
+    // Whether at least `minAgreeing` pixels agree on the current line. Gives the
+    // same answer as agreeingAt, but on a two-colour page stops summing once
+    // the mismatches alone rule the template out.
+    bool agreesAtLeast(int templateIndex, int dx, int minAgreeing) const
+    {
+        if (mixed_)
+            return agreeingAt(templateIndex, dx) >= minAgreeing;
+        const auto& ti = tInk_[std::size_t(templateIndex)];
+        const int allowed = kTemplateWidth * kTemplateHeight - minAgreeing;
+        int mismatches = 0;
+        for (int k = 0; k < kGroups; ++k) {
+            mismatches += __builtin_popcountll(ink_[std::size_t(k) * kStripPositions + std::size_t(dx)] ^ ti[std::size_t(k)]);
+            if (mismatches > allowed)
+                return false;
+        }
+        return true;
+    }
     // Counts at any position and line; for tests.
     int agreeing(int templateIndex, int x, int y)
     {

@@ -207,6 +207,8 @@ void expectAgreement(const Bitmap& page, int columnStart, const std::vector<int>
             for (int t = 0; t < kTemplateCount; ++t) {
                 const int want = testing::plainAgreeing(page, set.img[t], columnStart + dx, y);
                 ASSERT_EQ(matcher.agreeingAt(t, dx), want) << "template " << t << " at (" << columnStart + dx << ", " << y << ")";
+                for (int needed : {561, 594, want, want + 1})
+                    ASSERT_EQ(matcher.agreesAtLeast(t, dx, needed), want >= needed) << "template " << t << ", " << needed;
                 ++checked;
             }
     }
