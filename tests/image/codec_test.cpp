@@ -152,7 +152,7 @@ TEST(Bmp, ReadsEveryDepthBothRowOrders)
     for (bool topDown : {false, true}) {
         for (int bpp : {1, 4, 8, 24, 32}) {
             SCOPED_TRACE(std::to_string(bpp) + (topDown ? " top-down" : " bottom-up"));
-            BmpSpec s{.bpp = bpp, .topDown = topDown};
+            BmpFixture s{.bpp = bpp, .topDown = topDown};
             if (bpp == 1) {
                 s.palette = {0x000000, 0xFFFFFF};
                 s.rows = {{0, 1, 0}, {1, 0, 1}};
@@ -228,7 +228,7 @@ TEST(Bmp, HeadersThatLieGiveAnErrorNeverAnOverread)
 
 TEST(Bmp, PaletteShorterThanDeclaredUsesWhatIsThere)
 {
-    BmpSpec s{.bpp = 8, .palette = {0x112233, 0x445566}, .rows = {{0, 1, 200}}};
+    BmpFixture s{.bpp = 8, .palette = {0x112233, 0x445566}, .rows = {{0, 1, 200}}};
     const Bytes b = makeBmp(s);
     Bitmap page;
     decodePage(b.data(), b.size(), "p.bmp", page);

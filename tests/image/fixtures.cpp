@@ -21,7 +21,7 @@ void put32(Bytes& b, std::uint32_t v)
 }
 } // namespace
 
-Bytes makeBmp(const BmpSpec& s)
+Bytes makeBmp(const BmpFixture& s)
 {
     const int h = int(s.rows.size());
     const int w = h ? int(s.rows[0].size()) : 0;

@@ -12,7 +12,7 @@ using Bytes = std::vector<unsigned char>;
 // A BMP file of `bpp` bits with the given palette (for bpp <= 8) and rows of
 // raw pixel values (palette indices, or 0xRRGGBB for 16/24/32 bits; 16-bit
 // values are written as given). Rows are given top first.
-struct BmpSpec {
+struct BmpFixture {
     int bpp = 24;
     bool topDown = false;
     std::vector<std::uint32_t> palette; // 0xRRGGBB
@@ -20,7 +20,7 @@ struct BmpSpec {
     std::uint32_t compression = 0;
     std::vector<std::uint32_t> masks; // for compression 3
 };
-Bytes makeBmp(const BmpSpec& spec);
+Bytes makeBmp(const BmpFixture& spec);
 
 enum class JpegKind { Colour, Grey, Progressive, Cmyk };
 // A w x h JPEG of one flat colour 0xRRGGBB (for Cmyk: the ink amounts are the

@@ -1,6 +1,11 @@
 #include "tests/viewer/harness.h"
 
+#include "tests/support/fakeservices.h"
+#include "ui/image/codec.h"
+
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -187,4 +192,47 @@ TEST(PageTools, SmoothingSwitchesTheResamplerAndKeepsItForTheNextPage)
     EXPECT_EQ(h.view().resampler(), image::Resampler::Linear);
     QTest::mouseClick(h.viewer->ImageInterpolate, Qt::LeftButton);
     EXPECT_EQ(h.view().resampler(), image::Resampler::Nearest);
+}
+
+TEST(Services, WithoutHooksMessagesAndErrorsGoToTheApplicationsServices)
+{
+    test::ScopedFakeServices fake;
+    QWidget window;
+    auto* viewer = new ImageViewer(ViewerConfig::lookup(), {}, &window);
+    window.show();
+    viewer->resetPanMode();
+    viewer->ImgView->setPage(flatPage(50, 50, argb(255, 1, 2, 3)));
+    viewer->markerCommand();
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_EQ(fake->messages[0].text, "지정한 마커를 찾을 수 없습니다! 환경을 설정하십시오.");
+    EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::None);
+
+    viewer->ScaleCombo->lineEdit()->selectAll();
+    viewer->ScaleCombo->lineEdit()->del();
+    viewer->magnifierCommand(); // no integer in the scale box: the general error report
+    ASSERT_EQ(fake->messages.size(), 2);
+    EXPECT_EQ(fake->messages[1].icon, ui::MessageIcon::Error);
+}
+
+TEST(LoadPage, AnUnreadableFileLeavesAnEmptyPageAndThrows)
+{
+    Harness h;
+    h.setPage(flatPage(40, 40, argb(255, 1, 2, 3)));
+    const QString path = QDir::temp().filePath("rida_viewer_not_an_image.jpg");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("this is text, not a scanned page");
+    }
+    EXPECT_THROW(h.viewer->loadPage(path), image::ImageError);
+    EXPECT_TRUE(h.view().page().empty());
+    h.frame(); // an empty page paints the background only
+    EXPECT_EQ(h.view().backBuffer().pixel(5, 5), argb(255, 88, 87, 103));
+
+    // A page written by the program itself reads back.
+    image::saveBmp32(QFile::encodeName(path).toStdString(), flatPage(30, 20, argb(255, 9, 8, 7)));
+    h.viewer->loadPage(path);
+    EXPECT_EQ(h.view().page().width(), 30);
+    EXPECT_EQ(h.view().page().pixel(29, 19), argb(255, 9, 8, 7));
+    QFile::remove(path);
 }

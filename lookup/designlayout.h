@@ -1,0 +1,42 @@
+#pragma once
+// Places a window's panels at their design rectangles and lets each follow
+// the window's size by the edges it is anchored to, as the window definitions
+// lay them out. Rectangles are in design pixels of a client area of
+// `designSize`; an edge anchored on both sides stretches, an edge anchored
+// only right or bottom moves with the window.
+
+#include <QLayout>
+#include <QList>
+
+namespace rida::lookup {
+
+class DesignLayout : public QLayout {
+    Q_OBJECT
+public:
+    DesignLayout(QSize designSize, QWidget* parent);
+    ~DesignLayout() override;
+
+    void addWidget(QWidget* w, QRect designRect, Qt::Edges anchors);
+
+    void addItem(QLayoutItem* item) override;
+    QLayoutItem* itemAt(int index) const override;
+    QLayoutItem* takeAt(int index) override;
+    int count() const override;
+    QSize sizeHint() const override;
+    QSize minimumSize() const override;
+    void setGeometry(const QRect& r) override;
+
+    // Where a design rectangle lands in a client area of `size`.
+    static QRect place(QRect designRect, Qt::Edges anchors, QSize designSize, QSize size);
+
+private:
+    struct Entry {
+        QLayoutItem* item;
+        QRect rect;
+        Qt::Edges anchors;
+    };
+    QSize designSize_;
+    QList<Entry> entries_;
+};
+
+} // namespace rida::lookup

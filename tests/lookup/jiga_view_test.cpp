@@ -1,0 +1,452 @@
+#include "lookup/jiga_viewu.h"
+#include "lookup/resultgrids.h"
+#include "lookup/searchpanel.h"
+#include "tests/lookup/windowtesting.h"
+#include "tests/support/fakeservices.h"
+#include "ui/fields.h"
+#include "viewer/imageviewer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+
+using namespace rida;
+using lookup::Tjiga_view;
+using test::clickRow;
+using test::doubleClickRow;
+using test::pressKey;
+
+namespace {
+
+struct LookupWindow : ::testing::Test {
+    test::ScopedFakeServices fake;
+    test::AppFolder folder;
+    QPointer<Tjiga_view> w;
+    lookup::SearchPanel* panel = nullptr;
+
+    void SetUp() override
+    {
+        w = new Tjiga_view(folder.appDir());
+        w->showInWorkArea();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        panel = w->suiPanel6;
+    }
+    void TearDown() override { delete w.data(); }
+
+    void search() { QTest::mouseClick(panel->suiButton18, Qt::LeftButton); }
+    void searchAndOpen()
+    {
+        search();
+        doubleClickRow(w->xgrid, 1);
+    }
+    QString scaleText() const { return w->viewer->ScaleCombo->currentText(); }
+    QStringList lotColumn(int column) const
+    {
+        QStringList cells;
+        for (int r = 1; r < w->ygrid->rowCount(); ++r)
+            cells << w->ygrid->cell(r, column);
+        return cells;
+    }
+};
+
+} // namespace
+
+TEST_F(LookupWindow, OpensEmptyWithFocusOnTheMainNumber)
+{
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("지가조서 조회"));
+    EXPECT_EQ(QApplication::focusWidget(), panel->xjuso3);
+    const QString year = QString::number(QDate::currentDate().year());
+    EXPECT_EQ(panel->fdate->text(), year);
+    EXPECT_EQ(panel->rdate->text(), year);
+    EXPECT_EQ(panel->xjuso1->currentText(), QStringLiteral("임의읍"));
+    EXPECT_EQ(panel->xjuso2->currentText(), QStringLiteral("임의리"));
+    EXPECT_EQ(panel->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
+    EXPECT_EQ(panel->xkind->count(), 6);
+    EXPECT_FALSE(panel->san->isChecked() || panel->kindck->isChecked() || panel->xdtck->isChecked());
+
+    EXPECT_EQ(w->xgrid->rowCount(), 2);
+    EXPECT_EQ(w->ygrid->rowCount(), 2);
+    QStringList shown;
+    for (int c = 0; c < w->xgrid->columnCount(); ++c)
+        if (w->xgrid->columnWidth(c) > 0)
+            shown << w->xgrid->cell(0, c);
+    EXPECT_EQ(shown, (QStringList{"문서구분", "조사연도", "조사월"}));
+    EXPECT_EQ(w->ygrid->rowCells(0), (QStringList{"읍면", "동리", "구분", "본번", "부번"}));
+    EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서"));
+    EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
+    EXPECT_TRUE(w->viewer->page().empty());
+    EXPECT_FALSE(w->searchDone());
+    EXPECT_EQ(w->selectedRecordRow(), 0);
+}
+
+TEST_F(LookupWindow, EveryControlHasASpokenName)
+{
+    struct Case {
+        QWidget* control;
+        const char* name;
+    } cases[] = {
+        {panel->xjuso1, "지역 읍면"}, {panel->xjuso2, "지역 동리"}, {panel->san, "산"},
+        {panel->xjuso3, "본번"},      {panel->xjuso4, "부번"},      {panel->SuiArrowButton1, "전 부번"},
+        {panel->SuiArrowButton2, "후 부번"}, {panel->xkind, "조서구분"}, {panel->fdate, "시작 연도"},
+        {panel->rdate, "끝 연도"},    {panel->suiButton18, "검색"}, {w->xgrid, "검색된 지가조서"},
+        {w->ygrid, "검색된 지번"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(test::nameOf(c.control), QString::fromUtf8(c.name));
+    EXPECT_TRUE(test::spokenName(panel->kindck).contains(QStringLiteral("조서구분")));
+    EXPECT_EQ(test::nameOf(w->viewer->ScaleCombo), QStringLiteral("화면비율"));
+    // Picture-only buttons of the viewer speak their hint.
+    for (QAbstractButton* b : w->viewer->findChildren<QAbstractButton*>())
+        EXPECT_FALSE(test::nameOf(b).isEmpty()) << b->objectName().toStdString();
+    EXPECT_TRUE(test::spokenName(panel->xdtck).contains(QStringLiteral("연도범위")));
+}
+
+TEST_F(LookupWindow, SearchListsTheSampleRecordAndGivesTheScaleBoxTheFocus)
+{
+    search();
+    ASSERT_EQ(w->xgrid->dataRowCount(), 1);
+    EXPECT_EQ(w->xgrid->rowCells(1), (QStringList{"1", "결정조서", "1998년", "1월", folder.appDir() + "Files/", "Img001.jpg"}));
+    EXPECT_EQ(w->xgrid->rowColor(1), QColor(255, 255, 223));
+    EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서 (1건)"));
+    EXPECT_EQ(w->xgrid->accessibleName(), QStringLiteral("검색된 지가조서 (1건)"));
+    EXPECT_TRUE(w->searchDone());
+    EXPECT_TRUE(w->viewer->page().empty());
+    EXPECT_TRUE(w->viewer->ScaleCombo->hasFocus());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(fake->messages.isEmpty());
+}
+
+TEST_F(LookupWindow, AnyCriteriaGiveTheSameRecord)
+{
+    struct Criteria {
+        const char* main;
+        const char* sub;
+        bool san, kind, years;
+        const char* from;
+        int kindIndex;
+    } cases[] = {
+        {"", "", false, false, false, "", 0},
+        {"12", "3", true, true, true, "1990", 5},
+        {"abcd", "산-1", false, true, false, "0", 2},
+        {"9999", "", true, false, true, "", 1},
+    };
+    for (const auto& c : cases) {
+        panel->xjuso3->setText(QString::fromUtf8(c.main));
+        panel->xjuso4->setText(QString::fromUtf8(c.sub));
+        panel->san->setChecked(c.san);
+        panel->kindck->setChecked(c.kind);
+        panel->xdtck->setChecked(c.years);
+        panel->xkind->setCurrentIndex(c.kindIndex);
+        test::typeText(panel->fdate, QString::fromUtf8(c.from));
+        search();
+        EXPECT_EQ(w->xgrid->dataRowCount(), 1) << c.main;
+        EXPECT_EQ(w->xgrid->cell(1, 1), QStringLiteral("결정조서")) << c.main;
+    }
+}
+
+TEST_F(LookupWindow, OpeningShowsThePageAtQuarterScaleWithFifteenLots)
+{
+    searchAndOpen();
+    EXPECT_TRUE(fake->messages.isEmpty());
+    EXPECT_EQ(w->viewer->page().width(), 64);
+    EXPECT_EQ(scaleText(), QStringLiteral("25%"));
+    EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
+    EXPECT_EQ(w->ygrid->dataRowCount(), 15);
+    EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번 (15건)"));
+    EXPECT_EQ(lotColumn(3), (QStringList{"1", "2", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", ""}));
+    EXPECT_EQ(lotColumn(4), (QStringList{"0", "1", "0", "4", "6", "7", "8", "10", "14", "15", "16", "17", "18", "20", "24", ""}));
+    EXPECT_EQ(w->ygrid->rowCells(1), (QStringList{"임의읍", "임의리", "토지", "1", "0"}));
+    EXPECT_EQ(w->ygrid->rowColor(15), QColor(255, 255, 247));
+    EXPECT_FALSE(w->ygrid->rowColor(16).isValid());
+    // The first lot is in the search fields and row 1 is current.
+    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("1"));
+    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("0"));
+    EXPECT_FALSE(panel->san->isChecked());
+    EXPECT_EQ(w->selectedLotRow(), 1);
+    EXPECT_EQ(w->ygrid->currentRow(), 1);
+}
+
+TEST_F(LookupWindow, OpeningTwiceLeavesFifteenLots)
+{
+    searchAndOpen();
+    doubleClickRow(w->xgrid, 1);
+    EXPECT_EQ(w->ygrid->dataRowCount(), 15);
+    EXPECT_EQ(w->ygrid->rowCount(), 17);
+}
+
+TEST_F(LookupWindow, SecondSearchShowsOneRecordAndAnEmptyPage)
+{
+    searchAndOpen();
+    ASSERT_FALSE(w->viewer->page().empty());
+    search();
+    EXPECT_EQ(w->xgrid->dataRowCount(), 1);
+    EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서 (1건)"));
+    EXPECT_TRUE(w->viewer->page().empty());
+    EXPECT_EQ(w->ygrid->rowCount(), 2);
+    EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
+    // And the record opens again.
+    doubleClickRow(w->xgrid, 1);
+    EXPECT_FALSE(w->viewer->page().empty());
+}
+
+TEST_F(LookupWindow, DoubleClickBeforeAnySearchOpensNothing)
+{
+    doubleClickRow(w->xgrid, 1);  // the blank row
+    EXPECT_EQ(w->selectedRecordRow(), 1);
+    EXPECT_EQ(w->ygrid->rowCount(), 2);
+    EXPECT_TRUE(fake->messages.isEmpty());
+}
+
+TEST_F(LookupWindow, DoubleClickOnTheHeaderOrTheBlankRowOpensNothing)
+{
+    search();
+    // Before any row was chosen the selected row is the header, which is no record.
+    test::doubleClickHeader(w->xgrid, 1);
+    EXPECT_EQ(w->selectedRecordRow(), 0);
+    doubleClickRow(w->xgrid, 2);
+    EXPECT_EQ(w->selectedRecordRow(), 2);
+
+    EXPECT_EQ(w->ygrid->rowCount(), 2);
+    EXPECT_TRUE(w->viewer->page().empty());
+    EXPECT_TRUE(fake->messages.isEmpty());
+}
+
+TEST_F(LookupWindow, UnreadablePageStopsTheOpeningAfterTheLotsAreEmptied)
+{
+    searchAndOpen();
+    ASSERT_EQ(w->ygrid->dataRowCount(), 15);
+    // The page file turns into something that is no image.
+    QFile page(folder.pagePath());
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    page.write("not a page");
+    page.close();
+
+    doubleClickRow(w->xgrid, 1);
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+    EXPECT_EQ(w->ygrid->rowCount(), 2);
+    EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
+    EXPECT_TRUE(w->viewer->page().empty());
+
+    QFile::remove(folder.pagePath());
+    doubleClickRow(w->xgrid, 1);
+    EXPECT_EQ(fake->messages.size(), 2);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(LookupWindow, ClickingALotCopiesItIntoTheSearchFields)
+{
+    searchAndOpen();
+    w->ygrid->setCell(4, 2, QStringLiteral("임야"));  // row 4 is lot 4-4
+    clickRow(w->ygrid, 4);
+    EXPECT_TRUE(panel->san->isChecked());
+    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("4"));
+    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("4"));
+
+    clickRow(w->ygrid, 8);  // 4-10, 토지
+    EXPECT_FALSE(panel->san->isChecked());
+    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("10"));
+
+    // The blank row copies nothing.
+    clickRow(w->ygrid, 16);
+    EXPECT_EQ(w->selectedLotRow(), 16);
+    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("10"));
+}
+
+TEST_F(LookupWindow, F1AndF2StepTheLotNumbers)
+{
+    struct Case {
+        const char* before;
+        const char* after;
+    } cases[] = {{"", "1"}, {"9999", "10000"}, {"0", "1"}, {"0041", "42"}, {" 7", "8"}};
+    for (const auto& c : cases) {
+        panel->xjuso3->setText(QString::fromUtf8(c.before));
+        panel->xjuso3->setFocus();
+        pressKey(Qt::Key_F1);
+        EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(c.after)) << c.before;
+
+        panel->xjuso4->setText(QString::fromUtf8(c.before));
+        panel->suiButton18->setFocus();  // the window sees the key wherever the focus is
+        pressKey(Qt::Key_F2);
+        EXPECT_EQ(panel->xjuso4->text(), QString::fromUtf8(c.after)) << c.before;
+    }
+    EXPECT_TRUE(fake->messages.isEmpty());
+}
+
+TEST_F(LookupWindow, F1OnTextThatIsNoNumberReportsAndChangesNothing)
+{
+    for (const char* bad : {"abc", "1-2", "산", "12a"}) {
+        fake->messages.clear();
+        panel->xjuso3->setText(QString::fromUtf8(bad));
+        panel->xjuso3->setFocus();
+        pressKey(Qt::Key_F1);
+        EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(bad));
+        ASSERT_EQ(fake->messages.size(), 1) << bad;
+        EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+        EXPECT_TRUE(fake->messages[0].text.contains(QString::fromUtf8(bad)));
+    }
+}
+
+TEST_F(LookupWindow, TypedLotNumbersStopAtFourCharacters)
+{
+    test::typeText(panel->xjuso3, QStringLiteral("12345"));
+    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("1234"));
+    test::typeText(panel->xjuso4, QStringLiteral("가a-9x"));
+    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("가a-9"));
+}
+
+TEST_F(LookupWindow, OtherFunctionKeys)
+{
+    QSignalSpy print(w.data(), &Tjiga_view::printPageRequested);
+    panel->xjuso4->setText(QStringLiteral("12"));
+    panel->xjuso3->setFocus();
+    pressKey(Qt::Key_F3);
+    EXPECT_EQ(panel->xjuso4->text(), QString());
+
+    pressKey(Qt::Key_F9);
+    EXPECT_EQ(print.count(), 1);
+
+    pressKey(Qt::Key_F12);
+    ASSERT_EQ(fake->urls.size(), 1);
+    EXPECT_EQ(fake->urls[0], QUrl::fromLocalFile(folder.appDir() + "Help/3_7_h.htm"));
+
+    // The scale steps from "50%" to the next and the previous entry.
+    pressKey(Qt::Key_F7);
+    EXPECT_EQ(scaleText(), QStringLiteral("60%"));
+    pressKey(Qt::Key_F8);
+    pressKey(Qt::Key_F8);
+    EXPECT_EQ(scaleText(), QStringLiteral("25%"));
+}
+
+TEST_F(LookupWindow, EnterLeadsFromTheLotFieldsToTheSearch)
+{
+    panel->xjuso4->setText(QStringLiteral("77"));
+    panel->xjuso3->setFocus();
+    pressKey(Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), panel->xjuso4);
+    EXPECT_FALSE(panel->xjuso4->hasSelectedText());
+    pressKey(Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), panel->suiButton18);
+    EXPECT_EQ(w->xgrid->dataRowCount(), 0);  // the Enter that moved the focus searched nothing
+    pressKey(Qt::Key_Return);
+    EXPECT_EQ(w->xgrid->dataRowCount(), 1);
+
+    panel->fdate->setFocus();
+    pressKey(Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), panel->rdate);
+    pressKey(Qt::Key_Enter);
+    EXPECT_EQ(QApplication::focusWidget(), panel->suiButton18);
+}
+
+TEST_F(LookupWindow, RegionAndKindListsSwallowTyping)
+{
+    for (QComboBox* list : {panel->xjuso1, panel->xjuso2}) {
+        const QString before = list->currentText();
+        test::typeText(list, QStringLiteral("a1"));
+        pressKey(Qt::Key_Backspace);
+        pressKey(Qt::Key_Return);
+        EXPECT_EQ(list->currentText(), before);
+        EXPECT_EQ(QApplication::focusWidget()->window(), w.data());
+        EXPECT_TRUE(list->hasFocus());
+    }
+    test::typeText(panel->xkind, QStringLiteral("산열"));
+    EXPECT_EQ(panel->xkind->currentIndex(), 0);
+    pressKey(Qt::Key_Down);  // the arrow keys still choose
+    EXPECT_EQ(panel->xkind->currentIndex(), 1);
+}
+
+TEST_F(LookupWindow, YearFieldsTakeDigitsOnly)
+{
+    panel->fdate->setFocus();
+    EXPECT_EQ(panel->fdate->selectedText(), panel->fdate->text());
+    QTest::keyClicks(panel->fdate, QStringLiteral("a"));
+    EXPECT_EQ(fake->beeps, 1);
+    QTest::keyClicks(panel->fdate, QStringLiteral("0098"));
+    panel->rdate->setFocus();
+    EXPECT_EQ(panel->fdate->text(), QStringLiteral("98"));
+    panel->rdate->clear();
+    panel->fdate->setFocus();
+    EXPECT_EQ(panel->rdate->text(), QStringLiteral("0"));
+}
+
+TEST_F(LookupWindow, ClosingTellsTheMainWindow)
+{
+    QSignalSpy closed(w.data(), &ui::WorkWindow::closed);
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_TRUE(w.isNull());
+}
+
+TEST_F(LookupWindow, F5AndF6StartAndCancelTheMagnifierOnceEach)
+{
+    searchAndOpen();
+    ASSERT_TRUE(w->viewer->PanAllowed);
+    const auto layersBefore = w->viewer->view()->layers().size();
+    panel->xjuso3->setFocus();
+    pressKey(Qt::Key_F5);
+    ASSERT_NE(w->viewer->Selection, nullptr);
+    EXPECT_FALSE(w->viewer->PanAllowed);
+    EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2);  // the magnifier and its frame
+    pressKey(Qt::Key_F6);
+    EXPECT_EQ(w->viewer->Selection, nullptr);
+    EXPECT_TRUE(w->viewer->PanAllowed);
+
+    // A search brings pan mode back while a magnifier is being placed.
+    pressKey(Qt::Key_F5);
+    search();
+    EXPECT_TRUE(w->viewer->PanAllowed);
+    EXPECT_TRUE(fake->messages.isEmpty());
+}
+
+TEST_F(LookupWindow, OpeningSetsTheBrightnessCounterBackToZero)
+{
+    QSignalSpy modified(w.data(), &Tjiga_view::pageModified);
+    searchAndOpen();
+    QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
+    ASSERT_EQ(w->viewer->bright->text(), QStringLiteral("1"));
+    EXPECT_EQ(modified.count(), 1);
+    w->viewer->selectScaleEntry(6);  // "100%"
+    doubleClickRow(w->xgrid, 1);
+    EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
+    EXPECT_EQ(scaleText(), QStringLiteral("25%"));
+}
+
+TEST_F(LookupWindow, ReopenLoadsTheRecordAgainOrEmptiesThePage)
+{
+    searchAndOpen();
+    w->ygrid->clearDataRows();
+    w->viewer->reopenCommand();  // "다시 열기"
+    EXPECT_EQ(w->ygrid->dataRowCount(), 15);
+    EXPECT_FALSE(w->viewer->page().empty());
+    EXPECT_TRUE(w->viewer->ScaleCombo->hasFocus());
+}
+
+TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)
+{
+    const QStringList inputs = {QStringLiteral("산4-1"), QStringLiteral("%d%s\\n"), QStringLiteral("１２３４"),
+                                QStringLiteral("99999999999999"), QStringLiteral("-"), QStringLiteral("' OR 1=1")};
+    QList<QWidget*> fields = {panel->xjuso1, panel->xjuso2, panel->xjuso3, panel->xjuso4,
+                              panel->xkind,  panel->fdate,  panel->rdate};
+    for (const QString& text : inputs) {
+        for (QWidget* field : fields) {
+            test::typeText(field, text);
+            for (Qt::Key k : {Qt::Key_F1, Qt::Key_F2, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Return})
+                QTest::keyClick(QApplication::focusWidget(), k);
+        }
+        search();
+        doubleClickRow(w->xgrid, 1);
+        EXPECT_EQ(w->xgrid->dataRowCount(), 1) << text.toStdString();
+        EXPECT_EQ(w->ygrid->dataRowCount(), 15) << text.toStdString();
+        EXPECT_LE(panel->fdate->text().size(), 4);
+    }
+    // Only F1 and F2 on text that is no number were reported.
+    for (const auto& m : fake->messages)
+        EXPECT_TRUE(m.text.contains(QStringLiteral("not a valid integer"))) << m.text.toStdString();
+}

@@ -1,0 +1,194 @@
+#include "ui/report/desktopoutput.h"
+
+#include "model/error.h"
+#include "ui/report/reportpage.h"
+#include "ui/services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QWidget>
+#include <QWindow>
+
+#include <cups/cups.h>
+
+namespace rida::ui::report {
+
+QString noPrinterMessage()
+{
+    return QStringLiteral("설치된 프린터가 없습니다. 프린터를 설치한 뒤 다시 출력하십시오.");
+}
+
+namespace {
+
+// A preview dialog that owns its printer and its copy of the page.
+QPrintPreviewDialog* makePreview(QWidget* owner, const ReportPage& page)
+{
+    auto* printer = new QPrinter(QPrinter::HighResolution);
+    printer->setPageLayout(page.pageLayout());
+    printer->setFullPage(true);
+    auto* dialog = new QPrintPreviewDialog(printer, owner);
+    dialog->setWindowTitle(page.caption);
+    dialog->setAccessibleName(page.caption);
+    QObject::connect(dialog, &QObject::destroyed, [printer] { delete printer; });
+    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
+                     [page](QPrinter* p) { printPage(page, *p); });
+    if (!page.previewSize.isEmpty())
+        dialog->resize(page.previewSize);
+    // Opens zoomed to fit the whole sheet.
+    if (auto* widget = dialog->findChild<QPrintPreviewWidget*>())
+        widget->fitInView();
+    return dialog;
+}
+
+} // namespace
+
+void DesktopReportDevice::showPreview(QWidget* owner, const ReportPage& page)
+{
+    QPrintPreviewDialog* dialog = makePreview(owner, page);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    dialog->show();
+}
+
+void DesktopReportDevice::runPreview(QWidget* owner, const ReportPage& page)
+{
+    std::unique_ptr<QPrintPreviewDialog> dialog(makePreview(owner, page));
+    dialog->exec();
+}
+
+bool DesktopReportDevice::print(QWidget* owner, const ReportPage& page)
+{
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        services().showMessage(owner, noPrinterMessage());
+        return false;
+    }
+    // A fresh printer object is the current default printer, also one chosen
+    // by the printer setup a moment ago.
+    QPrinter printer(QPrinter::HighResolution);
+    QProgressDialog progress(QStringLiteral("출력하는 중입니다..."), QString(), 0, 2, owner);
+    progress.setCancelButton(nullptr);
+    progress.setWindowTitle(page.caption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setValue(0);
+    progress.show();
+    QCoreApplication::processEvents();
+    progress.setValue(1);
+    printPage(page, printer);
+    progress.setValue(2);
+    return true;
+}
+
+QImage DesktopScreenCapture::capture(QWidget* widget, const QRect& area)
+{
+    if (area.isEmpty())
+        return {};
+    // Screen pixels where the platform hands them out (X11); elsewhere
+    // (Wayland, offscreen) the window's widgets are rendered into the
+    // picture, which also shows every sibling lying over the area.
+    const QWindow* shown = widget->window()->windowHandle();
+    if (QGuiApplication::platformName() == QStringLiteral("xcb") && widget->isVisible() && shown && shown->isExposed()) {
+        if (QScreen* screen = widget->screen()) {
+            const QPoint global = widget->mapToGlobal(area.topLeft()) - screen->geometry().topLeft();
+            QPixmap shot = screen->grabWindow(0, global.x(), global.y(), area.width(), area.height());
+            if (!shot.isNull())
+                return shot.toImage();
+        }
+    }
+    QWidget* top = widget->window();
+    const QRect inTop(widget->mapTo(top, area.topLeft()), area.size());
+    QImage image = top->grab(inTop).toImage();
+    image.setDevicePixelRatio(1.0);
+    if (image.size() != area.size())
+        image = image.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+QString DesktopFileDialogs::saveFileName(QWidget* parent, const SaveRequest& request)
+{
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString DesktopWordProcessor::program()
+{
+    for (const char* name : {"soffice", "libreoffice"}) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
+bool DesktopWordProcessor::canStart() { return !program().isEmpty(); }
+
+void DesktopWordProcessor::openNewDocument(const QString& documentPath)
+{
+    const QString exe = program();
+    if (exe.isEmpty() || !services().startProgram(exe, {QStringLiteral("-n"), documentPath}))
+        throw model::Error(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
+}
+
+QStringList DesktopPrinterSetup::installedPrinters() { return QPrinterInfo::availablePrinterNames(); }
+
+std::optional<QString> DesktopPrinterSetup::choosePrinter(QWidget* parent)
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("프린터 설정"));
+    dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    if (printer.outputFormat() != QPrinter::NativeFormat)
+        return QString(); // printing to a file: no printer to make the default
+    return printer.printerName();
+}
+
+void DesktopPrinterSetup::makeDefault(const QString& printer)
+{
+    // CUPS names a destination "name" or "name/instance".
+    const QByteArray full = printer.toLocal8Bit();
+    const qsizetype slash = full.indexOf('/');
+    const QByteArray name = slash < 0 ? full : full.left(slash);
+    const QByteArray instance = slash < 0 ? QByteArray() : full.mid(slash + 1);
+
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    cups_dest_t* chosen = cupsGetDest(name.constData(), instance.isEmpty() ? nullptr : instance.constData(), count, dests);
+    if (!chosen) {
+        cupsFreeDests(count, dests);
+        throw model::Error(QStringLiteral("프린터를 찾을 수 없습니다: %1").arg(printer));
+    }
+    for (int i = 0; i < count; ++i)
+        dests[i].is_default = 0;
+    chosen->is_default = 1;
+    // The user's lpoptions file (root: the system's), which every CUPS client reads.
+    const int failed = cupsSetDests2(CUPS_HTTP_DEFAULT, count, dests);
+    cupsFreeDests(count, dests);
+    if (failed)
+        throw model::Error(QStringLiteral("기본 프린터를 바꿀 수 없습니다: %1").arg(QString::fromLocal8Bit(cupsLastErrorString())));
+    // CUPS reads the default afresh on every question, so this program sees the
+    // change at once; only a default named in the environment would hide it.
+    for (const char* variable : {"LPDEST", "PRINTER"}) {
+        if (qEnvironmentVariableIsSet(variable))
+            qputenv(variable, full);
+    }
+}
+
+} // namespace rida::ui::report
