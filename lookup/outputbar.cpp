@@ -41,7 +41,8 @@ void drawCamera(QPainter& p, QRectF r)
 
 QPixmap picture(Picture which)
 {
-    QPixmap pm = which == Picture::SaveCapture || which == Picture::PrintCapture ? QPixmap(kPicture, kPicture) : sheet();
+    QPixmap pm =
+        which == Picture::SaveCapture || which == Picture::PrintCapture ? QPixmap(kPicture, kPicture) : sheet();
     if (which == Picture::SaveCapture || which == Picture::PrintCapture)
         pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -128,15 +129,21 @@ OutputBar::OutputBar(QString appDir, OutputBarHooks hooks, QWidget* owner, QWidg
     : QWidget(parent), appDir_(std::move(appDir)), hooks_(std::move(hooks)), owner_(owner)
 {
     setObjectName(QStringLiteral("outputBarControls"));
-    suiButton11 = pictureButton(QStringLiteral("suiButton11"), Picture::PageToWord, QStringLiteral("MicroSoft Word로 보내기"), this);
+    suiButton11 = pictureButton(QStringLiteral("suiButton11"), Picture::PageToWord,
+                                QStringLiteral("MicroSoft Word로 보내기"), this);
     suiButton10 = pictureButton(QStringLiteral("suiButton10"), Picture::CaptureToWord,
                                 QStringLiteral("화면 캡쳐 MicroSoft Word로 보내기"), this);
-    suiButton12 = pictureButton(QStringLiteral("suiButton12"), Picture::SaveCapture, QStringLiteral("화면 캡쳐 저장"), this);
-    suiButton7 = pictureButton(QStringLiteral("suiButton7"), Picture::PrintCapture, QStringLiteral("화면 캡쳐 출력"), this);
-    suiButton13 = captionButton(QStringLiteral("suiButton13"), QStringLiteral("출력"), QStringLiteral("프린터 출력"), this);
-    CheckBox1 = checkBox(QStringLiteral("CheckBox1"), QStringLiteral("수정출력"), QStringLiteral("수정된 이미지 출력"), this);
+    suiButton12 =
+        pictureButton(QStringLiteral("suiButton12"), Picture::SaveCapture, QStringLiteral("화면 캡쳐 저장"), this);
+    suiButton7 =
+        pictureButton(QStringLiteral("suiButton7"), Picture::PrintCapture, QStringLiteral("화면 캡쳐 출력"), this);
+    suiButton13 =
+        captionButton(QStringLiteral("suiButton13"), QStringLiteral("출력"), QStringLiteral("프린터 출력"), this);
+    CheckBox1 =
+        checkBox(QStringLiteral("CheckBox1"), QStringLiteral("수정출력"), QStringLiteral("수정된 이미지 출력"), this);
     oneck = checkBox(QStringLiteral("oneck"), QStringLiteral("낱장 출력"), QStringLiteral("낱장으로 출력"), this);
-    suiButton15 = captionButton(QStringLiteral("suiButton15"), QStringLiteral("설정"), QStringLiteral("기본 프린터 변경"), this);
+    suiButton15 =
+        captionButton(QStringLiteral("suiButton15"), QStringLiteral("설정"), QStringLiteral("기본 프린터 변경"), this);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 2, 4, 2);
@@ -183,12 +190,33 @@ void OutputBar::run(void (*command)(const OutputSource&))
     ui::runCommand(owner_, [&] { command(source()); });
 }
 
-void OutputBar::PrintPage() { run(lookup::PrintPage); }
-void OutputBar::suiButton13Click() { PrintPage(); }
-void OutputBar::suiButton7Click() { run(printCapture); }
-void OutputBar::suiButton12Click() { run(saveCapture); }
-void OutputBar::suiButton11Click() { run(pageToWordProcessor); }
-void OutputBar::suiButton10Click() { run(captureToWordProcessor); }
-void OutputBar::suiButton15Click() { ui::runCommand(owner_, [this] { printerSetup(owner_); }); }
+void OutputBar::PrintPage()
+{
+    run(lookup::PrintPage);
+}
+void OutputBar::suiButton13Click()
+{
+    PrintPage();
+}
+void OutputBar::suiButton7Click()
+{
+    run(printCapture);
+}
+void OutputBar::suiButton12Click()
+{
+    run(saveCapture);
+}
+void OutputBar::suiButton11Click()
+{
+    run(pageToWordProcessor);
+}
+void OutputBar::suiButton10Click()
+{
+    run(captureToWordProcessor);
+}
+void OutputBar::suiButton15Click()
+{
+    ui::runCommand(owner_, [this] { printerSetup(owner_); });
+}
 
 } // namespace rida::lookup

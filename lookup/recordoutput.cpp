@@ -22,7 +22,10 @@ namespace rida::lookup {
 
 namespace {
 
-std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string localPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
 QString ensureTempFolder(const QString& appDir)
 {
@@ -42,7 +45,8 @@ void copyReplacing(const QString& source, const QString& target)
         throw model::Error(QStringLiteral("파일을 읽을 수 없습니다: %1").arg(QDir::toNativeSeparators(source)));
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
-        throw model::Error(QStringLiteral("파일을 저장할 수 없습니다: %1\n%2").arg(QDir::toNativeSeparators(target), out.errorString()));
+        throw model::Error(QStringLiteral("파일을 저장할 수 없습니다: %1\n%2")
+                               .arg(QDir::toNativeSeparators(target), out.errorString()));
     char buffer[1 << 16];
     for (;;) {
         const qint64 n = in.read(buffer, sizeof buffer);
@@ -51,10 +55,12 @@ void copyReplacing(const QString& source, const QString& target)
         if (n == 0)
             break;
         if (out.write(buffer, n) != n)
-            throw model::Error(QStringLiteral("파일을 저장할 수 없습니다: %1\n%2").arg(QDir::toNativeSeparators(target), out.errorString()));
+            throw model::Error(QStringLiteral("파일을 저장할 수 없습니다: %1\n%2")
+                                   .arg(QDir::toNativeSeparators(target), out.errorString()));
     }
     if (!out.commit())
-        throw model::Error(QStringLiteral("파일을 저장할 수 없습니다: %1\n%2").arg(QDir::toNativeSeparators(target), out.errorString()));
+        throw model::Error(QStringLiteral("파일을 저장할 수 없습니다: %1\n%2")
+                               .arg(QDir::toNativeSeparators(target), out.errorString()));
 }
 
 image::Bitmap bitmapFrom(const QImage& shot)
@@ -77,7 +83,10 @@ QImage imageFrom(const image::Bitmap& bitmap)
     return view.copy();
 }
 
-bool hasPage(const OutputSource& source) { return source.page && !source.page->empty(); }
+bool hasPage(const OutputSource& source)
+{
+    return source.page && !source.page->empty();
+}
 
 // The view capture, written to the temporary page bitmap.
 QString captureToTemp(const OutputSource& source)
@@ -185,7 +194,8 @@ void PrintPage(const OutputSource& source)
     picture.release();
 
     ui::report::ImageBox& box = layout->imageBox();
-    const BoxFit fit = fitPrintBox(layout->page().image.picture.width(), layout->page().image.picture.height(), box.width, box.height);
+    const BoxFit fit =
+        fitPrintBox(layout->page().image.picture.width(), layout->page().image.picture.height(), box.width, box.height);
     box.left += fit.left;
     box.width = fit.width;
     box.height = fit.height;

@@ -21,13 +21,13 @@ class QWidget;
 namespace rida::lookup {
 
 struct OutputSource {
-    QWidget* owner = nullptr;               // the lookup window; it owns the report layouts
-    QString appDir;                         // the application directory, ending with the separator
-    const image::Bitmap* page = nullptr;    // the viewer's page bitmap, as modified in the viewer
-    QString recordFile;                     // the record page file, as stored
-    bool modifiedOutput = false;            // "수정출력": print and export the page as modified
-    std::function<QImage()> captureView;    // the view capture (see captureViewArea)
-    std::function<void()> repaintView;      // repaints the view at once; may be empty
+    QWidget* owner = nullptr;            // the lookup window; it owns the report layouts
+    QString appDir;                      // the application directory, ending with the separator
+    const image::Bitmap* page = nullptr; // the viewer's page bitmap, as modified in the viewer
+    QString recordFile;                  // the record page file, as stored
+    bool modifiedOutput = false;         // "수정출력": print and export the page as modified
+    std::function<QImage()> captureView; // the view capture (see captureViewArea)
+    std::function<void()> repaintView;   // repaints the view at once; may be empty
 };
 
 // The image box fitted to a page: the box moves right by `left` layout pixels
@@ -47,7 +47,10 @@ struct BoxFit {
 BoxFit fitPrintBox(int width, int height, int boxWidth, int boxHeight);
 
 // A page less high than wide prints on the landscape layout, any other on the portrait one.
-inline bool printsLandscape(int width, int height) { return height < width; }
+inline bool printsLandscape(int width, int height)
+{
+    return height < width;
+}
 
 // Print page ("출력", F9). The layout and the box follow the picture that is
 // printed: the page as modified when "수정출력" is ticked, otherwise the record

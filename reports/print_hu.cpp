@@ -6,19 +6,7 @@ Tprint_h* print_h = nullptr;
 
 ui::report::ReportPage Tprint_h::layoutValues()
 {
-    ui::report::ReportPage page;
-    page.caption = QStringLiteral("세로출력");
-    page.orientation = QPageLayout::Portrait;
-    page.marginsMm = QMarginsF(1.0, 1.0, 1.0, 1.0);
-    page.bandSize = QSize(kBoxWidth, kBoxHeight);
-    page.image.left = 0;
-    page.image.top = 0;
-    page.image.width = kBoxWidth;
-    page.image.height = kBoxHeight;
-    page.image.stretch = true;
-    page.image.center = true;
-    page.color = ui::report::ColorOption::Default;
-    return page;
+    return ui::report::ReportPage::singleImage(QStringLiteral("세로출력"), QPageLayout::Portrait, QSize(kBoxWidth, kBoxHeight));
 }
 
 Tprint_h::Tprint_h(QWidget* owner) : ReportLayout(layoutValues(), owner)

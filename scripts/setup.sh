@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcups2-dev poppler-utils
-  libturbojpeg0-dev libjpeg62-turbo-dev
+  libturbojpeg0-dev libjpeg62-turbo-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-nanum xvfb xauth xdotool xdg-utils
 )

@@ -4,20 +4,20 @@
 #include "lookup/jiga_viewu.h"
 #include "lookup/outputbar.h"
 #include "lookup/searchpanel.h"
-#include "viewer/imageviewer.h"
 #include "model/landrecord.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeoutput.h"
 #include "tests/support/fakeservices.h"
 #include "ui/image/ops.h"
+#include "viewer/imageviewer.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QToolButton>
-#include <QPushButton>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QToolButton>
 
 using namespace rida;
 using lookup::Tjiga_view;
@@ -49,7 +49,8 @@ struct OutputBarTest : ::testing::Test {
     }
     QList<QAbstractButton*> commandButtons() const
     {
-        return {bar->suiButton11, bar->suiButton10, bar->suiButton12, bar->suiButton7, bar->suiButton13, bar->suiButton15};
+        return {bar->suiButton11, bar->suiButton10, bar->suiButton12,
+                bar->suiButton7,  bar->suiButton13, bar->suiButton15};
     }
 };
 

@@ -38,7 +38,8 @@ inline QRectF expectedOnSheet(const QRectF& layoutRect, double dpi)
 // True when the measured box is the expected one within `tolerance` device pixels on every edge.
 inline bool sameBox(const QRect& measured, const QRectF& expected, double tolerance = 2.0)
 {
-    return std::abs(measured.left() - expected.left()) <= tolerance && std::abs(measured.top() - expected.top()) <= tolerance &&
+    return std::abs(measured.left() - expected.left()) <= tolerance &&
+           std::abs(measured.top() - expected.top()) <= tolerance &&
            std::abs(measured.right() + 1 - expected.right()) <= tolerance &&
            std::abs(measured.bottom() + 1 - expected.bottom()) <= tolerance;
 }
@@ -47,4 +48,7 @@ inline bool sameBox(const QRect& measured, const QRectF& expected, double tolera
 
 #include <QDebug>
 #include <ostream>
-inline void PrintTo(const QRect& r, std::ostream* os) { *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height(); }
+inline void PrintTo(const QRect& r, std::ostream* os)
+{
+    *os << r.x() << ',' << r.y() << ' ' << r.width() << 'x' << r.height();
+}

@@ -29,7 +29,10 @@ using test::ReportCall;
 
 namespace {
 
-QString txt(const char* utf8) { return QString::fromUtf8(utf8); }
+QString txt(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 image::Bitmap grey(int w, int h, int level)
 {
@@ -82,9 +85,15 @@ struct Archive {
     QString temp() const { return model::tempBitmapPath(appDir); }
 };
 
-bool run(const std::function<void()>& command) { return ui::runCommand(nullptr, command); }
+bool run(const std::function<void()>& command)
+{
+    return ui::runCommand(nullptr, command);
+}
 
-QRect boxOf(const ui::report::ReportPage& p) { return QRect(p.image.left, p.image.top, p.image.width, p.image.height); }
+QRect boxOf(const ui::report::ReportPage& p)
+{
+    return QRect(p.image.left, p.image.top, p.image.width, p.image.height);
+}
 
 // What a flat ODF text document holds: its page, its paragraphs' alignment and the embedded picture.
 struct ReadDocument {
@@ -141,13 +150,13 @@ TEST(PrintBoxFit, FollowsTheIntegerArithmetic)
         int w, h, qw, qh;
         BoxFit fit;
     } cases[] = {
-        {3508, 2480, 1115, 786, {1, 1112, 786}}, // nh = 788 > 786: full height, centred across
-        {2480, 3508, 786, 1115, {0, 786, 1111}}, // nh = 1111: full width, top-aligned
-        {1000, 700, 1115, 786, {0, 1115, 786}},  // smaller than the box: the full box
-        {2000, 1000, 1115, 786, {0, 1115, 557}}, // wider than the box, low: full width
-        {500, 2000, 786, 1115, {254, 278, 1115}},// narrow and high: nw = 1115*500/2000 = 278, centred
-        {786, 2000, 786, 1115, {0, 786, 1115}},  // exactly the box width: the full box
-        {700, 700, 786, 1115, {0, 786, 1115}},   // square, small: the full box
+        {3508, 2480, 1115, 786, {1, 1112, 786}},  // nh = 788 > 786: full height, centred across
+        {2480, 3508, 786, 1115, {0, 786, 1111}},  // nh = 1111: full width, top-aligned
+        {1000, 700, 1115, 786, {0, 1115, 786}},   // smaller than the box: the full box
+        {2000, 1000, 1115, 786, {0, 1115, 557}},  // wider than the box, low: full width
+        {500, 2000, 786, 1115, {254, 278, 1115}}, // narrow and high: nw = 1115*500/2000 = 278, centred
+        {786, 2000, 786, 1115, {0, 786, 1115}},   // exactly the box width: the full box
+        {700, 700, 786, 1115, {0, 786, 1115}},    // square, small: the full box
     };
     for (const Case& c : cases)
         EXPECT_EQ(lookup::fitPrintBox(c.w, c.h, c.qw, c.qh), c.fit) << c.w << 'x' << c.h;
@@ -181,7 +190,8 @@ TEST(PrintPage, MeasuresTheImageBoxOnPaper)
         EXPECT_EQ(out.reports->calls[1].kind, ReportCall::Print);
         const ui::report::ReportPage& page = out.reports->calls[1].page;
         EXPECT_EQ(page.orientation, c.orientation);
-        EXPECT_EQ(page.caption, c.orientation == QPageLayout::Landscape ? QStringLiteral("가로출력") : QStringLiteral("세로출력"));
+        EXPECT_EQ(page.caption,
+                  c.orientation == QPageLayout::Landscape ? QStringLiteral("가로출력") : QStringLiteral("세로출력"));
         EXPECT_EQ(boxOf(page), c.box);
         EXPECT_TRUE(page.image.stretch);
         EXPECT_EQ(page.color, ui::report::ColorOption::Colour);
@@ -252,11 +262,13 @@ TEST(PrintPage, FailuresEndInTheErrorReportWithNothingPrinted)
         bool modified;
     } cases[] = {
         {"record page file vanished", [](Archive& a) { QFile::remove(a.recordFile); }, false},
-        {"Tools cannot be made", [](Archive& a) {
+        {"Tools cannot be made",
+         [](Archive& a) {
              QDir(a.appDir + QStringLiteral("Tools")).removeRecursively();
              QFile f(a.appDir + QStringLiteral("Tools"));
              (void)f.open(QIODevice::WriteOnly); // a file where the folder belongs
-         }, true},
+         },
+         true},
     };
     for (const Case& c : cases) {
         test::ScopedFakeServices services;
@@ -473,8 +485,8 @@ TEST(CaptureToWordProcessor, NoWordProcessorGivesTheSameWarning)
 TEST(OutputCommands, DoNothingOnAnEmptyPage)
 {
     using Command = void (*)(const OutputSource&);
-    const Command commands[] = {lookup::PrintPage, lookup::printCapture, lookup::saveCapture, lookup::pageToWordProcessor,
-                                lookup::captureToWordProcessor};
+    const Command commands[] = {lookup::PrintPage, lookup::printCapture, lookup::saveCapture,
+                                lookup::pageToWordProcessor, lookup::captureToWordProcessor};
     for (const Command command : commands) {
         for (const bool modified : {false, true}) {
             test::ScopedFakeServices services;
@@ -505,10 +517,20 @@ TEST(PrinterSetup, MakesTheChosenPrinterTheDefault)
         int dialogs;
         QString message;
     } cases[] = {
-        {{QStringLiteral("Office"), QStringLiteral("PDF")}, QStringLiteral("PDF"), false, {QStringLiteral("PDF")}, 1, {}},
+        {{QStringLiteral("Office"), QStringLiteral("PDF")},
+         QStringLiteral("PDF"),
+         false,
+         {QStringLiteral("PDF")},
+         1,
+         {}},
         {{QStringLiteral("Office")}, std::nullopt, false, {}, 1, {}},
         {{}, QStringLiteral("Office"), false, {}, 0, txt(lookup::text::kNoPrinter)},
-        {{QStringLiteral("Office")}, QStringLiteral("Office"), true, {}, 1, QStringLiteral("기본 프린터를 바꿀 수 없습니다.")},
+        {{QStringLiteral("Office")},
+         QStringLiteral("Office"),
+         true,
+         {},
+         1,
+         QStringLiteral("기본 프린터를 바꿀 수 없습니다.")},
     };
     for (const Case& c : cases) {
         test::ScopedFakeServices services;

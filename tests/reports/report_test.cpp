@@ -9,12 +9,18 @@
 #include "tests/support/qtprint.h"
 #include "ui/report/desktopoutput.h"
 #include "ui/report/outputplatform.h"
+#include "ui/report/picturedocument.h"
+
+#include "model/error.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -63,8 +69,10 @@ TEST(ReportLayouts, HoldTheValuesOfTheTwoForms)
     EXPECT_EQ(w.page().pageLayout().orientation(), QPageLayout::Landscape);
     EXPECT_EQ(h.page().pageLayout().orientation(), QPageLayout::Portrait);
     EXPECT_EQ(w.page().pageLayout().margins(QPageLayout::Millimeter), QMarginsF(1, 1, 1, 1));
-    EXPECT_EQ(QRect(w.QRImage1().left, w.QRImage1().top, w.QRImage1().width, w.QRImage1().height), QRect(0, 0, 1115, 786));
-    EXPECT_EQ(QRect(h.QRImage1().left, h.QRImage1().top, h.QRImage1().width, h.QRImage1().height), QRect(0, 0, 786, 1115));
+    EXPECT_EQ(QRect(w.QRImage1().left, w.QRImage1().top, w.QRImage1().width, w.QRImage1().height),
+              QRect(0, 0, 1115, 786));
+    EXPECT_EQ(QRect(h.QRImage1().left, h.QRImage1().top, h.QRImage1().width, h.QRImage1().height),
+              QRect(0, 0, 786, 1115));
     EXPECT_TRUE(w.QRImage1().stretch && w.QRImage1().center);
     EXPECT_EQ(w.page().color, ColorOption::Default);
     // The band (1115 x 786 at 96 per inch: 295.01 x 207.96 mm) fills the space
@@ -104,9 +112,9 @@ TEST(ReportPaper, UnstretchedPictureKeepsItsSizeCentredAndNeverSpillsOut)
         QSize picture;
         QRectF expected; // layout pixels
     } cases[] = {
-        {{600, 400}, {257.5, 193, 600, 400}},           // smaller: own size, centred
-        {{1115, 786}, {0, 0, 1115, 786}},               // exactly the box
-        {{2230, 786}, {0, 196.5, 1115, 393}},           // wider than the box: reduced, proportions kept
+        {{600, 400}, {257.5, 193, 600, 400}}, // smaller: own size, centred
+        {{1115, 786}, {0, 0, 1115, 786}},     // exactly the box
+        {{2230, 786}, {0, 196.5, 1115, 393}}, // wider than the box: reduced, proportions kept
     };
     for (const Case& c : cases) {
         const ReportPage page = landscapeWith(solid(c.picture.width(), c.picture.height()), {0, 0, 1115, 786}, false);
@@ -154,7 +162,9 @@ TEST(ReportPaper, PdfIsOneA4SheetWithThePictureInItsBox)
         const QString pdf = dir.filePath(QStringLiteral("sheet%1.pdf").arg(n));
         const QString prefix = dir.filePath(QStringLiteral("sheet%1").arg(n++));
         ui::report::writePdf(c.page, pdf);
-        ASSERT_EQ(QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"), pdf, prefix}), 0);
+        ASSERT_EQ(QProcess::execute(pdftoppm,
+                                    {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"), pdf, prefix}),
+                  0);
         const QStringList pages = QDir(dir.path()).entryList({QFileInfo(prefix).fileName() + QStringLiteral("-*.png")});
         ASSERT_EQ(pages.size(), 1) << "one sheet";
         const QImage sheet(dir.filePath(pages.front()));
@@ -243,4 +253,50 @@ TEST(DesktopReportDevice, ModelessPreviewOutlivesItsLayout)
     EXPECT_FALSE(preview->isModal());
     QApplication::processEvents();
     preview->close();
+}
+
+TEST(DesktopPrinterSetup, DialogChoosesAPrinterAndCancelChoosesNone)
+{
+    QString title, okText;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        title = dialog->windowTitle();
+        if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+                okText = ok->text();
+        dialog->reject();
+    });
+    EXPECT_EQ(ui::report::DesktopPrinterSetup().choosePrinter(nullptr), std::nullopt);
+    EXPECT_EQ(title, QStringLiteral("프린터 설정"));
+    EXPECT_EQ(okText, QStringLiteral("확인"));
+}
+
+TEST(DesktopPrinterSetup, AnUnknownPrinterIsReportedNotSet)
+{
+    EXPECT_THROW(ui::report::DesktopPrinterSetup().makeDefault(QStringLiteral("no-such-printer-here")), model::Error);
+}
+
+TEST(PictureDocument, NewDocumentsClearAwayOnesLongRead)
+{
+    QTemporaryDir tmp;
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+    const QString old = tmp.filePath(QStringLiteral("rida-old123.fodt"));
+    const QString recent = tmp.filePath(QStringLiteral("rida-new123.fodt"));
+    const QString other = tmp.filePath(QStringLiteral("letter.fodt"));
+    for (const QString& path : {old, recent, other}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        if (path != recent)
+            f.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
+    }
+    const QString made = ui::report::newDocumentPath();
+    qputenv("TMPDIR", oldTmp);
+    EXPECT_TRUE(made.startsWith(tmp.path()));
+    EXPECT_TRUE(made.endsWith(QStringLiteral(".fodt")));
+    EXPECT_FALSE(QFileInfo::exists(old));
+    EXPECT_TRUE(QFileInfo::exists(recent));
+    EXPECT_TRUE(QFileInfo::exists(other)) << "only our own documents";
 }

@@ -2,6 +2,7 @@
 
 #include "model/error.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace rida::test {
@@ -22,8 +23,15 @@ QString FakeFileDialogs::saveFileName(QWidget*, const ui::report::SaveRequest& r
     return answer + u'.' + request.defaultSuffix;
 }
 
+FakeWordProcessor::~FakeWordProcessor()
+{
+    for (const QString& document : attempted)
+        QFile::remove(document);
+}
+
 void FakeWordProcessor::openNewDocument(const QString& documentPath)
 {
+    attempted << documentPath;
     if (failToOpen)
         throw model::Error(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
     documents << documentPath;
@@ -52,6 +60,9 @@ ScopedFakeOutput::ScopedFakeOutput()
     previous_ = ui::report::installOutputPlatform(std::move(fakes));
 }
 
-ScopedFakeOutput::~ScopedFakeOutput() { ui::report::installOutputPlatform(std::move(previous_)); }
+ScopedFakeOutput::~ScopedFakeOutput()
+{
+    ui::report::installOutputPlatform(std::move(previous_));
+}
 
 } // namespace rida::test

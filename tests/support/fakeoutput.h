@@ -21,8 +21,14 @@ struct ReportCall {
 
 class FakeReportDevice : public ui::report::ReportDevice {
 public:
-    void showPreview(QWidget* owner, const ui::report::ReportPage& page) override { record(ReportCall::Preview, owner, page); }
-    void runPreview(QWidget* owner, const ui::report::ReportPage& page) override { record(ReportCall::ModalPreview, owner, page); }
+    void showPreview(QWidget* owner, const ui::report::ReportPage& page) override
+    {
+        record(ReportCall::Preview, owner, page);
+    }
+    void runPreview(QWidget* owner, const ui::report::ReportPage& page) override
+    {
+        record(ReportCall::ModalPreview, owner, page);
+    }
     bool print(QWidget* owner, const ui::report::ReportPage& page) override
     {
         record(ReportCall::Print, owner, page);
@@ -57,11 +63,14 @@ public:
 
 class FakeWordProcessor : public ui::report::WordProcessor {
 public:
+    // No word processor reads the documents: they are removed with the fake.
+    ~FakeWordProcessor() override;
     bool canStart() override { return installed; }
     void openNewDocument(const QString& documentPath) override;
     bool installed = true;
     bool failToOpen = false;
-    QStringList documents;
+    QStringList documents; // opened
+    QStringList attempted; // opened or failed to open
 };
 
 class FakePrinterSetup : public ui::report::PrinterSetup {

@@ -5,8 +5,10 @@
 #include "ui/services.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPageSize>
 #include <QPixmap>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -14,6 +16,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
@@ -34,8 +37,9 @@ namespace {
 QPrintPreviewDialog* makePreview(QWidget* owner, const ReportPage& page)
 {
     auto* printer = new QPrinter(QPrinter::HighResolution);
-    printer->setPageLayout(page.pageLayout());
     printer->setFullPage(true);
+    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageOrientation(page.orientation);
     auto* dialog = new QPrintPreviewDialog(printer, owner);
     dialog->setWindowTitle(page.caption);
     dialog->setAccessibleName(page.caption);
@@ -97,7 +101,8 @@ QImage DesktopScreenCapture::capture(QWidget* widget, const QRect& area)
     // (Wayland, offscreen) the window's widgets are rendered into the
     // picture, which also shows every sibling lying over the area.
     const QWindow* shown = widget->window()->windowHandle();
-    if (QGuiApplication::platformName() == QStringLiteral("xcb") && widget->isVisible() && shown && shown->isExposed()) {
+    if (QGuiApplication::platformName() == QStringLiteral("xcb") && widget->isVisible() && shown &&
+        shown->isExposed()) {
         if (QScreen* screen = widget->screen()) {
             const QPoint global = widget->mapToGlobal(area.topLeft()) - screen->geometry().topLeft();
             QPixmap shot = screen->grabWindow(0, global.x(), global.y(), area.width(), area.height());
@@ -136,7 +141,10 @@ QString DesktopWordProcessor::program()
     return {};
 }
 
-bool DesktopWordProcessor::canStart() { return !program().isEmpty(); }
+bool DesktopWordProcessor::canStart()
+{
+    return !program().isEmpty();
+}
 
 void DesktopWordProcessor::openNewDocument(const QString& documentPath)
 {
@@ -145,7 +153,10 @@ void DesktopWordProcessor::openNewDocument(const QString& documentPath)
         throw model::Error(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
 }
 
-QStringList DesktopPrinterSetup::installedPrinters() { return QPrinterInfo::availablePrinterNames(); }
+QStringList DesktopPrinterSetup::installedPrinters()
+{
+    return QPrinterInfo::availablePrinterNames();
+}
 
 std::optional<QString> DesktopPrinterSetup::choosePrinter(QWidget* parent)
 {
@@ -153,6 +164,11 @@ std::optional<QString> DesktopPrinterSetup::choosePrinter(QWidget* parent)
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("프린터 설정"));
     dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());
+    // The dialog chooses a printer here; nothing is printed from it.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("확인"));
+    }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     if (printer.outputFormat() != QPrinter::NativeFormat)
@@ -170,7 +186,8 @@ void DesktopPrinterSetup::makeDefault(const QString& printer)
 
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    cups_dest_t* chosen = cupsGetDest(name.constData(), instance.isEmpty() ? nullptr : instance.constData(), count, dests);
+    cups_dest_t* chosen =
+        cupsGetDest(name.constData(), instance.isEmpty() ? nullptr : instance.constData(), count, dests);
     if (!chosen) {
         cupsFreeDests(count, dests);
         throw model::Error(QStringLiteral("프린터를 찾을 수 없습니다: %1").arg(printer));
@@ -182,7 +199,8 @@ void DesktopPrinterSetup::makeDefault(const QString& printer)
     const int failed = cupsSetDests2(CUPS_HTTP_DEFAULT, count, dests);
     cupsFreeDests(count, dests);
     if (failed)
-        throw model::Error(QStringLiteral("기본 프린터를 바꿀 수 없습니다: %1").arg(QString::fromLocal8Bit(cupsLastErrorString())));
+        throw model::Error(
+            QStringLiteral("기본 프린터를 바꿀 수 없습니다: %1").arg(QString::fromLocal8Bit(cupsLastErrorString())));
     // CUPS reads the default afresh on every question, so this program sees the
     // change at once; only a default named in the environment would hide it.
     for (const char* variable : {"LPDEST", "PRINTER"}) {

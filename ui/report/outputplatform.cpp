@@ -20,11 +20,26 @@ template <class T, class Desktop> T& layer(std::unique_ptr<T>& slot)
 
 } // namespace
 
-ReportDevice& reportDevice() { return layer<ReportDevice, DesktopReportDevice>(current().reports); }
-ScreenCapture& screenCapture() { return layer<ScreenCapture, DesktopScreenCapture>(current().capture); }
-FileDialogs& fileDialogs() { return layer<FileDialogs, DesktopFileDialogs>(current().dialogs); }
-WordProcessor& wordProcessor() { return layer<WordProcessor, DesktopWordProcessor>(current().wordProcessor); }
-PrinterSetup& printerSetup() { return layer<PrinterSetup, DesktopPrinterSetup>(current().printers); }
+ReportDevice& reportDevice()
+{
+    return layer<ReportDevice, DesktopReportDevice>(current().reports);
+}
+ScreenCapture& screenCapture()
+{
+    return layer<ScreenCapture, DesktopScreenCapture>(current().capture);
+}
+FileDialogs& fileDialogs()
+{
+    return layer<FileDialogs, DesktopFileDialogs>(current().dialogs);
+}
+WordProcessor& wordProcessor()
+{
+    return layer<WordProcessor, DesktopWordProcessor>(current().wordProcessor);
+}
+PrinterSetup& printerSetup()
+{
+    return layer<PrinterSetup, DesktopPrinterSetup>(current().printers);
+}
 
 OutputPlatform installOutputPlatform(OutputPlatform platform)
 {

@@ -2,6 +2,7 @@
 
 #include "model/error.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -13,7 +14,10 @@
 namespace rida::ui::report {
 
 namespace {
-QString cm(double value) { return QString::number(value, 'f', 3) + QStringLiteral("cm"); }
+QString cm(double value)
+{
+    return QString::number(value, 'f', 3) + QStringLiteral("cm");
+}
 
 const QString kOffice = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 const QString kStyle = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:style:1.0");
@@ -124,6 +128,13 @@ QString newDocumentPath()
     QString folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();
+    // Documents of earlier exports have long been read by the word processor.
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-kDocumentKeepSeconds);
+    const QFileInfoList earlier = QDir(folder).entryInfoList({QStringLiteral("rida-*.fodt")}, QDir::Files);
+    for (const QFileInfo& old : earlier) {
+        if (old.lastModified() < stale)
+            QFile::remove(old.filePath());
+    }
     QTemporaryFile file(QDir(folder).filePath(QStringLiteral("rida-XXXXXX.fodt")));
     file.setAutoRemove(false);
     if (!file.open())

@@ -22,9 +22,11 @@ void writePictureDocument(const QString& documentPath, const QString& picturePat
 // The picture's size in the document for a picture of `pixels`, in centimetres.
 QSizeF pictureSizeCm(const QSize& pixels);
 
-// A new, unique document path in the user's temporary folder. The word
-// processor reads the file after this program has moved on, so each document
-// gets its own file and none is removed here.
+// A new, unique document path ("rida-XXXXXX.fodt") in the user's temporary
+// folder. The word processor reads the file after this program has moved on,
+// so each document gets its own file; documents older than
+// kDocumentKeepSeconds are removed when a new one is made.
+constexpr int kDocumentKeepSeconds = 3600;
 QString newDocumentPath();
 
 } // namespace rida::ui::report

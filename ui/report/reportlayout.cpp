@@ -7,7 +7,9 @@
 
 namespace rida::ui::report {
 
-ReportLayout::ReportLayout(ReportPage values, QWidget* owner) : QObject(owner), page_(std::move(values)), owner_(owner) {}
+ReportLayout::ReportLayout(ReportPage values, QWidget* owner) : QObject(owner), page_(std::move(values)), owner_(owner)
+{
+}
 
 void ReportLayout::loadPicture(const QString& path)
 {
@@ -21,12 +23,24 @@ void ReportLayout::loadPicture(const QString& path)
     page_.image.picture = picture.copy();
 }
 
-void ReportLayout::setPicture(const QImage& picture) { page_.image.picture = picture; }
+void ReportLayout::setPicture(const QImage& picture)
+{
+    page_.image.picture = picture;
+}
 
-void ReportLayout::preview() { reportDevice().showPreview(owner_, page_); }
+void ReportLayout::preview()
+{
+    reportDevice().showPreview(owner_, page_);
+}
 
-void ReportLayout::previewModal() { reportDevice().runPreview(owner_, page_); }
+void ReportLayout::previewModal()
+{
+    reportDevice().runPreview(owner_, page_);
+}
 
-bool ReportLayout::print() { return reportDevice().print(owner_, page_); }
+bool ReportLayout::print()
+{
+    return reportDevice().print(owner_, page_);
+}
 
 } // namespace rida::ui::report

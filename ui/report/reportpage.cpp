@@ -10,6 +10,21 @@
 
 namespace rida::ui::report {
 
+ReportPage ReportPage::singleImage(const QString& caption, QPageLayout::Orientation orientation, QSize box)
+{
+    ReportPage page;
+    page.caption = caption;
+    page.orientation = orientation;
+    page.bandSize = box;
+    page.image.left = 0;
+    page.image.top = 0;
+    page.image.width = box.width();
+    page.image.height = box.height();
+    page.image.stretch = true;
+    page.image.center = true;
+    return page;
+}
+
 QPageLayout ReportPage::pageLayout() const
 {
     return QPageLayout(QPageSize(QPageSize::A4), orientation, marginsMm, QPageLayout::Millimeter);
@@ -55,9 +70,12 @@ void paintPage(const ReportPage& page, QPainter& painter, double devicePixelsPer
 
 void printPage(const ReportPage& page, QPrinter& printer)
 {
-    printer.setPageLayout(page.pageLayout());
-    // The layout's own 1 mm margins are applied by paintPage from the sheet's corner.
+    // The sheet's corner is the origin and paintPage applies the layout's 1 mm
+    // margins itself, so a printer whose own margins are wider cannot refuse
+    // the layout and leave it in another orientation.
     printer.setFullPage(true);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(page.orientation);
     printer.setDocName(page.caption);
     printer.setCopyCount(1);
     printer.setDuplex(QPrinter::DuplexNone);
@@ -67,7 +85,8 @@ void printPage(const ReportPage& page, QPrinter& printer)
         printer.setColorMode(QPrinter::Color);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        const QString where = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
+        const QString where =
+            printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
         throw model::Error(QStringLiteral("프린터에 출력할 수 없습니다: %1").arg(where));
     }
     paintPage(page, painter, printer.resolution());

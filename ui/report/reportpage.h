@@ -46,6 +46,9 @@ struct ReportPage {
     ColorOption color = ColorOption::Default;
     QSize previewSize; // the preview window's size; empty = the engine's choice
 
+    // A one-band sheet whose image box fills the band, picture stretched and centred.
+    static ReportPage singleImage(const QString& caption, QPageLayout::Orientation orientation, QSize box);
+
     QPageLayout pageLayout() const;
     // Where the picture is drawn, in layout pixels from the band's top-left corner.
     QRectF pictureRect() const;
