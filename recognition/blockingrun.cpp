@@ -74,15 +74,12 @@ void BlockingRun::run(const std::function<void()>& job)
             },
             Qt::QueuedConnection);
     });
-    while (!finished) {
-        loop.exec();
-        if (!finished) {
-            // Told to quit (the application is ending): the job stops at its next call to the window.
-            std::lock_guard lock(mutex_);
-            abandoned_ = true;
-            answered_.notify_all();
-            break;
-        }
+    loop.exec();
+    if (!finished) {
+        // Told to quit (the application is ending): the job stops at its next call to the window.
+        std::lock_guard lock(mutex_);
+        abandoned_ = true;
+        answered_.notify_all();
     }
     worker.join();
     qApp->removeEventFilter(this);

@@ -1,6 +1,7 @@
 #include "recognition/jiga_auto2u.h"
 
 #include <cmath>
+#include <optional>
 #include <string_view>
 
 #include <QApplication>
@@ -34,6 +35,7 @@
 #include "registration/folderlisting.h"
 #include "registration/lotlist.h"
 #include "ui/fields.h"
+#include "ui/grid/stringgrid.h"
 #include "ui/image/codec.h"
 #include "ui/imageview/imageview.h"
 #include "ui/keyfilter.h"
@@ -251,8 +253,6 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     browser->setAccessibleName(QStringLiteral("파일 탐색기"));
     viewer::ViewerHooks hooks;
     hooks.pressedPagePoint = [this](int x, int y) { capturePagePoint({x, y}); };
-    hooks.showMessage = [](QWidget* parent, const QString& text) { ui::services().showMessage(parent, text); };
-    hooks.reportError = [](QWidget* parent, const QString& text) { ui::reportError(parent, text); };
     viewer = new viewer::ImageViewer(viewer::ViewerConfig::autoRegistration(), std::move(hooks), leftPanel);
     viewer->setObjectName(QStringLiteral("viewer"));
     viewer->ImgView->setAccessibleName(QStringLiteral("이미지"));
@@ -269,13 +269,17 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     buildManualTab();
     buildSettingsPanel();
 
-    auto* right = new QVBoxLayout;
+    // The page view takes what the right-hand column leaves.
+    auto* rightColumn = new QWidget(this);
+    rightColumn->setMaximumWidth(540);
+    auto* right = new QVBoxLayout(rightColumn);
+    right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(attributePanel);
     right->addWidget(sel, 1);
     right->addWidget(settingsPanel);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(leftPanel, 1);
-    layout->addLayout(right);
+    layout->addWidget(rightColumn);
 
     connect(suiButton1, &QPushButton::clicked, this, &Tjiga_auto2::suiButton1Click);
     connect(suiButton9, &QPushButton::clicked, this, &Tjiga_auto2::suiButton9Click);
@@ -434,6 +438,7 @@ void Tjiga_auto2::buildManualTab()
     lotPanel = new QGroupBox(QStringLiteral("지가조서 지번(필지) 입력"), manualTab);
     lotPanel->setObjectName(QStringLiteral("lotPanel"));
     lots = new registration::LotList(host, options, lotPanel);
+    lots->jusogrid->setAccessibleName(lotPanel->title());
     lots->suiButton18->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     lots->suiButton18->setIconSize(QSize(24, 24));
     auto* panel = new QVBoxLayout(lotPanel);
@@ -525,8 +530,8 @@ QWidget* Tjiga_auto2::buildAreaTab()
         grid->addWidget(labelFor(caption, field, tab), row, 0);
         grid->addWidget(field, row, 1);
         grid->addWidget(set, row, 2);
-        // Four buttons share the caption "설정"; the spoken name says which setting each sets.
-        set->setAccessibleName(spokenCaption(caption) + QStringLiteral(" 설정"));
+        // Four buttons share the caption "설정"; the description says which setting each one sets.
+        set->setAccessibleDescription(spokenCaption(caption));
         ++row;
     };
     addSetting(QStringLiteral("인식 시작 상단 Y좌표 :"), styval, suiButton5);
@@ -652,9 +657,12 @@ void Tjiga_auto2::FileListBox1Click()
         return;
     ui::ImageView* view = viewer->ImgView;
     // The manual tab keeps the user's zoom and the part of the page in view
-    // from one sheet to the next; see kAutoTabScaleEntry for the automatic tab.
-    const bool keepView = sel->currentIndex() == 1 && !view->page().empty();
-    const QPointF keptCentre = keepView ? view->mapViewToPage(QRectF(view->visibleArea()).center()) : QPointF();
+    // from one sheet to the next, also across a registration, which empties
+    // the view; see kAutoTabScaleEntry for the automatic tab.
+    std::optional<QPointF> keptCentre;
+    if (sel->currentIndex() == 1)
+        keptCentre = view->page().empty() ? manualCentre_ : std::optional<QPointF>(viewCentre());
+    const bool keepView = keptCentre.has_value();
     browser->showPreviewed(*file);
     const bool loaded = ui::runCommand(this, [&] {
         try {
@@ -669,7 +677,7 @@ void Tjiga_auto2::FileListBox1Click()
         return;
     memo1->clear();
     if (keepView) {
-        centreViewOn(keptCentre);
+        centreViewOn(*keptCentre);
     } else {
         viewer->selectScaleEntry(kAutoTabScaleEntry);
         centreViewOn(kAutoTabCentre);
@@ -708,9 +716,17 @@ void Tjiga_auto2::suiButton9Click()
     });
 }
 
+QPointF Tjiga_auto2::viewCentre() const
+{
+    const ui::ImageView* view = viewer->ImgView;
+    return view->mapViewToPage(QRectF(view->visibleArea()).center());
+}
+
 void Tjiga_auto2::ResetManualEntry()
 {
     lots->unlockRegion();
+    if (!viewer->ImgView->page().empty())
+        manualCentre_ = viewCentre();
     viewer->clearPage();
     if (!browser->folder().empty())
         ui::runCommand(this, [this] { browser->rereadFiles(); });

@@ -5,10 +5,11 @@
 //
 // Settings live in their controls while the window is open and start from
 // fixed values whenever it is created; nothing is saved. The text settings
-// have no key filter and are converted to whole numbers each time a command
-// uses them.
+// have no key filter: any characters up to the field's length can be typed,
+// and a command that uses them converts them to whole numbers when it starts.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,6 @@ class QPushButton;
 class QTabWidget;
 class QVBoxLayout;
 
-namespace rida::recognition {
-
-class RadioGroup;
-class BlockingRun;
-
-}
-
 namespace rida::viewer {
 class ImageViewer;
 }
@@ -45,6 +39,9 @@ class LotList;
 }
 
 namespace rida::recognition {
+
+class BlockingRun;
+class RadioGroup;
 
 class Tjiga_auto2 : public ui::WorkWindow {
     Q_OBJECT
@@ -130,8 +127,9 @@ public:
     // shows it, `memo1` is emptied and the focus returns to the file list. With
     // the automatic tab in front the view goes to kAutoTabScaleEntry centred on
     // kAutoTabCentre; with the manual tab in front it keeps its scale and the
-    // page point in its middle, so that sheet after sheet shows the same part
-    // (the first sheet shown comes as on the automatic tab).
+    // page point in its middle, so that sheet after sheet shows the same part,
+    // also after a registration has emptied the view (the first sheet shown
+    // comes as on the automatic tab).
     void FileListBox1Click();
     // "파일 삭제".
     void N1801Click();
@@ -172,7 +170,11 @@ private:
     QWidget* buildManualScreenTab();
     void FormShow();
     void FormCloseQuery();
+    // Page point in the middle of the view's visible area.
+    QPointF viewCentre() const;
     bool shown_ = false;
+    // Where the view stood when a registration emptied it.
+    std::optional<QPointF> manualCentre_;
 
     QVBoxLayout* leftLayout_;
     // The run's buffers, the working page among them: created with the window, released when it closes.

@@ -138,6 +138,16 @@ TEST_F(AutoWindowTest, FileChosenOnTheManualTabKeepsTheUsersZoomAndPlace)
     EXPECT_EQ(w.viewer->ScaleCombo->currentText(), QStringLiteral("100%"));
     EXPECT_NEAR(visibleCentre(view).x(), kept.x(), 1.0);
     EXPECT_NEAR(visibleCentre(view).y(), kept.y(), 1.0);
+
+    // A registration empties the view; the folder's first sheet then comes in the same place.
+    w.lots->xjuso3->setText(QStringLiteral("7"));
+    w.lots->suiButton4->click();
+    fake->answers = {true};
+    w.lots->suiButton18->click();
+    ASSERT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
+    EXPECT_DOUBLE_EQ(view->scale(), 1.0);
+    EXPECT_NEAR(visibleCentre(view).x(), kept.x(), 1.0);
+    EXPECT_NEAR(visibleCentre(view).y(), kept.y(), 1.0);
 }
 
 TEST_F(AutoWindowTest, UnreadableChosenFileIsReportedAndNotShown)
@@ -252,6 +262,7 @@ TEST_F(AutoWindowTest, ManualTabDiffersFromTheManualWindowWhereItShould)
     auto& w = open();
     registration::LotList* lots = w.lots;
     EXPECT_EQ(w.lotPanel->title(), QStringLiteral("지가조서 지번(필지) 입력"));
+    EXPECT_EQ(lots->jusogrid->accessibleName(), w.lotPanel->title());
     EXPECT_EQ(lots->suiButton18->text(), QStringLiteral("등록(F9)"));
     const int widths[] = {66, 66, 34, 45, 45};
     for (int c = 0; c < 5; ++c)

@@ -151,6 +151,35 @@ TEST_F(AutoWindowTest, WindowTakesNoInputDuringARunButKeepsServingEvents)
     EXPECT_EQ(w.doxnum->text(), QStringLiteral("59"));
 }
 
+TEST_F(AutoWindowTest, WindowRepaintsItsProgressWhileFullPagesAreRead)
+{
+    for (int i = 1; i <= 3; ++i)
+        writeSheet("s" + std::to_string(i) + ".jpg", someLots(40 + i, 6));
+    auto& w = open();
+    // The page bar repaints and a 10 ms timer keeps firing while the pages are read.
+    struct PaintCounter : QObject {
+        int paints = 0;
+        const recognition::Tjiga_auto2* w = nullptr;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint && w->running())
+                ++paints;
+            return false;
+        }
+    } counter;
+    counter.w = &w;
+    w.isbar->installEventFilter(&counter);
+    QTimer ticker;
+    int ticks = 0;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ticks += w.running() ? 1 : 0; });
+    ticker.start(10);
+    w.suiButton1->click();
+    ticker.stop();
+    EXPECT_EQ(w.Label5->text(), QStringLiteral("3/3"));
+    EXPECT_GT(ticks, 3);
+    EXPECT_GT(counter.paints, 3);
+}
+
 TEST_F(AutoWindowTest, FailureListGrowsOverRunsAndKeepsWhatTheUserTyped)
 {
     writeBlankPage("a.bmp");
