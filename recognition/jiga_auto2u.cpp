@@ -687,18 +687,11 @@ void Tjiga_auto2::FileListBox1Click()
 
 void Tjiga_auto2::N1801Click()
 {
-    if (const auto file = browser->selectedFile()) {
-        // Deleted without asking; a file that stays is simply listed again.
-        QString ignored;
-        ui::services().removeFile(QFile::decodeName(QByteArray::fromStdString(file->native())), &ignored);
-    }
-    const bool listed = ui::runCommand(this, [this] { browser->rereadFiles(); });
-    if (listed && browser->selectFirstFile()) {
+    if (browser->deleteSelectedFile()) {
         FileListBox1Click();
         return;
     }
-    // Nothing left to show: the deleted page must not stay named or shown.
-    browser->clearPreviewed();
+    // Nothing left to show: the deleted page must not stay shown.
     viewer->clearPage();
 }
 

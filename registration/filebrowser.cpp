@@ -284,6 +284,23 @@ void FileBrowser::rereadFiles()
     }
 }
 
+bool FileBrowser::deleteSelectedFile()
+{
+    if (const auto file = selectedFile()) {
+        const QString name = QFile::decodeName(QByteArray::fromStdString(file->native()));
+        QString why;
+        std::error_code gone;
+        // A file that has vanished meanwhile needs no report: it is gone either way.
+        if (!ui::services().removeFile(name, &why) && std::filesystem::exists(*file, gone))
+            ui::reportError(window(), QStringLiteral("파일을 삭제할 수 없습니다: %1 (%2)").arg(name, why));
+    }
+    const bool listed = ui::runCommand(window(), [this] { rereadFiles(); });
+    if (listed && selectFirstFile())
+        return true;
+    clearPreviewed();
+    return false;
+}
+
 bool FileBrowser::selectFirstFile()
 {
     if (FileListBox1->count() == 0)

@@ -70,6 +70,13 @@ public:
     // The selected entry's full path, or nothing when no entry is selected.
     std::optional<std::filesystem::path> selectedFile() const;
 
+    // "파일 삭제": removes the selected file without asking (to the desktop's
+    // trash where there is one), lists the folder again and makes its first
+    // entry current. A file that cannot be removed is reported and stays
+    // listed. Returns true when an entry is current afterwards, for the window
+    // to preview it; otherwise nothing is named as previewed any more.
+    bool deleteSelectedFile();
+
     // `pathname` := the file's folder with its trailing separator, `imgname` := its name.
     void showPreviewed(const std::filesystem::path& file);
     void clearPreviewed();

@@ -275,18 +275,11 @@ void Tjiga_insert::centreViewOn(QPointF pagePoint)
 
 void Tjiga_insert::MenuItem1Click()
 {
-    if (const auto file = browser->selectedFile()) {
-        // The outcome is not reported: a file that stays is simply listed again.
-        QString ignored;
-        ui::services().removeFile(QFile::decodeName(QByteArray::fromStdString(file->native())), &ignored);
-    }
-    const bool listed = ui::runCommand(this, [this] { browser->rereadFiles(); });
-    if (listed && browser->selectFirstFile()) {
+    if (browser->deleteSelectedFile()) {
         FileListBox1Click();
         return;
     }
-    // No image left to show (or the folder itself has gone): nothing is previewed, and the deleted page must not stay named.
-    browser->clearPreviewed();
+    // No image left to show (or the folder itself has gone): the deleted page must not stay shown.
     viewer->clearPage();
 }
 

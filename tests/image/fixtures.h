@@ -20,7 +20,7 @@ struct BmpFixture {
     std::uint32_t compression = 0;
     std::vector<std::uint32_t> masks; // for compression 3
 };
-Bytes makeBmp(const BmpFixture& spec);
+Bytes makeBmp(const BmpFixture& fixture);
 
 enum class JpegKind { Colour, Grey, Progressive, Cmyk };
 // A w x h JPEG of one flat colour 0xRRGGBB (for Cmyk: the ink amounts are the

@@ -500,3 +500,17 @@ TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
         EXPECT_FALSE(a->relations(QAccessible::Label).isEmpty()) << field->objectName().toStdString();
     }
 }
+
+TEST_F(RegistrationWindowTest, AFileThatCannotBeDeletedIsReportedAndStaysListed)
+{
+    open();
+    clickFile(0);
+    const int before = files()->count();
+    fake().removeReallyDeletes = false;
+    // The fake keeps the file and says it could not remove it.
+    fake().removeResult = false;
+    browser()->MenuItem1->trigger();
+    ASSERT_EQ(fake().messages.size(), 1);
+    EXPECT_TRUE(fake().messages[0].text.startsWith(QStringLiteral("파일을 삭제할 수 없습니다: ")));
+    EXPECT_EQ(files()->count(), before);
+}

@@ -7,8 +7,11 @@ namespace rida::test {
 bool FakeServices::removeFile(const QString& path, QString* error)
 {
     removed << path;
-    if (!removeReallyDeletes)
-        return true;
+    if (!removeReallyDeletes) {
+        if (!removeResult && error)
+            *error = QStringLiteral("Permission denied");
+        return removeResult;
+    }
     QFile f(path);
     if (f.remove())
         return true;

@@ -52,6 +52,7 @@ public:
     bool openUrlResult = true;
     bool startProgramResult = true;
     bool removeReallyDeletes = true;
+    bool removeResult = true;  // with removeReallyDeletes off: what removeFile answers
 };
 
 // Installs a FakeServices for the lifetime of the object.
