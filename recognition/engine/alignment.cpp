@@ -53,6 +53,38 @@ void clipRun(long long start, long long step, long long limit, long long& lo, lo
     lo = std::max(lo, a);
     hi = std::min(hi, b);
 }
+
+// Copies target pixels lo..hi of one row, the nearest source pixel of target x
+// being (fx >> 32, fy >> 32) with fx, fy advancing by stepX, stepY per pixel.
+// For a small skew the source row and the offset between source and target x
+// stay the same for dozens of pixels, so the row goes over in plain copies.
+void copyRotatedRow(const std::uint32_t* src, int w, std::uint32_t* out, long long lo, long long hi, long long fx,
+                    long long fy, long long stepX, long long stepY)
+{
+    constexpr long long kOne = 1LL << 32;
+    // (fx - xt * 2^32) >> 32 is the source x minus the target x; it falls by
+    // `drift` in 32.32 per pixel (stepX is at most one pixel).
+    const long long drift = kOne - stepX;
+    long long xt = lo;
+    while (xt <= hi) {
+        const long long sy = fy >> 32;
+        const long long g = fx - (xt << 32);
+        const long long dx = g >> 32;
+        long long n = hi - xt + 1;
+        if (stepY > 0)
+            n = std::min(n, ((sy + 1) * kOne - fy + stepY - 1) / stepY);
+        else if (stepY < 0)
+            n = std::min(n, (fy - sy * kOne) / -stepY + 1);
+        if (drift > 0)
+            n = std::min(n, (g - dx * kOne) / drift + 1);
+        else if (drift < 0)
+            n = std::min(n, ((dx + 1) * kOne - g - drift - 1) / -drift);
+        std::copy_n(src + sy * w + xt + dx, n, out + xt);
+        xt += n;
+        fx += n * stepX;
+        fy += n * stepY;
+    }
+}
 } // namespace
 
 void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
@@ -87,9 +119,7 @@ void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
             continue;
         }
         std::fill(out, out + lo, 0xFFFFFFFFu);
-        long long fx = fx0 + lo * stepX, fy = fy0 + lo * stepY;
-        for (long long xt = lo; xt <= hi; ++xt, fx += stepX, fy += stepY)
-            out[xt] = src[(fy >> 32) * w + (fx >> 32)];
+        copyRotatedRow(src, w, out, lo, hi, fx0 + lo * stepX, fy0 + lo * stepY, stepX, stepY);
         std::fill(out + hi + 1, out + w, 0xFFFFFFFFu);
     }
 }
