@@ -231,6 +231,15 @@ void print(const Entry& entry, const Outcome& r, bool json)
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i)
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            std::fputs(kUsage, stdout);
+            std::fputs("\nReads the lot numbers printed on scanned forms. A folder PATH means its\n"
+                       "*.bmp, *.jpg and *.jpeg files in name order. Exit status: 0 done, 1 a file\n"
+                       "could not be read, 2 a bad option.\n",
+                       stdout);
+            return 0;
+        }
     Options options;
     try {
         options = parseOptions(argc, argv);

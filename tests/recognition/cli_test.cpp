@@ -146,4 +146,12 @@ TEST_F(RecognizeCommand, BadOptionsExitTwo)
     EXPECT_EQ(run("--level=-5 --zone-x +818 " + dir_).status, 0);
 }
 
+TEST_F(RecognizeCommand, HelpPrintsTheUsageAndReadsNothing)
+{
+    const CommandRun help = run("--help " + dir_);
+    EXPECT_EQ(help.status, 0);
+    ASSERT_FALSE(help.lines.empty());
+    EXPECT_EQ(help.lines[0].rfind("usage: rida-recognize", 0), 0u);
+}
+
 } // namespace
