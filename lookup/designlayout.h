@@ -7,8 +7,20 @@
 
 #include <QLayout>
 #include <QList>
+#include <QRect>
+#include <QSize>
 
 namespace rida::lookup {
+
+// The search windows' design client area. The frame's title bar (31 pixels)
+// is the desktop's own here, so design tops are taken 31 pixels up.
+inline constexpr int kDesignTitleBar = 31;
+inline constexpr QSize kDesignClient(1024, 741 - kDesignTitleBar);
+inline QRect designRect(int left, int top, int width, int height)
+{
+    return QRect(left, top - kDesignTitleBar, width, height);
+}
+inline constexpr Qt::Edges kAnchorLeftTop = Qt::LeftEdge | Qt::TopEdge;
 
 class DesignLayout : public QLayout {
     Q_OBJECT

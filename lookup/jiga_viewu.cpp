@@ -25,13 +25,7 @@ namespace rida::lookup {
 using ui::grid::GridPanel;
 
 namespace {
-// Design client area of the work windows: the frame's title bar (31 pixels)
-// is the desktop's own here, so design tops are taken 31 pixels up.
-constexpr int kTitleBar = 31;
-QRect design(int left, int top, int width, int height) { return QRect(left, top - kTitleBar, width, height); }
-constexpr QSize kDesignClient(1024, 741 - kTitleBar);
-
-constexpr auto kLeftTop = Qt::LeftEdge | Qt::TopEdge;
+constexpr auto kLeftTop = kAnchorLeftTop;
 constexpr auto kAllSides = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
 
 // Keeps the wait cursor up for the life of the object.
@@ -90,11 +84,11 @@ Tjiga_view::Tjiga_view(const QString& appDir) : WorkWindow(appDir, QStringLitera
     connect(this, &Tjiga_view::pageModified, output, &OutputBar::tickModifiedOutput);
 
     auto* layout = new DesignLayout(kDesignClient, this);
-    layout->addWidget(suiPanel6, design(2, 33, 260, 162), kLeftTop);
-    layout->addWidget(suiPanel5, design(2, 197, 260, 189), kLeftTop);
-    layout->addWidget(suiPanel7, design(2, 388, 260, 351), kLeftTop | Qt::BottomEdge);
-    layout->addWidget(suiPanel1, design(264, 32, 758, 660), kAllSides);
-    layout->addWidget(outputBar, design(264, 694, 758, 45), Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
+    layout->addWidget(suiPanel6, designRect(2, 33, 260, 162), kLeftTop);
+    layout->addWidget(suiPanel5, designRect(2, 197, 260, 189), kLeftTop);
+    layout->addWidget(suiPanel7, designRect(2, 388, 260, 351), kLeftTop | Qt::BottomEdge);
+    layout->addWidget(suiPanel1, designRect(264, 32, 758, 660), kAllSides);
+    layout->addWidget(outputBar, designRect(264, 694, 758, 45), Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
     connect(suiPanel6->suiButton18, &QPushButton::clicked, this, &Tjiga_view::suiButton18Click);
     connect(xgrid, &ui::grid::StringGrid::cellSelected, this, [this](int row, int) { xgridSelectCell(row); });

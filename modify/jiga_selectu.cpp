@@ -25,12 +25,9 @@ using lookup::DesignLayout;
 using ui::grid::GridPanel;
 
 namespace {
-// The frame's title bar (31 pixels) is the desktop's own here.
-constexpr int kTitleBar = 31;
-QRect design(int left, int top, int width, int height) { return QRect(left, top - kTitleBar, width, height); }
-constexpr QSize kDesignClient(1024, 741 - kTitleBar);
-
-constexpr auto kLeftTop = Qt::LeftEdge | Qt::TopEdge;
+constexpr auto kLeftTop = lookup::kAnchorLeftTop;
+using lookup::designRect;
+using lookup::kDesignClient;
 
 QPushButton* boldButton(const QString& caption, const char* colour, QSize size, QWidget* parent)
 {
@@ -73,12 +70,12 @@ Tjiga_select::Tjiga_select(const QString& appDir) : WorkWindow(appDir, QStringLi
     suiPanel3 = buildDeletePanel();
 
     auto* layout = new DesignLayout(kDesignClient, this);
-    layout->addWidget(suiPanel6, design(2, 33, 260, 162), kLeftTop);
-    layout->addWidget(suiPanel5, design(2, 197, 260, 189), kLeftTop);
-    layout->addWidget(suiPanel7, design(2, 388, 260, 351), kLeftTop | Qt::BottomEdge);
-    layout->addWidget(suiPanel1, design(264, 32, 758, 564), kLeftTop | Qt::RightEdge | Qt::BottomEdge);
-    layout->addWidget(suiPanel2, design(264, 599, 613, 140), Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
-    layout->addWidget(suiPanel3, design(879, 600, 143, 140), Qt::RightEdge | Qt::BottomEdge);
+    layout->addWidget(suiPanel6, designRect(2, 33, 260, 162), kLeftTop);
+    layout->addWidget(suiPanel5, designRect(2, 197, 260, 189), kLeftTop);
+    layout->addWidget(suiPanel7, designRect(2, 388, 260, 351), kLeftTop | Qt::BottomEdge);
+    layout->addWidget(suiPanel1, designRect(264, 32, 758, 564), kLeftTop | Qt::RightEdge | Qt::BottomEdge);
+    layout->addWidget(suiPanel2, designRect(264, 599, 613, 140), Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
+    layout->addWidget(suiPanel3, designRect(879, 600, 143, 140), Qt::RightEdge | Qt::BottomEdge);
 
     // The record grid follows its selection (xgridSelectCell); nothing reads
     // it. Neither grid has a click or double-click action, and no command
