@@ -166,6 +166,15 @@ void ImageViewer::buildMagnifierSettings()
     PnlMagn->hide();
 }
 
+void ImageViewer::addSmoothingBox(QHBoxLayout* bar)
+{
+    ImageInterpolate = new QCheckBox(QStringLiteral("화면보정"), this);
+    ImageInterpolate->setObjectName(QStringLiteral("ImageInterpolate"));
+    ImageInterpolate->setToolTip(QStringLiteral("화면을 부드럽게 필터링"));
+    connect(ImageInterpolate, &QCheckBox::clicked, this, &ImageViewer::ImageInterpolateClick);
+    bar->addWidget(ImageInterpolate);
+}
+
 void ImageViewer::buildBar(QHBoxLayout* bar)
 {
     bar->setSpacing(4);
@@ -185,6 +194,8 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
     }
     connect(ScaleCombo, &QComboBox::editTextChanged, this, &ImageViewer::ScaleComboChange);
     bar->addWidget(ScaleCombo);
+    if (config_.smoothing && config_.smoothingFirst)
+        addSmoothingBox(bar);
 
     if (config_.magnifier) {
         auto* b = config_.magnifierCaption
@@ -227,13 +238,8 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
         });
         bar->addWidget(suiButton5);
     }
-    if (config_.smoothing) {
-        ImageInterpolate = new QCheckBox(QStringLiteral("화면보정"), this);
-        ImageInterpolate->setObjectName(QStringLiteral("ImageInterpolate"));
-        ImageInterpolate->setToolTip(QStringLiteral("화면을 부드럽게 필터링"));
-        connect(ImageInterpolate, &QCheckBox::clicked, this, &ImageViewer::ImageInterpolateClick);
-        bar->addWidget(ImageInterpolate);
-    }
+    if (config_.smoothing && !config_.smoothingFirst)
+        addSmoothingBox(bar);
     if (config_.brightness) {
         auto* caption = new QLabel(QStringLiteral("명도:"), this);
         bar->addWidget(caption);

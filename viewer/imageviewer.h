@@ -129,6 +129,7 @@ public:
 private:
     void nameControlsForScreenReaders();
     void buildBar(QHBoxLayout* bar);
+    void addSmoothingBox(QHBoxLayout* bar);
     void buildMagnifierSettings();
     void buildMenu();
     void bindKeys();

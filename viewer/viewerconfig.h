@@ -30,6 +30,7 @@ struct ViewerConfig {
 
     // Tools on the viewer's bar.
     bool smoothing = false;        // "화면보정"
+    bool smoothingFirst = false;   // "화면보정" right after the scale box instead of after the page tools
     bool magnifier = false;        // magnifier command
     bool magnifierPanel = false;   // settings panel "돋보기 조절" and its toggle button
     bool magnifierSlider = false;  // magnification slider on the bar instead of the panel

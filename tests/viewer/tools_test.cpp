@@ -256,3 +256,19 @@ TEST(ViewerControls, EveryControlHasANameAScreenReaderSpeaks)
         }
     }
 }
+
+TEST(ViewerControls, RegistrationBarOrder)
+{
+    ImageViewer viewer(ViewerConfig::registration(), {});
+    auto* bar = viewer.ScaleCombo->parentWidget();
+    QList<QWidget*> shown;
+    for (QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w == viewer.ScaleCombo || w == viewer.ImageInterpolate || w == viewer.suiButton6 || w == viewer.suiButton5
+            || w == viewer.MagnMagnification)
+            shown << w;
+    viewer.resize(900, 600);
+    viewer.show();
+    std::sort(shown.begin(), shown.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
+    EXPECT_EQ(shown, (QList<QWidget*>{viewer.ScaleCombo, viewer.ImageInterpolate, viewer.suiButton6,
+                                      viewer.MagnMagnification, viewer.suiButton5}));
+}
