@@ -426,14 +426,7 @@ void Tjiga_auto2::buildManualTab()
     host.village = xjuso2;
     host.imageChosen = [this] { return browser->hasPreviewed(); };
     host.imageMissingFocus = xdate;
-    registration::LotListOptions options;
-    options.lineCaption = QStringLiteral("등록할 지번 :");
-    options.columnWidths = {66, 66, 34, 45, 45};
-    options.enterInMainSelectsSub = false;
-    options.afterAdd = registration::LotListOptions::AfterAdd::MainNumberSelected;
-    options.registerCaption = QStringLiteral("등록(F9)");
-    options.zeroButtons = true;
-    options.sanClickSelectsMain = true;
+    const auto options = registration::LotListOptions::automaticTab();
 
     lotPanel = new QGroupBox(QStringLiteral("지가조서 지번(필지) 입력"), manualTab);
     lotPanel->setObjectName(QStringLiteral("lotPanel"));

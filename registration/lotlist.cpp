@@ -22,6 +22,19 @@
 
 namespace rida::registration {
 
+LotListOptions LotListOptions::automaticTab()
+{
+    LotListOptions o;
+    o.lineCaption = QStringLiteral("등록할 지번 :");
+    o.columnWidths = {66, 66, 34, 45, 45};
+    o.enterInMainSelectsSub = false;
+    o.afterAdd = AfterAdd::MainNumberSelected;
+    o.registerCaption = QStringLiteral("등록(F9)");
+    o.zeroButtons = true;
+    o.sanClickSelectsMain = true;
+    return o;
+}
+
 using model::KeyRule;
 
 namespace {

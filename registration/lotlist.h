@@ -54,6 +54,10 @@ struct LotListOptions {
     bool zeroButtons = false;
     // A click on 산 moves the focus to 본번 with its text selected.
     bool sanClickSelectsMain = false;
+
+    // The manual registration window uses the defaults; the automatic
+    // registration window's manual tab differs in these.
+    static LotListOptions automaticTab();
 };
 
 class LotList : public QWidget {

@@ -352,14 +352,7 @@ TEST(RegistrationLotListOptionsTest, TheAutomaticTabsDifferencesAreOptions)
     village->addItem(QStringLiteral("임의리"));
     auto* year = new QLineEdit(&host);
     bool chosen = true;
-    registration::LotListOptions options;
-    options.lineCaption = QStringLiteral("등록할 지번 :");
-    options.columnWidths = {66, 66, 34, 45, 45};
-    options.enterInMainSelectsSub = false;
-    options.afterAdd = registration::LotListOptions::AfterAdd::MainNumberSelected;
-    options.registerCaption = QStringLiteral("등록(F9)");
-    options.zeroButtons = true;
-    options.sanClickSelectsMain = true;
+    const auto options = registration::LotListOptions::automaticTab();
     auto* lots = new LotList({town, village, [&] { return chosen; }, year}, options, &host);
     (new QVBoxLayout(&host))->addWidget(lots);
     host.show();
