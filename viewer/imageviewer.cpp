@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -87,7 +88,6 @@ ImageViewer::ImageViewer(ViewerConfig config, ViewerHooks hooks, QWidget* parent
     ImgView->setPageCursor(config_.pageCursor);
     middle->addWidget(ImgView, 1);
     buildMagnifierSettings();
-    middle->addWidget(PnlMagn);
     outer->addLayout(middle, 1);
     auto* bar = new QHBoxLayout;
     buildBar(bar);
@@ -130,8 +130,12 @@ void ImageViewer::buildMagnifierSettings()
 {
     // Every window holds the settings: the magnifier reads them at each repaint,
     // also where they are never shown (they keep their start values there).
-    PnlMagn = new QGroupBox(QStringLiteral("돋보기 조절"), this);
+    // The panel floats over the top right corner of the page area, so that it
+    // is part of what a view capture shows while it is open.
+    PnlMagn = new QGroupBox(QStringLiteral("돋보기 조절"), ImgView);
     PnlMagn->setObjectName(QStringLiteral("PnlMagn"));
+    PnlMagn->setAutoFillBackground(true);
+    PnlMagn->setFixedWidth(kMagnifierPanelWidth);
     auto* grid = new QVBoxLayout(PnlMagn);
     auto slider = [&](const char* name, const QString& label, int lo, int hi, int start, const QString& hint) {
         auto* s = new QSlider(Qt::Horizontal, PnlMagn);
@@ -153,17 +157,33 @@ void ImageViewer::buildMagnifierSettings()
                                QStringLiteral("돋보기 배율 조절"));
     MagnMagnification->setSingleStep(1);
     MagnMagnification->setPageStep(2);
-    MagnOpacity = slider("MagnOpacity", QStringLiteral("투명 :"), 0, 255, kOpacityStart,
-                         QStringLiteral("돋보기 투명도 조절"));
-    MagnRotation = slider("MagnRotation", QStringLiteral("회전 :"), -180, 180, kRotationStart,
-                          QStringLiteral("돋보기 영역 회전"));
+    MagnOpacity =
+        slider("MagnOpacity", QStringLiteral("투명 :"), 0, 255, kOpacityStart, QStringLiteral("돋보기 투명도 조절"));
+    MagnRotation =
+        slider("MagnRotation", QStringLiteral("회전 :"), -180, 180, kRotationStart, QStringLiteral("돋보기 영역 회전"));
     MagnInterpolate = new QCheckBox(QStringLiteral(" 부드럽게"), PnlMagn);
     MagnInterpolate->setObjectName(QStringLiteral("MagnInterpolate"));
     MagnInterpolate->setToolTip(QStringLiteral("돋보기 영역을 부드럽게 필터링"));
     grid->addWidget(MagnInterpolate);
     grid->addStretch(1);
     connect(MagnInterpolate, &QCheckBox::clicked, this, &ImageViewer::MagnOpacityChange);
+    PnlMagn->adjustSize();
     PnlMagn->hide();
+    ImgView->viewport()->installEventFilter(this);
+    placeMagnifierSettings();
+}
+
+void ImageViewer::placeMagnifierSettings()
+{
+    const QRect area = ImgView->viewport()->geometry();
+    PnlMagn->move(area.right() + 1 - kMagnifierPanelMargin - PnlMagn->width(), area.top() + kMagnifierPanelMargin);
+}
+
+bool ImageViewer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ImgView->viewport() && event->type() == QEvent::Resize)
+        placeMagnifierSettings();
+    return QWidget::eventFilter(watched, event);
 }
 
 void ImageViewer::addSmoothingBox(QHBoxLayout* bar)
@@ -198,17 +218,18 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
         addSmoothingBox(bar);
 
     if (config_.magnifier) {
-        auto* b = config_.magnifierCaption
-                      ? static_cast<QAbstractButton*>(
-                            textButton(this, "suiButton6", QStringLiteral("돋보기"), QStringLiteral("돋보기 활성화")))
-                      : pictureButton(this, "suiButton6", QStyle::SP_FileDialogContentsView,
-                                      QStringLiteral("돋보기 활성화"));
+        auto* b =
+            config_.magnifierCaption
+                ? static_cast<QAbstractButton*>(
+                      textButton(this, "suiButton6", QStringLiteral("돋보기"), QStringLiteral("돋보기 활성화")))
+                : pictureButton(this, "suiButton6", QStyle::SP_FileDialogContentsView, QStringLiteral("돋보기 활성화"));
         suiButton6 = b;
         connect(b, &QAbstractButton::clicked, this, &ImageViewer::magnifierCommand);
         bar->addWidget(b);
     }
     if (config_.magnifierPanel) {
-        suiButton3 = pictureButton(this, "suiButton3", QStyle::SP_FileDialogDetailedView, QStringLiteral("돋보기 환경"));
+        suiButton3 =
+            pictureButton(this, "suiButton3", QStyle::SP_FileDialogDetailedView, QStringLiteral("돋보기 환경"));
         connect(suiButton3, &QAbstractButton::clicked, this, &ImageViewer::toggleMagnifierSettings);
         bar->addWidget(suiButton3);
     }
@@ -369,7 +390,10 @@ void ImageViewer::loadPage(const QString& path)
     ImgView->pageChanged();
 }
 
-void ImageViewer::clearPage() { ImgView->clearPage(); }
+void ImageViewer::clearPage()
+{
+    ImgView->clearPage();
+}
 
 void ImageViewer::selectScaleEntry(int index)
 {
@@ -455,12 +479,15 @@ void ImageViewer::ImgViewMouseUp(QPoint, Qt::MouseButton button)
     Panning = false;
 }
 
-void ImageViewer::ImgViewClick() { ScaleCombo->setFocus(Qt::MouseFocusReason); }
+void ImageViewer::ImgViewClick()
+{
+    ScaleCombo->setFocus(Qt::MouseFocusReason);
+}
 
 void ImageViewer::ImageInterpolateClick()
 {
     ImgView->setResampler(ImageInterpolate && ImageInterpolate->isChecked() ? image::Resampler::Linear
-                                                                              : image::Resampler::Nearest);
+                                                                            : image::Resampler::Nearest);
 }
 
 // ---------------------------------------------------------------- selection
@@ -498,7 +525,10 @@ void ImageViewer::SetSelection(ui::Layer* layer)
     ImgView->invalidate();
 }
 
-void ImageViewer::LayerMouseDown(ui::Layer& layer) { SetSelection(&layer); }
+void ImageViewer::LayerMouseDown(ui::Layer& layer)
+{
+    SetSelection(&layer);
+}
 
 void ImageViewer::RubberBandResizing(const RectF& old, RectF& loc, ui::BandDrag drag, Qt::KeyboardModifiers modifiers)
 {
@@ -536,7 +566,12 @@ void ImageViewer::magnifierCommand()
     });
 }
 
-void ImageViewer::toggleMagnifierSettings() { PnlMagn->setVisible(!PnlMagn->isVisible()); }
+void ImageViewer::toggleMagnifierSettings()
+{
+    placeMagnifierSettings();
+    PnlMagn->setVisible(!PnlMagn->isVisible());
+    PnlMagn->raise();
+}
 
 ui::Layer* ImageViewer::CreateMagnifier()
 {

@@ -50,6 +50,9 @@ public:
     static constexpr int kOpacityStart = 255;      // 0 = invisible, 255 = opaque
     static constexpr int kRotationStart = 0;       // degrees, positive turns the content clockwise
     static constexpr int kBrightnessStep = 5;      // added to red, green and blue per step
+    // The magnifier settings panel over the page area's top right corner, view pixels.
+    static constexpr int kMagnifierPanelWidth = 230;
+    static constexpr int kMagnifierPanelMargin = 4;
 
     ImageViewer(ViewerConfig config, ViewerHooks hooks, QWidget* parent = nullptr);
     ~ImageViewer() override;
@@ -126,8 +129,12 @@ public:
     void AdjustBrightness(int delta);
     void reopenCommand();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void nameControlsForScreenReaders();
+    void placeMagnifierSettings();
     void buildBar(QHBoxLayout* bar);
     void addSmoothingBox(QHBoxLayout* bar);
     void buildMagnifierSettings();

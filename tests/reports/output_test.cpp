@@ -12,9 +12,11 @@
 #include "ui/image/ops.h"
 #include "ui/report/desktopoutput.h"
 #include "ui/services.h"
+#include "viewer/imageviewer.h"
 
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -574,6 +576,26 @@ TEST(ViewCapture, LeavesOutTheScrollBarsAndShowsWhatLiesOverTheView)
     ASSERT_EQ(shot.size(), QSize(200, 150));
     EXPECT_EQ(shot.pixelColor(150, 120), QColor(0, 0, 255));
     EXPECT_EQ(shot.pixelColor(20, 20), QColor(255, 0, 0));
+}
+
+TEST(ViewCapture, ShowsTheOpenMagnifierSettingsOverThePage)
+{
+    QWidget window;
+    auto* viewer = new viewer::ImageViewer(viewer::ViewerConfig::lookup(), {}, &window);
+    viewer->setGeometry(0, 0, 800, 600);
+    window.resize(800, 600);
+    image::Bitmap page(3000, 3000);
+    page.fill(image::argb(255, 0, 0, 255));
+    viewer->ImgView->setPage(std::move(page));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    viewer->toggleMagnifierSettings();
+    QCoreApplication::processEvents();
+    const QImage shot = lookup::captureViewArea(viewer->ImgView);
+    const QRect panel = viewer->PnlMagn->geometry(); // in the view's own pixels
+    ASSERT_TRUE(shot.rect().contains(panel));
+    EXPECT_EQ(shot.pixelColor(20, shot.height() - 20), QColor(0, 0, 255));
+    EXPECT_NE(shot.pixelColor(panel.center()), QColor(0, 0, 255));
 }
 
 TEST(DesktopWordProcessor, StartsSofficeWithANewDocumentOrIsMissing)

@@ -140,6 +140,30 @@ TEST(Magnifier, StartsFromTheStartSettingsAndRepaintsOnSliderChanges)
     EXPECT_FALSE(h.viewer->PnlMagn->isVisible());
 }
 
+TEST(Magnifier, SettingsPanelLiesOverThePageAreaAndFollowsItsSize)
+{
+    Harness h;
+    h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
+    QTest::mouseClick(h.viewer->suiButton3, Qt::LeftButton);
+    const auto panelInArea = [&] {
+        const QRect area = h.viewport()->geometry();
+        const QRect panel = h.viewer->PnlMagn->geometry();
+        EXPECT_TRUE(area.contains(panel)) << "panel outside the page area";
+        EXPECT_EQ(panel.right(), area.right() - ImageViewer::kMagnifierPanelMargin);
+        EXPECT_EQ(panel.top(), area.top() + ImageViewer::kMagnifierPanelMargin);
+    };
+    panelInArea();
+    h.window.resize(700, 600);
+    QCoreApplication::processEvents();
+    panelInArea();
+    // Clicks on the panel reach its controls, not the page below.
+    const int before = h.viewer->MagnMagnification->value();
+    h.viewer->MagnMagnification->setFocus();
+    QTest::keyClick(h.viewer->MagnMagnification, Qt::Key_Right);
+    EXPECT_EQ(h.viewer->MagnMagnification->value(), before + 1);
+    EXPECT_TRUE(h.magnifiers().empty());
+}
+
 TEST(Magnifier, ErasedScaleTextGivesTheErrorReportAndStaysInToolMode)
 {
     Harness h;
