@@ -27,6 +27,7 @@
 #include <QValidator>
 
 #include "model/digits.h"
+#include "model/error.h"
 #include "model/landrecord.h"
 #include "recognition/blockingrun.h"
 #include "recognition/engine/background.h"
@@ -303,7 +304,10 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     suiPageControl1->setCurrentIndex(0);
 }
 
-Tjiga_auto2::~Tjiga_auto2() { qApp->removeEventFilter(this); }
+Tjiga_auto2::~Tjiga_auto2()
+{
+    qApp->removeEventFilter(this);
+}
 
 void Tjiga_auto2::buildAttributePanel()
 {
@@ -604,12 +608,27 @@ void Tjiga_auto2::capturePagePoint(QPoint page)
 }
 
 // The picked coordinate's text goes over unchanged, even where it is longer than the setting lets the user type.
-void Tjiga_auto2::suiButton5Click() { styval->setText(ypt->text()); }
-void Tjiga_auto2::suiButton7Click() { stxval->setText(xpt->text()); }
-void Tjiga_auto2::suiButton10Click() { xcell->setText(xpt->text()); }
-void Tjiga_auto2::suiButton6Click() { xzone->setText(xpt->text()); }
+void Tjiga_auto2::suiButton5Click()
+{
+    styval->setText(ypt->text());
+}
+void Tjiga_auto2::suiButton7Click()
+{
+    stxval->setText(xpt->text());
+}
+void Tjiga_auto2::suiButton10Click()
+{
+    xcell->setText(xpt->text());
+}
+void Tjiga_auto2::suiButton6Click()
+{
+    xzone->setText(xpt->text());
+}
 
-bool Tjiga_auto2::running() const { return run_->running(); }
+bool Tjiga_auto2::running() const
+{
+    return run_->running();
+}
 
 std::vector<std::string> Tjiga_auto2::listedFiles() const
 {
@@ -696,7 +715,9 @@ void Tjiga_auto2::suiButton9Click()
         const std::string path = file ? file->native() : std::string();
         image::Bitmap page;
         image::loadPage(path, page);
-        RemoveBackground(page, erck->itemIndex(), model::toInteger(alsu->text()));
+        // The level is read for mode 0 only.
+        const int mode = erck->itemIndex();
+        RemoveBackground(page, mode, mode == 0 ? model::toInteger(alsu->text()) : 0);
         std::swap(viewer->page(), page);
         viewer->ImgView->pageChanged();
     });
@@ -724,7 +745,8 @@ void Tjiga_auto2::ResetManualEntry()
 void Tjiga_auto2::suiButton18Click()
 {
     if (lots->lotCount() == 0) {
-        ui::services().showMessage(this, QStringLiteral("지가조서를 입력한 후 등록하십시오!"), ui::MessageIcon::Warning);
+        ui::services().showMessage(this, QStringLiteral("지가조서를 입력한 후 등록하십시오!"),
+                                   ui::MessageIcon::Warning);
         xdate->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -756,13 +778,22 @@ RecognitionSettings Tjiga_auto2::runSettings() const
     RecognitionSettings s;
     s.typeface = fontck->itemIndex() == 1 ? Typeface::Myeongjo : Typeface::Gothic;
     s.mode = erck->itemIndex();
-    s.stopAfter = model::toInteger(errnum->text());
-    s.leftX = model::toInteger(stxval->text());
-    s.tableX = model::toInteger(xcell->text());
-    s.zoneX = model::toInteger(xzone->text());
-    s.level = model::toInteger(alsu->text());
-    s.topY = model::toInteger(styval->text());
-    s.minRows = model::toInteger(doxnum->text());
+    // Each text is converted now (the window takes no input during a run), and a
+    // failed conversion is kept for the step that reads the setting.
+    const auto convert = [&s](Setting which, const QLineEdit* field, int& value) {
+        try {
+            value = model::toInteger(field->text());
+        } catch (const model::Error& e) {
+            s.markUnreadable(which, e.what());
+        }
+    };
+    convert(Setting::StopAfter, errnum, s.stopAfter);
+    convert(Setting::LeftX, stxval, s.leftX);
+    convert(Setting::TableX, xcell, s.tableX);
+    convert(Setting::ZoneX, xzone, s.zoneX);
+    convert(Setting::Level, alsu, s.level);
+    convert(Setting::TopY, styval, s.topY);
+    convert(Setting::MinRows, doxnum, s.minRows);
     return s;
 }
 
@@ -776,11 +807,7 @@ void Tjiga_auto2::suiButton1Click()
         for (QProgressBar* bar : {totbar, isbar, ingbar, cutbar})
             bar->setValue(0);
         const std::vector<std::string> files = listedFiles();
-        RecognitionSettings settings;
-        if (files.empty())
-            settings.typeface = fontck->itemIndex() == 1 ? Typeface::Myeongjo : Typeface::Gothic;
-        else
-            settings = runSettings();
+        const RecognitionSettings settings = runSettings();
         if (!recognizer_)
             recognizer_ = std::make_unique<Recognizer>();
         run_->run([&] {
@@ -792,7 +819,10 @@ void Tjiga_auto2::suiButton1Click()
         QGuiApplication::restoreOverrideCursor();
 }
 
-void Tjiga_auto2::FormCloseQuery() { recognizer_.reset(); }
+void Tjiga_auto2::FormCloseQuery()
+{
+    recognizer_.reset();
+}
 
 void Tjiga_auto2::closeEvent(QCloseEvent* e)
 {

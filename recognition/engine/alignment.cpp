@@ -31,7 +31,10 @@ long long floorDiv(long long a, long long b)
     const long long q = a / b;
     return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
 }
-long long ceilDiv(long long a, long long b) { return -floorDiv(-a, b); }
+long long ceilDiv(long long a, long long b)
+{
+    return -floorDiv(-a, b);
+}
 
 // The x' for which start + x' * step lies in [0, limit): an interval, clipped to
 // [lo, hi]; empty when lo > hi afterwards.
@@ -129,15 +132,14 @@ Alignment AlignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& se
     Alignment a;
     if (page.empty())
         return a;
-    const long long left = settings.leftX, right = left + kWindowWidth - 1;
+    const long long left = settings.read(Setting::LeftX), right = left + kWindowWidth - 1;
     a.upper = findFormPoint(page, left, right, kUpperWindowTop, kUpperWindowBottom);
     a.lower = findFormPoint(page, left, right, kLowerWindowTop, kLowerWindowBottom);
     if (a.lower.found && a.lower.x == 0)
         a.lower.found = false;
     if (a.upper.found && a.lower.found)
-        a.skewDegrees = std::atan2(double(a.lower.y - a.upper.y), double(a.lower.x - a.upper.x)) * 180.0 /
-                            std::numbers::pi -
-                        90.0;
+        a.skewDegrees =
+            std::atan2(double(a.lower.y - a.upper.y), double(a.lower.x - a.upper.x)) * 180.0 / std::numbers::pi - 90.0;
     if (a.skewDegrees != 0.0) {
         rotatePage(page, scratch, a.skewDegrees);
         std::swap(page, scratch);
@@ -145,7 +147,8 @@ Alignment AlignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& se
     }
     a.reference = findFormPoint(page, left, right, kReferenceWindowTop, kReferenceWindowBottom);
     if (a.reference.found) {
-        const long long start = static_cast<long long>(a.reference.x) + settings.zoneX - settings.tableX;
+        const long long zoneX = settings.read(Setting::ZoneX);
+        const long long start = static_cast<long long>(a.reference.x) + zoneX - settings.read(Setting::TableX);
         // Far off the page every position reads as paper, so the clamp changes no
         // result; it keeps the strip arithmetic inside int. 0 stays 0 (no point).
         a.columnStart = int(std::clamp(start, -100000LL, static_cast<long long>(page.width()) + 100000LL));

@@ -38,8 +38,8 @@ struct Alignment {
     FormPoint lower;          // lower skew point, on the page as loaded
     double skewDegrees = 0.0; // atan2(y2 - y1, x2 - x1) in degrees - 90; negative when the lower point lies right
     bool rotated = false;
-    FormPoint reference;      // on the upright page
-    int columnStart = 0;      // x where the digit strip begins; 0: no reference point
+    FormPoint reference; // on the upright page
+    int columnStart = 0; // x where the digit strip begins; 0: no reference point
 };
 
 // First form-line pixel of the window x0..x1, y0..y1 (inclusive), lines from the

@@ -16,8 +16,7 @@ inline Channels channels(std::uint32_t p)
     return {top, 255 - top, top - r, top - g};
 }
 
-template <int Mode>
-inline bool paperRule(std::uint32_t p, int level)
+template <int Mode> inline bool paperRule(std::uint32_t p, int level)
 {
     const Channels c = channels(p);
     if constexpr (Mode == 0)
@@ -34,8 +33,7 @@ inline bool paperRule(std::uint32_t p, int level)
         return ((c.cyanExcess > 50 || c.magentaExcess > 40) && c.black < 100) || c.black <= 60;
 }
 
-template <int Mode>
-void removeWith(image::Bitmap& page, int level)
+template <int Mode> void removeWith(image::Bitmap& page, int level)
 {
     // One straight pass; written without branches so the compiler can vectorise it.
     std::uint32_t* p = page.data();
@@ -48,12 +46,18 @@ void removeWith(image::Bitmap& page, int level)
 bool becomesPaper(int mode, int level, std::uint32_t pixel)
 {
     switch (mode) {
-    case 0: return paperRule<0>(pixel, level);
-    case 1: return paperRule<1>(pixel, level);
-    case 2: return paperRule<2>(pixel, level);
-    case 3: return paperRule<3>(pixel, level);
-    case 4: return paperRule<4>(pixel, level);
-    case 5: return paperRule<5>(pixel, level);
+    case 0:
+        return paperRule<0>(pixel, level);
+    case 1:
+        return paperRule<1>(pixel, level);
+    case 2:
+        return paperRule<2>(pixel, level);
+    case 3:
+        return paperRule<3>(pixel, level);
+    case 4:
+        return paperRule<4>(pixel, level);
+    case 5:
+        return paperRule<5>(pixel, level);
     }
     throw std::invalid_argument("background-removal mode must be 0..5");
 }
@@ -65,12 +69,24 @@ void RemoveBackground(image::Bitmap& page, int mode, int level)
     if (page.empty())
         return;
     switch (mode) {
-    case 0: removeWith<0>(page, level); break;
-    case 1: removeWith<1>(page, level); break;
-    case 2: removeWith<2>(page, level); break;
-    case 3: removeWith<3>(page, level); break;
-    case 4: removeWith<4>(page, level); break;
-    case 5: removeWith<5>(page, level); break;
+    case 0:
+        removeWith<0>(page, level);
+        break;
+    case 1:
+        removeWith<1>(page, level);
+        break;
+    case 2:
+        removeWith<2>(page, level);
+        break;
+    case 3:
+        removeWith<3>(page, level);
+        break;
+    case 4:
+        removeWith<4>(page, level);
+        break;
+    case 5:
+        removeWith<5>(page, level);
+        break;
     }
 }
 

@@ -5,7 +5,10 @@
 
 namespace rida::recognition {
 
-Recognizer::Recognizer() { workingSet_.copyFrom(Typeface::Gothic); }
+Recognizer::Recognizer()
+{
+    workingSet_.copyFrom(Typeface::Gothic);
+}
 
 std::size_t Recognizer::bufferBytes() const
 {
@@ -37,14 +40,15 @@ PageResult Recognizer::readWorkPage(const RecognitionSettings& settings, Recogni
         result.status = PageStatus::NoReference;
         return result;
     }
-    RemoveBackground(workPage_, settings.mode, settings.level);
+    // The level matters to mode 0 only and is read only there.
+    RemoveBackground(workPage_, settings.mode, settings.mode == 0 ? settings.read(Setting::Level) : settings.level);
     observer.analysing(name);
     observer.lotsCleared();
-    scanner_.ScanDigitRows(workPage_, workingSet_, settings.typeface, result.alignment.columnStart, settings.topY,
-                           observer);
+    scanner_.ScanDigitRows(workPage_, workingSet_, settings.typeface, result.alignment.columnStart,
+                           settings.read(Setting::TopY), observer);
     result.lots = scanner_.lots();
     observer.rowsListed(int(result.lots.size()));
-    if (int(result.lots.size()) < settings.minRows)
+    if (int(result.lots.size()) < settings.read(Setting::MinRows))
         result.status = PageStatus::TooFewRows;
     return result;
 }
@@ -57,7 +61,8 @@ RunResult RecognizeFiles(const std::vector<std::string>& fullNames, const Recogn
     observer.pageProgress(0);
     const int n = int(fullNames.size());
     for (int i = 1; i <= n; ++i) {
-        if (settings.stopAfter > 0 && run.FailCount >= settings.stopAfter) {
+        const int stopAfter = settings.read(Setting::StopAfter);
+        if (stopAfter > 0 && run.FailCount >= stopAfter) {
             if (observer.stopRequested()) {
                 run.stoppedByUser = true;
                 return run;

@@ -28,13 +28,13 @@ inline constexpr const char* kTooFewRowsSuffix = " 파일 인식 실패";
 class RecognitionObserver : public ScanObserver {
 public:
     // From ScanObserver: pageProgress (`isbar`), rowsListed (`Label15`), lotListed (`memo1`).
-    virtual void filesProgress(int percent) {}                 // `ingbar`, 0..100
-    virtual void filesDone(int done, int total) {}             // `Label5`: "done/total"
-    virtual void analysing(const std::string& fullName) {}     // `Label7`: "분석파일 : " + fullName
-    virtual void lotsCleared() {}                              // `memo1` emptied
-    virtual void failureLogged(const std::string& line) {}     // a line added to `mLog`
-    virtual void runStarted() {}   // `totbar` and `cutbar` to 0
-    virtual void runFinished() {}  // `totbar` to 100 (`cutbar` stays 0)
+    virtual void filesProgress(int percent) {}             // `ingbar`, 0..100
+    virtual void filesDone(int done, int total) {}         // `Label5`: "done/total"
+    virtual void analysing(const std::string& fullName) {} // `Label7`: "분석파일 : " + fullName
+    virtual void lotsCleared() {}                          // `memo1` emptied
+    virtual void failureLogged(const std::string& line) {} // a line added to `mLog`
+    virtual void runStarted() {}                           // `totbar` and `cutbar` to 0
+    virtual void runFinished() {}                          // `totbar` to 100 (`cutbar` stays 0)
     // The stop question (kStopQuestion, Yes/No); true means Yes, stop the run.
     virtual bool stopRequested() { return false; }
 };
@@ -48,8 +48,8 @@ struct PageResult {
 };
 
 struct RunResult {
-    int filesRead = 0;   // files loaded, the failed ones included
-    int FailCount = 0;   // failures since the start or since the user last chose to go on
+    int filesRead = 0; // files loaded, the failed ones included
+    int FailCount = 0; // failures since the start or since the user last chose to go on
     bool stoppedByUser = false;
 };
 
@@ -79,7 +79,8 @@ public:
     std::size_t bufferBytes() const;
 
 private:
-    PageResult readWorkPage(const RecognitionSettings& settings, RecognitionObserver& observer, const std::string& name);
+    PageResult readWorkPage(const RecognitionSettings& settings, RecognitionObserver& observer,
+                            const std::string& name);
 
     image::Bitmap workPage_;
     image::Bitmap scratch_;

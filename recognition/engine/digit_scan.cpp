@@ -185,7 +185,8 @@ void RowScanner::ScanDigitRows(const Bitmap& page, const WorkingSet& set, Typefa
     // Far off the page every line reads as paper, so the clamp changes nothing
     // but keeps y + 2256 inside int.
     const int top = int(std::clamp<long long>(topY, -100000LL, static_cast<long long>(page.height()) + 100000LL));
-    std::size_t reported = 0;
+    // The count is shown from the first scanned line on, "0/15" included.
+    long long reported = -1;
     for (int y = top; y < top + kScanLines; ++y) {
         if (lots_.empty() && progress_ > kEarlyStopProgress)
             break;
@@ -225,8 +226,8 @@ void RowScanner::ScanDigitRows(const Bitmap& page, const WorkingSet& set, Typefa
             progress_ = progress;
             observer.pageProgress(progress);
         }
-        if (lots_.size() != reported) {
-            reported = lots_.size();
+        if (static_cast<long long>(lots_.size()) != reported) {
+            reported = static_cast<long long>(lots_.size());
             observer.rowsListed(int(reported));
         }
     }

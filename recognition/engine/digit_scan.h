@@ -46,14 +46,16 @@ public:
         if (!mixed_) {
             // Two colours only: a pixel agrees unless its ink bit differs.
             for (int k = 0; k < kGroups; ++k)
-                mismatches += __builtin_popcountll(ink_[std::size_t(k) * kStripPositions + std::size_t(dx)] ^ ti[std::size_t(k)]);
+                mismatches +=
+                    __builtin_popcountll(ink_[std::size_t(k) * kStripPositions + std::size_t(dx)] ^ ti[std::size_t(k)]);
             return kTemplateWidth * kTemplateHeight - mismatches;
         }
         const auto& tp = tPaper_[std::size_t(templateIndex)];
         int agree = 0;
         for (int k = 0; k < kGroups; ++k) {
             const std::size_t at = std::size_t(k) * kStripPositions + std::size_t(dx);
-            agree += __builtin_popcountll(ink_[at] & ti[std::size_t(k)]) + __builtin_popcountll(paper_[at] & tp[std::size_t(k)]);
+            agree += __builtin_popcountll(ink_[at] & ti[std::size_t(k)]) +
+                     __builtin_popcountll(paper_[at] & tp[std::size_t(k)]);
         }
         return agree;
     }
@@ -68,7 +70,8 @@ public:
         const int allowed = kTemplateWidth * kTemplateHeight - minAgreeing;
         int mismatches = 0;
         for (int k = 0; k < kGroups; ++k) {
-            mismatches += __builtin_popcountll(ink_[std::size_t(k) * kStripPositions + std::size_t(dx)] ^ ti[std::size_t(k)]);
+            mismatches +=
+                __builtin_popcountll(ink_[std::size_t(k) * kStripPositions + std::size_t(dx)] ^ ti[std::size_t(k)]);
             if (mismatches > allowed)
                 return false;
         }
@@ -87,15 +90,16 @@ private:
     static constexpr long long kNone = -(1LL << 62);
     struct PackedRow {
         long long y = kNone;
-        bool mixed = false; // holds a pixel that is neither ink nor paper
-        std::array<std::uint32_t, kStripPositions> ink{};   // bit 19 is x = S + dx, bit 0 is x = S + dx + 19
+        bool mixed = false;                               // holds a pixel that is neither ink nor paper
+        std::array<std::uint32_t, kStripPositions> ink{}; // bit 19 is x = S + dx, bit 0 is x = S + dx + 19
         std::array<std::uint32_t, kStripPositions> paper{};
     };
     const PackedRow& packed(long long y);
 
     const image::Bitmap* page_ = nullptr;
     int columnStart_ = 0;
-    std::array<std::array<std::uint64_t, kGroups>, kTemplateCount> tInk_{}; // row 3k in bits 0-19, 3k+1 in 20-39, 3k+2 in 40-59
+    std::array<std::array<std::uint64_t, kGroups>, kTemplateCount>
+        tInk_{}; // row 3k in bits 0-19, 3k+1 in 20-39, 3k+2 in 40-59
     std::array<std::array<std::uint64_t, kGroups>, kTemplateCount> tPaper_{};
     std::vector<PackedRow> ring_ = std::vector<PackedRow>(kRing);
     // The current line's planes, [k][dx]: page rows y + 3k .. y + 3k + 2 packed like the templates.
@@ -116,9 +120,9 @@ struct RowSlot {
 class ScanObserver {
 public:
     virtual ~ScanObserver() = default;
-    virtual void pageProgress(int percent) {}            // `isbar`, 0..100
-    virtual void rowsListed(int count) {}                // `Label15`: count followed by "/15"
-    virtual void lotListed(const std::string& line) {}   // a line added to `memo1`
+    virtual void pageProgress(int percent) {}          // `isbar`, 0..100
+    virtual void rowsListed(int count) {}              // `Label15`: count followed by "/15"
+    virtual void lotListed(const std::string& line) {} // a line added to `memo1`
 };
 
 // The row state of one page and the scan over it.

@@ -4,6 +4,31 @@
 
 namespace rida::recognition {
 
+int RecognitionSettings::read(Setting which) const
+{
+    if (const std::string& error = unreadable[std::size_t(which)]; !error.empty())
+        throw SettingError(error);
+    switch (which) {
+    case Setting::Level:
+        return level;
+    case Setting::MinRows:
+        return minRows;
+    case Setting::StopAfter:
+        return stopAfter;
+    case Setting::TopY:
+        return topY;
+    case Setting::LeftX:
+        return leftX;
+    case Setting::TableX:
+        return tableX;
+    case Setting::ZoneX:
+        return zoneX;
+    case Setting::Count:
+        break;
+    }
+    throw std::invalid_argument("unknown recognition setting");
+}
+
 int parseWholeNumber(const std::string& text)
 {
     std::size_t i = 0;

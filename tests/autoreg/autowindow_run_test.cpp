@@ -34,7 +34,10 @@ Bars barsOf(const recognition::Tjiga_auto2& w)
 {
     return {w.totbar->value(), w.ingbar->value(), w.isbar->value(), w.cutbar->value()};
 }
-void PrintTo(const Bars& b, std::ostream* os) { *os << b.tot << "/" << b.ing << "/" << b.is << "/" << b.cut; }
+void PrintTo(const Bars& b, std::ostream* os)
+{
+    *os << b.tot << "/" << b.ing << "/" << b.is << "/" << b.cut;
+}
 
 // What a run leaves on screen.
 struct Outcome {
@@ -45,8 +48,12 @@ struct Outcome {
 };
 Outcome outcomeOf(const recognition::Tjiga_auto2& w)
 {
-    return {AutoWindowTest::lines(w.mLog), AutoWindowTest::lines(w.memo1), w.Label5->text(), w.Label15->text(),
-            w.Label7->text(), barsOf(w)};
+    return {AutoWindowTest::lines(w.mLog),
+            AutoWindowTest::lines(w.memo1),
+            w.Label5->text(),
+            w.Label15->text(),
+            w.Label7->text(),
+            barsOf(w)};
 }
 
 // Names, sizes and times of the files of a folder.
@@ -81,14 +88,14 @@ TEST_F(AutoWindowTest, StopQuestionComesBeforeAFileOnceFailuresReachTheLimit)
     struct Case {
         const char* errnum;
         std::deque<bool> answers;
-        QList<int> loggedWhenAsked;  // failure lines already listed at each question
+        QList<int> loggedWhenAsked; // failure lines already listed at each question
         int logged;
     };
     const Case cases[] = {
-        {"3", {false, true}, {3, 6}, 6},   // No goes on, Yes stops before file 7
-        {"3", {false, false}, {3, 6}, 8},  // after the second No two failures are too few
+        {"3", {false, true}, {3, 6}, 6},  // No goes on, Yes stops before file 7
+        {"3", {false, false}, {3, 6}, 8}, // after the second No two failures are too few
         {"1", {true}, {1}, 1},
-        {"0", {}, {}, 8},                  // 0 or less: never asked
+        {"0", {}, {}, 8}, // 0 or less: never asked
         {"-2", {}, {}, 8},
     };
     for (const Case& c : cases) {
@@ -131,8 +138,8 @@ TEST_F(AutoWindowTest, WindowTakesNoInputDuringARunButKeepsServingEvents)
         QTest::mouseClick(w.sel->tabBar(), Qt::LeftButton, {}, w.sel->tabBar()->tabRect(1).center());
         QTest::keyClick(w.suiButton1, Qt::Key_Space);
         closedDuringRun = w.close();
-        waitCursorDuringRun = QGuiApplication::overrideCursor() &&
-                              QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        waitCursorDuringRun =
+            QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
     };
     QTimer::singleShot(0, &w, [&] { timerRanDuringRun = w.running(); });
     w.suiButton1->click();
@@ -143,7 +150,7 @@ TEST_F(AutoWindowTest, WindowTakesNoInputDuringARunButKeepsServingEvents)
     EXPECT_EQ(w.doxnum->text(), QStringLiteral("5"));
     EXPECT_EQ(lines(w.mLog), QStringList{fullName("p1.bmp") + QStringLiteral(" 기준점 인식 실패")});
     EXPECT_EQ(w.sel->currentIndex(), 0);
-    EXPECT_EQ(fake->questions.size(), 1);  // the space on "자동 등록" started no second run
+    EXPECT_EQ(fake->questions.size(), 1); // the space on "자동 등록" started no second run
     EXPECT_FALSE(w.running());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     // After the run the window takes input again.
@@ -202,7 +209,8 @@ TEST_F(AutoWindowTest, FailureListShowsANameInTheKoreanCodePageAsTheFileListDoes
     ASSERT_EQ(w.browser->FileListBox1->count(), 1);
     EXPECT_EQ(w.browser->FileListBox1->item(0)->text(), QStringLiteral("가나.bmp"));
     w.suiButton1->click();
-    EXPECT_EQ(lines(w.mLog), QStringList{QString::fromStdString(files().string()) + QStringLiteral("/가나.bmp 기준점 인식 실패")});
+    EXPECT_EQ(lines(w.mLog),
+              QStringList{QString::fromStdString(files().string()) + QStringLiteral("/가나.bmp 기준점 인식 실패")});
 }
 
 TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
@@ -216,12 +224,12 @@ TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
     ASSERT_EQ(w.browser->FileListBox1->count(), int(samples.size()));
 
     // memo1 holds one page's lines at a time: look at it whenever a page is done or logged.
-    QStringList pageLots;  // "name: lines" per page done
+    QStringList pageLots; // "name: lines" per page done
     QObject::connect(w.ingbar, &QProgressBar::valueChanged, &w, [&](int value) {
         if (value > 0)
             pageLots << w.Label7->text() + QStringLiteral(" | ") + lines(w.memo1).join(u',');
     });
-    QStringList atLog;  // what memo1 and Label5 show when a failure is logged
+    QStringList atLog; // what memo1 and Label5 show when a failure is logged
     QObject::connect(w.mLog, &QPlainTextEdit::textChanged, &w, [&] {
         atLog << lines(w.mLog).value(lines(w.mLog).size() - 1) + QStringLiteral(" | ") + lines(w.memo1).join(u',') +
                      QStringLiteral(" | ") + w.Label5->text();
@@ -234,7 +242,7 @@ TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
     QStringList expectedPages, expectedAtLog;
     QStringList previousLots;
     QString previousCount = QStringLiteral("0/0");
-    int done = 0;  // pages that pass alignment
+    int done = 0; // pages that pass alignment
     const int n = int(samples.size());
     for (int i = 0; i < n; ++i) {
         const pagegen::SamplePage& p = samples[std::size_t(i)];
@@ -244,8 +252,8 @@ TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
             lots << QString::fromStdString(line);
         if (!p.options.referencePoint) {
             // The previous page's lines and count stay.
-            expectedAtLog << name + QStringLiteral(" 기준점 인식 실패 | ") + previousLots.join(u',') + QStringLiteral(" | ") +
-                                 previousCount;
+            expectedAtLog << name + QStringLiteral(" 기준점 인식 실패 | ") + previousLots.join(u',') +
+                                 QStringLiteral(" | ") + previousCount;
             continue;
         }
         if (lots.size() < 5)
@@ -257,7 +265,7 @@ TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
         ++done;
     }
     ASSERT_GE(done, 4);
-    ASSERT_EQ(expectedAtLog.size(), 2);  // a page of three rows and a page without reference point
+    ASSERT_EQ(expectedAtLog.size(), 2); // a page of three rows and a page without reference point
     EXPECT_EQ(pageLots.mid(0, expectedPages.size()), expectedPages);
     EXPECT_EQ(atLog, expectedAtLog);
     EXPECT_EQ(lines(w.memo1), previousLots);
@@ -315,21 +323,62 @@ TEST_F(AutoWindowTest, UnreadableFileStopsTheRunAndTheScreenKeepsWhatItShows)
     EXPECT_FALSE(w.running());
 }
 
-TEST_F(AutoWindowTest, SettingThatIsNoWholeNumberStopsTheRun)
+// Each setting is read where the run first needs it: a field that holds no
+// whole number stops the run there, and not before.
+TEST_F(AutoWindowTest, SettingThatIsNoWholeNumberStopsTheRunWhereItIsRead)
 {
-    writeBlankPage("a.bmp");
-    for (const char* field : {"doxnum", "errnum", "styval", "stxval", "xcell", "xzone", "alsu"}) {
-        SCOPED_TRACE(field);
+    const QString error = QStringLiteral("'1x' is not a valid integer value");
+    const std::vector<std::string> rows = someLots(31, 5);
+    struct Case {
+        const char* field;
+        bool sheet; // a sheet with five rows, or a page without reference point
+        int mode;   // background-removal mode
+        bool stops;
+        QStringList lots; // in memo1 at the end
+    } cases[] = {
+        // Before the first file and in the search windows: every page reads them.
+        {"errnum", false, 0, true, {}},
+        {"stxval", false, 0, true, {}},
+        // Read only once a reference point has been found.
+        {"xzone", false, 0, false, {}},
+        {"xcell", false, 0, false, {}},
+        {"alsu", false, 0, false, {}},
+        {"styval", false, 0, false, {}},
+        {"doxnum", false, 0, false, {}},
+        {"xzone", true, 0, true, {}},
+        {"alsu", true, 0, true, {}},
+        {"alsu", true, 2, false, lotLines(rows)}, // mode 2 has no level
+        {"styval", true, 0, true, {}},
+        // Read at the judgement, after the page's rows are shown.
+        {"doxnum", true, 0, true, lotLines(rows)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + (c.sheet ? " on a sheet" : " on a blank page") + " mode " +
+                     std::to_string(c.mode));
+        std::filesystem::remove_all(files());
+        std::filesystem::create_directories(files());
+        if (c.sheet)
+            writeSheet("a.jpg", rows);
+        else
+            writeBlankPage("a.jpg");
         auto& w = open();
         fake->messages.clear();
-        w.findChild<QLineEdit*>(QString::fromLatin1(field))->setText(QStringLiteral("1x"));
+        w.erck->setItemIndex(c.mode);
+        w.findChild<QLineEdit*>(QString::fromLatin1(c.field))->setText(QStringLiteral("1x"));
         w.suiButton1->click();
-        ASSERT_EQ(fake->messages.size(), 1);
-        EXPECT_EQ(fake->messages[0].text, QStringLiteral("'1x' is not a valid integer value"));
-        EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
-        EXPECT_TRUE(lines(w.mLog).isEmpty());
-        EXPECT_EQ(barsOf(w), (Bars{0, 0, 0, 0}));
+        EXPECT_EQ(lines(w.memo1), c.lots);
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        if (c.stops) {
+            ASSERT_EQ(fake->messages.size(), 1);
+            EXPECT_EQ(fake->messages[0].text, error);
+            EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+            EXPECT_TRUE(lines(w.mLog).isEmpty());
+            EXPECT_EQ(w.totbar->value(), 0);
+        } else {
+            EXPECT_TRUE(fake->messages.isEmpty()) << fake->messages.value(0).text.toStdString();
+            EXPECT_EQ(lines(w.mLog), c.sheet ? QStringList() : QStringList{fullName("a.jpg") + " 기준점 인식 실패"});
+            EXPECT_EQ(barsOf(w), (Bars{100, 100, 100, 0}));
+        }
     }
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,12 +22,14 @@ struct Recorder : RecognitionObserver {
     std::vector<std::string> events;
     std::vector<std::string> log;  // `mLog`
     std::vector<std::string> memo; // `memo1`
+    std::vector<int> rowCounts;    // `Label15`, as shown in turn
     std::vector<bool> answers;     // to the stop question, in turn; then No
     int questions = 0;
     void filesProgress(int p) override { events.push_back("ingbar " + std::to_string(p)); }
     void filesDone(int d, int n) override { events.push_back("Label5 " + std::to_string(d) + "/" + std::to_string(n)); }
     void analysing(const std::string& name) override { events.push_back("Label7 " + name); }
     void lotsCleared() override { memo.clear(); }
+    void rowsListed(int count) override { rowCounts.push_back(count); }
     void lotListed(const std::string& line) override { memo.push_back(line); }
     void failureLogged(const std::string& line) override { log.push_back(line); }
     bool stopRequested() override
@@ -100,9 +102,10 @@ TEST_F(BatchRun, TooFewRowsKeepsItsLinesAndIsLogged)
     const RunResult run = RunRecognition({path("three.jpg"), path("blank.jpg")}, {}, recognizer, r);
     EXPECT_EQ(run.FailCount, 2);
     EXPECT_EQ(r.memo, (std::vector<std::string>{"1 0123 0004", "2 0045 0000", "1 0001 0002"}));
-    EXPECT_EQ(r.log, (std::vector<std::string>{path("three.jpg") + " 파일 인식 실패", path("blank.jpg") + " 기준점 인식 실패"}));
-    const std::vector<std::string> expected = {"ingbar 0", "ingbar 0", "Label7 " + path("three.jpg"), "ingbar 50",
-                                               "Label5 1/2", "ingbar 100", "ingbar 100"};
+    EXPECT_EQ(r.log, (std::vector<std::string>{path("three.jpg") + " 파일 인식 실패",
+                                               path("blank.jpg") + " 기준점 인식 실패"}));
+    const std::vector<std::string> expected = {
+        "ingbar 0", "ingbar 0", "Label7 " + path("three.jpg"), "ingbar 50", "Label5 1/2", "ingbar 100", "ingbar 100"};
     EXPECT_EQ(r.events, expected);
 
     RecognitionSettings lenient;
@@ -110,6 +113,15 @@ TEST_F(BatchRun, TooFewRowsKeepsItsLinesAndIsLogged)
     Recorder ok;
     EXPECT_EQ(RunRecognition({path("three.jpg")}, lenient, recognizer, ok).FailCount, 0);
     EXPECT_TRUE(ok.log.empty());
+}
+
+TEST_F(BatchRun, RowCounterShowsEachPageFromItsFirstScannedLine)
+{
+    Recognizer recognizer;
+    Recorder r;
+    RunRecognition({path("three.jpg"), path("three.jpg")}, {}, recognizer, r);
+    // "0/15" as soon as a page's scan begins, then each listed row, then the count after the scan.
+    EXPECT_EQ(r.rowCounts, (std::vector<int>{0, 1, 2, 3, 3, 0, 1, 2, 3, 3}));
 }
 
 TEST_F(BatchRun, UnreadableFileEndsTheRunWithItsMessage)
