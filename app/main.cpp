@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/mainu.h"
 #include "app/startu.h"
+#include "ui/workwindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -28,8 +29,6 @@ int main(int argc, char** argv)
         delete mainWindow;
         return 0;
     }
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        mainWindow->setGeometry(screen->availableGeometry());
-    mainWindow->show();
+    rida::ui::showFillingWorkArea(mainWindow);
     return app.exec();
 }

@@ -118,7 +118,7 @@ void Tmain::buildToolbar()
     suiToolBar1->setObjectName(QStringLiteral("suiToolBar1"));
     suiToolBar1->setMovable(false);
     suiToolBar1->setFloatable(false);
-    suiToolBar1->setMinimumHeight(105);
+    suiToolBar1->setFixedHeight(105);
     suiToolBar1->setIconSize(QSize(100, 82));
     suiToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     suiToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);

@@ -22,6 +22,7 @@ Tpassmsg::Tpassmsg(QWidget* parent) : QDialog(parent)
     password = new QLineEdit(this);
     password->setObjectName(QStringLiteral("password"));
     password->setEchoMode(QLineEdit::Password);
+    // The theme shows every character of a password field as "*".
 
     auto* form = new QFormLayout;
     auto* userLabel = new QLabel(QStringLiteral("아이디:"), this);

@@ -38,7 +38,7 @@ QPushButton* boldButton(const QString& caption, const char* colour, QSize size, 
 }
 } // namespace
 
-Tjiga_select::Tjiga_select(const QString& appDir) : WorkWindow(appDir, QStringLiteral("지가조서 수정/삭제"))
+Tjiga_select::Tjiga_select(const QString& appDir) : WorkWindow(appDir, QStringLiteral("지가조서 수정/삭제"), TitleButtons::CloseOnly)
 {
     setObjectName(QStringLiteral("jiga_select"));
 

@@ -57,7 +57,7 @@ QComboBox* regionList(const char* name, const QString& item, QWidget* parent)
 
 } // namespace
 
-Tjiga_insert::Tjiga_insert(const QString& appDir) : WorkWindow(appDir, QStringLiteral("지가조서 등록"))
+Tjiga_insert::Tjiga_insert(const QString& appDir) : WorkWindow(appDir, QStringLiteral("지가조서 등록"), TitleButtons::CloseOnly)
 {
     setObjectName(QStringLiteral("jiga_insert"));
 

@@ -4,6 +4,7 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 
 namespace rida::ui {
@@ -11,6 +12,8 @@ namespace rida::ui {
 NumberField::NumberField(QWidget* parent) : QLineEdit(parent)
 {
     setMaxLength(4);
+    // Digits only, also for text dropped or pasted from the context menu.
+    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), this));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
@@ -26,11 +29,17 @@ QString NumberField::normalised(const QString& text)
 
 void NumberField::keyPressEvent(QKeyEvent* e)
 {
+    // Pasting, cutting and undoing are typed characters that the field refuses.
+    if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Undo) ||
+        e->matches(QKeySequence::Redo)) {
+        services().beep();
+        e->accept();
+        return;
+    }
     const QString t = e->text();
-    const bool typesCharacter = !t.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-                                && e->key() != Qt::Key_Delete && e->key() != Qt::Key_Tab
-                                && e->key() != Qt::Key_Backtab && e->key() != Qt::Key_Return
-                                && e->key() != Qt::Key_Enter && e->key() != Qt::Key_Escape;
+    const bool typesCharacter = !t.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                                e->key() != Qt::Key_Delete && e->key() != Qt::Key_Tab && e->key() != Qt::Key_Backtab &&
+                                e->key() != Qt::Key_Return && e->key() != Qt::Key_Enter && e->key() != Qt::Key_Escape;
     if (typesCharacter) {
         const QChar c = t.at(0);
         const bool allowed = (c >= u'0' && c <= u'9') || e->key() == Qt::Key_Backspace;

@@ -45,6 +45,16 @@ bool typedCharacter(const QKeyEvent* key, char32_t& typed)
     default:
         break;
     }
+    // The editing chords type their control characters (Ctrl+V is 0x16), so a
+    // field that swallows what is typed cannot be changed by pasting either.
+    if (key->matches(QKeySequence::Paste))
+        return typed = U'\x16', true;
+    if (key->matches(QKeySequence::Cut))
+        return typed = U'\x18', true;
+    if (key->matches(QKeySequence::Undo))
+        return typed = U'\x1a', true;
+    if (key->matches(QKeySequence::Redo))
+        return typed = U'\x19', true;
     const QString text = key->text();
     if (text.isEmpty() || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return false;

@@ -65,6 +65,7 @@ QPushButton:pressed { background: #cdd6e4; }
 QPushButton:disabled { color: #9097a3; }
 QLineEdit, QComboBox, QSpinBox, QPlainTextEdit { border: 1px solid #9aa4b5; border-radius: 2px; background: white; }
 QLineEdit:focus, QComboBox:focus { border-color: #4a78c2; }
+QLineEdit { lineedit-password-character: 42; }
 QGroupBox { border: 1px solid #aeb7c6; border-radius: 4px; margin-top: 18px; background: #f6f8fb; }
 QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 4px; color: #1f3b6e; font-weight: bold; }
 )"));

@@ -6,20 +6,33 @@
 
 namespace rida::ui {
 
-WorkWindow::WorkWindow(const QString& appDir, const QString& caption) : QWidget(nullptr), appDir_(appDir)
+void showFillingWorkArea(QWidget* window)
+{
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        window->setGeometry(screen->availableGeometry());
+        QObject::connect(screen, &QScreen::availableGeometryChanged, window, [window](const QRect& r) {
+            window->setGeometry(r);
+            window->setWindowState(window->windowState() | Qt::WindowMaximized);
+        });
+    }
+    window->setWindowState(window->windowState() | Qt::WindowMaximized);
+    window->show();
+}
+
+WorkWindow::WorkWindow(const QString& appDir, const QString& caption, TitleButtons buttons)
+    : QWidget(nullptr), appDir_(appDir)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(caption);
     setObjectName(QStringLiteral("workwindow"));
+    if (buttons == TitleButtons::CloseOnly)
+        setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowCloseButtonHint);
 }
 
 void WorkWindow::showInWorkArea()
 {
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        setGeometry(screen->availableGeometry());
-        connect(screen, &QScreen::availableGeometryChanged, this, [this](const QRect& r) { setGeometry(r); });
-    }
-    show();
+    showFillingWorkArea(this);
     raise();
     activateWindow();
 }

@@ -10,11 +10,19 @@
 
 namespace rida::ui {
 
+// Fills the desktop's work area with `window`, frame included: the window is
+// sized to the work area and shown maximised, so that a window manager fits its
+// frame inside (without one the set size stands). It follows the work area's size.
+void showFillingWorkArea(QWidget* window);
+
 class WorkWindow : public QWidget {
     Q_OBJECT
 public:
+    enum class TitleButtons { All, CloseOnly };
     // `appDir` is the application directory, ending with the path separator.
-    WorkWindow(const QString& appDir, const QString& caption);
+    // `CloseOnly`: the title bar carries the system menu and the close button, no
+    // minimise or maximise button.
+    WorkWindow(const QString& appDir, const QString& caption, TitleButtons buttons = TitleButtons::All);
     const QString& appDir() const { return appDir_; }
 
     // Shows the window over the desktop's work area and follows its size.

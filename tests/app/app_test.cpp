@@ -38,8 +38,15 @@ struct MainFixture : ::testing::Test {
 };
 
 const QStringList kFixed = {
-    "", " 접속 사용자 : 테스트사용자", "", " 데이터베이스 서버 연결 : 성공", " 이미지 폴더 연결 : 성공", "",
-    " 지가조서 등록 합계 : 1면 (산정조서:0면, 결정조서:1명, 토지특성조사표:0면)", "", " 사용자 등록 :  1명",
+    "",
+    " 접속 사용자 : 테스트사용자",
+    "",
+    " 데이터베이스 서버 연결 : 성공",
+    " 이미지 폴더 연결 : 성공",
+    "",
+    " 지가조서 등록 합계 : 1면 (산정조서:0면, 결정조서:1명, 토지특성조사표:0면)",
+    "",
+    " 사용자 등록 :  1명",
 };
 } // namespace
 
@@ -109,7 +116,8 @@ TEST_F(MainFixture, MenusAndToolbarInTheirOrder)
         EXPECT_EQ(b->size(), QSize(107, 102));
         EXPECT_EQ(b->accessibleName(), b->text());
     }
-    EXPECT_EQ(captions, (QStringList{"지가조서 조회", "지가조서 자동 등록", "지가조서 수동 등록", "지가조서 수정", "시스템 종료"}));
+    EXPECT_EQ(captions, (QStringList{"지가조서 조회", "지가조서 자동 등록", "지가조서 수동 등록", "지가조서 수정",
+                                     "시스템 종료"}));
     EXPECT_EQ(hints, (QStringList{"지가조서 조회", "지가조서 자동 등록", "지가조서 등록", "지가조서 수정", "종료"}));
     EXPECT_EQ(m->userbtn->text(), QStringLiteral("테스트버전"));
 }
@@ -138,11 +146,12 @@ TEST_F(MainFixture, WorkWindowsDisableMainAndEachOpeningIsFresh)
         QToolButton* button;
         QPointer<ui::WorkWindow>* ref;
         QString caption;
+        bool minMaxButtons;
     } cases[] = {
-        {m->N2, m->ToolButton21, &app::refs::jiga_view, "지가조서 조회"},
-        {m->N12, m->ToolButton1, &app::refs::jiga_auto2, "알파/기타 용지 자동 등록"},
-        {m->N4, m->ToolButton6, &app::refs::jiga_insert, "지가조서 등록"},
-        {m->N9, m->ToolButton7, &app::refs::jiga_select, "지가조서 수정/삭제"},
+        {m->N2, m->ToolButton21, &app::refs::jiga_view, "지가조서 조회", true},
+        {m->N12, m->ToolButton1, &app::refs::jiga_auto2, "알파/기타 용지 자동 등록", true},
+        {m->N4, m->ToolButton6, &app::refs::jiga_insert, "지가조서 등록", false},
+        {m->N9, m->ToolButton7, &app::refs::jiga_select, "지가조서 수정/삭제", false},
     };
     for (auto& c : cases) {
         c.item->trigger();
@@ -151,6 +160,11 @@ TEST_F(MainFixture, WorkWindowsDisableMainAndEachOpeningIsFresh)
         EXPECT_EQ(first->windowTitle(), c.caption);
         EXPECT_TRUE(first->isVisible());
         EXPECT_FALSE(m->isEnabled());
+        // It fills the work area, frame included: a window manager fits a maximised window's frame inside.
+        EXPECT_TRUE(first->isMaximized());
+        EXPECT_TRUE(first->windowFlags() & Qt::WindowCloseButtonHint);
+        EXPECT_EQ(bool(first->windowFlags() & Qt::WindowMinimizeButtonHint), c.minMaxButtons);
+        EXPECT_EQ(bool(first->windowFlags() & Qt::WindowMaximizeButtonHint), c.minMaxButtons);
         first->close();
         EXPECT_TRUE(c.ref->isNull());
         EXPECT_TRUE(m->isEnabled());
@@ -189,7 +203,7 @@ TEST_F(MainFixture, SupportPageFromMenuAndButton)
     m->suiImageButton1->click();
     ASSERT_EQ(fake->urls.size(), 2);
     EXPECT_EQ(fake->urls[0], QUrl(QString::fromLatin1(app::kSupportPage)));
-    fake->openUrlResult = false;  // no browser: nothing is reported
+    fake->openUrlResult = false; // no browser: nothing is reported
     m->suiImageButton1->click();
     EXPECT_TRUE(fake->messages.isEmpty());
 }
@@ -219,7 +233,9 @@ TEST(SignInDialog, PasswordFirstEnterConfirmsEscCancels)
             EXPECT_EQ(d->userName->text(), QStringLiteral("테스트사용자"));
             EXPECT_EQ(d->password->echoMode(), QLineEdit::Password);
             EXPECT_EQ(d->focusWidget(), d->password);
-            d->userName->clear();  // nothing typed is checked
+            QTest::keyClicks(d->password, QStringLiteral("ab1"));
+            EXPECT_EQ(d->password->displayText(), QStringLiteral("***"));
+            d->userName->clear(); // nothing typed is checked
             QTest::keyClick(d->password, Qt::Key(key));
             checked = true;
         });

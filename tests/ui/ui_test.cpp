@@ -8,6 +8,7 @@
 #include "model/error.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -75,6 +76,11 @@ TEST(KeyFilters, SwallowedRegionListKeepsItsTextAndFocus)
     QTest::keyClicks(w.list, QStringLiteral("ab12"));
     QTest::keyClick(w.list, Qt::Key_Backspace);
     QTest::keyClick(w.list, Qt::Key_Return);
+    // Pasting and cutting type their control characters, which are swallowed as well.
+    QGuiApplication::clipboard()->setText(QStringLiteral("아무개"));
+    QTest::keyClick(w.list, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(w.list, Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(w.list, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(w.list->currentText(), QStringLiteral("임의읍"));
     EXPECT_TRUE(w.list->hasFocus() || w.list->lineEdit()->hasFocus());
 }
@@ -112,7 +118,7 @@ TEST(NumberField, DigitsAndBackspaceOnlyOthersBeep)
     FocusWindow w;
     auto* year = new ui::NumberField(&w.window);
     w.window.layout()->addWidget(year);
-        year->show();
+    year->show();
     year->setFocus();
     QTest::keyClicks(year, QStringLiteral("19a9-8"));
     EXPECT_EQ(year->text(), QStringLiteral("1998"));
@@ -120,6 +126,14 @@ TEST(NumberField, DigitsAndBackspaceOnlyOthersBeep)
     QTest::keyClicks(year, QStringLiteral("7"));
     EXPECT_EQ(year->text(), QStringLiteral("1998")) << "at most four characters";
     QTest::keyClick(year, Qt::Key_Backspace);
+    EXPECT_EQ(year->text(), QStringLiteral("199"));
+    // Pasted text is refused with a beep; a letter reaching the field another way is refused too.
+    QGuiApplication::clipboard()->setText(QStringLiteral("2a"));
+    QTest::keyClick(year, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(year->text(), QStringLiteral("199"));
+    EXPECT_EQ(fake->beeps, 3); // the "7" over the limit did not beep, the paste did
+    year->selectAll();
+    year->insert(QStringLiteral("x1")); // as a drop or the context menu's paste would
     EXPECT_EQ(year->text(), QStringLiteral("199"));
 }
 
@@ -143,7 +157,7 @@ TEST(NumberField, LeavingNormalisesAndEnteringSelectsTheLastFour)
     FocusWindow w;
     auto* year = new ui::NumberField(&w.window);
     w.window.layout()->addWidget(year);
-        year->show();
+    year->show();
     year->setText(QStringLiteral("2026"));
     year->setFocus();
     EXPECT_EQ(year->selectedText(), QStringLiteral("2026"));
@@ -158,7 +172,7 @@ TEST(MaskedDigitsField, RefusesLettersAndKeepsItsShape)
     auto* year = new ui::MaskedDigitsField(4, &w.window);
     auto* month = new ui::MaskedDigitsField(2, &w.window);
     w.window.layout()->addWidget(year);
-        year->show();
+    year->show();
     w.window.layout()->addWidget(month);
     month->show();
     year->setText(QStringLiteral("2026"));
@@ -179,7 +193,8 @@ TEST(GeneralErrorReport, ShowsTheTextAndTheProgramGoesOn)
 {
     test::ScopedFakeServices fake;
     bool after = false;
-    EXPECT_FALSE(ui::runCommand(nullptr, [] { throw model::ConversionError(QStringLiteral("'x' is not a valid integer value")); }));
+    EXPECT_FALSE(ui::runCommand(
+        nullptr, [] { throw model::ConversionError(QStringLiteral("'x' is not a valid integer value")); }));
     EXPECT_FALSE(ui::runCommand(nullptr, [] { throw std::runtime_error("디스크 오류"); }));
     EXPECT_TRUE(ui::runCommand(nullptr, [&] { after = true; }));
     EXPECT_TRUE(after);
