@@ -2,6 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
 
 #include <iconv.h>
 
@@ -44,6 +48,49 @@ bool decodeCp949(const QByteArray& bytes, QString& out)
     return true;
 }
 
+namespace {
+// CP949 with every undefined or cut-off byte sequence shown as U+FFFD: one
+// pass, iconv telling where it stopped.
+QString decodeCp949Leniently(const QByteArray& bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP949");
+    if (cd == iconv_t(-1))
+        return QString::fromLatin1(bytes);
+    QByteArray utf8(bytes.size() * 3 + 4, Qt::Uninitialized); // U+FFFD is three bytes for one
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    char* out = utf8.data();
+    size_t outLeft = size_t(utf8.size());
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &out, &outLeft) != size_t(-1))
+            break;
+        if (errno != EILSEQ && errno != EINVAL)
+            break;
+        std::memcpy(out, "\xEF\xBF\xBD", 3);
+        out += 3;
+        outLeft -= 3;
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    utf8.truncate(out - utf8.data());
+    return QString::fromUtf8(utf8);
+}
+} // namespace
+
+QString decodeNoticeLine(const QByteArray& bytes)
+{
+    QString line;
+    if (decodeCp949(bytes, line))
+        return line;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    line = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return line;
+    return decodeCp949Leniently(bytes);
+}
+
 NoticeFile readNoticeFile(const QString& path)
 {
     NoticeFile result;
@@ -60,12 +107,12 @@ NoticeFile readNoticeFile(const QString& path)
     // error partway keeps the lines before it.
     QByteArray pending;
     bool lastWasCr = false;
-    auto emitLine = [&](const QByteArray& raw) {
-        QString line;
-        if (!decodeCp949(raw, line))
-            return false;
-        result.lines << line;
-        return true;
+    bool first = true;
+    auto emitLine = [&](QByteArray raw) {
+        if (first && raw.startsWith("\xEF\xBB\xBF"))
+            raw.remove(0, 3); // the mark a UTF-8 editor puts before the first line
+        first = false;
+        result.lines << decodeNoticeLine(raw);
     };
     char block[64 * 1024];
     for (;;) {
@@ -83,8 +130,7 @@ NoticeFile readNoticeFile(const QString& path)
             lastWasCr = false;
             if (c == '\r' || c == '\n') {
                 lastWasCr = c == '\r';
-                if (!emitLine(pending))
-                    return result;
+                emitLine(pending);
                 pending.clear();
             } else {
                 pending.append(c);

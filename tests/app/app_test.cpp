@@ -69,11 +69,11 @@ TEST_F(MainFixture, BoardWithoutEmptyAndThreeLineNoticeFile)
         auto m = makeMain();
         EXPECT_EQ(boardLines(*m), (kFixed + QStringList{"", "", "가나다", "line two", "똠"}));
     }
-    // Bytes that are not CP949 end the reading; what was read stays.
-    writeNotice(QByteArray("first\r\n\xFF\xFF\r\nnever\r\n"));
+    // Bytes that are not CP949 lose no line: undefined bytes show as U+FFFD, a UTF-8 notice as itself.
+    writeNotice(QByteArray("first\r\n\xFF\xFF\r\n\xEA\xB3\xB5\xEC\xA7\x80\r\nlast\r\n"));
     {
         auto m = makeMain();
-        EXPECT_EQ(boardLines(*m), (kFixed + QStringList{"", "", "first"}));
+        EXPECT_EQ(boardLines(*m), (kFixed + QStringList{"", "", "first", "\uFFFD\uFFFD", "공지", "last"}));
     }
 }
 

@@ -21,10 +21,9 @@ TEST(ContainsNonDigit, TableOfTexts)
         const char* text;
         bool expected;
     } cases[] = {
-        {"", false}, {"0", false}, {"0123", false}, {"9999", false},
-        {" 12", true}, {"12 ", true}, {"1a", true}, {"-1", true}, {"1.5", true},
-        {"１２", true},  // full-width digits
-        {"산", true}, {"12가", true}, {"+1", true},
+        {"", false},   {"0", false},   {"0123", false}, {"9999", false}, {" 12", true},
+        {"12 ", true}, {"1a", true},   {"-1", true},    {"1.5", true},   {"１２", true}, // full-width digits
+        {"산", true},  {"12가", true}, {"+1", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ContainsNonDigit(QString::fromUtf8(c.text)), c.expected) << '"' << c.text << '"';
@@ -77,8 +76,8 @@ TEST(KeyRules, DecisionTable)
 
 TEST(LandRecord, KindsRegionsAndRecordCells)
 {
-    EXPECT_EQ(documentKindItems(),
-              (QStringList{"토지특성조사표(T)", "결정조서(G)", "산정조서(S)", "조사대상필지부(J)", "열람부(Y)", "기타문서(X)"}));
+    EXPECT_EQ(documentKindItems(), (QStringList{"토지특성조사표(T)", "결정조서(G)", "산정조서(S)", "조사대상필지부(J)",
+                                                "열람부(Y)", "기타문서(X)"}));
     EXPECT_EQ(lotKindWord(true), QStringLiteral("임야"));
     EXPECT_EQ(lotKindWord(false), QStringLiteral("토지"));
     EXPECT_FALSE(isMountainWord(QStringLiteral("토지")));
@@ -87,7 +86,8 @@ TEST(LandRecord, KindsRegionsAndRecordCells)
 
     const QString sep = QDir::separator();
     const QString app = QStringLiteral("/opt/rida") + sep;
-    Record r{QStringLiteral("1"), QStringLiteral("결정조서"), 1998, 1, filesFolder(app) + sep, QStringLiteral("Img001.jpg")};
+    Record r{QStringLiteral("1"),    QStringLiteral("결정조서"),  1998, 1,
+             filesFolder(app) + sep, QStringLiteral("Img001.jpg")};
     EXPECT_EQ(r.cells(), (QStringList{"1", "결정조서", "1998년", "1월", app + "Files" + sep, "Img001.jpg"}));
     EXPECT_EQ(r.pagePath(), app + "Files" + sep + "Img001.jpg");
     EXPECT_EQ(tempBitmapPath(app), app + "Tools" + sep + "imgtemp.bmp");
@@ -138,11 +138,13 @@ TEST_F(NoticeFileTest, LineBreaksOfEveryKind)
     EXPECT_EQ(n.lines, (QStringList{"공지", "second", "third", "fourth", "", "last"}));
 }
 
-TEST_F(NoticeFileTest, StopsAtTheFirstLineThatIsNotCp949)
+TEST_F(NoticeFileTest, EveryLineIsShownWhateverItsBytes)
 {
-    write(QByteArray("one\r\n\xB0\xA1\r\n\xFF\xFE\xFD\r\nafter\r\n"));
+    // CP949 "가"; UTF-8 "공지" (with the UTF-8 mark only at the start of a file);
+    // bytes of neither, shown as CP949 with the undefined ones replaced; then CP949 again.
+    write(QByteArray("\xEF\xBB\xBF\xEA\xB3\xB5\xEC\xA7\x80\r\n\xB0\xA1\r\na\xFF\xB0\xA1\xB0\r\nafter\r\n"));
     auto n = readNoticeFile(path());
-    EXPECT_EQ(n.lines, (QStringList{"one", "가"}));
+    EXPECT_EQ(n.lines, (QStringList{"공지", "가", "a\uFFFD가\uFFFD", "after"}));
 }
 
 TEST_F(NoticeFileTest, UnreadableFileKeepsItsPlaceButGivesNoLines)
