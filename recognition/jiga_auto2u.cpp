@@ -586,7 +586,11 @@ QWidget* Tjiga_auto2::buildManualScreenTab()
     tab->setObjectName(QStringLiteral("manualScreenTab"));
     suiButton3 = pushButton("suiButton3", QStringLiteral("적용"), tab);
     auto* grid = new QGridLayout(tab);
-    grid->addWidget(labelFor(QStringLiteral("화면확대비율/위치 :"), suiButton3, tab), 0, 0);
+    // The caption describes the button, which keeps its own name "적용".
+    auto* caption = new QLabel(QStringLiteral("화면확대비율/위치 :"), tab);
+    caption->setBuddy(suiButton3);
+    suiButton3->setAccessibleDescription(spokenCaption(caption->text()));
+    grid->addWidget(caption, 0, 0);
     grid->addWidget(suiButton3, 0, 1);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(1, 1);
@@ -745,8 +749,7 @@ void Tjiga_auto2::ResetManualEntry()
 void Tjiga_auto2::suiButton18Click()
 {
     if (lots->lotCount() == 0) {
-        ui::services().showMessage(this, QStringLiteral("지가조서를 입력한 후 등록하십시오!"),
-                                   ui::MessageIcon::Warning);
+        ui::services().showMessage(this, QStringLiteral("지가조서를 입력한 후 등록하십시오!"));
         xdate->setFocus(Qt::OtherFocusReason);
         return;
     }

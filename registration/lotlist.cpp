@@ -15,8 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include <climits>
 
@@ -66,7 +66,7 @@ QToolButton* arrow(const char* name, Qt::ArrowType direction, const QString& hin
     b->setArrowType(direction);
     b->setToolTip(hint);
     b->setAccessibleName(hint);
-    b->setFocusPolicy(Qt::NoFocus);  // stepping leaves the focus in the field
+    b->setFocusPolicy(Qt::NoFocus); // stepping leaves the focus in the field
     b->setFixedSize(16, 11);
     return b;
 }
@@ -105,7 +105,7 @@ LotList::LotList(const LotListHost& host, const LotListOptions& options, QWidget
     SuiArrowButton3 = arrow("SuiArrowButton3", Qt::UpArrow, QStringLiteral("부번 올림"), this);
     SuiArrowButton4 = arrow("SuiArrowButton4", Qt::DownArrow, QStringLiteral("부번 내림"), this);
     suiButton4 = button("suiButton4", QStringLiteral("추가"), {}, this);
-    suiButton4->setAutoDefault(true);  // Enter on the focused button runs the add command
+    suiButton4->setAutoDefault(true); // Enter on the focused button runs the add command
     suiButton2 = button("suiButton2", QStringLiteral("삭제"), QStringLiteral("red"), this);
     suiButton18 = button("suiButton18", options_.registerCaption, QStringLiteral("blue"), this);
     suiButton18->setAutoDefault(true);
@@ -188,7 +188,10 @@ LotList::LotList(const LotListHost& host, const LotListOptions& options, QWidget
         });
 }
 
-void LotList::warn(const QString& text) { ui::services().showMessage(this, text, ui::MessageIcon::Warning); }
+void LotList::warn(const QString& text)
+{
+    ui::services().showMessage(this, text);
+}
 
 void LotList::suiButton4Click()
 {
@@ -272,7 +275,10 @@ void LotList::suiButton5Click()
     }
 }
 
-void LotList::jusogridSelectCell(int column, int row) { selectedLotRow_ = row; }
+void LotList::jusogridSelectCell(int column, int row)
+{
+    selectedLotRow_ = row;
+}
 
 void LotList::step(QLineEdit* field, bool up)
 {
@@ -287,18 +293,33 @@ void LotList::step(QLineEdit* field, bool up)
             throw model::ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
         const int value = model::toInteger(text);
         if ((up && value == INT_MAX) || (!up && value == INT_MIN))
-            throw model::Error(QStringLiteral("'%1'에서 더 %2 수 없습니다.").arg(text, up ? QStringLiteral("올릴")
-                                                                                        : QStringLiteral("내릴")));
+            throw model::Error(QStringLiteral("'%1'에서 더 %2 수 없습니다.")
+                                   .arg(text, up ? QStringLiteral("올릴") : QStringLiteral("내릴")));
         field->setText(QString::number(up ? value + 1 : value - 1));
     });
 }
 
-void LotList::SuiArrowButton1Click() { step(xjuso3, true); }
-void LotList::SuiArrowButton2Click() { step(xjuso3, false); }
-void LotList::SuiArrowButton3Click() { step(xjuso4, true); }
-void LotList::SuiArrowButton4Click() { step(xjuso4, false); }
+void LotList::SuiArrowButton1Click()
+{
+    step(xjuso3, true);
+}
+void LotList::SuiArrowButton2Click()
+{
+    step(xjuso3, false);
+}
+void LotList::SuiArrowButton3Click()
+{
+    step(xjuso4, true);
+}
+void LotList::SuiArrowButton4Click()
+{
+    step(xjuso4, false);
+}
 
-int LotList::lotCount() const { return jusogrid->dataRowCount(); }
+int LotList::lotCount() const
+{
+    return jusogrid->dataRowCount();
+}
 
 std::vector<model::Lot> LotList::lots() const
 {

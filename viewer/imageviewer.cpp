@@ -122,6 +122,7 @@ void ImageViewer::nameControlsForScreenReaders()
         if (b->text().isEmpty() && !b->toolTip().isEmpty())
             nameIfUnnamed(b, b->toolTip());
     nameIfUnnamed(ScaleCombo, config_.scaleLabel.isEmpty() ? QStringLiteral("화면비율") : config_.scaleLabel);
+    nameIfUnnamed(ImgView, QStringLiteral("이미지 뷰어"));
     nameIfUnnamed(SpinButtonFactorUp, QStringLiteral("명도 올림"));
     nameIfUnnamed(SpinButtonFactorDown, QStringLiteral("명도 내림"));
 }
@@ -198,10 +199,13 @@ void ImageViewer::addSmoothingBox(QHBoxLayout* bar)
 void ImageViewer::buildBar(QHBoxLayout* bar)
 {
     bar->setSpacing(4);
-    if (!config_.scaleLabel.isEmpty())
-        bar->addWidget(new QLabel(config_.scaleLabel, this));
+    QLabel* scaleCaption = config_.scaleLabel.isEmpty() ? nullptr : new QLabel(config_.scaleLabel, this);
+    if (scaleCaption)
+        bar->addWidget(scaleCaption);
     ScaleCombo = new QComboBox(this);
     ScaleCombo->setObjectName(QStringLiteral("ScaleCombo"));
+    if (scaleCaption)
+        scaleCaption->setBuddy(ScaleCombo);
     ScaleCombo->setEditable(true);
     // Completion would turn a typed "1" into "100%" before the box reads it.
     ScaleCombo->setCompleter(nullptr);

@@ -80,7 +80,8 @@ const ChoiceSetting kChoiceSettings[] = {
     {"nmck", "파일명규칙변경 :", {"변경", "미변경"}, 0},
     {"cutck", "이미지공백제거 :", {"미제거", " 좌측", " 우측"}, 0},
     {"dck", "지역폴더일괄인식 :", {"지역폴더일괄", "한 지역폴더만"}, 1},
-    {"erck", "",
+    {"erck",
+     "",
      {"일반바탕제거(고딕체)", "인쇄보정후제거-약(고딕체)", "인쇄보정후제거-중(고딕체)", "인쇄보정후제거-강(고딕체)",
       "인쇄보정후제거-약(명조체)", "인쇄보정후제거-강(명조체)"},
      0},
@@ -283,5 +284,9 @@ TEST_F(AutoWindowFixture, EveryControlHasANameAScreenReaderSpeaks)
         ASSERT_NE(a, nullptr);
         EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty())
             << c->metaObject()->className() << " " << c->objectName().toStdString();
+        // A button is spoken by its caption (told apart where two share one), also where a label describes it.
+        if (auto* b = qobject_cast<QAbstractButton*>(c); b && !b->text().isEmpty())
+            EXPECT_TRUE(a->text(QAccessible::Name).contains(QString(b->text()).remove(u'&').trimmed()))
+                << c->objectName().toStdString() << " is spoken as " << a->text(QAccessible::Name).toStdString();
     }
 }

@@ -3,12 +3,13 @@
 #include "tests/support/fakeservices.h"
 #include "ui/image/codec.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QMenu>
 #include <QSlider>
 
@@ -22,8 +23,8 @@ TEST(PageTools, EveryCommandButCancelDoesNothingOnAnEmptyPage)
 {
     Harness h;
     const std::pair<const char*, std::function<void()>> commands[] = {
-        {"magnifier", [&] { h.viewer->magnifierCommand(); }}, {"marker", [&] { h.viewer->markerCommand(); }},
-        {"apply", [&] { h.viewer->applyCommand(); }},         {"rotate 90", [&] { h.viewer->rotate90Command(); }},
+        {"magnifier", [&] { h.viewer->magnifierCommand(); }},  {"marker", [&] { h.viewer->markerCommand(); }},
+        {"apply", [&] { h.viewer->applyCommand(); }},          {"rotate 90", [&] { h.viewer->rotate90Command(); }},
         {"rotate 180", [&] { h.viewer->rotate180Command(); }}, {"brighter", [&] { h.viewer->brightnessUp(); }},
         {"reopen", [&] { h.viewer->reopenCommand(); }},
     };
@@ -164,8 +165,8 @@ TEST(PageTools, MenusPerWindow)
         return out;
     };
     Harness lookup;
-    EXPECT_EQ(texts(lookup.viewer->suiPopupMenu2),
-              QStringList({"다시 열기", "돋보기 실행", "마커 실행", "기능 적용", "기능 취소", "90˚ 회전", "180˚ 회전"}));
+    EXPECT_EQ(texts(lookup.viewer->suiPopupMenu2), QStringList({"다시 열기", "돋보기 실행", "마커 실행", "기능 적용",
+                                                                "기능 취소", "90˚ 회전", "180˚ 회전"}));
 
     Harness reg(ViewerConfig::registration(), /*withCancelHook=*/true);
     EXPECT_EQ(texts(reg.viewer->suiPopupMenu2), QStringList({"돋보기 실행", "돋보기 취소", "90˚ 회전", "180˚ 회전"}));
@@ -242,18 +243,22 @@ TEST(LoadPage, AnUnreadableFileLeavesAnEmptyPageAndThrows)
 
 TEST(ViewerControls, EveryControlHasANameAScreenReaderSpeaks)
 {
-    for (const ViewerConfig& config :
-         {ViewerConfig::lookup(), ViewerConfig::modify(), ViewerConfig::registration(), ViewerConfig::autoRegistration()}) {
+    for (const ViewerConfig& config : {ViewerConfig::lookup(), ViewerConfig::modify(), ViewerConfig::registration(),
+                                       ViewerConfig::autoRegistration()}) {
         ImageViewer viewer(config, {});
         for (QWidget* w : viewer.findChildren<QWidget*>()) {
-            const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w)
-                                 || qobject_cast<QLineEdit*>(w) || qobject_cast<QSlider*>(w);
+            const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                                 qobject_cast<QLineEdit*>(w) || qobject_cast<QSlider*>(w) || w == viewer.ImgView;
             if (!control || qobject_cast<QLineEdit*>(w->parentWidget()) || qobject_cast<QComboBox*>(w->parentWidget()))
                 continue;
             const auto* b = qobject_cast<QAbstractButton*>(w);
             const bool spoken = !w->accessibleName().isEmpty() || (b && !b->text().isEmpty());
             EXPECT_TRUE(spoken) << w->objectName().toStdString() << " " << w->metaObject()->className();
         }
+        // A shown caption of the scale box is its label.
+        for (QLabel* label : viewer.findChildren<QLabel*>())
+            if (label->text() == config.scaleLabel)
+                EXPECT_EQ(label->buddy(), viewer.ScaleCombo);
     }
 }
 
@@ -263,8 +268,8 @@ TEST(ViewerControls, RegistrationBarOrder)
     auto* bar = viewer.ScaleCombo->parentWidget();
     QList<QWidget*> shown;
     for (QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (w == viewer.ScaleCombo || w == viewer.ImageInterpolate || w == viewer.suiButton6 || w == viewer.suiButton5
-            || w == viewer.MagnMagnification)
+        if (w == viewer.ScaleCombo || w == viewer.ImageInterpolate || w == viewer.suiButton6 ||
+            w == viewer.suiButton5 || w == viewer.MagnMagnification)
             shown << w;
     viewer.resize(900, 600);
     viewer.show();
