@@ -268,7 +268,7 @@ void printerSetup(QWidget* owner)
 {
     ui::report::PrinterSetup& printers = ui::report::printerSetup();
     if (printers.installedPrinters().isEmpty()) {
-        ui::services().showMessage(owner, QString::fromUtf8(text::kNoPrinter));
+        ui::services().showMessage(owner, ui::report::noPrinterMessage());
         return;
     }
     const std::optional<QString> chosen = printers.choosePrinter(owner);

@@ -87,7 +87,6 @@ inline const char* const kPageQuestion = "선택한 이미지를 MicroSoft Word�
 inline const char* const kCaptureQuestion = "캡쳐된 이미지를 MicroSoft Word의 새로운 문서로 연결하겠습니까?";
 inline const char* const kNoWordProcessor = "MicroSoft Word가 설치되어 있지 않습니다!";
 inline const char* const kRecordFileMissing = "지가조서를 찾을 수 없습니다! 담당자에게 문의하십시오.";
-inline const char* const kNoPrinter = "설치된 프린터가 없습니다.";
 } // namespace text
 
 } // namespace rida::lookup

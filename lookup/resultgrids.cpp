@@ -6,11 +6,20 @@ namespace rida::lookup {
 
 using ui::grid::StringGrid;
 
-QColor recordRowColor() { return ui::definitionColor(14680063); }
-QColor lotRowColor() { return ui::definitionColor(16252927); }
+QColor recordRowColor()
+{
+    return ui::definitionColor(14680063);
+}
+QColor lotRowColor()
+{
+    return ui::definitionColor(16252927);
+}
 
 namespace {
-QColor selectionColor() { return ui::definitionColor(15387318); }
+QColor selectionColor()
+{
+    return ui::definitionColor(15387318);
+}
 } // namespace
 
 StringGrid* makeRecordGrid(QWidget* parent)
@@ -32,8 +41,14 @@ StringGrid* makeRecordGrid(QWidget* parent)
     return grid;
 }
 
-LotGridWidths lookupLotWidths() { return {55, 55, 42, 45, 45}; }
-LotGridWidths modifyLotWidths() { return {55, 55, 37, 42, 42}; }
+LotGridWidths lookupLotWidths()
+{
+    return {55, 55, 42, 45, 45};
+}
+LotGridWidths modifyLotWidths()
+{
+    return {55, 55, 37, 42, 42};
+}
 
 StringGrid* makeLotGrid(const LotGridWidths& widths, QWidget* parent)
 {
@@ -42,15 +57,27 @@ StringGrid* makeLotGrid(const LotGridWidths& widths, QWidget* parent)
                                 parent);
     grid->setObjectName(QStringLiteral("ygrid"));
     grid->setDefaultRowHeight(21);
-    grid->setSelectionColor(selectionColor());
+    grid->setUserColumnSizing(false);
     grid->setColumnWidths(widths);
     return grid;
 }
 
-QString recordPanelTitle() { return QStringLiteral("검색된 지가조서"); }
-QString lotPanelTitle() { return QStringLiteral("검색된 지번"); }
-QString recordPanelCaption(int count) { return recordPanelTitle() + QStringLiteral(" (%1건)").arg(count); }
-QString lotPanelCaption(int count) { return lotPanelTitle() + QStringLiteral(" (%1건)").arg(count); }
+QString recordPanelTitle()
+{
+    return QStringLiteral("검색된 지가조서");
+}
+QString lotPanelTitle()
+{
+    return QStringLiteral("검색된 지번");
+}
+QString recordPanelCaption(int count)
+{
+    return recordPanelTitle() + QStringLiteral(" (%1건)").arg(count);
+}
+QString lotPanelCaption(int count)
+{
+    return lotPanelTitle() + QStringLiteral(" (%1건)").arg(count);
+}
 
 model::Record cannedRecord(const QString& appDir)
 {
@@ -70,7 +97,8 @@ QList<model::Lot> cannedLots()
                                        {4, 14}, {4, 15}, {4, 16}, {4, 17}, {4, 18}, {4, 20}, {4, 24}};
     QList<model::Lot> lots;
     for (const auto& n : numbers)
-        lots.push_back({model::sampleTown(), model::sampleVillage(), false, QString::number(n[0]), QString::number(n[1])});
+        lots.push_back(
+            {model::sampleTown(), model::sampleVillage(), false, QString::number(n[0]), QString::number(n[1])});
     return lots;
 }
 

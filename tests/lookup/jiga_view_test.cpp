@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -78,6 +79,9 @@ TEST_F(LookupWindow, OpensEmptyWithFocusOnTheMainNumber)
             shown << w->xgrid->cell(0, c);
     EXPECT_EQ(shown, (QStringList{"문서구분", "조사연도", "조사월"}));
     EXPECT_EQ(w->ygrid->rowCells(0), (QStringList{"읍면", "동리", "구분", "본번", "부번"}));
+    // The user sizes the record grid's columns; the lot grid's stay as they are.
+    EXPECT_EQ(w->xgrid->horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);
+    EXPECT_EQ(w->ygrid->horizontalHeader()->sectionResizeMode(1), QHeaderView::Fixed);
     EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서"));
     EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
     EXPECT_TRUE(w->viewer->page().empty());
@@ -91,10 +95,18 @@ TEST_F(LookupWindow, EveryControlHasASpokenName)
         QWidget* control;
         const char* name;
     } cases[] = {
-        {panel->xjuso1, "지역 읍면"}, {panel->xjuso2, "지역 동리"}, {panel->san, "산"},
-        {panel->xjuso3, "본번"},      {panel->xjuso4, "부번"},      {panel->SuiArrowButton1, "전 부번"},
-        {panel->SuiArrowButton2, "후 부번"}, {panel->xkind, "조서구분"}, {panel->fdate, "시작 연도"},
-        {panel->rdate, "끝 연도"},    {panel->suiButton18, "검색"}, {w->xgrid, "검색된 지가조서"},
+        {panel->xjuso1, "지역 읍면"},
+        {panel->xjuso2, "지역 동리"},
+        {panel->san, "산"},
+        {panel->xjuso3, "본번"},
+        {panel->xjuso4, "부번"},
+        {panel->SuiArrowButton1, "전 부번"},
+        {panel->SuiArrowButton2, "후 부번"},
+        {panel->xkind, "조서구분"},
+        {panel->fdate, "시작 연도"},
+        {panel->rdate, "끝 연도"},
+        {panel->suiButton18, "검색"},
+        {w->xgrid, "검색된 지가조서"},
         {w->ygrid, "검색된 지번"},
     };
     for (const auto& c : cases)
@@ -111,7 +123,8 @@ TEST_F(LookupWindow, SearchListsTheSampleRecordAndGivesTheScaleBoxTheFocus)
 {
     search();
     ASSERT_EQ(w->xgrid->dataRowCount(), 1);
-    EXPECT_EQ(w->xgrid->rowCells(1), (QStringList{"1", "결정조서", "1998년", "1월", folder.appDir() + "Files/", "Img001.jpg"}));
+    EXPECT_EQ(w->xgrid->rowCells(1),
+              (QStringList{"1", "결정조서", "1998년", "1월", folder.appDir() + "Files/", "Img001.jpg"}));
     EXPECT_EQ(w->xgrid->rowColor(1), QColor(255, 255, 223));
     EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서 (1건)"));
     EXPECT_EQ(w->xgrid->accessibleName(), QStringLiteral("검색된 지가조서 (1건)"));
@@ -159,8 +172,10 @@ TEST_F(LookupWindow, OpeningShowsThePageAtQuarterScaleWithFifteenLots)
     EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
     EXPECT_EQ(w->ygrid->dataRowCount(), 15);
     EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번 (15건)"));
-    EXPECT_EQ(lotColumn(3), (QStringList{"1", "2", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", ""}));
-    EXPECT_EQ(lotColumn(4), (QStringList{"0", "1", "0", "4", "6", "7", "8", "10", "14", "15", "16", "17", "18", "20", "24", ""}));
+    EXPECT_EQ(lotColumn(3),
+              (QStringList{"1", "2", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", ""}));
+    EXPECT_EQ(lotColumn(4),
+              (QStringList{"0", "1", "0", "4", "6", "7", "8", "10", "14", "15", "16", "17", "18", "20", "24", ""}));
     EXPECT_EQ(w->ygrid->rowCells(1), (QStringList{"임의읍", "임의리", "토지", "1", "0"}));
     EXPECT_EQ(w->ygrid->rowColor(15), QColor(255, 255, 247));
     EXPECT_FALSE(w->ygrid->rowColor(16).isValid());
@@ -197,7 +212,7 @@ TEST_F(LookupWindow, SecondSearchShowsOneRecordAndAnEmptyPage)
 
 TEST_F(LookupWindow, DoubleClickBeforeAnySearchOpensNothing)
 {
-    doubleClickRow(w->xgrid, 1);  // the blank row
+    doubleClickRow(w->xgrid, 1); // the blank row
     EXPECT_EQ(w->selectedRecordRow(), 1);
     EXPECT_EQ(w->ygrid->rowCount(), 2);
     EXPECT_TRUE(fake->messages.isEmpty());
@@ -243,13 +258,13 @@ TEST_F(LookupWindow, UnreadablePageStopsTheOpeningAfterTheLotsAreEmptied)
 TEST_F(LookupWindow, ClickingALotCopiesItIntoTheSearchFields)
 {
     searchAndOpen();
-    w->ygrid->setCell(4, 2, QStringLiteral("임야"));  // row 4 is lot 4-4
+    w->ygrid->setCell(4, 2, QStringLiteral("임야")); // row 4 is lot 4-4
     clickRow(w->ygrid, 4);
     EXPECT_TRUE(panel->san->isChecked());
     EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("4"));
     EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("4"));
 
-    clickRow(w->ygrid, 8);  // 4-10, 토지
+    clickRow(w->ygrid, 8); // 4-10, 토지
     EXPECT_FALSE(panel->san->isChecked());
     EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("10"));
 
@@ -272,7 +287,7 @@ TEST_F(LookupWindow, F1AndF2StepTheLotNumbers)
         EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(c.after)) << c.before;
 
         panel->xjuso4->setText(QString::fromUtf8(c.before));
-        panel->suiButton18->setFocus();  // the window sees the key wherever the focus is
+        panel->suiButton18->setFocus(); // the window sees the key wherever the focus is
         pressKey(Qt::Key_F2);
         EXPECT_EQ(panel->xjuso4->text(), QString::fromUtf8(c.after)) << c.before;
     }
@@ -333,7 +348,7 @@ TEST_F(LookupWindow, EnterLeadsFromTheLotFieldsToTheSearch)
     EXPECT_FALSE(panel->xjuso4->hasSelectedText());
     pressKey(Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), panel->suiButton18);
-    EXPECT_EQ(w->xgrid->dataRowCount(), 0);  // the Enter that moved the focus searched nothing
+    EXPECT_EQ(w->xgrid->dataRowCount(), 0); // the Enter that moved the focus searched nothing
     pressKey(Qt::Key_Return);
     EXPECT_EQ(w->xgrid->dataRowCount(), 1);
 
@@ -357,7 +372,7 @@ TEST_F(LookupWindow, RegionAndKindListsSwallowTyping)
     }
     test::typeText(panel->xkind, QStringLiteral("산열"));
     EXPECT_EQ(panel->xkind->currentIndex(), 0);
-    pressKey(Qt::Key_Down);  // the arrow keys still choose
+    pressKey(Qt::Key_Down); // the arrow keys still choose
     EXPECT_EQ(panel->xkind->currentIndex(), 1);
 }
 
@@ -393,7 +408,7 @@ TEST_F(LookupWindow, F5AndF6StartAndCancelTheMagnifierOnceEach)
     pressKey(Qt::Key_F5);
     ASSERT_NE(w->viewer->Selection, nullptr);
     EXPECT_FALSE(w->viewer->PanAllowed);
-    EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2);  // the magnifier and its frame
+    EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2); // the magnifier and its frame
     pressKey(Qt::Key_F6);
     EXPECT_EQ(w->viewer->Selection, nullptr);
     EXPECT_TRUE(w->viewer->PanAllowed);
@@ -412,7 +427,7 @@ TEST_F(LookupWindow, OpeningSetsTheBrightnessCounterBackToZero)
     QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
     ASSERT_EQ(w->viewer->bright->text(), QStringLiteral("1"));
     EXPECT_EQ(modified.count(), 1);
-    w->viewer->selectScaleEntry(6);  // "100%"
+    w->viewer->selectScaleEntry(6); // "100%"
     doubleClickRow(w->xgrid, 1);
     EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
     EXPECT_EQ(scaleText(), QStringLiteral("25%"));
@@ -422,7 +437,7 @@ TEST_F(LookupWindow, ReopenLoadsTheRecordAgainOrEmptiesThePage)
 {
     searchAndOpen();
     w->ygrid->clearDataRows();
-    w->viewer->reopenCommand();  // "다시 열기"
+    w->viewer->reopenCommand(); // "다시 열기"
     EXPECT_EQ(w->ygrid->dataRowCount(), 15);
     EXPECT_FALSE(w->viewer->page().empty());
     EXPECT_TRUE(w->viewer->ScaleCombo->hasFocus());
@@ -430,8 +445,9 @@ TEST_F(LookupWindow, ReopenLoadsTheRecordAgainOrEmptiesThePage)
 
 TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)
 {
-    const QStringList inputs = {QStringLiteral("산4-1"), QStringLiteral("%d%s\\n"), QStringLiteral("１２３４"),
-                                QStringLiteral("99999999999999"), QStringLiteral("-"), QStringLiteral("' OR 1=1")};
+    const QStringList inputs = {QStringLiteral("산4-1"),    QStringLiteral("%d%s\\n"),
+                                QStringLiteral("１２３４"), QStringLiteral("99999999999999"),
+                                QStringLiteral("-"),        QStringLiteral("' OR 1=1")};
     QList<QWidget*> fields = {panel->xjuso1, panel->xjuso2, panel->xjuso3, panel->xjuso4,
                               panel->xkind,  panel->fdate,  panel->rdate};
     for (const QString& text : inputs) {

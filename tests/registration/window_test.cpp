@@ -213,7 +213,7 @@ TEST_F(RegistrationWindowTest, DeletingAFilePreviewsTheFirstRemainingOne)
     EXPECT_EQ(w->window->focusWidget(), files());
 }
 
-TEST_F(RegistrationWindowTest, AFileThatCannotBeDeletedStaysListedWithoutAMessage)
+TEST_F(RegistrationWindowTest, ARemovalThatLeavesTheFileInPlaceShowsItListedStill)
 {
     open();
     fake().removeReallyDeletes = false;

@@ -526,7 +526,7 @@ TEST(PrinterSetup, MakesTheChosenPrinterTheDefault)
          1,
          {}},
         {{QStringLiteral("Office")}, std::nullopt, false, {}, 1, {}},
-        {{}, QStringLiteral("Office"), false, {}, 0, txt(lookup::text::kNoPrinter)},
+        {{}, QStringLiteral("Office"), false, {}, 0, ui::report::noPrinterMessage()},
         {{QStringLiteral("Office")},
          QStringLiteral("Office"),
          true,

@@ -24,7 +24,10 @@ public:
     }
 
     int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(rows_.size()); }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(headings_.size()); }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(headings_.size());
+    }
 
     QVariant data(const QModelIndex& index, int role) const override
     {
@@ -108,7 +111,7 @@ StringGrid::StringGrid(const QStringList& headings, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setTabKeyNavigation(false);  // Tab leaves the grid for the next control
+    setTabKeyNavigation(false); // Tab leaves the grid for the next control
     setWordWrap(false);
     setCornerButtonEnabled(false);
     verticalHeader()->hide();
@@ -126,9 +129,23 @@ StringGrid::StringGrid(const QStringList& headings, QWidget* parent)
     connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int) { emit gridDoubleClicked(); });
 }
 
-int StringGrid::rowCount() const { return int(model_->rows_.size()) + 1; }
-int StringGrid::dataRowCount() const { return rowCount() - 2; }
-int StringGrid::columnCount() const { return int(model_->headings_.size()); }
+void StringGrid::setUserColumnSizing(bool on)
+{
+    horizontalHeader()->setSectionResizeMode(on ? QHeaderView::Interactive : QHeaderView::Fixed);
+}
+
+int StringGrid::rowCount() const
+{
+    return int(model_->rows_.size()) + 1;
+}
+int StringGrid::dataRowCount() const
+{
+    return rowCount() - 2;
+}
+int StringGrid::columnCount() const
+{
+    return int(model_->headings_.size());
+}
 
 QString StringGrid::cell(int row, int column) const
 {
@@ -220,8 +237,14 @@ void StringGrid::setColumnWidthOrHide(int column, int width)
     setColumnWidth(column, width);
 }
 
-void StringGrid::setDefaultRowHeight(int pixels) { verticalHeader()->setDefaultSectionSize(pixels); }
-int StringGrid::defaultRowHeight() const { return verticalHeader()->defaultSectionSize(); }
+void StringGrid::setDefaultRowHeight(int pixels)
+{
+    verticalHeader()->setDefaultSectionSize(pixels);
+}
+int StringGrid::defaultRowHeight() const
+{
+    return verticalHeader()->defaultSectionSize();
+}
 
 void StringGrid::setSelectionColor(const QColor& color)
 {
@@ -234,7 +257,10 @@ void StringGrid::setSelectionColor(const QColor& color)
     setPalette(p);
 }
 
-QColor StringGrid::selectionColor() const { return selectionColor_.isValid() ? selectionColor_ : palette().color(QPalette::Highlight); }
+QColor StringGrid::selectionColor() const
+{
+    return selectionColor_.isValid() ? selectionColor_ : palette().color(QPalette::Highlight);
+}
 
 void StringGrid::setAlignmentRule(AlignmentRule rule)
 {
@@ -242,7 +268,10 @@ void StringGrid::setAlignmentRule(AlignmentRule rule)
     model_->ruleChanged();
 }
 
-Qt::Alignment StringGrid::cellAlignment(int row, int column) const { return model_->alignment(row, column); }
+Qt::Alignment StringGrid::cellAlignment(int row, int column) const
+{
+    return model_->alignment(row, column);
+}
 
 int StringGrid::currentRow() const
 {
@@ -263,7 +292,7 @@ void StringGrid::setCurrentRow(int row)
         report(row, column);
         return;
     }
-    setCurrentIndex(target);  // reports through onCurrentChanged
+    setCurrentIndex(target); // reports through onCurrentChanged
 }
 
 void StringGrid::report(int row, int column)

@@ -40,8 +40,8 @@ class StringGrid : public QTableView {
 public:
     explicit StringGrid(const QStringList& headings, QWidget* parent = nullptr);
 
-    int rowCount() const;       // header + data rows + blank row
-    int dataRowCount() const;   // rowCount() - 2
+    int rowCount() const;     // header + data rows + blank row
+    int dataRowCount() const; // rowCount() - 2
     int columnCount() const;
 
     // Row 0 gives the headings. Out-of-range cells read as "".
@@ -72,6 +72,8 @@ public:
 
     // Background of the current row; its text stays black.
     void setSelectionColor(const QColor& color);
+    // Whether the user may drag column borders to new widths (on from the start).
+    void setUserColumnSizing(bool on);
     QColor selectionColor() const;
 
     // Alignment of each cell (header row 0 included), asked whenever a cell is
@@ -101,7 +103,7 @@ private:
 
     StringGridModel* model_;
     QColor selectionColor_;
-    int quiet_ = 0;               // > 0 while code itself changes the rows or the current index
+    int quiet_ = 0; // > 0 while code itself changes the rows or the current index
     bool reportedInPress_ = false;
 };
 

@@ -26,11 +26,6 @@
 
 namespace rida::ui::report {
 
-QString noPrinterMessage()
-{
-    return QStringLiteral("설치된 프린터가 없습니다. 프린터를 설치한 뒤 다시 출력하십시오.");
-}
-
 namespace {
 
 // A preview dialog that owns its printer and its copy of the page.

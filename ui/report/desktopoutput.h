@@ -42,7 +42,4 @@ public:
     void makeDefault(const QString& printer) override;
 };
 
-// Text of the message shown when a print is asked for and no printer is installed.
-QString noPrinterMessage();
-
 } // namespace rida::ui::report

@@ -16,6 +16,12 @@ class QWidget;
 
 namespace rida::ui::report {
 
+// The message shown when a print or the printer setup is asked for and no printer is installed.
+inline QString noPrinterMessage()
+{
+    return QStringLiteral("설치된 프린터가 없습니다. 프린터를 설치한 뒤 다시 시도하십시오.");
+}
+
 struct ReportPage;
 
 class ReportDevice {
