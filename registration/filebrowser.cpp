@@ -36,13 +36,16 @@ fs::path pathOf(const QVariant& data)
     return fs::path(std::string(bytes.constData(), std::size_t(bytes.size())));
 }
 
-fs::path nativePath(const QString& path) { return fs::path(QFile::encodeName(path).toStdString()); }
+fs::path nativePath(const QString& path)
+{
+    return fs::path(QFile::encodeName(path).toStdString());
+}
 
 // One icon per kind of entry, looked up once: never from a file's content.
 const QIcon& imageIcon()
 {
-    static const QIcon icon = QIcon::fromTheme(QStringLiteral("image-jpeg"),
-                                               QFileIconProvider().icon(QFileIconProvider::File));
+    static const QIcon icon =
+        QIcon::fromTheme(QStringLiteral("image-jpeg"), QFileIconProvider().icon(QFileIconProvider::File));
     return icon;
 }
 const QIcon& folderIcon()
@@ -70,13 +73,13 @@ fs::path normalFolder(const fs::path& folder)
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setUniformItemSizes(true);  // thousands of entries lay out without measuring each
+    setUniformItemSizes(true); // thousands of entries lay out without measuring each
 }
 
 void FileListBox::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::RightButton) {
-        e->ignore();  // the popup menu follows as a context menu event
+        e->ignore(); // the popup menu follows as a context menu event
         return;
     }
     QListWidget::mousePressEvent(e);
@@ -169,8 +172,8 @@ void FileBrowser::fillDrives()
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         // Containers bind single files (/etc/hosts) as mounts: only folders can be browsed.
-        if (!volume.isValid() || !volume.isReady() || roots.contains(volume.rootPath())
-            || !QFileInfo(volume.rootPath()).isDir())
+        if (!volume.isValid() || !volume.isReady() || roots.contains(volume.rootPath()) ||
+            !QFileInfo(volume.rootPath()).isDir())
             continue;
         roots << volume.rootPath();
     }
@@ -198,8 +201,8 @@ void FileBrowser::selectDriveFor(const fs::path& folder)
     const std::string& f = folder.native();
     for (int i = 0; i < DriveComboBox1->count(); ++i) {
         const std::string root = normalFolder(pathOf(DriveComboBox1->itemData(i))).native();
-        const bool above = f == root || (f.size() > root.size() && f.compare(0, root.size(), root) == 0
-                                         && (root.back() == '/' || f[root.size()] == '/'));
+        const bool above = f == root || (f.size() > root.size() && f.compare(0, root.size(), root) == 0 &&
+                                         (root.back() == '/' || f[root.size()] == '/'));
         if (above && (best < 0 || root.size() >= bestLength)) {
             best = i;
             bestLength = root.size();
@@ -287,12 +290,12 @@ void FileBrowser::rereadFiles()
 bool FileBrowser::deleteSelectedFile()
 {
     if (const auto file = selectedFile()) {
-        const QString name = QFile::decodeName(QByteArray::fromStdString(file->native()));
         QString why;
         std::error_code gone;
         // A file that has vanished meanwhile needs no report: it is gone either way.
-        if (!ui::services().removeFile(name, &why) && std::filesystem::exists(*file, gone))
-            ui::reportError(window(), QStringLiteral("파일을 삭제할 수 없습니다: %1 (%2)").arg(name, why));
+        if (!ui::services().removeFile(*file, &why) && std::filesystem::exists(*file, gone))
+            ui::reportError(window(),
+                            QStringLiteral("파일을 삭제할 수 없습니다: %1 (%2)").arg(displayText(*file), why));
     }
     const bool listed = ui::runCommand(window(), [this] { rereadFiles(); });
     if (listed && selectFirstFile())
@@ -330,7 +333,10 @@ void FileBrowser::clearPreviewed()
     imgname->clear();
 }
 
-bool FileBrowser::hasPreviewed() const { return !pathname->text().isEmpty() && !imgname->text().isEmpty(); }
+bool FileBrowser::hasPreviewed() const
+{
+    return !pathname->text().isEmpty() && !imgname->text().isEmpty();
+}
 
 void FileBrowser::driveChosen(int index)
 {

@@ -1,5 +1,7 @@
 #include "ui/desktopservices.h"
 
+#include "ui/trash.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -9,7 +11,10 @@
 namespace rida::ui {
 
 namespace {
-QString boxTitle() { return QStringLiteral("rida zir ov ava"); }
+QString boxTitle()
+{
+    return QStringLiteral("rida zir ov ava");
+}
 
 QMessageBox::Icon toQt(MessageIcon icon)
 {
@@ -39,25 +44,43 @@ bool DesktopServices::askYesNo(QWidget* parent, const QString& text)
     return box.exec() == QMessageBox::Yes;
 }
 
-void DesktopServices::beep() { QApplication::beep(); }
+void DesktopServices::beep()
+{
+    QApplication::beep();
+}
 
-bool DesktopServices::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool DesktopServices::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
 
 bool DesktopServices::startProgram(const QString& program, const QStringList& arguments)
 {
     return QProcess::startDetached(program, arguments);
 }
 
-bool DesktopServices::removeFile(const QString& path, QString* error)
+bool DesktopServices::removeFile(const std::filesystem::path& path, QString* error)
 {
-    QFile file(path);
-    if (file.moveToTrash())
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path.native()));
+    if (QFile::encodeName(name).toStdString() == path.native()) {
+        QFile file(name);
+        if (file.moveToTrash())
+            return true;
+        // No trash on this desktop (or on this file system): delete for good, as asked.
+        if (file.remove())
+            return true;
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    // A name Qt cannot carry: the same steps on the file's own bytes.
+    if (moveToTrash(path, nullptr))
         return true;
-    // No trash on this desktop (or on this file system): delete for good, as asked.
-    if (file.remove())
+    std::error_code ec;
+    if (std::filesystem::remove(path, ec))
         return true;
     if (error)
-        *error = file.errorString();
+        *error = QString::fromLocal8Bit(ec ? ec.message() : std::string("No such file or directory"));
     return false;
 }
 

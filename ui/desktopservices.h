@@ -13,7 +13,7 @@ public:
     void beep() override;
     bool openUrl(const QUrl& url) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
-    bool removeFile(const QString& path, QString* error) override;
+    bool removeFile(const std::filesystem::path& path, QString* error) override;
 };
 
 } // namespace rida::ui

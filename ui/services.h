@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -34,7 +35,9 @@ public:
     // Removes a file the user chose to delete. Where the desktop has a trash the
     // file goes there, so a scanned original can still be brought back.
     // Returns false and sets `error` when the file stays.
-    virtual bool removeFile(const QString& path, QString* error) = 0;
+    // `path` holds the file system's own bytes, so a name that is not valid in the
+    // locale's encoding can be removed too.
+    virtual bool removeFile(const std::filesystem::path& path, QString* error) = 0;
 };
 
 Services& services();

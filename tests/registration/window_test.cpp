@@ -9,22 +9,21 @@
 #include "viewer/imageviewer.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QAction>
-#include <QCheckBox>
-#include <QMenu>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -60,7 +59,8 @@ protected:
     test::FakeServices& fake() { return *w->fake; }
     void clickFile(int row)
     {
-        QTest::mouseClick(files()->viewport(), Qt::LeftButton, {}, files()->visualItemRect(files()->item(row)).center());
+        QTest::mouseClick(files()->viewport(), Qt::LeftButton, {},
+                          files()->visualItemRect(files()->item(row)).center());
     }
     int pageWidth() { return (*w)->viewer->page().width(); }
 
@@ -75,7 +75,7 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     open();
     EXPECT_EQ(w->window->windowTitle(), QStringLiteral("지가조서 등록"));
     EXPECT_EQ(listed(files()), (QStringList{"Img001.jpg", "Img002.jpg", "img003.JPG"}));
-    EXPECT_EQ(files()->currentRow(), 0);  // selected, but not previewed
+    EXPECT_EQ(files()->currentRow(), 0); // selected, but not previewed
     EXPECT_TRUE((*w)->viewer->page().empty());
     EXPECT_TRUE(browser()->pathname->text().isEmpty());
     EXPECT_TRUE(browser()->imgname->text().isEmpty());
@@ -100,7 +100,7 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_EQ(viewer->suiButton8->text(), QStringLiteral("90˚"));
     EXPECT_EQ(viewer->suiButton9->text(), QStringLiteral("180˚"));
     EXPECT_EQ(viewer->ImageInterpolate->text(), QStringLiteral("화면보정"));
-    EXPECT_FALSE(viewer->suiButton17 || viewer->suiButton2 || viewer->bright);  // no marker, apply, brightness
+    EXPECT_FALSE(viewer->suiButton17 || viewer->suiButton2 || viewer->bright); // no marker, apply, brightness
     QStringList menu;
     for (QAction* a : viewer->suiPopupMenu2->actions())
         if (!a->isSeparator())
@@ -137,7 +137,7 @@ TEST_F(RegistrationWindowTest, APreviewShowsThePagesTopLeftCornerAtFiftyPercent)
     ASSERT_EQ(pageWidth(), 3000);
     EXPECT_EQ(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
     // Wherever the user went on the previous page, the next one starts at its top-left corner again.
-    (*w)->viewer->selectScaleEntry(9);  // "100%"
+    (*w)->viewer->selectScaleEntry(9); // "100%"
     view->scrollByPixels(700, 900);
     ASSERT_NE(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
     QTest::keyClick(files(), Qt::Key_Down);
@@ -185,7 +185,7 @@ TEST_F(RegistrationWindowTest, AFileThatCannotBeDecodedIsReportedAndNotShown)
 
 TEST_F(RegistrationWindowTest, AFileWithACp949NameIsListedAndPreviewed)
 {
-    const std::string name = std::string("\xC1\xF6\xB0\xA1", 4) + ".jpg";  // "지가" in CP949
+    const std::string name = std::string("\xC1\xF6\xB0\xA1", 4) + ".jpg"; // "지가" in CP949
     test::writeJpeg(app.files() / name, 40, 10);
     open();
     ASSERT_EQ(files()->count(), 4);
@@ -193,6 +193,13 @@ TEST_F(RegistrationWindowTest, AFileWithACp949NameIsListedAndPreviewed)
     EXPECT_TRUE(fake().messages.isEmpty());
     EXPECT_EQ(browser()->imgname->text(), QStringLiteral("지가.jpg"));
     EXPECT_EQ(pageWidth(), 40);
+    // "파일 삭제" reaches it by its own bytes.
+    browser()->MenuItem1->trigger();
+    ASSERT_EQ(fake().removedPaths.size(), 1u);
+    EXPECT_EQ(fake().removedPaths[0].filename().native(), name);
+    EXPECT_FALSE(fs::exists(app.files() / name));
+    EXPECT_EQ(files()->count(), 3);
+    EXPECT_TRUE(fake().messages.isEmpty());
 }
 
 TEST_F(RegistrationWindowTest, DeletingAFilePreviewsTheFirstRemainingOne)
@@ -274,7 +281,7 @@ TEST_F(RegistrationWindowTest, AMissingImageFolderIsReportedAndTheApplicationFol
     ASSERT_EQ(fake().messages.size(), 1);
     EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("Files")));
     EXPECT_EQ(browser()->folder(), app.files().parent_path());
-    EXPECT_FALSE(fs::exists(app.files()));  // nothing is created
+    EXPECT_FALSE(fs::exists(app.files())); // nothing is created
 }
 
 TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndOneThatHasGoneChangesNothing)
@@ -290,7 +297,7 @@ TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndOneThatHasGoneChang
     };
     const QPoint at = folders->visualItemRect(itemNamed("1998")).center();
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_EQ(browser()->folder(), app.files());  // a single click opens nothing
+    EXPECT_EQ(browser()->folder(), app.files()); // a single click opens nothing
     QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(browser()->folder(), app.files() / "1998");
     EXPECT_EQ(listed(files()), QStringList{"a.jpg"});
@@ -314,7 +321,6 @@ TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndOneThatHasGoneChang
     EXPECT_EQ(browser()->folder(), app.files());
     EXPECT_EQ(files()->count(), 3);
     fake().messages.clear();
-
 }
 
 TEST_F(RegistrationWindowTest, AFolderWithoutReadPermissionIsReportedAndChangesNothing)
@@ -341,7 +347,7 @@ TEST_F(RegistrationWindowTest, ChoosingADriveShowsItsRootFolder)
     open();
     QComboBox* drives = browser()->DriveComboBox1;
     drives->setFocus();
-    QTest::keyClick(drives, Qt::Key_End);  // the home folder, last in the list
+    QTest::keyClick(drives, Qt::Key_End); // the home folder, last in the list
     EXPECT_EQ(browser()->folder(), fs::path(QDir::homePath().toStdString()));
     EXPECT_EQ(listed(browser()->DirectoryListBox1).first().trimmed(), QFileInfo(QDir::homePath()).fileName());
     QTest::keyClick(drives, Qt::Key_Home);
@@ -401,7 +407,7 @@ TEST_F(RegistrationWindowTest, WindowKeysStepTheScaleAndOpenTheHelpTopic)
     QTest::keyClick(anywhere, Qt::Key_F8);
     EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("25%"));
     (*w)->viewer->selectScaleEntry(15);
-    QTest::keyClick(anywhere, Qt::Key_F7);  // past the end: no entry selected, the scale stays
+    QTest::keyClick(anywhere, Qt::Key_F7); // past the end: no entry selected, the scale stays
     EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 20.0);
     (*w)->viewer->selectScaleEntry(0);
     QTest::keyClick(anywhere, Qt::Key_F8);
@@ -437,10 +443,10 @@ TEST_F(RegistrationWindowTest, TheViewersCancelDeletesTheSelectedLotAndLeavesThe
     open();
     auto* viewer = (*w)->viewer;
     clickFile(0);
-    viewer->suiButton6->click();  // "돋보기"
+    viewer->suiButton6->click(); // "돋보기"
     EXPECT_FALSE(viewer->PanAllowed);
-    ASSERT_EQ(viewer->view()->layers().size(), 2u);  // the magnifier and its selection frame
-    viewer->suiButton5->click();  // "취소" with no lot listed
+    ASSERT_EQ(viewer->view()->layers().size(), 2u); // the magnifier and its selection frame
+    viewer->suiButton5->click();                    // "취소" with no lot listed
     EXPECT_TRUE(fake().questions.isEmpty());
     EXPECT_EQ(viewer->view()->layers().size(), 2u);
 

@@ -4,19 +4,20 @@
 
 namespace rida::test {
 
-bool FakeServices::removeFile(const QString& path, QString* error)
+bool FakeServices::removeFile(const std::filesystem::path& path, QString* error)
 {
-    removed << path;
+    removed << QFile::decodeName(QByteArray::fromStdString(path.native()));
+    removedPaths.push_back(path);
     if (!removeReallyDeletes) {
         if (!removeResult && error)
             *error = QStringLiteral("Permission denied");
         return removeResult;
     }
-    QFile f(path);
-    if (f.remove())
+    std::error_code ec;
+    if (std::filesystem::remove(path, ec))
         return true;
     if (error)
-        *error = f.errorString();
+        *error = QString::fromStdString(ec ? ec.message() : std::string("No such file or directory"));
     return false;
 }
 
@@ -27,6 +28,9 @@ ScopedFakeServices::ScopedFakeServices()
     previous_ = ui::installServices(std::move(fake));
 }
 
-ScopedFakeServices::~ScopedFakeServices() { ui::installServices(std::move(previous_)); }
+ScopedFakeServices::~ScopedFakeServices()
+{
+    ui::installServices(std::move(previous_));
+}
 
 } // namespace rida::test

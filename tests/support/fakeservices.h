@@ -40,19 +40,20 @@ public:
         programs << (QStringList{program} + arguments);
         return startProgramResult;
     }
-    bool removeFile(const QString& path, QString* error) override;
+    bool removeFile(const std::filesystem::path& path, QString* error) override;
 
     QList<ShownMessage> messages;
     QStringList questions;
-    std::deque<bool> answers;  // Yes = true, consumed in order; No once they run out
+    std::deque<bool> answers; // Yes = true, consumed in order; No once they run out
     int beeps = 0;
     QList<QUrl> urls;
     QList<QStringList> programs;
-    QStringList removed;
+    QStringList removed;                             // as shown
+    std::vector<std::filesystem::path> removedPaths; // as the file system holds them
     bool openUrlResult = true;
     bool startProgramResult = true;
     bool removeReallyDeletes = true;
-    bool removeResult = true;  // with removeReallyDeletes off: what removeFile answers
+    bool removeResult = true; // with removeReallyDeletes off: what removeFile answers
 };
 
 // Installs a FakeServices for the lifetime of the object.

@@ -1,0 +1,102 @@
+// The trash for files whose names are not valid in the locale's encoding.
+
+#include "ui/desktopservices.h"
+#include "ui/trash.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using namespace rida;
+
+namespace {
+
+std::string readText(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A scratch folder with a home trash of its own, on the same device.
+struct TrashFixture : ::testing::Test {
+    fs::path root = fs::temp_directory_path() / ("rida-trash-test-" + std::to_string(::getpid()));
+    fs::path scans = root / "scans";
+    fs::path trash = root / "data/Trash";
+    std::string previous;
+    bool hadPrevious = false;
+
+    void SetUp() override
+    {
+        fs::create_directories(scans);
+        if (const char* d = std::getenv("XDG_DATA_HOME")) {
+            previous = d;
+            hadPrevious = true;
+        }
+        ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (hadPrevious)
+            ::setenv("XDG_DATA_HOME", previous.c_str(), 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
+        fs::remove_all(root);
+    }
+    fs::path write(const std::string& name, const std::string& bytes)
+    {
+        std::ofstream(scans / name, std::ios::binary) << bytes;
+        return scans / name;
+    }
+};
+
+} // namespace
+
+TEST(TrashInfoPath, EscapesEveryByteButTheUnreservedOnes)
+{
+    struct Case {
+        std::string path, expected;
+    } cases[] = {
+        {"/home/user/Files/Img001.jpg", "/home/user/Files/Img001.jpg"},
+        {"/a b/c%d", "/a%20b/c%25d"},
+        {"/scans/" + std::string("\xB0\xA1", 2) + ".jpg", "/scans/%B0%A1.jpg"},
+        {"/~x_y-z.", "/~x_y-z."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ui::trashInfoPath(c.path), c.expected) << c.path;
+}
+
+TEST_F(TrashFixture, ACp949NamedFileGoesToTheTrashWithItsRecord)
+{
+    const std::string name = std::string("\xC1\xF6\xB0\xA1", 4) + ".jpg"; // "지가" in CP949, not UTF-8
+    const fs::path file = write(name, "page one");
+    ui::DesktopServices desktop;
+    QString why;
+    ASSERT_TRUE(desktop.removeFile(file, &why)) << why.toStdString();
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(readText(trash / "files" / name), "page one");
+    const std::string record = readText(trash / "info" / (name + ".trashinfo"));
+    EXPECT_EQ(record.rfind("[Trash Info]\nPath=" + ui::trashInfoPath(file.string()) + "\nDeletionDate=", 0), 0u)
+        << record;
+
+    // A second file of the same name does not overwrite the first.
+    const fs::path again = write(name, "page two");
+    ASSERT_TRUE(desktop.removeFile(again, &why));
+    EXPECT_EQ(readText(trash / "files" / name), "page one");
+    EXPECT_EQ(readText(trash / "files" / (name + ".2")), "page two");
+    EXPECT_TRUE(fs::exists(trash / "info" / (name + ".2.trashinfo")));
+}
+
+TEST_F(TrashFixture, AMissingFileIsReportedAndNothingIsRecorded)
+{
+    std::string why;
+    EXPECT_FALSE(ui::moveToTrash(scans / std::string("\xFF.jpg"), &why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_FALSE(fs::exists(trash / "info") && !fs::is_empty(trash / "info"));
+}
