@@ -4,6 +4,7 @@
 #include "model/error.h"
 #include "ui/grid/stringgrid.h"
 #include "ui/keyfilter.h"
+#include "ui/picturebutton.h"
 #include "ui/services.h"
 
 #include <QCheckBox>
@@ -73,7 +74,8 @@ QToolButton* arrow(const char* name, Qt::ArrowType direction, const QString& hin
 
 QPushButton* button(const char* name, const QString& caption, const QString& colour, QWidget* parent)
 {
-    auto* b = new QPushButton(caption, parent);
+    // A picture given to a button stands above its caption.
+    auto* b = new ui::PictureAboveButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     QFont f = b->font();
     f.setBold(true);

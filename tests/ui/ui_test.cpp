@@ -3,6 +3,7 @@
 #include "ui/fields.h"
 #include "ui/help.h"
 #include "ui/keyfilter.h"
+#include "ui/picturebutton.h"
 #include "ui/services.h"
 
 #include "model/error.h"
@@ -11,7 +12,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -223,4 +226,29 @@ TEST(Help, OpensTheTopicPageBesideTheHelpFile)
     ui::openHelpTopic(app, QStringLiteral("3_7_h.htm"));
     ASSERT_EQ(fake->urls.size(), 1);
     EXPECT_EQ(fake->urls[0], QUrl::fromLocalFile(QStringLiteral("/opt/rida/Help/3_7_h.htm")));
+}
+
+TEST(PictureAboveButton, DrawsThePictureAboveTheCaption)
+{
+    ui::PictureAboveButton button(QStringLiteral("등록(F9)"));
+    button.setStyleSheet(QStringLiteral("QPushButton { color: rgb(0, 0, 255); }"));
+    QPixmap red(24, 24);
+    red.fill(QColor(255, 0, 0));
+    button.setIcon(QIcon(red));
+    button.setIconSize(QSize(24, 24));
+    button.resize(100, 51);
+    const QImage shot = button.grab().toImage();
+    QRect picture, caption;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
+                picture |= QRect(x, y, 1, 1);
+            else if (c.blue() > 150 && c.red() < 90 && c.green() < 90)
+                caption |= QRect(x, y, 1, 1);
+        }
+    ASSERT_FALSE(picture.isEmpty());
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_LT(picture.bottom(), caption.top());
+    EXPECT_NEAR(picture.center().x(), caption.center().x(), 3);
 }

@@ -1,0 +1,46 @@
+#include "ui/picturebutton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace rida::ui {
+
+namespace {
+constexpr int kGap = 2;     // pixels between picture and caption
+constexpr int kPadding = 6; // pixels around both
+} // namespace
+
+QSize PictureAboveButton::sizeHint() const
+{
+    if (icon().isNull())
+        return QPushButton::sizeHint();
+    const QFontMetrics fm(font());
+    const QSize picture = iconSize();
+    return {std::max(picture.width(), fm.horizontalAdvance(text())) + 2 * kPadding,
+            picture.height() + kGap + fm.height() + 2 * kPadding};
+}
+
+void PictureAboveButton::paintEvent(QPaintEvent* event)
+{
+    if (icon().isNull()) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    option.icon = QIcon();
+    painter.drawControl(QStyle::CE_PushButton, option); // the bevel and the focus frame
+
+    const QFontMetrics fm(font());
+    const QSize picture = iconSize();
+    const int top = (height() - (picture.height() + kGap + fm.height())) / 2;
+    const QRect pictureRect((width() - picture.width()) / 2, top, picture.width(), picture.height());
+    painter.drawPixmap(pictureRect, icon().pixmap(picture, isEnabled() ? QIcon::Normal : QIcon::Disabled));
+    const QRect captionRect(0, pictureRect.bottom() + 1 + kGap, width(), fm.height());
+    painter.drawItemText(captionRect, Qt::AlignCenter, option.palette, isEnabled(), caption, QPalette::ButtonText);
+}
+
+} // namespace rida::ui
