@@ -1,18 +1,23 @@
 #include "app/mainu.h"
 #include "app/passmsg.h"
 #include "app/startu.h"
+#include "model/notice.h"
 #include "tests/support/fakeservices.h"
 #include "tests/support/qtprint.h"
 #include "ui/gradientbutton.h"
+#include "ui/image/codec.h"
 #include "ui/workwindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +80,15 @@ TEST_F(MainFixture, BoardWithoutEmptyAndThreeLineNoticeFile)
         auto m = makeMain();
         EXPECT_EQ(boardLines(*m), (kFixed + QStringList{"", "", "first", "\uFFFD\uFFFD", "공지", "last"}));
     }
+}
+
+TEST_F(MainFixture, UnreadableNoticeFileLeavesTheBoardWithItsEmptyLines)
+{
+    // A file that exists and opens but cannot be read, even by root.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), dir.filePath(QStringLiteral("inform.txt"))));
+    auto m = makeMain();
+    EXPECT_EQ(boardLines(*m), (kFixed + QStringList{"", ""}));
+    EXPECT_TRUE(fake->messages.isEmpty());
 }
 
 TEST_F(MainFixture, CancelledSignInClosesTheTitleWindowAndTheMainWindowOnShow)
@@ -208,18 +222,47 @@ TEST_F(MainFixture, SupportPageFromMenuAndButton)
     EXPECT_TRUE(fake->messages.isEmpty());
 }
 
-TEST_F(MainFixture, ExitFromMenuAndToolbarClosesTheMainWindow)
+TEST_F(MainFixture, ExitFromMenuToolbarAndTitleBarFreesTheMainWindow)
 {
-    for (int way = 0; way < 2; ++way) {
-        auto m = makeMain();
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        // As the program does: the main window frees itself on close, which ends the program.
+        QPointer<Tmain> m = makeMain().release();
+        m->setAttribute(Qt::WA_DeleteOnClose);
         m->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m));
         if (way == 0)
             m->N25->trigger();
-        else
+        else if (way == 1)
             m->ToolButton15->click();
-        EXPECT_FALSE(m->isVisible());
+        else
+            m->windowHandle()->close(); // what the title bar's close button asks for
         EXPECT_TRUE(app::refs::main.isNull());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(m.isNull()) << "the main window is freed";
+        delete m.data();
     }
+}
+
+TEST(ApplicationFolder, TheBuildLaysOutWhatTheProgramReads)
+{
+    const QDir bin(QStringLiteral(RIDA_BIN_DIR));
+    ASSERT_TRUE(bin.exists(QStringLiteral("rida")));
+    EXPECT_TRUE(QFileInfo(bin.filePath(QStringLiteral("Tools"))).isDir());
+    for (const char* topic : {"Help/3_7_h.htm", "Help/3_5_h.htm"})
+        EXPECT_TRUE(QFileInfo(bin.filePath(QLatin1String(topic))).isFile()) << topic;
+    // The sample record's page opens as a page.
+    image::Bitmap page;
+    image::loadPage(bin.filePath(QStringLiteral("Files/Img001.jpg")).toStdString(), page);
+    EXPECT_GT(page.width(), 1000);
+    EXPECT_GT(page.height(), 1000);
+    // The example notice is CP949 text with Hangul in it.
+    QFile notice(bin.filePath(QStringLiteral("inform.txt")));
+    ASSERT_TRUE(notice.open(QIODevice::ReadOnly));
+    QString text;
+    EXPECT_TRUE(model::decodeCp949(notice.readAll(), text));
+    EXPECT_TRUE(
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3; }));
 }
 
 TEST(SignInDialog, PasswordFirstEnterConfirmsEscCancels)
@@ -235,7 +278,8 @@ TEST(SignInDialog, PasswordFirstEnterConfirmsEscCancels)
             EXPECT_EQ(d->focusWidget(), d->password);
             QTest::keyClicks(d->password, QStringLiteral("ab1"));
             EXPECT_EQ(d->password->displayText(), QStringLiteral("***"));
-            d->userName->clear(); // nothing typed is checked
+            d->userName->clear(); // nothing typed is checked, not even with both fields emptied
+            d->password->clear();
             QTest::keyClick(d->password, Qt::Key(key));
             checked = true;
         });

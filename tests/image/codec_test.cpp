@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -20,8 +22,7 @@ void expectNear(std::uint32_t p, std::uint32_t rgb, int tol)
     EXPECT_NEAR(blueOf(p), int(rgb & 0xFF), tol);
 }
 
-std::string errorOf(const Bytes& bytes, Bitmap& page, const std::string& name = "page.jpg",
-                    LoadLimits limits = {})
+std::string errorOf(const Bytes& bytes, Bitmap& page, const std::string& name = "page.jpg", LoadLimits limits = {})
 {
     try {
         decodePage(bytes.data(), bytes.size(), name, page, limits);
@@ -147,7 +148,8 @@ TEST(Bmp, ReadsEveryDepthBothRowOrders)
     const std::vector<std::uint32_t> pal = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00};
     // Width 3 needs row padding at every depth.
     const std::vector<std::vector<std::uint32_t>> idx = {{0, 1, 2}, {3, 2, 1}};
-    const std::vector<std::vector<std::uint32_t>> rgb = {{0x000000, 0xFFFFFF, 0xFF0000}, {0x00FF00, 0xFF0000, 0xFFFFFF}};
+    const std::vector<std::vector<std::uint32_t>> rgb = {{0x000000, 0xFFFFFF, 0xFF0000},
+                                                         {0x00FF00, 0xFF0000, 0xFFFFFF}};
     const std::uint32_t want[2][3] = {{0x000000, 0xFFFFFF, 0xFF0000}, {0x00FF00, 0xFF0000, 0xFFFFFF}};
     for (bool topDown : {false, true}) {
         for (int bpp : {1, 4, 8, 24, 32}) {
@@ -179,8 +181,8 @@ TEST(Bmp, ReadsEveryDepthBothRowOrders)
 TEST(Bmp, ReadsBitfields)
 {
     // 16-bit 5-6-5: full red, full green, full blue.
-    const Bytes b = makeBmp({.bpp = 16, .rows = {{0xF800, 0x07E0, 0x001F}}, .compression = 3,
-                             .masks = {0xF800, 0x07E0, 0x001F}});
+    const Bytes b =
+        makeBmp({.bpp = 16, .rows = {{0xF800, 0x07E0, 0x001F}}, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}});
     Bitmap page;
     decodePage(b.data(), b.size(), "p.bmp", page);
     ASSERT_EQ(page.width(), 3);
@@ -270,4 +272,29 @@ TEST(LoadPage, MissingFileNamesIt)
     } catch (const ImageError& e) {
         EXPECT_NE(std::string(e.what()).find("out.bmp"), std::string::npos);
     }
+}
+
+// The inputs the fuzzers kept (tests/fuzz/corpus): each gives a whole page or
+// an ImageError with an empty page, also in the sanitizer build.
+TEST(FuzzCorpus, EveryKeptInputGivesAPageOrAnError)
+{
+    namespace fs = std::filesystem;
+    const fs::path corpus = fs::path(RIDA_TEST_DATA) / ".." / "fuzz" / "corpus";
+    int inputs = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
+        if (!entry.is_regular_file())
+            continue;
+        ++inputs;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const Bytes bytes{std::istreambuf_iterator<char>(in), {}};
+        Bitmap page(4, 4);
+        const std::string name = entry.path().parent_path().filename() == "bmp" ? "input.bmp" : "input.jpg";
+        try {
+            decodePage(bytes.data(), bytes.size(), name, page, {.maxPixels = 1 << 22});
+            EXPECT_FALSE(page.empty()) << entry.path();
+        } catch (const ImageError&) {
+            EXPECT_TRUE(page.empty()) << entry.path();
+        }
+    }
+    EXPECT_GT(inputs, 0) << "no corpus at " << corpus;
 }

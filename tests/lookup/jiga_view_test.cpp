@@ -294,18 +294,24 @@ TEST_F(LookupWindow, F1AndF2StepTheLotNumbers)
     EXPECT_TRUE(fake->messages.isEmpty());
 }
 
-TEST_F(LookupWindow, F1OnTextThatIsNoNumberReportsAndChangesNothing)
+TEST_F(LookupWindow, F1AndF2OnTextThatIsNoNumberReportAndChangeNothing)
 {
-    for (const char* bad : {"abc", "1-2", "산", "12a"}) {
-        fake->messages.clear();
-        panel->xjuso3->setText(QString::fromUtf8(bad));
-        panel->xjuso3->setFocus();
-        pressKey(Qt::Key_F1);
-        EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(bad));
-        ASSERT_EQ(fake->messages.size(), 1) << bad;
-        EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
-        EXPECT_TRUE(fake->messages[0].text.contains(QString::fromUtf8(bad)));
-    }
+    struct Field {
+        QLineEdit* field;
+        Qt::Key key;
+    } fields[] = {{panel->xjuso3, Qt::Key_F1}, {panel->xjuso4, Qt::Key_F2}};
+    for (const Field& f : fields)
+        for (const char* bad : {"abc", "1-2", "산", "12a"}) {
+            SCOPED_TRACE(bad);
+            fake->messages.clear();
+            f.field->setText(QString::fromUtf8(bad));
+            f.field->setFocus();
+            pressKey(f.key);
+            EXPECT_EQ(f.field->text(), QString::fromUtf8(bad));
+            ASSERT_EQ(fake->messages.size(), 1);
+            EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+            EXPECT_TRUE(fake->messages[0].text.contains(QString::fromUtf8(bad)));
+        }
 }
 
 TEST_F(LookupWindow, TypedLotNumbersStopAtFourCharacters)

@@ -58,8 +58,14 @@ std::vector<Case> cases()
     }
     {
         Case c{"duplicates, kinds other than 1 and 2, wide rows, second forms, blank rows", {}, {}};
-        c.page.rows = {{"100660006", false, true}, {"301230004"}, {"100660006", false, true}, {""},
-                       {"912345678"},              {"212345678", true}, {"200070070"}, {"014000000"},
+        c.page.rows = {{"100660006", false, true},
+                       {"301230004"},
+                       {"100660006", false, true},
+                       {""},
+                       {"912345678"},
+                       {"212345678", true},
+                       {"200070070"},
+                       {"014000000"},
                        {"126660066", false, true}};
         c.page.skewDegrees = -0.7;
         c.page.shiftX = 9, c.page.shiftY = -7;
@@ -123,3 +129,21 @@ TEST(Pipeline, SheetWithoutReferencePointAndSheetWithFewRows)
 
 } // namespace
 } // namespace rida::recognition
+
+TEST(PageGenerator, SameOptionsGiveTheSamePixels)
+{
+    rida::pagegen::PageOptions o;
+    o.rows = {{"101230004"}, {""}, {"200450000", true}};
+    o.skewDegrees = -1.5;
+    o.shiftX = 7;
+    o.noise = 20;
+    o.specks = 50;
+    o.seed = 42;
+    const rida::image::Bitmap a = rida::pagegen::drawPage(o), b = rida::pagegen::drawPage(o);
+    ASSERT_EQ(a.width(), b.width());
+    ASSERT_EQ(a.height(), b.height());
+    EXPECT_TRUE(std::equal(a.data(), a.data() + a.pixelCount(), b.data()));
+    o.seed = 43; // another seed is other noise
+    const rida::image::Bitmap c = rida::pagegen::drawPage(o);
+    EXPECT_FALSE(std::equal(a.data(), a.data() + a.pixelCount(), c.data()));
+}

@@ -1,5 +1,6 @@
 #include "tests/support/fakeservices.h"
 #include "tests/support/qtprint.h"
+#include "ui/desktopservices.h"
 #include "ui/fields.h"
 #include "ui/help.h"
 #include "ui/keyfilter.h"
@@ -12,11 +13,15 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -85,6 +90,10 @@ TEST(KeyFilters, SwallowedRegionListKeepsItsTextAndFocus)
     QTest::keyClick(w.list, Qt::Key_Insert, Qt::ShiftModifier);
     QTest::keyClick(w.list, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(w.list->currentText(), QStringLiteral("임의읍"));
+    // Delete types no character: it still removes text from the list's line.
+    w.list->lineEdit()->selectAll();
+    QTest::keyClick(w.list, Qt::Key_Delete);
+    EXPECT_TRUE(w.list->currentText().isEmpty());
     EXPECT_TRUE(w.list->hasFocus() || w.list->lineEdit()->hasFocus());
 }
 
@@ -251,4 +260,58 @@ TEST(PictureAboveButton, DrawsThePictureAboveTheCaption)
     ASSERT_FALSE(caption.isEmpty());
     EXPECT_LT(picture.bottom(), caption.top());
     EXPECT_NEAR(picture.center().x(), caption.center().x(), 3);
+}
+
+TEST(DesktopServices, MessagesAndQuestionsShowTheirIconsButtonsAndTitle)
+{
+    struct Seen {
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        QString title, text;
+    };
+    // Reads the box that is up and answers it with `answer`.
+    const auto answerWith = [](Seen& seen, QMessageBox::StandardButton answer) {
+        QTimer::singleShot(0, [&seen, answer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen = {box->icon(), box->standardButtons(), box->windowTitle(), box->text()};
+            box->button(answer)->click();
+        });
+    };
+    ui::DesktopServices desktop;
+    Seen seen;
+    answerWith(seen, QMessageBox::No);
+    EXPECT_FALSE(desktop.askYesNo(nullptr, QStringLiteral("연결하겠습니까?")));
+    EXPECT_EQ(seen.icon, QMessageBox::Information);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen.title, QStringLiteral("rida zir ov ava"));
+    EXPECT_EQ(seen.text, QStringLiteral("연결하겠습니까?"));
+    answerWith(seen, QMessageBox::Yes);
+    EXPECT_TRUE(desktop.askYesNo(nullptr, QStringLiteral("연결하겠습니까?")));
+
+    struct Case {
+        ui::MessageIcon icon;
+        QMessageBox::Icon shown;
+    } cases[] = {{ui::MessageIcon::None, QMessageBox::NoIcon},
+                 {ui::MessageIcon::Information, QMessageBox::Information},
+                 {ui::MessageIcon::Warning, QMessageBox::Warning},
+                 {ui::MessageIcon::Error, QMessageBox::Critical}};
+    for (const Case& c : cases) {
+        answerWith(seen, QMessageBox::Ok);
+        desktop.showMessage(nullptr, QStringLiteral("알림"), c.icon);
+        EXPECT_EQ(seen.icon, c.shown);
+        EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+}
+
+TEST(Theme, KoreanFontNamesOfTheFormsFindAnInstalledKoreanFont)
+{
+    const QStringList korean = QFontDatabase::families(QFontDatabase::Korean);
+    if (korean.isEmpty())
+        GTEST_SKIP() << "no Korean font installed";
+    for (const char* name : {"맑은 고딕", "굴림"}) {
+        const QString family = QFontInfo(QFont(QString::fromUtf8(name))).family();
+        EXPECT_TRUE(korean.contains(family)) << name << " is drawn with " << family.toStdString();
+    }
+    EXPECT_TRUE(korean.contains(QFontInfo(QApplication::font()).family()));
 }
