@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QDate>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -133,6 +134,27 @@ TEST_F(LookupWindow, SearchListsTheSampleRecordAndGivesTheScaleBoxTheFocus)
     EXPECT_TRUE(w->viewer->ScaleCombo->hasFocus());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(fake->messages.isEmpty());
+}
+
+TEST_F(LookupWindow, SearchShowsTheWaitCursorWhileTheRecordGridFills)
+{
+    // The override cursor each time the grid gains a row or a cell changes.
+    QList<int> seen;
+    auto note = [&] {
+        const QCursor* c = QGuiApplication::overrideCursor();
+        seen << (c ? int(c->shape()) : -1);
+    };
+    QAbstractItemModel* grid = w->xgrid->model();
+    QObject::connect(grid, &QAbstractItemModel::rowsInserted, w.data(), note);
+    QObject::connect(grid, &QAbstractItemModel::dataChanged, w.data(), note);
+    for (int round = 0; round < 2; ++round) { // the second search empties a filled grid first
+        seen.clear();
+        search();
+        ASSERT_EQ(w->xgrid->dataRowCount(), 1);
+        ASSERT_FALSE(seen.isEmpty()) << round;
+        EXPECT_EQ(seen, QList<int>(seen.size(), int(Qt::WaitCursor))) << round;
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << round;
+    }
 }
 
 TEST_F(LookupWindow, AnyCriteriaGiveTheSameRecord)
