@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QDate>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -15,6 +16,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QToolButton>
 
 using namespace rida;
@@ -135,6 +138,27 @@ TEST_F(LookupWindow, SearchListsTheSampleRecordAndGivesTheScaleBoxTheFocus)
     EXPECT_TRUE(fake->messages.isEmpty());
 }
 
+TEST_F(LookupWindow, SearchShowsTheWaitCursorWhileTheRecordGridFills)
+{
+    // The override cursor each time the grid gains a row or a cell changes.
+    QList<int> seen;
+    auto note = [&] {
+        const QCursor* c = QGuiApplication::overrideCursor();
+        seen << (c ? int(c->shape()) : -1);
+    };
+    QAbstractItemModel* grid = w->xgrid->model();
+    QObject::connect(grid, &QAbstractItemModel::rowsInserted, w.data(), note);
+    QObject::connect(grid, &QAbstractItemModel::dataChanged, w.data(), note);
+    for (int round = 0; round < 2; ++round) { // the second search empties a filled grid first
+        seen.clear();
+        search();
+        ASSERT_EQ(w->xgrid->dataRowCount(), 1);
+        ASSERT_FALSE(seen.isEmpty()) << round;
+        EXPECT_EQ(seen, QList<int>(seen.size(), int(Qt::WaitCursor))) << round;
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << round;
+    }
+}
+
 TEST_F(LookupWindow, AnyCriteriaGiveTheSameRecord)
 {
     struct Criteria {
@@ -143,23 +167,64 @@ TEST_F(LookupWindow, AnyCriteriaGiveTheSameRecord)
         bool san, kind, years;
         const char* from;
         int kindIndex;
+        Qt::Key regionKey;
     } cases[] = {
-        {"", "", false, false, false, "", 0},
-        {"12", "3", true, true, true, "1990", 5},
-        {"abcd", "산-1", false, true, false, "0", 2},
-        {"9999", "", true, false, true, "", 1},
+        {"", "", false, false, false, "", 0, Qt::Key_Down},
+        {"12", "3", true, true, true, "1990", 5, Qt::Key_Up},
+        {"abcd", "산-1", false, true, false, "0", 2, Qt::Key_PageDown},
+        {"9999", "", true, false, true, "", 1, Qt::Key_Down},
+    };
+    // Over the text that is there: select it all, erase it, then type.
+    const auto typeOver = [](QLineEdit* field, const QString& text) {
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        test::typeText(field, text);
+    };
+    const auto tick = [](QCheckBox* box, bool on) {
+        if (box->isChecked() == on)
+            return;
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
     };
     for (const auto& c : cases) {
-        panel->xjuso3->setText(QString::fromUtf8(c.main));
-        panel->xjuso4->setText(QString::fromUtf8(c.sub));
-        panel->san->setChecked(c.san);
-        panel->kindck->setChecked(c.kind);
-        panel->xdtck->setChecked(c.years);
-        panel->xkind->setCurrentIndex(c.kindIndex);
+        SCOPED_TRACE(c.main);
+        for (QComboBox* region : {panel->xjuso1, panel->xjuso2}) {
+            region->setFocus();
+            pressKey(c.regionKey);
+        }
+        typeOver(panel->xjuso3, QString::fromUtf8(c.main));
+        typeOver(panel->xjuso4, QString::fromUtf8(c.sub));
+        tick(panel->san, c.san);
+        tick(panel->kindck, c.kind);
+        tick(panel->xdtck, c.years);
+        panel->xkind->setFocus();
+        pressKey(Qt::Key_Home);
+        for (int i = 0; i < c.kindIndex; ++i)
+            pressKey(Qt::Key_Down);
         test::typeText(panel->fdate, QString::fromUtf8(c.from));
+
+        // The fields hold what was entered.
+        EXPECT_EQ(panel->xjuso1->currentText(), QStringLiteral("임의읍"));
+        EXPECT_EQ(panel->xjuso2->currentText(), QStringLiteral("임의리"));
+        EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(c.main));
+        EXPECT_EQ(panel->xjuso4->text(), QString::fromUtf8(c.sub));
+        EXPECT_EQ(panel->san->isChecked(), c.san);
+        EXPECT_EQ(panel->kindck->isChecked(), c.kind);
+        EXPECT_EQ(panel->xdtck->isChecked(), c.years);
+        EXPECT_EQ(panel->xkind->currentIndex(), c.kindIndex);
+        if (*c.from) {
+            EXPECT_EQ(panel->fdate->text(), QString::fromUtf8(c.from));
+        }
+
         search();
-        EXPECT_EQ(w->xgrid->dataRowCount(), 1) << c.main;
-        EXPECT_EQ(w->xgrid->cell(1, 1), QStringLiteral("결정조서")) << c.main;
+        EXPECT_EQ(w->xgrid->dataRowCount(), 1);
+        EXPECT_EQ(w->xgrid->rowCells(1),
+                  (QStringList{"1", "결정조서", "1998년", "1월", folder.appDir() + "Files/", "Img001.jpg"}));
+        EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서 (1건)"));
     }
 }
 

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -576,6 +577,56 @@ TEST(ViewCapture, LeavesOutTheScrollBarsAndShowsWhatLiesOverTheView)
     ASSERT_EQ(shot.size(), QSize(200, 150));
     EXPECT_EQ(shot.pixelColor(150, 120), QColor(0, 0, 255));
     EXPECT_EQ(shot.pixelColor(20, 20), QColor(255, 0, 0));
+}
+
+TEST(ViewCapture, AnotherWindowOverTheViewShowsOnlyOnTheScreen)
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QStringLiteral("xcb") && platform != QStringLiteral("offscreen"))
+        GTEST_SKIP() << "no rule for " << platform.toStdString();
+    QWidget window;
+    window.setGeometry(100, 100, 400, 300);
+    auto* view = new QLabel(&window);
+    view->setGeometry(10, 10, 217, 167);
+    view->setAutoFillBackground(true);
+    view->setStyleSheet(QStringLiteral("background: rgb(0, 0, 255);"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    // A separate top-level window over the view's top-left part, view pixels (30, 30) to (90, 70).
+    QWidget over(nullptr,
+                 Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint);
+    over.setAutoFillBackground(true);
+    over.setStyleSheet(QStringLiteral("background: rgb(255, 0, 0);"));
+    over.setGeometry(QRect(view->mapToGlobal(QPoint(30, 30)), QSize(60, 40)));
+    over.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&over));
+    QCoreApplication::processEvents();
+
+    const auto redPixels = [](const QImage& shot) {
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                n += shot.pixelColor(x, y) == QColor(255, 0, 0);
+        return n;
+    };
+    QImage shot = lookup::captureViewArea(view);
+    ASSERT_EQ(shot.size(), QSize(200, 150));
+    if (platform == QStringLiteral("xcb")) {
+        // The server may show the new window a moment after it is exposed.
+        for (int i = 0; i < 40 && redPixels(shot) != 60 * 40; ++i) {
+            QTest::qWait(50);
+            shot = lookup::captureViewArea(view);
+        }
+        EXPECT_EQ(redPixels(shot), 60 * 40);
+        EXPECT_EQ(shot.pixelColor(30, 30), QColor(255, 0, 0));
+        EXPECT_EQ(shot.pixelColor(89, 69), QColor(255, 0, 0));
+        EXPECT_EQ(shot.pixelColor(29, 29), QColor(0, 0, 255));
+    } else {
+        EXPECT_EQ(redPixels(shot), 0); // the widgets are rendered: other windows never show
+        EXPECT_EQ(shot.pixelColor(60, 50), QColor(0, 0, 255));
+    }
+    EXPECT_EQ(shot.pixelColor(150, 120), QColor(0, 0, 255));
 }
 
 TEST(ViewCapture, ShowsTheOpenMagnifierSettingsOverThePage)

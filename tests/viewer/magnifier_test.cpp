@@ -9,6 +9,13 @@ using namespace rida::viewer::testing;
 using image::argb;
 using image::redOf;
 
+namespace rida::image {
+inline void PrintTo(const RectF& r, std::ostream* os)
+{
+    *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+} // namespace rida::image
+
 namespace {
 image::RectI viewRect(Harness& h, ui::Layer* l)
 {
@@ -220,6 +227,48 @@ TEST(SelectionFrame, CtrlResizesSymmetricallyDownToFourUnits)
     h.drag(inside, inside + QPoint(30, 5));
     EXPECT_DOUBLE_EQ(m->location.left, moved.left + 30);
     EXPECT_DOUBLE_EQ(m->location.top, moved.top + 5);
+}
+
+TEST(SelectionFrame, EachHandleResizesFreelyOrWithCtrlAboutTheOldCentre)
+{
+    // The frame lies at (100, 100, 300, 220) in page units, centre (200, 160),
+    // at 100 % and unscrolled, so page units and view pixels agree.
+    const image::RectF start{100, 100, 300, 220};
+    enum Handle { Right, Left, Bottom, TopLeft };
+    struct Case {
+        Handle handle;
+        QPoint by;
+        bool ctrl;
+        image::RectF expected;
+    } cases[] = {
+        {Right, {10, 0}, false, {100, 100, 310, 220}},      {Right, {10, 0}, true, {90, 100, 310, 220}},
+        {Right, {-97, 0}, false, {100, 100, 203, 220}},     {Right, {-97, 0}, true, {197, 100, 203, 220}},
+        {Right, {-250, 0}, false, {100, 100, 101, 220}}, // the frame's minimum of 1
+        {Right, {-250, 0}, true, {198, 100, 202, 220}},  // half width at least 2
+        {Left, {-10, 0}, false, {90, 100, 300, 220}},       {Left, {-10, 0}, true, {90, 100, 310, 220}},
+        {Left, {250, 0}, false, {299, 100, 300, 220}},      {Left, {250, 0}, true, {198, 100, 202, 220}},
+        {Bottom, {0, 15}, false, {100, 100, 300, 235}},     {Bottom, {0, 15}, true, {100, 85, 300, 235}},
+        {Bottom, {0, -200}, false, {100, 100, 300, 101}},   {Bottom, {0, -200}, true, {100, 158, 300, 162}},
+        {TopLeft, {-10, -20}, false, {90, 80, 300, 220}},   {TopLeft, {-10, -20}, true, {90, 80, 310, 240}},
+        {TopLeft, {250, 150}, false, {299, 219, 300, 220}}, {TopLeft, {250, 150}, true, {198, 158, 202, 162}},
+    };
+    for (const auto& c : cases) {
+        Harness h;
+        h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
+        h.viewer->selectScaleEntry(6);
+        h.viewer->magnifierCommand();
+        ui::Layer* m = h.magnifiers()[0];
+        m->location = start;
+        ASSERT_EQ(h.view().mapPageToView(start), start);
+        // Handles sit on the frame's outermost pixels: right and bottom are one in.
+        const QPoint handle[] = {{299, 159}, {100, 159}, {199, 219}, {100, 100}};
+        const QPoint from = handle[c.handle];
+        h.drag(from, from + c.by, c.ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        EXPECT_EQ(m->location, c.expected)
+            << "handle " << c.handle << " by " << c.by.x() << "," << c.by.y() << (c.ctrl ? " with Ctrl" : "");
+        EXPECT_EQ(h.viewer->RubberBand->child, m);
+        EXPECT_EQ(h.scroll(), QPoint(0, 0));
+    }
 }
 
 TEST(SelectionFrame, PressingAMagnifierSelectsIt)

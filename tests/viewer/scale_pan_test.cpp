@@ -1,6 +1,7 @@
 #include "tests/viewer/harness.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QLineEdit>
 
 using namespace rida;
@@ -159,6 +160,37 @@ TEST(Pan, AutomaticRegistrationReportsThePressedPagePointAndCursors)
     EXPECT_EQ(h.viewport()->cursor().shape(), Qt::PointingHandCursor);
     h.release({101, 77});
     EXPECT_EQ(h.viewport()->cursor().shape(), Qt::CrossCursor);
+}
+
+TEST(Pan, CursorsOverThePageOnPressAndOnReleaseInEachWindow)
+{
+    const Qt::CursorShape hand = Qt::PointingHandCursor, cross = Qt::CrossCursor;
+    struct Case {
+        const char* window;
+        ViewerConfig config;
+        Qt::CursorShape over, pressed, released;
+    } cases[] = {
+        {"lookup", ViewerConfig::lookup(), hand, hand, hand},
+        {"modify", ViewerConfig::modify(), hand, hand, hand},
+        {"registration", ViewerConfig::registration(), hand, hand, hand}, // a pan changes nothing
+        {"autoRegistration", ViewerConfig::autoRegistration(), cross, hand, cross},
+    };
+    for (const auto& c : cases) {
+        Harness h(c.config);
+        h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
+        const QPoint at(200, 150);
+        QCursor::setPos(h.viewport()->mapToGlobal(at)); // the pointer comes to rest over the page
+        QCoreApplication::processEvents();
+        h.move(at, Qt::NoButton);
+        EXPECT_EQ(h.viewport()->cursor().shape(), c.over) << c.window;
+        h.press(at);
+        ASSERT_TRUE(h.viewer->Panning) << c.window;
+        EXPECT_EQ(h.viewport()->cursor().shape(), c.pressed) << c.window;
+        h.release(at);
+        EXPECT_EQ(h.viewport()->cursor().shape(), c.released) << c.window;
+        h.move(at + QPoint(5, 5), Qt::NoButton);
+        EXPECT_EQ(h.viewport()->cursor().shape(), c.released) << c.window << " moving on";
+    }
 }
 
 TEST(ViewClick, MovesTheFocusToTheScaleBox)
