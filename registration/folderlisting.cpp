@@ -1,8 +1,8 @@
 #include "registration/folderlisting.h"
 
 #include "model/error.h"
+#include "model/nametext.h"
 
-#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -15,18 +15,7 @@ namespace {
 
 QString decodeName(const std::string& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    if (!utf8.hasError())
-        return text;
-    // "CP949" would be IBM-949 to ICU; the Microsoft code page is "windows-949".
-    QStringDecoder korean("windows-949", QStringDecoder::Flag::Stateless);
-    if (korean.isValid()) {
-        QString k = korean(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-        if (!korean.hasError())
-            return k;
-    }
-    return text;  // the replacement characters at least show where the name is odd
+    return model::nameText(bytes);
 }
 
 bool byShownName(const FolderEntry& a, const FolderEntry& b)
@@ -66,8 +55,7 @@ bool matchOne(const QChar* m, const QChar* mEnd, const QChar* n, const QChar* nE
     return m == mEnd;
 }
 
-template <typename Keep>
-std::vector<FolderEntry> list(const fs::path& folder, Keep keep)
+template <typename Keep> std::vector<FolderEntry> list(const fs::path& folder, Keep keep)
 {
     std::error_code ec;
     fs::directory_iterator it(folder, fs::directory_options::none, ec);
@@ -90,7 +78,10 @@ std::vector<FolderEntry> list(const fs::path& folder, Keep keep)
 
 } // namespace
 
-QString displayText(const fs::path& p) { return decodeName(p.native()); }
+QString displayText(const fs::path& p)
+{
+    return decodeName(p.native());
+}
 
 QString displayFolder(const fs::path& folder)
 {
@@ -119,7 +110,10 @@ bool matchesFolded(const QString& name, const QStringList& folded)
 }
 } // namespace
 
-bool matchesMask(const QString& name, const QString& masks) { return matchesFolded(name, foldedMasks(masks)); }
+bool matchesMask(const QString& name, const QString& masks)
+{
+    return matchesFolded(name, foldedMasks(masks));
+}
 
 std::vector<FolderEntry> listFiles(const fs::path& folder, const QString& masks)
 {

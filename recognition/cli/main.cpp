@@ -5,6 +5,10 @@
 //                  [--top-y N] [--left-x N] [--table-x N] [--zone-x N] [--jobs N]
 //                  [--json] PATH...
 //
+// With --json each file gives one line holding one JSON object, in UTF-8 even
+// for a file name in the Korean code page. Without it, the lines the window
+// shows, names byte for byte.
+//
 // Exit status: 0 done, 1 some file could not be read, 2 a bad option.
 
 #include <algorithm>
@@ -16,10 +20,14 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include <QStringDecoder>
+
+#include "model/nametext.h"
 #include "recognition/engine/batch.h"
 #include "recognition/engine/settings.h"
 
@@ -39,10 +47,9 @@ struct BadOption {
     std::string message;
 };
 
-constexpr const char* kUsage =
-    "usage: rida-recognize [--font gothic|myeongjo] [--mode 0..5] [--level N] [--rows N]\n"
-    "                      [--top-y N] [--left-x N] [--table-x N] [--zone-x N] [--jobs N]\n"
-    "                      [--json] PATH...\n";
+constexpr const char* kUsage = "usage: rida-recognize [--font gothic|myeongjo] [--mode 0..5] [--level N] [--rows N]\n"
+                               "                      [--top-y N] [--left-x N] [--table-x N] [--zone-x N] [--jobs N]\n"
+                               "                      [--json] PATH...\n";
 
 Options parseOptions(int argc, char** argv)
 {
@@ -176,8 +183,25 @@ struct Outcome {
     PageResult page;
 };
 
-std::string jsonString(const std::string& s)
+// JSON text is UTF-8. A name whose bytes are not (a CP949 name copied from
+// another system) is given as the text the window shows for it, the folder and
+// the file name decoded apart as the window does; UTF-8 stays byte for byte.
+std::string utf8Text(const std::string& s)
 {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8(QByteArrayView(s.data(), qsizetype(s.size()))); // decodes on conversion
+    if (!utf8.hasError())
+        return s;
+    const std::size_t cut = s.rfind('/');
+    if (cut == std::string::npos)
+        return rida::model::nameText(s).toStdString();
+    const std::string_view all(s);
+    return (rida::model::nameText(all.substr(0, cut + 1)) + rida::model::nameText(all.substr(cut + 1))).toStdString();
+}
+
+std::string jsonString(const std::string& text)
+{
+    const std::string s = utf8Text(text);
     std::string out = "\"";
     for (const unsigned char c : s) {
         if (c == '"' || c == '\\') {
@@ -198,9 +222,13 @@ void print(const Entry& entry, const Outcome& r, bool json)
     if (json) {
         std::string line = "{\"file\":" + jsonString(entry.name) + ",\"status\":";
         if (r.error) {
-            line += "\"error\",\"error\":" + jsonString(r.message) + "}";
+            // The message names the file as the command does; give it the name's shown text.
+            std::string message = r.message;
+            if (const std::size_t at = message.find(entry.name); at != std::string::npos)
+                message.replace(at, entry.name.size(), utf8Text(entry.name));
+            line += "\"error\",\"error\":" + jsonString(message) + "}";
         } else {
-            line += r.page.status == PageStatus::Ok           ? "\"ok\""
+            line += r.page.status == PageStatus::Ok            ? "\"ok\""
                     : r.page.status == PageStatus::NoReference ? "\"no-reference\""
                                                                : "\"too-few-rows\"";
             line += ",\"lots\":[";

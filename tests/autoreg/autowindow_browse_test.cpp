@@ -35,7 +35,10 @@ void writeWhitePage(const fs::path& file, int width = 2000, int height = 2400)
     image::saveBmp32(file.string(), page);
 }
 
-QPointF visibleCentre(const ui::ImageView* view) { return view->mapViewToPage(QRectF(view->visibleArea()).center()); }
+QPointF visibleCentre(const ui::ImageView* view)
+{
+    return view->mapViewToPage(QRectF(view->visibleArea()).center());
+}
 
 // The page point (750, 300) in the middle of the view, as far as the scroll
 // bars allow: at 50 % its line lies closer to the page top than half a view.
@@ -106,7 +109,7 @@ TEST_F(AutoWindowTest, FileChosenOnTheAutomaticTabIsShownAtHalfSizeAroundTheTabl
     EXPECT_EQ(w.focusWidget(), list);
 
     // Whatever scale and position the view had before.
-    w.viewer->selectScaleEntry(12);  // 400 %
+    w.viewer->selectScaleEntry(12); // 400 %
     view->scrollByPixels(3000, 3000);
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
@@ -129,7 +132,7 @@ TEST_F(AutoWindowTest, FileChosenOnTheManualTabKeepsTheUsersZoomAndPlace)
     EXPECT_DOUBLE_EQ(view->scale(), 0.5);
     EXPECT_NEAR(visibleCentre(view).x(), 750, 2.0);
     // The user zooms in on the lot column; the next sheet shows the same part.
-    w.viewer->selectScaleEntry(9);  // 100 %
+    w.viewer->selectScaleEntry(9); // 100 %
     w.centreViewOn({1000, 1200});
     const QPointF kept = visibleCentre(view);
     chooseRow(list, 1);
@@ -181,7 +184,7 @@ TEST_F(AutoWindowTest, TestButtonShowsTheChosenFileWithItsBackgroundRemoved)
     auto& w = open();
     ui::ImageView* view = w.viewer->ImgView;
     chooseRow(w.browser->FileListBox1, 0);
-    w.viewer->selectScaleEntry(10);  // 200 %
+    w.viewer->selectScaleEntry(10); // 200 %
 
     const std::uint32_t paper = 0xFFFFFFFFu, ink = 0xFF000000u;
     struct Case {
@@ -292,6 +295,46 @@ TEST_F(AutoWindowTest, ManualTabDiffersFromTheManualWindowWhereItShould)
     EXPECT_EQ(w.focusWidget(), lots->suiButton4);
 }
 
+TEST_F(AutoWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList)
+{
+    writeWhitePage(files() / "a.bmp", 20, 20);
+    auto& w = open();
+    QApplication::setActiveWindow(&w);
+    // Keys reach an editable list through its line edit; the lists take no typing.
+    QLineEdit* kind = w.xkind->lineEdit();
+    kind->setFocus();
+    QTest::keyClicks(kind, QStringLiteral("ab"));
+    QTest::keyClick(kind, Qt::Key_Backspace);
+    EXPECT_EQ(w.xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
+    QTest::keyClick(kind, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), w.xdate);
+    EXPECT_EQ(w.xdate->selectedText(), w.xdate->text());
+    QTest::keyClick(w.xdate, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), w.xmonth);
+    EXPECT_EQ(w.xmonth->selectedText(), QStringLiteral("01"));
+    QTest::keyClick(w.xmonth, Qt::Key_Return);
+    QWidget* town = w.focusWidget();
+    ASSERT_TRUE(town == w.xjuso1 || town->parentWidget() == w.xjuso1);
+    QTest::keyClicks(town, QStringLiteral("x1"));
+    QTest::keyClick(town, Qt::Key_Return);
+    EXPECT_EQ(w.xjuso1->currentText(), QStringLiteral("임의읍"));
+    EXPECT_EQ(w.focusWidget(), town);
+    QWidget* village = w.xjuso2->lineEdit() ? static_cast<QWidget*>(w.xjuso2->lineEdit()) : w.xjuso2;
+    village->setFocus();
+    QTest::keyClicks(village, QStringLiteral("y2"));
+    EXPECT_EQ(w.xjuso2->currentText(), QStringLiteral("임의리"));
+
+    // Once the manual tab lists a lot the town list is locked and Enter in the month stays there.
+    w.sel->setCurrentIndex(1);
+    chooseRow(w.browser->FileListBox1, 0);
+    w.lots->xjuso3->setText(QStringLiteral("1"));
+    w.lots->suiButton4->click();
+    ASSERT_EQ(w.lots->lotCount(), 1);
+    w.xmonth->setFocus();
+    QTest::keyClick(w.xmonth, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), w.xmonth);
+}
+
 TEST_F(AutoWindowTest, F9WithoutALotAsksForOneFromEitherTab)
 {
     auto& w = open();
@@ -333,7 +376,9 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     EXPECT_EQ(lots->lotCount(), 1);
     EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.bmp"));
 
-    // Yes: completion, the lot list emptied and unlocked, the folder's first sheet shown.
+    // Yes: completion, the lot list emptied and unlocked, the folder's first sheet shown
+    // by the file-choice handler, which empties the list of recognised parcels.
+    w.memo1->setPlainText(QStringLiteral("1 0012 0000"));
     fake->answers = {true};
     QTest::mouseClick(lots->suiButton18, Qt::LeftButton);
     ASSERT_EQ(fake->messages.size(), 1);
@@ -344,6 +389,7 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     EXPECT_TRUE(w.xjuso2->isEnabled());
     EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
     EXPECT_EQ(w.viewer->ImgView->page().width(), 20);
+    EXPECT_TRUE(w.memo1->toPlainText().isEmpty());
     EXPECT_EQ(w.focusWidget(), lots->xjuso3);
     // Nothing stored, nothing moved; the entry keeps its texts.
     EXPECT_TRUE(fs::exists(files() / "b.bmp"));

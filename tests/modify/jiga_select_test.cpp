@@ -5,6 +5,8 @@
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeservices.h"
 #include "ui/fields.h"
+#include "ui/image/bitmap.h"
+#include "ui/imageview/imageview.h"
 #include "viewer/imageviewer.h"
 
 #include <QCheckBox>
@@ -90,10 +92,38 @@ TEST_F(ModifyWindow, OpensEmptyWithFocusOnTheMainNumberAndYearsAtZero)
     EXPECT_TRUE(w->viewer->PanAllowed);
     EXPECT_FALSE(w->searchDone());
     EXPECT_EQ(w->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    QStringList scales;
+    for (int i = 0; i < w->viewer->ScaleCombo->count(); ++i)
+        scales << w->viewer->ScaleCombo->itemText(i);
+    EXPECT_EQ(scales, (QStringList{"20%", "25%", "50%", "60%", "75%", "80%", "100%", "200%", "300%", "400%", "800%",
+                                   "1600%", "2000%"}));
+    EXPECT_EQ(w->viewer->view()->background(), QColor(88, 87, 103)); // 6772568
+    QList<int> recordWidths;
+    for (int c = 0; c < w->xgrid->columnCount(); ++c)
+        recordWidths << w->xgrid->columnWidth(c);
+    EXPECT_EQ(recordWidths, (QList<int>{0, 125, 62, 49, 0, 0}));
     // The view offers the scale box and dragging only.
     EXPECT_EQ(w->viewer->suiButton6, nullptr);
     EXPECT_EQ(w->viewer->bright, nullptr);
     EXPECT_TRUE(w->viewer->suiPopupMenu2 == nullptr || w->viewer->suiPopupMenu2->isEmpty());
+}
+
+TEST_F(ModifyWindow, APageIsDraggedWithThePointingHand)
+{
+    // Nothing in this window loads a page; one put into the view shows its cursors.
+    image::Bitmap page(3000, 3000);
+    page.fill(0xFFFFFFFFu);
+    w->viewer->view()->setPage(std::move(page));
+    QWidget* viewport = w->viewer->ImgView->viewport();
+    const QPoint at = viewport->rect().center();
+    QTest::mouseMove(viewport, at);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+    EXPECT_TRUE(w->viewer->Panning);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    EXPECT_FALSE(w->viewer->Panning);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST_F(ModifyWindow, LotAddFieldsHaveSpokenNames)
@@ -117,8 +147,8 @@ TEST_F(ModifyWindow, CommandButtonsChangeNothingAndShowNoMessage)
     w->suiPanel6->xjuso3->setText(QStringLiteral("12"));
     const QStringList before = state(w);
     auto* p = w->suiPanel6;
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{p->suiButton18, w->suiButton4, w->suiButton5,
-                                                                      w->suiButton26, p->SuiArrowButton1, p->SuiArrowButton2}) {
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+             p->suiButton18, w->suiButton4, w->suiButton5, w->suiButton26, p->SuiArrowButton1, p->SuiArrowButton2}) {
         QTest::mouseClick(b, Qt::LeftButton);
         b->setFocus();
         pressKey(Qt::Key_Return);
@@ -137,8 +167,8 @@ TEST_F(ModifyWindow, EnterChainsReachTheButtonsThatDoNothing)
         QWidget* from;
         QWidget* to;
     } steps[] = {
-        {p->xjuso3, p->xjuso4},     {p->xjuso4, p->suiButton18},   {p->fdate, p->rdate},
-        {p->rdate, p->suiButton18}, {w->rexjuso3, w->rexjuso4},    {w->rexjuso4, w->suiButton4},
+        {p->xjuso3, p->xjuso4},     {p->xjuso4, p->suiButton18}, {p->fdate, p->rdate},
+        {p->rdate, p->suiButton18}, {w->rexjuso3, w->rexjuso4},  {w->rexjuso4, w->suiButton4},
     };
     for (const auto& s : steps) {
         s.from->setFocus();
@@ -219,11 +249,11 @@ TEST_F(ModifyWindow, PanelsSitAtTheirDesignPlacesAndFollowTheWindow)
 
     w->resize(1124, 760);
     QCoreApplication::processEvents();
-    EXPECT_EQ(w->suiPanel5->geometry(), QRect(2, 166, 260, 189));         // left, top
-    EXPECT_EQ(w->suiPanel7->geometry(), QRect(2, 357, 260, 351 + 50));    // and bottom
-    EXPECT_EQ(w->suiPanel1->geometry(), QRect(264, 1, 858, 614));         // all four sides
-    EXPECT_EQ(w->suiPanel2->geometry(), QRect(264, 618, 713, 140));       // left, right, bottom
-    EXPECT_EQ(w->suiPanel3->geometry(), QRect(979, 619, 143, 140));       // right, bottom
+    EXPECT_EQ(w->suiPanel5->geometry(), QRect(2, 166, 260, 189));      // left, top
+    EXPECT_EQ(w->suiPanel7->geometry(), QRect(2, 357, 260, 351 + 50)); // and bottom
+    EXPECT_EQ(w->suiPanel1->geometry(), QRect(264, 1, 858, 614));      // all four sides
+    EXPECT_EQ(w->suiPanel2->geometry(), QRect(264, 618, 713, 140));    // left, right, bottom
+    EXPECT_EQ(w->suiPanel3->geometry(), QRect(979, 619, 143, 140));    // right, bottom
 }
 
 TEST_F(ModifyWindow, ClosingAndOpeningAgainGivesTheSameEmptyState)

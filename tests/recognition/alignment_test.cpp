@@ -35,7 +35,7 @@ void drawBorder(Bitmap& page, double x1, double y1, double x2, double y2)
 TEST(FormLinePixel, RedMoreThanFiftyBelowTheLargestChannel)
 {
     EXPECT_TRUE(isFormLinePixel(argb(255, 60, 200, 220)));
-    EXPECT_TRUE(isFormLinePixel(argb(255, 0, 51, 0)));   // green counts too
+    EXPECT_TRUE(isFormLinePixel(argb(255, 0, 51, 0))); // green counts too
     EXPECT_FALSE(isFormLinePixel(argb(255, 0, 50, 0)));
     EXPECT_FALSE(isFormLinePixel(argb(255, 0, 0, 0)));
     EXPECT_FALSE(isFormLinePixel(argb(255, 255, 100, 100)));
@@ -71,7 +71,8 @@ TEST(AlignPage, SkewFromTheTwoPointsAndTheBorderStraightAfterwards)
     page.setPixel(199, 899, kWhite); // make (200, 900) the first point of the upper window
     const Alignment a = AlignPage(page, scratch, {});
     ASSERT_TRUE(a.upper.found && a.lower.found);
-    const double expected = std::atan2(double(a.lower.y - a.upper.y), double(a.lower.x - a.upper.x)) * 180 / std::numbers::pi - 90;
+    const double expected =
+        std::atan2(double(a.lower.y - a.upper.y), double(a.lower.x - a.upper.x)) * 180 / std::numbers::pi - 90;
     EXPECT_EQ(a.skewDegrees, expected);
     EXPECT_LT(a.skewDegrees, 0.0);
     EXPECT_NEAR(a.skewDegrees, -0.99, 0.02);
@@ -107,9 +108,31 @@ TEST(AlignPage, NoisePixelInAWindowWinsOverTheBorder)
     page.setPixel(300, 1161, argb(255, 10, 200, 10)); // green speck
     page.setPixel(330, 1160, kBlue);                  // first line of the reference window
     const Alignment a = AlignPage(page, scratch, {});
-    EXPECT_EQ(a.reference.x, 240);                    // (240, 1160) comes before (330, 1160)
+    EXPECT_EQ(a.reference.x, 240); // (240, 1160) comes before (330, 1160)
     page.setPixel(200, 1160, kBlue);
     EXPECT_EQ(AlignPage(page, scratch, {}).reference.x, 200);
+}
+
+TEST(AlignPage, ALowerSkewPointAtXZeroCountsAsMissing)
+{
+    RecognitionSettings s;
+    s.leftX = 0;
+    for (auto [lowerX, rotated] : {std::pair{0, false}, {1, true}}) {
+        SCOPED_TRACE(lowerX);
+        Bitmap page = blankPage(), scratch;
+        page.setPixel(5, 900, kBlue);
+        page.setPixel(lowerX, 2850, kBlue);
+        const Bitmap before = page;
+        const Alignment a = AlignPage(page, scratch, s);
+        EXPECT_TRUE(a.upper.found);
+        EXPECT_EQ(a.rotated, rotated);
+        if (!rotated) {
+            EXPECT_EQ(a.skewDegrees, 0.0);
+            EXPECT_EQ(std::memcmp(page.data(), before.data(), page.pixelCount() * 4), 0);
+        } else {
+            EXPECT_NEAR(a.skewDegrees, std::atan2(1950.0, -4.0) * 180 / std::numbers::pi - 90, 1e-12);
+        }
+    }
 }
 
 TEST(AlignPage, PagesSmallerThanTheWindowsAreNotReadOutside)

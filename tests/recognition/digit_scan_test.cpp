@@ -73,6 +73,121 @@ TEST(ScanDigitRows, ReadsRowsAndHopsBetweenThem)
     EXPECT_LT(s.lines, 1000); // the hops leave most lines unscanned
 }
 
+// A working set whose glyphs match only where they were printed: ink and paper
+// at random in the columns 5 to 14, paper in the five columns on either side.
+// Moved by a line or by up to nine columns a glyph agrees with itself or with
+// any other in about 75 % of its pixels, so every digit is found on exactly
+// one line and at exactly one x; the blank sides let glyphs stand closer than
+// a template width without touching.
+WorkingSet sharpSet()
+{
+    WorkingSet set;
+    std::uint64_t state = 12345;
+    for (auto& glyph : set.img) {
+        glyph = Bitmap(kTemplateWidth, kTemplateHeight);
+        glyph.fill(kPaper);
+        for (int j = 0; j < kTemplateHeight; ++j)
+            for (int i = 5; i < 15; ++i) {
+                state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+                if ((state >> 33) & 1u)
+                    glyph.setPixel(i, j, kInk);
+            }
+    }
+    return set;
+}
+
+void stampSharp(Bitmap& page, const WorkingSet& set, char digit, int x, int y)
+{
+    const Bitmap& glyph = set.img[std::size_t(digit - '0')];
+    for (int j = 0; j < kTemplateHeight; ++j)
+        for (int i = 0; i < kTemplateWidth; ++i)
+            page.setPixel(x + i, y + j, glyph.pixel(i, j));
+}
+
+// Nine digits; digit k at S + offsets[k], dy[k] lines below y.
+void stampSharpRow(Bitmap& page, const WorkingSet& set, const std::string& digits, int y, const int* offsets = kOffsets,
+                   const int* dy = nullptr)
+{
+    for (std::size_t d = 0; d < digits.size(); ++d)
+        stampSharp(page, set, digits[d], S + offsets[d], y + (dy ? dy[d] : 0));
+}
+
+Scan scanSharp(const Bitmap& page, const WorkingSet& set)
+{
+    RowScanner scanner;
+    ScanObserver quiet;
+    scanner.ScanDigitRows(page, set, Typeface::Gothic, S, T, quiet);
+    return {scanner.lots(), scanner.scannedLines()};
+}
+
+// With the first row on line 900: lines T .. 916 are scanned (the row is
+// collected on 900 .. 916 and judged on 917), scanning resumes on 1040 = 900 +
+// 140, and each search then covers 41 lines and hops 150: 1040 .. 1080, 1190
+// .. 1230, and so on to the last window 2990 .. 3030, 83 + 14 x 41 = 657 lines.
+// A second row found in a window is collected over 17 lines instead of
+// searched over 41, and the hops start again 140 lines below it.
+TEST(ScanDigitRows, TheRowEndJumpAndTheSearchHopsSkipExactlyTheirLines)
+{
+    const WorkingSet set = sharpSet();
+    struct Case {
+        int below; // lines from the first row's top to the second's
+        bool listed;
+        int lines;
+    };
+    const Case cases[] = {
+        {140, true, 633},  // the first line scanned after the row end jump
+        {180, true, 671},  // the last line of the first search window
+        {181, false, 657}, // the hop comes first: passed over
+        {289, false, 657}, // the last line before the next window
+        {290, true, 633},  // the first line of the next window
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.below);
+        Bitmap page = paperPage();
+        stampSharpRow(page, set, "101230004", 900);
+        stampSharpRow(page, set, "212345678", 900 + c.below);
+        const Scan s = scanSharp(page, set);
+        EXPECT_EQ(s.lots, c.listed ? (Lots{"1 0123 0004", "2 1234 5678"}) : (Lots{"1 0123 0004"}));
+        EXPECT_EQ(s.lines, c.lines);
+    }
+}
+
+TEST(ScanDigitRows, AMatchHidesTheNextTwentyPositionsOfItsLineAndARowIsCollectedOverSixteenLinesMore)
+{
+    const WorkingSet set = sharpSet();
+    struct Case {
+        const char* what;
+        int second; // x of the second digit, from S
+        int last;   // lines the ninth digit lies below the others
+        bool listed;
+        int lines;
+    };
+    // A row that is not listed leaves the page without a listed row: after its
+    // judgement every line from 1040 is searched until the early stop on T + 468.
+    const Case cases[] = {
+        {"second digit 15 pixels after the first", 31, 0, false, 83 + 263},
+        {"second digit 21 pixels after the first", 37, 0, true, 657},
+        {"ninth digit 16 lines low", 50, 16, true, 657},
+        {"ninth digit 17 lines low", 50, 17, false, 83 + 263},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int offsets[9] = {16, c.second, 72, 94, 116, 150, 172, 194, 216};
+        const int dy[9] = {0, 0, 0, 0, 0, 0, 0, 0, c.last};
+        Bitmap page = paperPage();
+        stampSharpRow(page, set, "101230004", 900, offsets, dy);
+        const Scan s = scanSharp(page, set);
+        EXPECT_EQ(s.lots, c.listed ? Lots{"1 0123 0004"} : Lots{});
+        EXPECT_EQ(s.lines, c.lines);
+    }
+    // On the next line the hidden positions are examined again.
+    const int offsets[9] = {16, 31, 72, 94, 116, 150, 172, 194, 216};
+    const int dy[9] = {0, 1, 0, 0, 0, 0, 0, 0, 0};
+    Bitmap page = paperPage();
+    stampSharpRow(page, set, "101230004", 900, offsets, dy);
+    EXPECT_EQ(scanSharp(page, set).lots, Lots{"1 0123 0004"});
+}
+
 TEST(ScanDigitRows, GivesUpOnAPageThatListsNothingInTheFirstFifthOfTheScan)
 {
     Bitmap late = paperPage();
@@ -91,10 +206,10 @@ TEST(ScanDigitRows, RowsThatAreNotListed)
     const int wide[9] = {2, 46, 68, 90, 112, 189, 211, 233, 255};
     Bitmap page = paperPage();
     stampRow(page, "101230004", 900);
-    stampRow(page, "01230004", 1050);          // eight digits: dropped
-    stampRow(page, "301230004", 1200);         // kind 3
-    stampRow(page, "001230004", 1350);         // kind 0
-    stampRow(page, "101230004", 1500);         // the same number again
+    stampRow(page, "01230004", 1050);                          // eight digits: dropped
+    stampRow(page, "301230004", 1200);                         // kind 3
+    stampRow(page, "001230004", 1350);                         // kind 0
+    stampRow(page, "101230004", 1500);                         // the same number again
     stampRow(page, "112345678", 1650, Typeface::Gothic, wide); // spans 253 pixels
     stampRow(page, "212345678", 1800);
     EXPECT_EQ(scan(page).lots, (Lots{"1 0123 0004", "2 1234 5678"}));
@@ -154,8 +269,8 @@ TEST(RowState, IsNearDuplicateComparesDigitAndXOnly)
         int x;
         bool near;
     };
-    const Case cases[] = {{'0', 100, true}, {'0', 91, true},   {'0', 109, true},  {'0', 90, false},
-                          {'0', 110, false}, {'3', 100, false}, {'7', 295, true},  {'7', 100, false}};
+    const Case cases[] = {{'0', 100, true},  {'0', 91, true},   {'0', 109, true}, {'0', 90, false},
+                          {'0', 110, false}, {'3', 100, false}, {'7', 295, true}, {'7', 100, false}};
     for (const Case& c : cases)
         EXPECT_EQ(r.IsNearDuplicate(c.digit, c.x), c.near) << c.digit << " at " << c.x;
 }
@@ -184,7 +299,7 @@ TEST(RowState, FinishRowOrdersByXAndJudges)
 
     fill("200000009", {0, 10, 20, 30, 40, 50, 60, 70, 251}); // spans 251
     r.FinishRow();
-    fill("20000000", {0, 10, 20, 30, 40, 50, 60, 70});       // eight digits
+    fill("20000000", {0, 10, 20, 30, 40, 50, 60, 70}); // eight digits
     r.FinishRow();
     EXPECT_EQ(r.lots().size(), 1u);
     fill("200000009", {0, 10, 20, 30, 40, 50, 60, 70, 250}); // spans exactly 250
@@ -194,10 +309,11 @@ TEST(RowState, FinishRowOrdersByXAndJudges)
 
 // The bit-packed counts against the pixel-by-pixel rule, every template at every
 // position of the strip, on lines through the printed rows and elsewhere.
-void expectAgreement(const Bitmap& page, int columnStart, const std::vector<int>& lines)
+void expectAgreement(const Bitmap& page, int columnStart, const std::vector<int>& lines,
+                     Typeface face = Typeface::Gothic)
 {
     WorkingSet set;
-    set.copyFrom(Typeface::Gothic);
+    set.copyFrom(face);
     DigitMatcher matcher;
     matcher.attach(page, set, columnStart);
     int checked = 0;
@@ -206,9 +322,11 @@ void expectAgreement(const Bitmap& page, int columnStart, const std::vector<int>
         for (int dx = 0; dx < kStripPositions; ++dx)
             for (int t = 0; t < kTemplateCount; ++t) {
                 const int want = testing::plainAgreeing(page, set.img[t], columnStart + dx, y);
-                ASSERT_EQ(matcher.agreeingAt(t, dx), want) << "template " << t << " at (" << columnStart + dx << ", " << y << ")";
+                ASSERT_EQ(matcher.agreeingAt(t, dx), want)
+                    << "template " << t << " at (" << columnStart + dx << ", " << y << ")";
                 for (int needed : {561, 594, want, want + 1})
-                    ASSERT_EQ(matcher.agreesAtLeast(t, dx, needed), want >= needed) << "template " << t << ", " << needed;
+                    ASSERT_EQ(matcher.agreesAtLeast(t, dx, needed), want >= needed)
+                        << "template " << t << ", " << needed;
                 ++checked;
             }
     }
@@ -237,6 +355,43 @@ TEST(DigitMatcher, AgreesWithThePlainRuleOnAGeneratedPage)
     for (int y : {T, 1500, 2222, 3000})
         lines.push_back(y);
     expectAgreement(page, a.columnStart, lines);
+}
+
+TEST(DigitMatcher, AgreesWithThePlainRuleOnAMyeongjoPageWithBothSets)
+{
+    pagegen::PageOptions o;
+    o.typeface = Typeface::Myeongjo;
+    std::uint64_t seed = 23;
+    for (int k = 0; k < 3; ++k)
+        o.rows.push_back({pagegen::randomLot(seed)});
+    o.rows.push_back({"200001000", false, true}); // the eleventh glyph
+    o.skewDegrees = -1.2;
+    o.noise = 10;
+    o.specks = 300;
+    o.seed = 9;
+    Bitmap page = pagegen::drawPage(o), scratch;
+    const Alignment a = AlignPage(page, scratch, {});
+    ASSERT_NE(a.columnStart, 0);
+    RemoveBackground(page, 0, 145);
+    {
+        RowScanner scanner;
+        ScanObserver quiet;
+        WorkingSet set;
+        set.copyFrom(Typeface::Myeongjo);
+        scanner.ScanDigitRows(page, set, Typeface::Myeongjo, a.columnStart, T, quiet);
+        ASSERT_EQ(scanner.lots(), pagegen::expectedLots(o)); // the lines below do go through printed digits
+    }
+    // Every line through the first and the last printed row, and every 37th line elsewhere.
+    std::vector<int> lines;
+    for (int y = T; y < T + kScanLines; y += 37)
+        lines.push_back(y);
+    for (int row : {0, 3}) {
+        const int top = pagegen::kFirstRowY + row * pagegen::kRowPitch + pagegen::kDigitTopInRow;
+        for (int y = top - 12; y <= top + 12; ++y)
+            lines.push_back(y);
+    }
+    expectAgreement(page, a.columnStart, lines, Typeface::Myeongjo);
+    expectAgreement(page, a.columnStart, lines, Typeface::Gothic);
 }
 
 TEST(DigitMatcher, AgreesOnPagesWithOtherColoursAndAtThePageEdges)

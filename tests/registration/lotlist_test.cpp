@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -105,12 +106,12 @@ TEST_F(RegistrationLotListTest, EachAddCheckShowsItsMessageMovesTheFocusAndChang
     struct Case {
         const char* what;
         bool preview;
-        const char* existing;  // a lot added first ("" for none)
+        const char* existing; // a lot added first ("" for none)
         const char* main;
         const char* sub;
         const char* message;
         Focus focus;
-        const char* selected;  // selected text of the focused field
+        const char* selected; // selected text of the focused field
     };
     const Case cases[] = {
         {"no page previewed", false, "", "12", "3", "지가조서 이미지를 선택하십시오!", Year, nullptr},
@@ -118,6 +119,12 @@ TEST_F(RegistrationLotListTest, EachAddCheckShowsItsMessageMovesTheFocusAndChang
         {"letter in main number", true, "", "12a", "", "본번이 숫자가 아닙니다! 확인하십시오.", Main, "12a"},
         {"blank in sub number", true, "", "12", "1 2", "부번이 숫자가 아닙니다! 확인하십시오.", Sub, "1 2"},
         {"lot already listed", true, "7", "7", "0", "이미 추가된 지번입니다! 확인하십시오.", Main, ""},
+        // Entries that fail two checks show the earlier one only. (The duplicate check
+        // can only fail on digits, so it never competes with the two digit checks.)
+        {"no page previewed and no main number", false, "", "", "x", "지가조서 이미지를 선택하십시오!", Year, nullptr},
+        {"no main number and a letter in the sub number", true, "", "", "x", "주소를 입력하십시오!", Town, nullptr},
+        {"letter in main and blank in sub number", true, "", "12a", "1 2", "본번이 숫자가 아닙니다! 확인하십시오.",
+         Main, "12a"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -195,7 +202,22 @@ TEST_F(RegistrationLotListTest, MountainFlagAndLeadingZerosMakeDifferentLots)
 
 TEST_F(RegistrationLotListTest, AddedRowIsColouredSelectedAndLocksTheRegion)
 {
+    auto* grid = lots->jusogrid;
+    EXPECT_EQ(grid->rowCells(0), (QStringList{"시읍면", "동리", "구분", "본번", "부번"}));
+    QList<int> widths;
+    for (int c = 0; c < grid->columnCount(); ++c)
+        widths << grid->columnWidth(c);
+    EXPECT_EQ(widths, (QList<int>{55, 55, 32, 40, 40}));
+    EXPECT_TRUE(grid->horizontalHeader()->font().bold());
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        EXPECT_EQ(grid->palette().color(group, QPalette::Highlight), QColor(182, 202, 234));
+        EXPECT_EQ(grid->palette().color(group, QPalette::HighlightedText), QColor(Qt::black));
+    }
+
     addLot(QStringLiteral("5"), QStringLiteral("1"));
+    // The view counts rows without the header: 0 is the lot row, 1 the blank row.
+    EXPECT_EQ(grid->rowHeight(0), 20);
+    EXPECT_EQ(grid->rowHeight(1), 20);
     EXPECT_EQ(lots->jusogrid->rowCount(), 3);
     EXPECT_EQ(lots->jusogrid->rowColor(1), QColor(255, 255, 247));
     EXPECT_EQ(lots->jusogrid->currentRow(), 1);
@@ -245,14 +267,14 @@ TEST_F(RegistrationLotListTest, DeletingTheMiddleOfThreeRowsSelectsTheLastRow)
     addLot(QStringLiteral("1"), {});
     addLot(QStringLiteral("2"), {});
     addLot(QStringLiteral("3"), {});
-    QTest::keyClick(lots->jusogrid, Qt::Key_Up);  // the arrow keys report the row too
+    QTest::keyClick(lots->jusogrid, Qt::Key_Up); // the arrow keys report the row too
     ASSERT_EQ(lots->SelectedLotRow(), 2);
     clickGridRow(1);
     ASSERT_EQ(lots->SelectedLotRow(), 1);
     clickGridRow(2);
     ASSERT_EQ(lots->SelectedLotRow(), 2);
 
-    lots->suiButton2->click();  // answered No
+    lots->suiButton2->click(); // answered No
     EXPECT_EQ(fake().questions, QStringList{QStringLiteral("지번을 취소하겠습니까?")});
     EXPECT_EQ(rows().size(), 3);
 
@@ -263,10 +285,31 @@ TEST_F(RegistrationLotListTest, DeletingTheMiddleOfThreeRowsSelectsTheLastRow)
     EXPECT_EQ(lots->jusogrid->currentRow(), 2);
 }
 
+TEST_F(RegistrationLotListTest, DeletingAnyOfThreeRowsSelectsTheLastLotRow)
+{
+    // Deleting row 1 tells "the last lot row" from "the row that took the deleted one's place".
+    for (int deleted : {1, 2, 3}) {
+        SCOPED_TRACE(deleted);
+        open(true);
+        addLot(QStringLiteral("1"), {});
+        addLot(QStringLiteral("2"), {});
+        addLot(QStringLiteral("3"), {});
+        clickGridRow(deleted);
+        ASSERT_EQ(lots->SelectedLotRow(), deleted);
+        fake().answers = {true};
+        lots->suiButton2->click();
+        QList<QStringList> left = {lot("토지", "1", "0"), lot("토지", "2", "0"), lot("토지", "3", "0")};
+        left.removeAt(deleted - 1);
+        EXPECT_EQ(rows(), left);
+        EXPECT_EQ(lots->SelectedLotRow(), 2);
+        EXPECT_EQ(lots->jusogrid->currentRow(), 2);
+    }
+}
+
 TEST_F(RegistrationLotListTest, DeleteDoesNothingOnTheBlankRow)
 {
     addLot(QStringLiteral("1"), {});
-    clickGridRow(2);  // the trailing blank row
+    clickGridRow(2); // the trailing blank row
     EXPECT_EQ(lots->SelectedLotRow(), 2);
     lots->suiButton2->click();
     EXPECT_TRUE(fake().questions.isEmpty());
@@ -276,19 +319,32 @@ TEST_F(RegistrationLotListTest, DeleteDoesNothingOnTheBlankRow)
 TEST_F(RegistrationLotListTest, StepArrowsFollowTheIntegerRules)
 {
     struct Case {
-        int arrow;  // 1 .. 4
+        int arrow; // 1 .. 4
         const char* before;
         const char* after;
         bool error;
     };
     const Case cases[] = {
-        {1, "", "1", false},          {2, "", "0", false},           {2, "0", "0", false},
-        {2, "00", "-1", false},       {1, "9999", "10000", false},   {1, "0099", "100", false},
-        {2, "1", "0", false},         {1, "-1", "0", false},         {1, " 12", "13", false},
-        {3, "", "1", false},          {4, "0", "0", false},          {4, "5", "4", false},
-        {1, "abc", "abc", true},      {1, "-", "-", true},           {2, "1 2", "1 2", true},
-        {1, "12 ", "12 ", true},      {3, "x", "x", true},           {1, "2147483648", "2147483648", true},
-        {1, "2147483647", "2147483647", true}, {2, "-2147483648", "-2147483648", true},
+        {1, "", "1", false},
+        {2, "", "0", false},
+        {2, "0", "0", false},
+        {2, "00", "-1", false},
+        {1, "9999", "10000", false},
+        {1, "0099", "100", false},
+        {2, "1", "0", false},
+        {1, "-1", "0", false},
+        {1, " 12", "13", false},
+        {3, "", "1", false},
+        {4, "0", "0", false},
+        {4, "5", "4", false},
+        {1, "abc", "abc", true},
+        {1, "-", "-", true},
+        {2, "1 2", "1 2", true},
+        {1, "12 ", "12 ", true},
+        {3, "x", "x", true},
+        {1, "2147483648", "2147483648", true},
+        {1, "2147483647", "2147483647", true},
+        {2, "-2147483648", "-2147483648", true},
     };
     QToolButton* arrows[] = {lots->SuiArrowButton1, lots->SuiArrowButton2, lots->SuiArrowButton3,
                              lots->SuiArrowButton4};

@@ -81,6 +81,10 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_TRUE(browser()->imgname->text().isEmpty());
     EXPECT_EQ(browser()->folder(), app.files());
     EXPECT_TRUE(listed(browser()->DirectoryListBox1).last().trimmed() == QStringLiteral("1998"));
+    // Every entry carries its icon.
+    for (QListWidget* list : {files(), browser()->DirectoryListBox1})
+        for (int row = 0; row < list->count(); ++row)
+            EXPECT_FALSE(list->item(row)->icon().isNull()) << list->objectName().toStdString() << " " << row;
     EXPECT_TRUE(browser()->driveTexts().contains(QStringLiteral("/")));
     EXPECT_TRUE(browser()->driveTexts().last().contains(QDir::homePath()));
     EXPECT_EQ((*w)->xdate->text(), QString::number(QDate::currentDate().year()));
@@ -510,7 +514,7 @@ TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
 TEST_F(RegistrationWindowTest, AFileThatCannotBeDeletedIsReportedAndStaysListed)
 {
     open();
-    clickFile(0);
+    clickFile(2);
     const int before = files()->count();
     fake().removeReallyDeletes = false;
     // The fake keeps the file and says it could not remove it.
@@ -519,4 +523,8 @@ TEST_F(RegistrationWindowTest, AFileThatCannotBeDeletedIsReportedAndStaysListed)
     ASSERT_EQ(fake().messages.size(), 1);
     EXPECT_TRUE(fake().messages[0].text.startsWith(QStringLiteral("파일을 삭제할 수 없습니다: ")));
     EXPECT_EQ(files()->count(), before);
+    // The list's first entry is previewed, as after any deletion.
+    EXPECT_EQ(files()->currentRow(), 0);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+    EXPECT_EQ(pageWidth(), 10);
 }
