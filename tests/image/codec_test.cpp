@@ -279,7 +279,8 @@ TEST(LoadPage, MissingFileNamesIt)
 TEST(FuzzCorpus, EveryKeptInputGivesAPageOrAnError)
 {
     namespace fs = std::filesystem;
-    const fs::path corpus = fs::path(RIDA_TEST_DATA) / ".." / "fuzz" / "corpus";
+    // tests/fuzz/corpus, beside the test data folder (which need not exist).
+    const fs::path corpus = fs::path(RIDA_TEST_DATA).parent_path() / "fuzz" / "corpus";
     int inputs = 0;
     for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
         if (!entry.is_regular_file())
