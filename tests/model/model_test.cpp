@@ -167,3 +167,24 @@ TEST_F(NoticeFileTest, UnreadableFileKeepsItsPlaceButGivesNoLines)
         EXPECT_TRUE(n.lines.isEmpty());
     }
 }
+
+// Any bytes at all make a line: valid CP949 and UTF-8 come back as themselves,
+// and every other line keeps its readable part (the sanitizer build checks
+// that no byte sequence reads or writes out of bounds).
+TEST(NoticeLine, AnyBytesGiveALineThatKeepsTheReadablePart)
+{
+    std::uint32_t seed = 7;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int i = 0; i < 5000; ++i) {
+        QByteArray bytes(int(next() >> 26), Qt::Uninitialized);
+        for (char& c : bytes)
+            c = char(next() >> 24);
+        bytes.append(" 1234"); // a blank and digits: no byte pair of the code page ends in them
+        const QString line = decodeNoticeLine(bytes);
+        EXPECT_TRUE(line.endsWith(QStringLiteral(" 1234"))) << bytes.toHex().constData();
+        QString strict;
+        if (decodeCp949(bytes, strict))
+            EXPECT_EQ(line, strict);
+    }
+    EXPECT_EQ(decodeNoticeLine(QByteArray("\xEA\xB3\xB5\xEC\xA7\x80")), QStringLiteral("공지"));
+}
