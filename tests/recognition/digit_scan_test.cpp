@@ -333,6 +333,17 @@ void expectAgreement(const Bitmap& page, int columnStart, const std::vector<int>
     EXPECT_EQ(checked, int(lines.size()) * kStripPositions * kTemplateCount);
 }
 
+// A generated sheet as the row scan sees it: aligned and reduced to two
+// colours. Returns the digit column start (0: no reference point).
+static int twoColourPage(const pagegen::PageOptions& options, Bitmap& page)
+{
+    page = pagegen::drawPage(options);
+    Bitmap scratch;
+    const Alignment a = AlignPage(page, scratch, {});
+    RemoveBackground(page, 0, 145);
+    return a.columnStart;
+}
+
 TEST(DigitMatcher, AgreesWithThePlainRuleOnAGeneratedPage)
 {
     pagegen::PageOptions o;
@@ -343,10 +354,9 @@ TEST(DigitMatcher, AgreesWithThePlainRuleOnAGeneratedPage)
     o.noise = 12;
     o.specks = 400;
     o.seed = 5;
-    Bitmap page = pagegen::drawPage(o), scratch;
-    const Alignment a = AlignPage(page, scratch, {});
-    ASSERT_NE(a.columnStart, 0);
-    RemoveBackground(page, 0, 145);
+    Bitmap page;
+    const int columnStart = twoColourPage(o, page);
+    ASSERT_NE(columnStart, 0);
     std::vector<int> lines;
     for (int y = 880; y < 920; ++y) // through the first row
         lines.push_back(y);
@@ -354,7 +364,7 @@ TEST(DigitMatcher, AgreesWithThePlainRuleOnAGeneratedPage)
         lines.push_back(y);
     for (int y : {T, 1500, 2222, 3000})
         lines.push_back(y);
-    expectAgreement(page, a.columnStart, lines);
+    expectAgreement(page, columnStart, lines);
 }
 
 TEST(DigitMatcher, AgreesWithThePlainRuleOnAMyeongjoPageWithBothSets)
@@ -369,16 +379,15 @@ TEST(DigitMatcher, AgreesWithThePlainRuleOnAMyeongjoPageWithBothSets)
     o.noise = 10;
     o.specks = 300;
     o.seed = 9;
-    Bitmap page = pagegen::drawPage(o), scratch;
-    const Alignment a = AlignPage(page, scratch, {});
-    ASSERT_NE(a.columnStart, 0);
-    RemoveBackground(page, 0, 145);
+    Bitmap page;
+    const int columnStart = twoColourPage(o, page);
+    ASSERT_NE(columnStart, 0);
     {
         RowScanner scanner;
         ScanObserver quiet;
         WorkingSet set;
         set.copyFrom(Typeface::Myeongjo);
-        scanner.ScanDigitRows(page, set, Typeface::Myeongjo, a.columnStart, T, quiet);
+        scanner.ScanDigitRows(page, set, Typeface::Myeongjo, columnStart, T, quiet);
         ASSERT_EQ(scanner.lots(), pagegen::expectedLots(o)); // the lines below do go through printed digits
     }
     // Every line through the first and the last printed row, and every 37th line elsewhere.
@@ -390,8 +399,8 @@ TEST(DigitMatcher, AgreesWithThePlainRuleOnAMyeongjoPageWithBothSets)
         for (int y = top - 12; y <= top + 12; ++y)
             lines.push_back(y);
     }
-    expectAgreement(page, a.columnStart, lines, Typeface::Myeongjo);
-    expectAgreement(page, a.columnStart, lines, Typeface::Gothic);
+    expectAgreement(page, columnStart, lines, Typeface::Myeongjo);
+    expectAgreement(page, columnStart, lines, Typeface::Gothic);
 }
 
 TEST(DigitMatcher, AgreesOnPagesWithOtherColoursAndAtThePageEdges)
