@@ -8,6 +8,7 @@
 #include "recognition/jiga_auto2u.h"
 #include "registration/jiga_insertu.h"
 #include "ui/gradientbutton.h"
+#include "ui/picturebutton.h"
 #include "ui/pictures.h"
 #include "ui/services.h"
 #include "ui/theme.h"
@@ -118,15 +119,15 @@ void Tmain::buildToolbar()
     suiToolBar1->setObjectName(QStringLiteral("suiToolBar1"));
     suiToolBar1->setMovable(false);
     suiToolBar1->setFloatable(false);
-    suiToolBar1->setFixedHeight(105);
     suiToolBar1->setIconSize(QSize(100, 82));
     suiToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     suiToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, suiToolBar1);
+    suiToolBar1->setFixedHeight(105); // after addToolBar, which resets the size constraints
 
     auto button = [this](const char* name, const QString& caption, const QString& hint, Tool picture,
                          void (Tmain::*handler)()) {
-        auto* b = new QToolButton(suiToolBar1);
+        auto* b = new ui::PictureToolButton(suiToolBar1);
         b->setObjectName(QString::fromLatin1(name));
         b->setText(caption);
         b->setToolTip(hint);
@@ -140,11 +141,21 @@ void Tmain::buildToolbar()
         suiToolBar1->addWidget(b);
         return b;
     };
+    // The toolbar's spacing is the 8-pixel separator; an empty item at each end
+    // puts one before the first button and one after the last. (A padding would
+    // also move the buttons down and cut off their captions.)
+    auto edge = [this] {
+        auto* e = new QWidget(suiToolBar1);
+        e->setFixedSize(0, 0);
+        suiToolBar1->addWidget(e);
+    };
+    edge();
     ToolButton21 = button("ToolButton21", QStringLiteral("지가조서 조회"), QStringLiteral("지가조서 조회"), Tool::Lookup, &Tmain::N2Click);
     ToolButton1 = button("ToolButton1", QStringLiteral("지가조서 자동 등록"), QStringLiteral("지가조서 자동 등록"), Tool::AutoRegister, &Tmain::N12Click);
     ToolButton6 = button("ToolButton6", QStringLiteral("지가조서 수동 등록"), QStringLiteral("지가조서 등록"), Tool::ManualRegister, &Tmain::N4Click);
     ToolButton7 = button("ToolButton7", QStringLiteral("지가조서 수정"), QStringLiteral("지가조서 수정"), Tool::Modify, &Tmain::N9Click);
     ToolButton15 = button("ToolButton15", QStringLiteral("시스템 종료"), QStringLiteral("종료"), Tool::Exit, &Tmain::N25Click);
+    edge();
 }
 
 void Tmain::buildBoard()

@@ -1,6 +1,7 @@
 #include "ui/picturebutton.h"
 
 #include <QStyleOptionButton>
+#include <QStyleOptionToolButton>
 #include <QStylePainter>
 
 namespace rida::ui {
@@ -41,6 +42,22 @@ void PictureAboveButton::paintEvent(QPaintEvent* event)
     painter.drawPixmap(pictureRect, icon().pixmap(picture, isEnabled() ? QIcon::Normal : QIcon::Disabled));
     const QRect captionRect(0, pictureRect.bottom() + 1 + kGap, width(), fm.height());
     painter.drawItemText(captionRect, Qt::AlignCenter, option.palette, isEnabled(), caption, QPalette::ButtonText);
+}
+
+void PictureToolButton::paintEvent(QPaintEvent*)
+{
+    QStylePainter painter(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    painter.drawPrimitive(QStyle::PE_PanelButtonTool, option); // hover and pressed frames
+
+    const QSize picture = iconSize();
+    const QRect pictureRect((width() - picture.width()) / 2, 1, picture.width(), picture.height());
+    const QIcon::Mode mode = !isEnabled() ? QIcon::Disabled : underMouse() ? QIcon::Active : QIcon::Normal;
+    painter.drawPixmap(pictureRect, icon().pixmap(picture, mode));
+    const QRect captionRect(0, pictureRect.bottom() + 1, width(), height() - pictureRect.bottom() - 1);
+    painter.drawItemText(captionRect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, option.palette,
+                         isEnabled(), text(), QPalette::ButtonText);
 }
 
 } // namespace rida::ui

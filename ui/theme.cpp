@@ -53,7 +53,7 @@ QMenu { background: #fbfcfe; border: 1px solid #9aa6bb; }
 QMenu::item { padding: 4px 22px 4px 26px; min-height: 14px; }
 QMenu::item:selected { background: #c9d6ee; color: black; }
 QMenu::separator { height: 1px; background: #c5ccd8; margin: 3px 6px; }
-QToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfe, stop:1 #dfe4ec); border-bottom: 1px solid #b8c0cf; spacing: 8px; padding: 0 8px; }
+QToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfe, stop:1 #dfe4ec); border-bottom: 1px solid #b8c0cf; spacing: 8px; padding: 0; }
 QToolBar QToolButton { padding: 0; margin: 0; }
 QToolButton { border: 1px solid transparent; border-radius: 4px; }
 QToolButton:hover { border-color: #8fa6cc; background: #e3ebf8; }

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QToolBar>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -134,6 +136,22 @@ TEST_F(MainFixture, MenusAndToolbarInTheirOrder)
                                      "시스템 종료"}));
     EXPECT_EQ(hints, (QStringList{"지가조서 조회", "지가조서 자동 등록", "지가조서 등록", "지가조서 수정", "종료"}));
     EXPECT_EQ(m->userbtn->text(), QStringLiteral("테스트버전"));
+}
+
+TEST_F(MainFixture, ToolbarButtonsSitWhollyInsideTheToolbarWithTheirSeparators)
+{
+    auto m = makeMain();
+    ui::showFillingWorkArea(m.get());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m.get()));
+    EXPECT_EQ(m->suiToolBar1->height(), 105);
+    int left = 0;
+    for (QToolButton* b : {m->ToolButton21, m->ToolButton1, m->ToolButton6, m->ToolButton7, m->ToolButton15}) {
+        EXPECT_EQ(b->x(), left + 8) << b->text().toStdString();
+        EXPECT_TRUE(m->suiToolBar1->rect().contains(b->geometry())) << b->text().toStdString();
+        left = b->geometry().right() + 1;
+    }
+    // Nothing over the toolbar: the board starts below it.
+    EXPECT_GE(m->todaymemo->mapTo(m.get(), QPoint()).y(), m->suiToolBar1->geometry().bottom() + 1);
 }
 
 TEST_F(MainFixture, ItemsWithoutActionDoNothing)
