@@ -41,15 +41,11 @@ QString scaleDigits(const QString& text)
     return t;
 }
 
-QToolButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon, const QString& hint,
-                           const QString& caption = {})
+QToolButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon, const QString& hint)
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(QLatin1String(name));
-    if (caption.isEmpty())
-        b->setIcon(parent->style()->standardIcon(icon));
-    else
-        b->setText(caption);
+    b->setIcon(parent->style()->standardIcon(icon));
     b->setToolTip(hint);
     return b;
 }
@@ -297,10 +293,14 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
     }
     if (config_.rotation) {
         const bool cap = config_.rotationCaptions;
-        suiButton8 = pictureButton(this, "suiButton8", QStyle::SP_BrowserReload, QStringLiteral("90도 회전"),
-                                   cap ? QStringLiteral("90˚") : QString());
-        suiButton9 = pictureButton(this, "suiButton9", QStyle::SP_ArrowBack, QStringLiteral("180도 회전"),
-                                   cap ? QStringLiteral("180˚") : QString());
+        // With captions they are push buttons like "돋보기" and "취소" beside them.
+        if (cap) {
+            suiButton8 = textButton(this, "suiButton8", QStringLiteral("90˚"), QStringLiteral("90도 회전"));
+            suiButton9 = textButton(this, "suiButton9", QStringLiteral("180˚"), QStringLiteral("180도 회전"));
+        } else {
+            suiButton8 = pictureButton(this, "suiButton8", QStyle::SP_BrowserReload, QStringLiteral("90도 회전"));
+            suiButton9 = pictureButton(this, "suiButton9", QStyle::SP_ArrowBack, QStringLiteral("180도 회전"));
+        }
         connect(suiButton8, &QAbstractButton::clicked, this, &ImageViewer::rotate90Command);
         connect(suiButton9, &QAbstractButton::clicked, this, &ImageViewer::rotate180Command);
         bar->addWidget(suiButton8);
