@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStorageInfo>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace rida::registration {
@@ -24,6 +25,27 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+constexpr int kDepthRole = Qt::UserRole + 1;
+constexpr int kIndentPixels = 10; // per folder level in the folder list
+
+// Indents a folder entry, picture and name together, by its depth under the drive.
+class FolderIndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem indented(option);
+        indented.rect.setLeft(option.rect.left() + indent(index));
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
+    }
+
+private:
+    static int indent(const QModelIndex& index) { return index.data(kDepthRole).toInt() * kIndentPixels; }
+};
 
 QVariant pathData(const fs::path& p)
 {
@@ -121,6 +143,7 @@ FileBrowser::FileBrowser(const QString& masks, QWidget* parent)
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
     DirectoryListBox1->setAccessibleName(QStringLiteral("폴더"));
     DirectoryListBox1->setUniformItemSizes(true);
+    DirectoryListBox1->setItemDelegate(new FolderIndentDelegate(DirectoryListBox1));
 
     FileListBox1 = new FileListBox(this);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
@@ -242,14 +265,16 @@ void FileBrowser::fillFolderList(const fs::path& folder, const std::vector<Folde
     int depth = 0;
     for (const fs::path& p : chain) {
         const QString shown = p.has_filename() ? displayText(p.filename()) : displayText(p);
-        auto* item = new QListWidgetItem(folderIcon(), QString(depth * 2, u' ') + shown, DirectoryListBox1);
+        auto* item = new QListWidgetItem(folderIcon(), shown, DirectoryListBox1);
         item->setData(kPathRole, pathData(p));
+        item->setData(kDepthRole, depth);
         ++depth;
     }
     DirectoryListBox1->setCurrentRow(DirectoryListBox1->count() - 1);
     for (const FolderEntry& sub : subfolders) {
-        auto* item = new QListWidgetItem(folderIcon(), QString(depth * 2, u' ') + sub.name, DirectoryListBox1);
+        auto* item = new QListWidgetItem(folderIcon(), sub.name, DirectoryListBox1);
         item->setData(kPathRole, pathData(sub.path));
+        item->setData(kDepthRole, depth);
     }
 }
 
