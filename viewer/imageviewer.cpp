@@ -132,6 +132,11 @@ void ImageViewer::buildMagnifierSettings()
     PnlMagn = new QGroupBox(QStringLiteral("돋보기 조절"), ImgView);
     PnlMagn->setObjectName(QStringLiteral("PnlMagn"));
     PnlMagn->setAutoFillBackground(true);
+    // The panel floats over the page area: its caption goes inside the frame,
+    // on the panel's own background, not in a margin showing the page behind.
+    PnlMagn->setStyleSheet(QStringLiteral(
+        "QGroupBox#PnlMagn { margin-top: 0; padding-top: 20px; }"
+        "QGroupBox#PnlMagn::title { subcontrol-origin: padding; subcontrol-position: top left; top: 4px; left: 6px; }"));
     PnlMagn->setFixedWidth(kMagnifierPanelWidth);
     auto* grid = new QVBoxLayout(PnlMagn);
     auto slider = [&](const char* name, const QString& label, int lo, int hi, int start, const QString& hint) {
