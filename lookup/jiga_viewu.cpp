@@ -212,10 +212,10 @@ void Tjiga_view::FormKeyDown(int key)
         suiPanel6->xjuso4->clear();
         break;
     case Qt::Key_F5:
-        viewer->magnifierCommand();
+        viewer->suiButton6Click();
         break;
     case Qt::Key_F6:
-        viewer->cancelCommand();
+        viewer->suiButton5Click();
         break;
     case Qt::Key_F7:
         viewer->stepScale(+1);

@@ -184,10 +184,13 @@ LotList::LotList(const LotListHost& host, const LotListOptions& options, QWidget
     connect(jusogrid, &ui::grid::StringGrid::cellSelected, this,
             [this](int row, int column) { jusogridSelectCell(column, row); });
     if (options_.sanClickSelectsMain)
-        connect(san, &QCheckBox::clicked, this, [this] {
-            xjuso3->setFocus(Qt::OtherFocusReason);
-            xjuso3->selectAll();
-        });
+        connect(san, &QCheckBox::clicked, this, &LotList::sanClick);
+}
+
+void LotList::sanClick()
+{
+    xjuso3->setFocus(Qt::OtherFocusReason);
+    xjuso3->selectAll();
 }
 
 void LotList::warn(const QString& text)

@@ -97,6 +97,8 @@ public:
     void SuiArrowButton2Click();
     void SuiArrowButton3Click();
     void SuiArrowButton4Click();
+    // A click on 산 (where LotListOptions::sanClickSelectsMain): the focus to 본번, its text selected.
+    void sanClick();
 
     // Grid row last reported as selected; 0 = no lot row selected.
     int SelectedLotRow() const { return selectedLotRow_; }

@@ -229,13 +229,13 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
                       textButton(this, "suiButton6", QStringLiteral("돋보기"), QStringLiteral("돋보기 활성화")))
                 : pictureButton(this, "suiButton6", QStyle::SP_FileDialogContentsView, QStringLiteral("돋보기 활성화"));
         suiButton6 = b;
-        connect(b, &QAbstractButton::clicked, this, &ImageViewer::magnifierCommand);
+        connect(b, &QAbstractButton::clicked, this, &ImageViewer::suiButton6Click);
         bar->addWidget(b);
     }
     if (config_.magnifierPanel) {
         suiButton3 =
             pictureButton(this, "suiButton3", QStyle::SP_FileDialogDetailedView, QStringLiteral("돋보기 환경"));
-        connect(suiButton3, &QAbstractButton::clicked, this, &ImageViewer::toggleMagnifierSettings);
+        connect(suiButton3, &QAbstractButton::clicked, this, &ImageViewer::suiButton3Click);
         bar->addWidget(suiButton3);
     }
     if (config_.magnifierSlider) {
@@ -246,12 +246,12 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
     }
     if (config_.marker) {
         suiButton17 = textButton(this, "suiButton17", QStringLiteral("마커"), QStringLiteral("마커 활성화"));
-        connect(suiButton17, &QAbstractButton::clicked, this, &ImageViewer::markerCommand);
+        connect(suiButton17, &QAbstractButton::clicked, this, &ImageViewer::suiButton17Click);
         bar->addWidget(suiButton17);
     }
     if (config_.apply) {
         suiButton2 = textButton(this, "suiButton2", QStringLiteral("적용"), QStringLiteral("활성화 된 기능 적용"));
-        connect(suiButton2, &QAbstractButton::clicked, this, &ImageViewer::applyCommand);
+        connect(suiButton2, &QAbstractButton::clicked, this, &ImageViewer::suiButton2Click);
         bar->addWidget(suiButton2);
     }
     if (config_.cancelButton) {
@@ -260,7 +260,7 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
             if (hooks_.cancel)
                 hooks_.cancel();
             else
-                cancelCommand();
+                suiButton5Click();
         });
         bar->addWidget(suiButton5);
     }
@@ -292,8 +292,8 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
             b->setFixedHeight(11);
             col->addWidget(b);
         }
-        connect(SpinButtonFactorUp, &QToolButton::clicked, this, &ImageViewer::brightnessUp);
-        connect(SpinButtonFactorDown, &QToolButton::clicked, this, &ImageViewer::brightnessDown);
+        connect(SpinButtonFactorUp, &QToolButton::clicked, this, &ImageViewer::SpinButtonFactorUpClick);
+        connect(SpinButtonFactorDown, &QToolButton::clicked, this, &ImageViewer::SpinButtonFactorDownClick);
         bar->addWidget(spin);
     }
     if (config_.rotation) {
@@ -306,8 +306,8 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
             suiButton8 = pictureButton(this, "suiButton8", QStyle::SP_BrowserReload, QStringLiteral("90도 회전"));
             suiButton9 = pictureButton(this, "suiButton9", QStyle::SP_ArrowBack, QStringLiteral("180도 회전"));
         }
-        connect(suiButton8, &QAbstractButton::clicked, this, &ImageViewer::rotate90Command);
-        connect(suiButton9, &QAbstractButton::clicked, this, &ImageViewer::rotate180Command);
+        connect(suiButton8, &QAbstractButton::clicked, this, &ImageViewer::suiButton8Click);
+        connect(suiButton9, &QAbstractButton::clicked, this, &ImageViewer::suiButton9Click);
         bar->addWidget(suiButton8);
         bar->addWidget(suiButton9);
     }
@@ -324,30 +324,30 @@ void ImageViewer::buildMenu()
             suiPopupMenu2->addAction(QStringLiteral("다시 열기"), this, &ImageViewer::reopenCommand);
             break;
         case MenuCommand::Magnifier:
-            suiPopupMenu2->addAction(QStringLiteral("돋보기 실행"), this, &ImageViewer::magnifierCommand);
+            suiPopupMenu2->addAction(QStringLiteral("돋보기 실행"), this, &ImageViewer::suiButton6Click);
             break;
         case MenuCommand::CancelMagnifier:
             suiPopupMenu2->addAction(QStringLiteral("돋보기 취소"), this, [this] {
                 if (hooks_.cancel)
                     hooks_.cancel();
                 else
-                    cancelCommand();
+                    suiButton5Click();
             });
             break;
         case MenuCommand::Marker:
-            suiPopupMenu2->addAction(QStringLiteral("마커 실행"), this, &ImageViewer::markerCommand);
+            suiPopupMenu2->addAction(QStringLiteral("마커 실행"), this, &ImageViewer::suiButton17Click);
             break;
         case MenuCommand::Apply:
-            suiPopupMenu2->addAction(QStringLiteral("기능 적용"), this, &ImageViewer::applyCommand);
+            suiPopupMenu2->addAction(QStringLiteral("기능 적용"), this, &ImageViewer::suiButton2Click);
             break;
         case MenuCommand::Cancel:
-            suiPopupMenu2->addAction(QStringLiteral("기능 취소"), this, &ImageViewer::cancelCommand);
+            suiPopupMenu2->addAction(QStringLiteral("기능 취소"), this, &ImageViewer::suiButton5Click);
             break;
         case MenuCommand::Rotate90:
-            suiPopupMenu2->addAction(QStringLiteral("90˚ 회전"), this, &ImageViewer::rotate90Command);
+            suiPopupMenu2->addAction(QStringLiteral("90˚ 회전"), this, &ImageViewer::suiButton8Click);
             break;
         case MenuCommand::Rotate180:
-            suiPopupMenu2->addAction(QStringLiteral("180˚ 회전"), this, &ImageViewer::rotate180Command);
+            suiPopupMenu2->addAction(QStringLiteral("180˚ 회전"), this, &ImageViewer::suiButton9Click);
             break;
         }
     }
@@ -361,8 +361,8 @@ void ImageViewer::bindKeys()
         connect(s, &QShortcut::activated, this, slot);
     };
     if (config_.functionKeys) {
-        bind(Qt::Key_F5, &ImageViewer::magnifierCommand);
-        bind(Qt::Key_F6, &ImageViewer::cancelCommand);
+        bind(Qt::Key_F5, &ImageViewer::suiButton6Click);
+        bind(Qt::Key_F6, &ImageViewer::suiButton5Click);
     }
     if (config_.scaleStepKeys) {
         bind(Qt::Key_F7, [this] { stepScale(+1); });
@@ -561,7 +561,7 @@ void ImageViewer::RubberBandResizing(const RectF& old, RectF& loc, ui::BandDrag 
 
 // ---------------------------------------------------------------- magnifier
 
-void ImageViewer::magnifierCommand()
+void ImageViewer::suiButton6Click()
 {
     if (ImgView->page().empty())
         return;
@@ -575,7 +575,7 @@ void ImageViewer::magnifierCommand()
     });
 }
 
-void ImageViewer::toggleMagnifierSettings()
+void ImageViewer::suiButton3Click()
 {
     placeMagnifierSettings();
     PnlMagn->setVisible(!PnlMagn->isVisible());
@@ -642,7 +642,7 @@ void ImageViewer::MagnOpacityChange()
 
 // ---------------------------------------------------------------- page tools
 
-void ImageViewer::markerCommand()
+void ImageViewer::suiButton17Click()
 {
     if (ImgView->page().empty())
         return;
@@ -653,7 +653,7 @@ void ImageViewer::markerCommand()
     // No command sets a marker path, so there is no marker to place.
 }
 
-void ImageViewer::applyCommand()
+void ImageViewer::suiButton2Click()
 {
     if (ImgView->page().empty())
         return;
@@ -672,7 +672,7 @@ void ImageViewer::applyCommand()
     });
 }
 
-void ImageViewer::cancelCommand()
+void ImageViewer::suiButton5Click()
 {
     if (!Selection)
         return;
@@ -682,7 +682,7 @@ void ImageViewer::cancelCommand()
     ImgView->removeLayer(layer);
 }
 
-void ImageViewer::rotate90Command()
+void ImageViewer::suiButton8Click()
 {
     if (ImgView->page().empty())
         return;
@@ -692,7 +692,7 @@ void ImageViewer::rotate90Command()
     });
 }
 
-void ImageViewer::rotate180Command()
+void ImageViewer::suiButton9Click()
 {
     if (ImgView->page().empty())
         return;
@@ -700,7 +700,7 @@ void ImageViewer::rotate180Command()
     ImgView->pageChanged();
 }
 
-void ImageViewer::brightnessUp()
+void ImageViewer::SpinButtonFactorUpClick()
 {
     if (ImgView->page().empty() || !bright)
         return;
@@ -713,7 +713,7 @@ void ImageViewer::brightnessUp()
         hooks_.pageModified();
 }
 
-void ImageViewer::brightnessDown()
+void ImageViewer::SpinButtonFactorDownClick()
 {
     if (ImgView->page().empty() || !bright)
         return;

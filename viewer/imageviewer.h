@@ -113,19 +113,19 @@ public:
     void RubberBandResizing(const image::RectF& oldLocation, image::RectF& newLocation, ui::BandDrag drag,
                             Qt::KeyboardModifiers modifiers);
 
-    void magnifierCommand();
-    void toggleMagnifierSettings();
+    void suiButton6Click();  // the magnifier command: "돋보기", "돋보기 실행", F5
+    void suiButton3Click();  // shows or hides the magnifier settings panel
     ui::Layer* CreateMagnifier(); // throws std::runtime_error when the scale box holds no integer
     void MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer);
     void MagnOpacityChange();
 
-    void markerCommand();
-    void applyCommand();
-    void cancelCommand();
-    void rotate90Command();
-    void rotate180Command();
-    void brightnessUp();
-    void brightnessDown();
+    void suiButton17Click();  // marker
+    void suiButton2Click();   // apply ("적용")
+    void suiButton5Click();   // cancel ("취소"), F6
+    void suiButton8Click();   // rotate 90
+    void suiButton9Click();   // rotate 180
+    void SpinButtonFactorUpClick();    // brightness up
+    void SpinButtonFactorDownClick();  // brightness down
     void AdjustBrightness(int delta);
     void reopenCommand();
 

@@ -95,7 +95,7 @@ int main(int argc, char** argv)
                 viewer->RubberBand = nullptr;
                 viewer->Selection = nullptr;
                 if (magnifier) {
-                    viewer->magnifierCommand();
+                    viewer->suiButton6Click();
                     viewer->SetSelection(nullptr);
                     viewer->MagnInterpolate->setChecked(smooth);
                     viewer->resetPanMode();

@@ -80,12 +80,12 @@ int main(int argc, char** argv)
     report("loaded");
     viewer.loadPage(QString::fromStdString(path));
     report("loaded again");
-    viewer.rotate90Command();
+    viewer.suiButton8Click();
     report("turned by 90");
-    viewer.brightnessUp();
+    viewer.SpinButtonFactorUpClick();
     report("brighter");
-    viewer.magnifierCommand();
-    viewer.applyCommand();
+    viewer.suiButton6Click();
+    viewer.suiButton2Click();
     report("magnifier burnt in");
     return 0;
 }

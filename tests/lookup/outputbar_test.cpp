@@ -155,7 +155,7 @@ TEST_F(OutputBarTest, DesktopCaptureShowsTheMagnifierOverThePage)
 
     searchAndOpen();
     QTest::mouseClick(bar->suiButton7, Qt::LeftButton); // without a magnifier
-    w->viewer->magnifierCommand();
+    w->viewer->suiButton6Click();
     QTest::mouseClick(bar->suiButton7, Qt::LeftButton); // with one
     const ui::report::OutputPlatform used = ui::report::installOutputPlatform(std::move(previous));
 

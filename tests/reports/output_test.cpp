@@ -640,7 +640,7 @@ TEST(ViewCapture, ShowsTheOpenMagnifierSettingsOverThePage)
     viewer->ImgView->setPage(std::move(page));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    viewer->toggleMagnifierSettings();
+    viewer->suiButton3Click();
     QCoreApplication::processEvents();
     const QImage shot = lookup::captureViewArea(viewer->ImgView);
     const QRect panel = viewer->PnlMagn->geometry(); // in the view's own pixels

@@ -34,7 +34,7 @@ TEST(Magnifier, Is320ViewPixelsInTheMiddleAtEveryScale)
         Harness h;
         h.setPage(flatPage(4000, 4000, argb(255, 255, 255, 255)));
         h.viewer->selectScaleEntry(c.entry);
-        h.viewer->magnifierCommand();
+        h.viewer->suiButton6Click();
         ASSERT_EQ(h.magnifiers().size(), 1u);
         ui::Layer* m = h.magnifiers()[0];
         EXPECT_DOUBLE_EQ(m->location.width(), c.pageSide);
@@ -58,7 +58,7 @@ TEST(Magnifier, BevelRingsCarryTheirAlphas)
         Harness h;
         h.setPage(flatPage(3000, 3000, dark ? argb(255, 0, 0, 0) : argb(255, 255, 255, 255)));
         h.viewer->selectScaleEntry(2);
-        h.viewer->magnifierCommand();
+        h.viewer->suiButton6Click();
         h.viewer->SetSelection(nullptr); // the frame's handles would cover the bevel
         ui::Layer* m = h.magnifiers()[0];
         const image::RectI r = viewRect(h, m);
@@ -84,7 +84,7 @@ TEST(Magnifier, OpacityZeroLeavesOnlyTheBevel)
     h.setPage(makePage(3000, 3000, [](int x, int y) { return argb(255, x % 256, y % 256, (x + y) % 256); }));
     h.viewer->selectScaleEntry(2);
     const image::Bitmap before = h.frame();
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     h.viewer->SetSelection(nullptr);
     h.viewer->MagnOpacity->setValue(0);
     const image::RectI r = viewRect(h, h.magnifiers()[0]);
@@ -111,7 +111,7 @@ TEST(Magnifier, RotationPlusNinetyTurnsTheContentClockwise)
         for (int x = int(c.x()) + 90; x < int(c.x()) + 110; ++x)
             page.setPixel(x, y, argb(255, 0, 0, 0));
     h.view().pageChanged();
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     h.viewer->SetSelection(nullptr);
     h.viewer->MagnMagnification->setValue(0); // 10^0: unmagnified
     const image::RectI r = viewRect(h, h.magnifiers()[0]);
@@ -132,7 +132,7 @@ TEST(Magnifier, StartsFromTheStartSettingsAndRepaintsOnSliderChanges)
     h.viewer->MagnRotation->setValue(40);
     h.viewer->MagnMagnification->setValue(49);
     h.viewer->MagnInterpolate->setChecked(true);
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     EXPECT_EQ(h.viewer->MagnOpacity->value(), 255);
     EXPECT_EQ(h.viewer->MagnRotation->value(), 0);
     EXPECT_EQ(h.viewer->MagnMagnification->value(), 10);
@@ -189,7 +189,7 @@ TEST(SelectionFrame, CtrlResizesSymmetricallyDownToFourUnits)
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
     h.viewer->selectScaleEntry(6); // 100 %: one page unit per view pixel
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     ui::Layer* m = h.magnifiers()[0];
     auto rightHandle = [&] {
         const auto r = h.view().mapPageToView(m->location);
@@ -256,7 +256,7 @@ TEST(SelectionFrame, EachHandleResizesFreelyOrWithCtrlAboutTheOldCentre)
         Harness h;
         h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
         h.viewer->selectScaleEntry(6);
-        h.viewer->magnifierCommand();
+        h.viewer->suiButton6Click();
         ui::Layer* m = h.magnifiers()[0];
         m->location = start;
         ASSERT_EQ(h.view().mapPageToView(start), start);
@@ -275,10 +275,10 @@ TEST(SelectionFrame, PressingAMagnifierSelectsIt)
 {
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     ui::Layer* first = h.magnifiers()[0];
     h.view().scrollByPixels(200, 0); // the second one lands 200 pixels to the right
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     ASSERT_EQ(h.magnifiers().size(), 2u);
     EXPECT_NE(h.viewer->Selection, first);
     const auto r = h.view().mapPageToView(first->location);

@@ -140,7 +140,7 @@ TEST(Pan, NoPanWhileAMagnifierIsActive)
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 200, 200, 200)));
     h.view().scrollByPixels(1000, 1000);
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     ASSERT_FALSE(h.viewer->PanAllowed);
     const QPoint start = h.scroll();
     h.drag({20, 20}, {120, 90}); // outside the magnifier in the middle

@@ -23,9 +23,9 @@ TEST(PageTools, EveryCommandButCancelDoesNothingOnAnEmptyPage)
 {
     Harness h;
     const std::pair<const char*, std::function<void()>> commands[] = {
-        {"magnifier", [&] { h.viewer->magnifierCommand(); }},  {"marker", [&] { h.viewer->markerCommand(); }},
-        {"apply", [&] { h.viewer->applyCommand(); }},          {"rotate 90", [&] { h.viewer->rotate90Command(); }},
-        {"rotate 180", [&] { h.viewer->rotate180Command(); }}, {"brighter", [&] { h.viewer->brightnessUp(); }},
+        {"magnifier", [&] { h.viewer->suiButton6Click(); }},  {"marker", [&] { h.viewer->suiButton17Click(); }},
+        {"apply", [&] { h.viewer->suiButton2Click(); }},          {"rotate 90", [&] { h.viewer->suiButton8Click(); }},
+        {"rotate 180", [&] { h.viewer->suiButton9Click(); }}, {"brighter", [&] { h.viewer->SpinButtonFactorUpClick(); }},
         {"reopen", [&] { h.viewer->reopenCommand(); }},
     };
     for (const auto& [name, run] : commands) {
@@ -57,7 +57,7 @@ TEST(PageTools, ApplyBurnsA640PixelMagnifierAt50Percent)
     Harness h;
     h.setPage(flatPage(2000, 2000, argb(255, 128, 128, 128)));
     h.viewer->selectScaleEntry(2);
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     const image::RectF at = h.magnifiers()[0]->location;
     ASSERT_DOUBLE_EQ(at.width(), 640.0);
     QTest::mouseClick(h.viewer->suiButton2, Qt::LeftButton);
@@ -83,7 +83,7 @@ TEST(PageTools, ApplyWithoutLayersKeepsAnIdenticalPage)
     Harness h;
     h.setPage(makePage(30, 20, [](int x, int y) { return argb(255, x, y, 7); }));
     h.viewer->PanAllowed = false;
-    h.viewer->applyCommand();
+    h.viewer->suiButton2Click();
     EXPECT_TRUE(h.viewer->PanAllowed);
     EXPECT_EQ(h.modified, 1);
     for (int y = 0; y < 20; ++y)
@@ -95,9 +95,9 @@ TEST(PageTools, CancelRemovesOnlyTheSelectedMagnifier)
 {
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     ui::Layer* first = h.magnifiers()[0];
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     ASSERT_EQ(h.magnifiers().size(), 2u);
     QTest::keyClick(&h.window, Qt::Key_F6);
     ASSERT_EQ(h.magnifiers().size(), 1u);
@@ -112,7 +112,7 @@ TEST(PageTools, RotatingAnA4PageByNinetyDegrees)
 {
     Harness h;
     h.setPage(makePage(2480, 3508, [](int x, int y) { return y == 0 ? argb(255, x & 255, x >> 8, 77) : 0xFF000000u; }));
-    h.viewer->magnifierCommand();
+    h.viewer->suiButton6Click();
     const image::RectF at = h.magnifiers()[0]->location;
     QTest::mouseClick(h.viewer->suiButton8, Qt::LeftButton);
     const image::Bitmap& page = h.view().page();
@@ -173,7 +173,7 @@ TEST(PageTools, MenusPerWindow)
     EXPECT_EQ(reg.viewer->suiButton17, nullptr);
     EXPECT_EQ(reg.viewer->bright, nullptr);
     reg.setPage(flatPage(1000, 1000, argb(255, 255, 255, 255)));
-    reg.viewer->magnifierCommand();
+    reg.viewer->suiButton6Click();
     QTest::mouseClick(reg.viewer->suiButton5, Qt::LeftButton); // rebound to the window's own command
     reg.viewer->suiPopupMenu2->actions()[1]->trigger();
     EXPECT_EQ(reg.cancels, 2);
@@ -206,14 +206,14 @@ TEST(Services, WithoutHooksMessagesAndErrorsGoToTheApplicationsServices)
     window.show();
     viewer->resetPanMode();
     viewer->ImgView->setPage(flatPage(50, 50, argb(255, 1, 2, 3)));
-    viewer->markerCommand();
+    viewer->suiButton17Click();
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].text, "지정한 마커를 찾을 수 없습니다! 환경을 설정하십시오.");
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::None);
 
     viewer->ScaleCombo->lineEdit()->selectAll();
     viewer->ScaleCombo->lineEdit()->del();
-    viewer->magnifierCommand(); // no integer in the scale box: the general error report
+    viewer->suiButton6Click(); // no integer in the scale box: the general error report
     ASSERT_EQ(fake->messages.size(), 2);
     EXPECT_EQ(fake->messages[1].icon, ui::MessageIcon::Error);
 }
