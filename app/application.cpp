@@ -14,6 +14,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("rida zir ov ava"));
     setQuitOnLastWindowClosed(false);
     ui::applyTheme(*this);
+    ui::installKoreanQtTexts(*this);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

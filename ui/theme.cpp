@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QStyleFactory>
 
 namespace rida::ui {
@@ -29,6 +32,17 @@ QFont koreanFont(const QString& definitionFamily, int pointSize, int pixelSize)
     else if (pointSize > 0)
         f.setPointSize(pointSize);
     return f;
+}
+
+bool installKoreanQtTexts(QApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Korean, QLocale::SouthKorea), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 void applyTheme(QApplication& app)

@@ -13,6 +13,11 @@ namespace rida::ui {
 
 void applyTheme(QApplication& app);
 
+// Qt's own texts in Korean: the print preview and print dialogs, the file
+// dialog, the standard buttons of message boxes. Returns false (and changes
+// nothing) where Qt's Korean translation is not installed.
+bool installKoreanQtTexts(QApplication& app);
+
 // A colour as the window definitions hold it: low byte red, then green, then blue.
 inline QColor definitionColor(unsigned value)
 {

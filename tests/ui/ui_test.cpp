@@ -6,6 +6,7 @@
 #include "ui/keyfilter.h"
 #include "ui/picturebutton.h"
 #include "ui/services.h"
+#include "ui/theme.h"
 
 #include "model/error.h"
 
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -314,4 +316,18 @@ TEST(Theme, KoreanFontNamesOfTheFormsFindAnInstalledKoreanFont)
         EXPECT_TRUE(korean.contains(family)) << name << " is drawn with " << family.toStdString();
     }
     EXPECT_TRUE(korean.contains(QFontInfo(QApplication::font()).family()));
+}
+
+TEST(Theme, QtsOwnDialogTextsAreKorean)
+{
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    ASSERT_TRUE(ui::installKoreanQtTexts(*app)) << "Qt's Korean translation (qt6-translations-l10n) is missing";
+    QMessageBox box(QMessageBox::Information, QStringLiteral("t"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("예")))
+        << box.button(QMessageBox::Yes)->text().toStdString();
+    EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QStringLiteral("아니")))
+        << box.button(QMessageBox::No)->text().toStdString();
+    for (QTranslator* t : app->findChildren<QTranslator*>())
+        QCoreApplication::removeTranslator(t);
 }
