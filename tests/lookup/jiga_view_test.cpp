@@ -7,6 +7,7 @@
 #include "viewer/imageviewer.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCursor>
 #include <QDate>
@@ -385,6 +386,38 @@ TEST_F(LookupWindow, TypedLotNumbersStopAtFourCharacters)
     EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("1234"));
     test::typeText(panel->xjuso4, QStringLiteral("가a-9x"));
     EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("가a-9"));
+    // F1 may step past four characters; typing then adds nothing.
+    panel->xjuso3->setText(QStringLiteral("9999"));
+    panel->xjuso3->setFocus();
+    pressKey(Qt::Key_F1);
+    ASSERT_EQ(panel->xjuso3->text(), QStringLiteral("10000"));
+    test::typeText(panel->xjuso3, QStringLiteral("7"));
+    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("10000"));
+}
+
+TEST_F(LookupWindow, APastedLotNumberIsCutToTheRoomLeft)
+{
+    struct Case {
+        const char* before;
+        int cursor;
+        const char* pasted;
+        const char* after;
+    } cases[] = {
+        {"", 0, "12345", "1234"},
+        {"12", 2, "345", "1234"},
+        {"12", 0, "345", "3412"},
+        {"1234", 4, "5", "1234"},
+        {"10000", 5, "1", "10000"}, // a stepped number past four characters takes no more
+    };
+    panel->xjuso3->setFocus();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pasted);
+        panel->xjuso3->setText(QString::fromUtf8(c.before));
+        panel->xjuso3->setCursorPosition(c.cursor);
+        QApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
+        QTest::keyClick(panel->xjuso3, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(c.after));
+    }
 }
 
 TEST_F(LookupWindow, OtherFunctionKeys)
