@@ -15,10 +15,14 @@ bool ContainsNonDigit(const QString& text)
 int toInteger(const QString& text)
 {
     bool ok = false;
-    const QString trimmed = text.trimmed();
-    // Base 10 in the C locale: an optional sign and ASCII digits, nothing else.
-    int value = trimmed.toInt(&ok, 10);
-    if (!ok || trimmed.isEmpty())
+    qsizetype start = 0;
+    while (start < text.size() && text.at(start).isSpace())
+        ++start;
+    const QString number = text.mid(start);
+    // Base 10 in the C locale: an optional sign and ASCII digits, nothing else
+    // (toInt() would also read over trailing blanks).
+    const int value = number.toInt(&ok, 10);
+    if (!ok || number.isEmpty() || number.back().isSpace())
         throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
     return value;
 }

@@ -9,9 +9,9 @@ namespace rida::model {
 // false otherwise, the empty text included.
 bool ContainsNonDigit(const QString& text);
 
-// The whole-number conversion of typed text. Leading and trailing blanks are
-// allowed, a sign is allowed; anything else throws ConversionError with the
-// message "'<text>' is not a valid integer value".
+// The whole-number conversion of typed text. Leading blanks are read over and
+// a sign is allowed; anything else, a blank after the digits included, throws
+// ConversionError with the message "'<text>' is not a valid integer value".
 int toInteger(const QString& text);
 
 } // namespace rida::model

@@ -756,7 +756,7 @@ void Tjiga_auto2::suiButton18Click()
     if (!ui::services().askYesNo(this, QStringLiteral("입력한 지가조서를 등록하겠습니까?")))
         return;
     // This build stores no registration: the page stays in its folder under its name.
-    ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."), ui::MessageIcon::Information);
+    ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."));
     ResetManualEntry();
     browser->FileListBox1->repaint();
     if (browser->FileListBox1->count() > 0)

@@ -153,8 +153,8 @@ LotList::LotList(const LotListHost& host, const LotListOptions& options, QWidget
         suiButton8->setAccessibleName(QStringLiteral("부번 0"));
         line->addWidget(suiButton11, 1, 2);
         line->addWidget(suiButton8, 1, 4);
-        connect(suiButton11, &QPushButton::clicked, this, [this] { xjuso3->setText(QStringLiteral("0")); });
-        connect(suiButton8, &QPushButton::clicked, this, [this] { xjuso4->setText(QStringLiteral("0")); });
+        connect(suiButton11, &QPushButton::clicked, this, &LotList::suiButton11Click);
+        connect(suiButton8, &QPushButton::clicked, this, &LotList::suiButton8Click);
     }
     line->setColumnStretch(6, 1);
 
@@ -185,6 +185,16 @@ LotList::LotList(const LotListHost& host, const LotListOptions& options, QWidget
             [this](int row, int column) { jusogridSelectCell(column, row); });
     if (options_.sanClickSelectsMain)
         connect(san, &QCheckBox::clicked, this, &LotList::sanClick);
+}
+
+void LotList::suiButton11Click()
+{
+    xjuso3->setText(QStringLiteral("0"));
+}
+
+void LotList::suiButton8Click()
+{
+    xjuso4->setText(QStringLiteral("0"));
 }
 
 void LotList::sanClick()
@@ -293,9 +303,6 @@ void LotList::step(QLineEdit* field, bool up)
         const QString text = field->text();
         if (!up && text == QStringLiteral("0"))
             return;
-        // Leading blanks are read over; a blank after the digits makes the text no number.
-        if (text.back().isSpace())
-            throw model::ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
         const int value = model::toInteger(text);
         if ((up && value == INT_MAX) || (!up && value == INT_MIN))
             throw model::Error(QStringLiteral("'%1'에서 더 %2 수 없습니다.")

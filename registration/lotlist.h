@@ -99,6 +99,9 @@ public:
     void SuiArrowButton4Click();
     // A click on 산 (where LotListOptions::sanClickSelectsMain): the focus to 본번, its text selected.
     void sanClick();
+    // The "0" buttons (LotListOptions::zeroButtons): 본번 or 부번 becomes "0", whatever it held.
+    void suiButton11Click();
+    void suiButton8Click();
 
     // Grid row last reported as selected; 0 = no lot row selected.
     int SelectedLotRow() const { return selectedLotRow_; }

@@ -287,6 +287,12 @@ TEST_F(AutoWindowTest, ManualTabDiffersFromTheManualWindowWhereItShould)
     EXPECT_TRUE(lots->san->isChecked());
     EXPECT_EQ(w.focusWidget(), lots->xjuso3);
     EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("12"));
+    // Unticking it does the same.
+    lots->xjuso4->setFocus();
+    QTest::mouseClick(lots->san, Qt::LeftButton);
+    EXPECT_FALSE(lots->san->isChecked());
+    EXPECT_EQ(w.focusWidget(), lots->xjuso3);
+    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("12"));
     // Enter leads through the sub number, without selecting it, to "추가".
     QTest::keyClick(lots->xjuso3, Qt::Key_Return);
     EXPECT_EQ(w.focusWidget(), lots->xjuso4);
@@ -383,6 +389,7 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     QTest::mouseClick(lots->suiButton18, Qt::LeftButton);
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].text, QStringLiteral("등록이 완료되었습니다."));
+    EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::None);
     EXPECT_EQ(lots->lotCount(), 0);
     EXPECT_EQ(lots->jusogrid->rowCount(), 2);
     EXPECT_TRUE(w.xjuso1->isEnabled());

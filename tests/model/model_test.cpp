@@ -34,7 +34,8 @@ TEST(ToInteger, ConvertsWholeNumbersAndNamesTheTextOtherwise)
     EXPECT_EQ(toInteger(QStringLiteral("9999")), 9999);
     EXPECT_EQ(toInteger(QStringLiteral("0007")), 7);
     EXPECT_EQ(toInteger(QStringLiteral("-3")), -3);
-    for (const char* bad : {"", "abc", "1.5", "12가", "99999999999"}) {
+    EXPECT_EQ(toInteger(QStringLiteral("  12")), 12); // leading blanks are read over
+    for (const char* bad : {"", "abc", "1.5", "12가", "99999999999", "12 ", " ", "1 2", "-"}) {
         try {
             toInteger(QString::fromUtf8(bad));
             ADD_FAILURE() << bad;
