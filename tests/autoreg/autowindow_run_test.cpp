@@ -392,8 +392,15 @@ TEST_F(AutoWindowTest, TypefaceChoiceReadsTheMyeongjoSheets)
         options.rows.push_back({r});
     pagegen::writeJpeg((files() / "m.jpg").string(), pagegen::drawPage(options));
     auto& w = open();
+    // Each run takes the typeface chosen when it starts, in the same window.
+    w.suiButton1->click();
+    EXPECT_NE(lines(w.memo1), lotLines(rows)); // read with the Gothic templates
     w.fontck->setItemIndex(1);
+    w.mLog->clear();
     w.suiButton1->click();
     EXPECT_EQ(lines(w.memo1), lotLines(rows));
     EXPECT_TRUE(lines(w.mLog).isEmpty());
+    w.fontck->setItemIndex(0);
+    w.suiButton1->click();
+    EXPECT_NE(lines(w.memo1), lotLines(rows));
 }
