@@ -1,4 +1,5 @@
 #include "lookup/jiga_viewu.h"
+#include "lookup/outputbar.h"
 #include "lookup/resultgrids.h"
 #include "lookup/searchpanel.h"
 #include "tests/lookup/windowtesting.h"
@@ -50,7 +51,13 @@ struct LookupWindow : ::testing::Test {
         search();
         doubleClickRow(w->xgrid, 1);
     }
-    QString scaleText() const { return w->viewer->ScaleCombo->currentText(); }
+    // The scale box's text; the page must be shown at that scale too.
+    QString scaleText() const
+    {
+        const QString text = w->viewer->ScaleCombo->currentText();
+        EXPECT_DOUBLE_EQ(w->viewer->view()->scale(), text.chopped(1).toDouble() / 100.0) << text.toStdString();
+        return text;
+    }
     QStringList lotColumn(int column) const
     {
         QStringList cells;
@@ -532,9 +539,17 @@ TEST_F(LookupWindow, OpeningSetsTheBrightnessCounterBackToZero)
     ASSERT_EQ(w->viewer->bright->text(), QStringLiteral("1"));
     EXPECT_EQ(modified.count(), 1);
     w->viewer->selectScaleEntry(6); // "100%"
+    // Opening leaves the page's tool layers, pan mode and "수정출력" alone.
+    ASSERT_TRUE(w->output->CheckBox1->isChecked());
+    pressKey(Qt::Key_F5);
+    ASSERT_FALSE(w->viewer->PanAllowed);
+    const auto layers = w->viewer->view()->layers().size();
     doubleClickRow(w->xgrid, 1);
     EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
     EXPECT_EQ(scaleText(), QStringLiteral("25%"));
+    EXPECT_TRUE(w->output->CheckBox1->isChecked());
+    EXPECT_FALSE(w->viewer->PanAllowed);
+    EXPECT_EQ(w->viewer->view()->layers().size(), layers);
 }
 
 TEST_F(LookupWindow, ReopenLoadsTheRecordAgainOrEmptiesThePage)
