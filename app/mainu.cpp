@@ -272,6 +272,13 @@ void Tmain::showEvent(QShowEvent* e)
 
 void Tmain::closeEvent(QCloseEvent* e)
 {
+    // While a work window or the about box is open the main window takes no
+    // input, and that includes a close asked for from the task bar or by the
+    // window manager (Alt+F4): it would end the program under the open window.
+    if (!isEnabled() && e->spontaneous()) {
+        e->ignore();
+        return;
+    }
     QMainWindow::closeEvent(e);
     if (!e->isAccepted())
         return;
