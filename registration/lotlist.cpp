@@ -277,7 +277,10 @@ bool LotList::IsLotListed() const
 void LotList::suiButton5Click()
 {
     const int row = selectedLotRow_;
-    if (row == 0 || jusogrid->cell(row, ColTown).isEmpty())
+    // No lot selected, or the trailing empty row. That row is known by its
+    // place: a lot row may have an empty town cell too (Delete can empty the
+    // town list before an add), and it must stay deletable.
+    if (row <= 0 || row > jusogrid->rowCount() - 2)
         return;
     if (!ui::services().askYesNo(this, QStringLiteral("지번을 취소하겠습니까?")))
         return;

@@ -316,6 +316,25 @@ TEST_F(RegistrationLotListTest, DeleteDoesNothingOnTheBlankRow)
     EXPECT_EQ(rows().size(), 1);
 }
 
+TEST_F(RegistrationLotListTest, ALotAddedAfterDeleteEmptiedTheTownCanStillBeDeleted)
+{
+    // Delete still removes text from the town list, which takes no typing.
+    QComboBox* town = (*w)->xjuso1;
+    town->setFocus();
+    town->lineEdit()->selectAll();
+    QTest::keyClick(town, Qt::Key_Delete);
+    ASSERT_TRUE(town->currentText().isEmpty());
+    addLot(QStringLiteral("7"), {});
+    ASSERT_EQ(rows().size(), 1);
+    ASSERT_TRUE(lots->jusogrid->cell(1, 0).isEmpty());
+    clickGridRow(1);
+    fake().answers = {true};
+    lots->suiButton2->click();
+    EXPECT_EQ(fake().questions, QStringList{QStringLiteral("지번을 취소하겠습니까?")});
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(lots->SelectedLotRow(), 0);
+}
+
 TEST_F(RegistrationLotListTest, StepArrowsFollowTheIntegerRules)
 {
     struct Case {
