@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 namespace rida::ui {
 
@@ -73,6 +74,10 @@ bool KeyRuleFilter::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+        (rule_ == model::KeyRule::Swallow || rule_ == model::KeyRule::EnterMovesAndSelectsElseSwallow))
+        return true;
     if (event->type() != QEvent::KeyPress)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
@@ -94,8 +99,17 @@ void attachKeyRule(QWidget* field, model::KeyRule rule, QWidget* target)
     field->installEventFilter(filter);
     if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
         combo->lineEdit()->installEventFilter(filter);
-    if (rule == model::KeyRule::Swallow || rule == model::KeyRule::EnterMovesAndSelectsElseSwallow)
+    if (rule == model::KeyRule::Swallow || rule == model::KeyRule::EnterMovesAndSelectsElseSwallow) {
         field->setAttribute(Qt::WA_InputMethodEnabled, false);
+        // Nor can text come in by the mouse: no paste from the edit's menu,
+        // no dropped text, no middle-button paste of the selection. Delete
+        // still removes text, as a key that types no character.
+        if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit()) {
+            combo->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
+            combo->lineEdit()->setAcceptDrops(false);
+            combo->setAcceptDrops(false);
+        }
+    }
 }
 
 } // namespace rida::ui

@@ -92,6 +92,13 @@ TEST(KeyFilters, SwallowedRegionListKeepsItsTextAndFocus)
     QTest::keyClick(w.list, Qt::Key_Insert, Qt::ShiftModifier);
     QTest::keyClick(w.list, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(w.list->currentText(), QStringLiteral("임의읍"));
+    // Nor does the mouse bring text in: no menu with "paste", no drop, no middle-button paste.
+    EXPECT_EQ(w.list->lineEdit()->contextMenuPolicy(), Qt::NoContextMenu);
+    EXPECT_FALSE(w.list->lineEdit()->acceptDrops());
+    if (QGuiApplication::clipboard()->supportsSelection())
+        QGuiApplication::clipboard()->setText(QStringLiteral("아무개"), QClipboard::Selection);
+    QTest::mouseClick(w.list->lineEdit(), Qt::MiddleButton);
+    EXPECT_EQ(w.list->currentText(), QStringLiteral("임의읍"));
     // Delete types no character: it still removes text from the list's line.
     w.list->lineEdit()->selectAll();
     QTest::keyClick(w.list, Qt::Key_Delete);
