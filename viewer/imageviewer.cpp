@@ -1,5 +1,7 @@
 #include "imageviewer.h"
 
+#include "model/digits.h"
+#include "model/error.h"
 #include "ui/image/codec.h"
 #include "ui/image/ops.h"
 #include "ui/image/transform.h"
@@ -585,10 +587,9 @@ void ImageViewer::suiButton3Click()
 ui::Layer* ImageViewer::CreateMagnifier()
 {
     const QString digits = scaleDigits(ScaleCombo->currentText());
-    bool ok = false;
-    const int s = digits.toInt(&ok);
-    if (!ok || s <= 0)
-        throw std::runtime_error(QStringLiteral("'%1'은(는) 올바른 정수 값이 아닙니다.").arg(digits).toStdString());
+    const int s = model::toInteger(digits); // the same conversion error as every typed number
+    if (s <= 0)
+        throw model::Error(QStringLiteral("화면비율 '%1'로는 돋보기를 만들 수 없습니다.").arg(digits));
     // The side is 20e = 32000 / s page pixels: 320 view pixels at s percent.
     const double e = 1600.0 / s;
     const QRect area = ImgView->visibleArea();
@@ -616,18 +617,25 @@ void ImageViewer::MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer)
         return;
     const double m = std::pow(10.0, MagnMagnification->value() / 50.0);
     const double a = -MagnRotation->value();
-    image::Bitmap& T = magnified_;
-    T.resize(w, h);
-    T.fill(0);
-    const double hw = w / 2.0, hh = h / 2.0;
-    // Widened so that a turned square still finds its corners' sources.
-    const RectF S{R.left - hh, R.top - hw, R.right + hh, R.bottom + hw};
-    image::Affine t;
-    t.translate(-rect.left, -rect.top).translate(-hw, -hh).scale(m).rotate(a).translate(hw, hh);
-    image::transformFill(T, buffer.buffer, t, S,
-                         MagnInterpolate->isChecked() ? image::Resampler::Linear : image::Resampler::Nearest);
-    image::setAlpha(T, 255);
-    image::blend(buffer.buffer, rect.left, rect.top, T, MagnOpacity->value());
+    // Only the part of the magnifier inside the buffer is worked out: zoomed in
+    // after placing, a magnifier grows far beyond the view (a 320-pixel one
+    // placed at 20 % is 32000 pixels wide at 2000 %).
+    const RectI shown = rect.intersected({0, 0, buffer.buffer.width(), buffer.buffer.height()});
+    if (!shown.empty()) {
+        image::Bitmap& T = magnified_;
+        T.resize(shown.width(), shown.height());
+        T.fill(0);
+        const double hw = w / 2.0, hh = h / 2.0;
+        // Widened so that a turned square still finds its corners' sources.
+        const RectF S{R.left - hh, R.top - hw, R.right + hh, R.bottom + hw};
+        image::Affine t;
+        t.translate(-rect.left, -rect.top).translate(-hw, -hh).scale(m).rotate(a).translate(hw, hh);
+        t.translate(rect.left - shown.left, rect.top - shown.top);
+        image::transformFill(T, buffer.buffer, t, S,
+                             MagnInterpolate->isChecked() ? image::Resampler::Linear : image::Resampler::Nearest);
+        image::setAlpha(T, 255);
+        image::blend(buffer.buffer, shown.left, shown.top, T, MagnOpacity->value());
+    }
     for (int i = 0; i < 5; ++i) {
         image::raisedBevel(buffer.buffer, rect, 35 - 8 * i);
         rect = {rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};

@@ -115,7 +115,7 @@ public:
 
     void suiButton6Click();  // the magnifier command: "돋보기", "돋보기 실행", F5
     void suiButton3Click();  // shows or hides the magnifier settings panel
-    ui::Layer* CreateMagnifier(); // throws std::runtime_error when the scale box holds no integer
+    ui::Layer* CreateMagnifier(); // throws model::ConversionError when the scale box holds no integer
     void MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer);
     void MagnOpacityChange();
 

@@ -126,5 +126,52 @@ int main(int argc, char** argv)
         }
     }
     std::printf("worst median: %.2f ms wall, %.2f ms cpu\n", worst, worstCpu);
+
+    // One magnifier placed at 20 % (320 view pixels there), then zoomed in: it
+    // keeps its page size and soon covers the whole view and far beyond.
+    std::printf("\nmagnifier placed at 20%%, then zoomed; smoothing off; milliseconds\n");
+    std::printf("%-7s %12s %8s %8s %10s\n", "scale", "magnifier", "median", "p90", "cpu median");
+    viewer->ImgView->setResampler(image::Resampler::Nearest);
+    viewer->ImgView->clearLayers();
+    viewer->RubberBand = nullptr;
+    viewer->Selection = nullptr;
+    viewer->ScaleCombo->lineEdit()->setText(QStringLiteral("20%"));
+    fitViewport();
+    viewer->suiButton6Click();
+    viewer->SetSelection(nullptr);
+    viewer->MagnInterpolate->setChecked(false);
+    viewer->resetPanMode();
+    const image::RectF placed = viewer->ImgView->layers().front()->location;
+    double worstZoomed = 0;
+    for (const QString& s : {QStringLiteral("20%"), QStringLiteral("100%"), QStringLiteral("400%"),
+                             QStringLiteral("800%"), QStringLiteral("2000%")}) {
+        viewer->ScaleCombo->lineEdit()->setText(s);
+        fitViewport();
+        const double scale = viewer->ImgView->scale();
+        // The view's centre on the magnifier's centre.
+        const QSize vp = viewer->ImgView->viewport()->size();
+        viewer->ImgView->horizontalScrollBar()->setValue(
+            int((placed.left + placed.right) / 2 * scale - vp.width() / 2.0));
+        viewer->ImgView->verticalScrollBar()->setValue(
+            int((placed.top + placed.bottom) / 2 * scale - vp.height() / 2.0));
+        std::vector<double> times, cpu;
+        for (int f = 0; f < frames + 3; ++f) {
+            viewer->ImgView->scrollByPixels((f % 2) ? 7 : -5, 3);
+            const auto t0 = std::chrono::steady_clock::now();
+            const double c0 = threadMs();
+            viewer->ImgView->repaintNow();
+            const double c1 = threadMs();
+            const auto t1 = std::chrono::steady_clock::now();
+            if (f >= 3) {
+                times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+                cpu.push_back(c1 - c0);
+            }
+        }
+        const double med = percentile(times, 0.5);
+        worstZoomed = std::max(worstZoomed, med);
+        std::printf("%-7s %9.0f px %8.2f %8.2f %10.2f\n", qPrintable(s), placed.width() * scale, med,
+                    percentile(times, 0.9), percentile(cpu, 0.5));
+    }
+    std::printf("worst median, zoomed magnifier: %.2f ms wall\n", worstZoomed);
     return 0;
 }
