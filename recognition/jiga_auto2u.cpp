@@ -770,10 +770,16 @@ bool Tjiga_auto2::eventFilter(QObject* watched, QEvent* event)
         auto* w = static_cast<QWidget*>(watched);
         // The window sees each key once, where it first arrives (the focused control), before that control does.
         QWidget* first = focusWidget() ? focusWidget() : this;
-        if (w == first && w->window() == this && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F9)
-            suiButton18Click();
+        if (w == first && w->window() == this)
+            FormKeyDown(static_cast<QKeyEvent*>(event)->key());
     }
     return WorkWindow::eventFilter(watched, event);
+}
+
+void Tjiga_auto2::FormKeyDown(int key)
+{
+    if (key == Qt::Key_F9)
+        suiButton18Click();
 }
 
 RecognitionSettings Tjiga_auto2::runSettings() const

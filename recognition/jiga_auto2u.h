@@ -135,6 +135,8 @@ public:
     void N1801Click();
     // "등록(F9)" of the manual tab, and F9 anywhere in the window.
     void suiButton18Click();
+    // The window's keys, seen before the focused control (which gets them too): F9 registers.
+    void FormKeyDown(int key);
     void ResetManualEntry();
 
     // Where a chosen file is shown while the automatic tab is in front: this
