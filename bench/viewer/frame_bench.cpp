@@ -10,6 +10,7 @@
 #include <chrono>
 #include <ctime>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -82,6 +83,24 @@ int main(int argc, char** argv)
         }
     };
 
+    // Repaints while scrolling a little each time: wall and thread-cpu milliseconds per frame.
+    const auto measureFrames = [&] {
+        std::pair<std::vector<double>, std::vector<double>> measured;
+        for (int f = 0; f < frames + 3; ++f) {
+            viewer->ImgView->scrollByPixels((f % 2) ? 7 : -5, 3);
+            const auto t0 = std::chrono::steady_clock::now();
+            const double c0 = threadMs();
+            viewer->ImgView->repaintNow();
+            const double c1 = threadMs();
+            const auto t1 = std::chrono::steady_clock::now();
+            if (f >= 3) { // the first frames warm the caches
+                measured.first.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+                measured.second.push_back(c1 - c0);
+            }
+        }
+        return measured;
+    };
+
     std::printf("viewport; page 2480 x 3508; %d frames per case; milliseconds\n", frames);
     std::printf("%-7s %-10s %-9s %8s %8s %10s\n", "scale", "smoothing", "magnifier", "median", "p90", "cpu median");
     double worst = 0, worstCpu = 0;
@@ -100,21 +119,9 @@ int main(int argc, char** argv)
                     viewer->MagnInterpolate->setChecked(smooth);
                     viewer->resetPanMode();
                 }
-                std::vector<double> times, cpu;
                 viewer->ImgView->horizontalScrollBar()->setValue(viewer->ImgView->horizontalScrollBar()->maximum() / 3);
                 viewer->ImgView->verticalScrollBar()->setValue(viewer->ImgView->verticalScrollBar()->maximum() / 3);
-                for (int f = 0; f < frames + 3; ++f) {
-                    viewer->ImgView->scrollByPixels((f % 2) ? 7 : -5, 3);
-                    const auto t0 = std::chrono::steady_clock::now();
-                    const double c0 = threadMs();
-                    viewer->ImgView->repaintNow();
-                    const double c1 = threadMs();
-                    const auto t1 = std::chrono::steady_clock::now();
-                    if (f >= 3) { // the first frames warm the caches
-                        times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-                        cpu.push_back(c1 - c0);
-                    }
-                }
+                const auto [times, cpu] = measureFrames();
                 const double med = percentile(times, 0.5);
                 const double cpuMed = percentile(cpu, 0.5);
                 worst = std::max(worst, med);
@@ -154,19 +161,7 @@ int main(int argc, char** argv)
             int((placed.left + placed.right) / 2 * scale - vp.width() / 2.0));
         viewer->ImgView->verticalScrollBar()->setValue(
             int((placed.top + placed.bottom) / 2 * scale - vp.height() / 2.0));
-        std::vector<double> times, cpu;
-        for (int f = 0; f < frames + 3; ++f) {
-            viewer->ImgView->scrollByPixels((f % 2) ? 7 : -5, 3);
-            const auto t0 = std::chrono::steady_clock::now();
-            const double c0 = threadMs();
-            viewer->ImgView->repaintNow();
-            const double c1 = threadMs();
-            const auto t1 = std::chrono::steady_clock::now();
-            if (f >= 3) {
-                times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-                cpu.push_back(c1 - c0);
-            }
-        }
+        const auto [times, cpu] = measureFrames();
         const double med = percentile(times, 0.5);
         worstZoomed = std::max(worstZoomed, med);
         std::printf("%-7s %9.0f px %8.2f %8.2f %10.2f\n", qPrintable(s), placed.width() * scale, med,
