@@ -2,6 +2,7 @@
 #include "app/passmsg.h"
 #include "app/startu.h"
 #include "model/notice.h"
+#include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeservices.h"
 #include "tests/support/qtprint.h"
 #include "ui/gradientbutton.h"
@@ -152,6 +153,14 @@ TEST_F(MainFixture, ToolbarButtonsSitWhollyInsideTheToolbarWithTheirSeparators)
     }
     // Nothing over the toolbar: the board starts below it.
     EXPECT_GE(m->todaymemo->mapTo(m.get(), QPoint()).y(), m->suiToolBar1->geometry().bottom() + 1);
+}
+
+TEST_F(MainFixture, EveryControlHasASpokenName)
+{
+    auto m = makeMain();
+    ui::showFillingWorkArea(m.get());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m.get()));
+    EXPECT_EQ(test::unnamedControls(m.get()), QStringList());
 }
 
 TEST_F(MainFixture, ItemsWithoutActionDoNothing)

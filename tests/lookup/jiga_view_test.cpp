@@ -123,6 +123,7 @@ TEST_F(LookupWindow, EveryControlHasASpokenName)
     for (const auto& c : cases)
         EXPECT_EQ(test::nameOf(c.control), QString::fromUtf8(c.name));
     EXPECT_TRUE(test::spokenName(panel->kindck).contains(QStringLiteral("조서구분")));
+    EXPECT_EQ(test::unnamedControls(w), QStringList()); // and all the others
     EXPECT_EQ(test::nameOf(w->viewer->ScaleCombo), QStringLiteral("화면비율"));
     // Picture-only buttons of the viewer speak their hint.
     for (QAbstractButton* b : w->viewer->findChildren<QAbstractButton*>())

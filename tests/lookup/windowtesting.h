@@ -1,9 +1,19 @@
 #pragma once
 // Helpers for driving the search windows through their widgets.
 
+#include "tests/support/qtprint.h"
 #include "ui/grid/stringgrid.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
@@ -13,9 +23,6 @@
 
 #include <gtest/gtest.h>
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 namespace rida::test {
 
@@ -89,5 +96,25 @@ inline QString spokenName(QWidget* w)
 // The name a control is given for a screen reader: its own accessible name,
 // else what the accessibility layer derives (a button's caption).
 inline QString nameOf(QWidget* w) { return w->accessibleName().isEmpty() ? spokenName(w) : w->accessibleName(); }
+
+// The visible controls a user can reach in `window` that a screen reader
+// would announce without a name, by object name (or class name).
+inline QStringList unnamedControls(QWidget* window)
+{
+    QStringList unnamed;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || qobject_cast<QScrollBar*>(w))
+            continue;
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                             qobject_cast<QAbstractItemView*>(w) || qobject_cast<QAbstractSlider*>(w) ||
+                             qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
+                             qobject_cast<QTextEdit*>(w) ||
+                             (qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w->parentWidget()) &&
+                              !qobject_cast<QAbstractSpinBox*>(w->parentWidget()));
+        if (control && w->focusPolicy() != Qt::NoFocus && nameOf(w).trimmed().isEmpty())
+            unnamed << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
+    }
+    return unnamed;
+}
 
 } // namespace rida::test

@@ -126,6 +126,11 @@ TEST_F(ModifyWindow, APageIsDraggedWithThePointingHand)
     EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
 }
 
+TEST_F(ModifyWindow, EveryControlHasASpokenName)
+{
+    EXPECT_EQ(test::unnamedControls(w), QStringList());
+}
+
 TEST_F(ModifyWindow, LotAddFieldsHaveSpokenNames)
 {
     struct Case {
