@@ -1,5 +1,10 @@
 #include "tests/viewer/harness.h"
+#include "ui/image/ops.h"
+#include "ui/image/transform.h"
 
+#include <cmath>
+
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSlider>
@@ -189,6 +194,68 @@ TEST(Magnifier, PlacedAtFivePercentItStillShowsAtTwoThousand)
     // block of 5 page pixels each side reaches 158 view pixels out.
     EXPECT_EQ(redOf(f.pixel(int(m.x()) + 100, int(m.y()))), 0);
     EXPECT_EQ(redOf(f.pixel(int(m.x()) + 300, int(m.y()))), 255);
+}
+
+// Where a magnifier reaches past the view, only its part in the view is worked
+// out; the frame is the one the whole magnifier would give, pixel for pixel.
+TEST(Magnifier, APartlyShownMagnifierPaintsAsTheWholeOneWould)
+{
+    struct Case {
+        int dx, dy; // the view scrolled this far from the magnifier, in view pixels
+        int rotation, magnification;
+        bool smooth;
+    } cases[] = {{-300, 0, 0, 10, false}, {0, -250, 30, 20, true}, {300, 200, -45, 35, false},
+                 {-300, 150, 90, 50, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dx * 1000 + c.dy);
+        Harness h;
+        image::Bitmap page(1600, 1600);
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                page.setPixel(x, y, argb(255, (x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
+        h.setPage(std::move(page));
+        h.viewer->selectScaleEntry(6); // 100 %
+        h.view().scrollByPixels(400, 400); // room to scroll either way
+        h.viewer->suiButton6Click();
+        h.viewer->SetSelection(nullptr);
+        h.viewer->MagnRotation->setValue(c.rotation);
+        h.viewer->MagnMagnification->setValue(c.magnification);
+        h.viewer->MagnInterpolate->setChecked(c.smooth);
+        h.view().scrollByPixels(c.dx, c.dy);
+        ui::Layer* m = h.magnifiers()[0];
+
+        m->visible = false;
+        image::Bitmap expected = h.frame();
+        m->visible = true;
+        const image::Bitmap& shown = h.frame();
+        // The whole magnifier, worked out in full, on the frame without it.
+        const auto R = h.view().mapPageToView(m->location);
+        image::RectI rect{int(std::lround(R.left)), int(std::lround(R.top)), int(std::lround(R.right)),
+                          int(std::lround(R.bottom))};
+        ASSERT_TRUE(rect.left < 0 || rect.top < 0 || rect.right > expected.width() || rect.bottom > expected.height())
+            << "not cut by the view";
+        const int w = rect.width(), hgt = rect.height();
+        image::Bitmap T(w, hgt);
+        T.fill(0);
+        const double hw = w / 2.0, hh = hgt / 2.0;
+        image::Affine t;
+        t.translate(-rect.left, -rect.top).translate(-hw, -hh).scale(std::pow(10.0, c.magnification / 50.0));
+        t.rotate(-c.rotation).translate(hw, hh);
+        image::transformFill(T, expected, t, {R.left - hh, R.top - hw, R.right + hh, R.bottom + hw},
+                             c.smooth ? image::Resampler::Linear : image::Resampler::Nearest);
+        image::setAlpha(T, 255);
+        image::blend(expected, rect.left, rect.top, T, 255);
+        for (int i = 0; i < 5; ++i) {
+            image::raisedBevel(expected, rect, 35 - 8 * i);
+            rect = {rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
+        }
+        ASSERT_EQ(shown.width(), expected.width());
+        int differing = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                differing += shown.pixel(x, y) != expected.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 TEST(Magnifier, StartsFromTheStartSettingsAndRepaintsOnSliderChanges)
