@@ -143,6 +143,49 @@ TEST(Jpeg, RefusesHugeDimensionsBeforeAllocating)
     EXPECT_EQ(page.capacityPixels(), 0u);
 }
 
+// Rewrites a JPEG's frame header to claim w x h.
+static Bytes claimingSize(Bytes jpg, int w, int h)
+{
+    for (std::size_t i = 2; i + 9 < jpg.size(); ++i)
+        if (jpg[i] == 0xFF && (jpg[i + 1] == 0xC0 || jpg[i + 1] == 0xC2)) {
+            jpg[i + 5] = std::uint8_t(h >> 8), jpg[i + 6] = std::uint8_t(h), jpg[i + 7] = std::uint8_t(w >> 8),
+                    jpg[i + 8] = std::uint8_t(w);
+            return jpg;
+        }
+    ADD_FAILURE() << "no frame header";
+    return jpg;
+}
+
+TEST(Jpeg, AFewBytesClaimingAHugePageAreNotDecodedInFull)
+{
+    // A 16 x 16 file that claims 12000 x 12000: the decoder stops at the first
+    // sign of missing data instead of making up 144 million pixels, and the
+    // memory taken for the claimed size is given back.
+    const Bytes jpg = claimingSize(makeJpeg(16, 16, 0x808080, JpegKind::Colour), 12000, 12000);
+    Bitmap page;
+    const std::string err = errorOf(jpg, page);
+    EXPECT_NE(err.find("잘려"), std::string::npos) << err;
+    EXPECT_TRUE(page.empty());
+    EXPECT_EQ(page.capacityPixels(), 0u);
+}
+
+TEST(Jpeg, StrayBytesBeforeAMarkerStillGiveTheWholePage)
+{
+    const Bytes clean = makeNoisyJpeg(48, 40);
+    ASSERT_GE(clean.size(), 2u);
+    Bytes stray(clean.begin(), clean.end() - 2); // up to the end-of-image marker
+    stray.insert(stray.end(), {0x00, 0x11, 0x22});
+    stray.insert(stray.end(), {0xFF, 0xD9});
+    Bitmap expected, page;
+    decodePage(clean.data(), clean.size(), "clean.jpg", expected);
+    ASSERT_EQ(errorOf(stray, page), "");
+    ASSERT_EQ(page.width(), expected.width());
+    ASSERT_EQ(page.height(), expected.height());
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            ASSERT_EQ(page.pixel(x, y), expected.pixel(x, y)) << x << ',' << y;
+}
+
 TEST(Bmp, ReadsEveryDepthBothRowOrders)
 {
     const std::vector<std::uint32_t> pal = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00};

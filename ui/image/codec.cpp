@@ -146,21 +146,31 @@ void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string&
     // A CMYK pixel takes four bytes like an ARGB one, so both decode straight
     // into the page's own memory.
     const int format = cmyk ? TJPF_CMYK : TJPF_BGRA;
-    if (tjDecompress2(tj, bytes, (unsigned long)size, reinterpret_cast<unsigned char*>(page.data()), w, w * 4, h,
-                      format, TJFLAG_LIMITSCANS)
-        != 0) {
+    const auto decode = [&](int flags) {
+        return tjDecompress2(tj, bytes, (unsigned long)size, reinterpret_cast<unsigned char*>(page.data()), w, w * 4,
+                             h, format, TJFLAG_LIMITSCANS | flags) == 0;
+    };
+    // The first warning stops the decoder: a file cut short after a header
+    // that promises a huge page is not decoded in full from made-up data.
+    if (!decode(TJFLAG_STOPONWARNING)) {
         const std::string why = tjGetErrorStr2(tj);
         const bool warningOnly = tjGetErrorCode(tj) == TJERR_WARNING;
-        decoder().reset();
         // Stray bytes between segments are common in scanners' files and leave
-        // a whole page; every other warning (a premature end, a bad code) means
-        // the decoder filled in what it could not read: a partly drawn page,
-        // which nobody may see. TurboJPEG reports the first warning.
-        if (!warningOnly || why.find("extraneous bytes") == std::string::npos) {
-            page.clear();
-            if (why.find("Premature end") != std::string::npos)
-                fail(name, "JPEG 파일이 잘려 있습니다.");
-            fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
+        // a whole page: decode again, reading over them. Every other warning (a
+        // premature end, a bad code) means the decoder would fill in what it
+        // could not read: a partly drawn page, which nobody may see.
+        const bool strayBytes = warningOnly && why.find("extraneous bytes") != std::string::npos;
+        if (!strayBytes || !decode(0)) {
+            const std::string last = strayBytes ? tjGetErrorStr2(tj) : why;
+            const bool lastWarningOnly = strayBytes ? tjGetErrorCode(tj) == TJERR_WARNING : warningOnly;
+            decoder().reset();
+            if (!(strayBytes && lastWarningOnly && last.find("extraneous bytes") != std::string::npos)) {
+                page.release(); // a made-up size must not stay allocated
+                // "Premature end of JPEG file", "... premature end of data segment"
+                if (last.find("remature end") != std::string::npos)
+                    fail(name, "JPEG 파일이 잘려 있습니다.");
+                fail(name, "JPEG 자료가 손상되었습니다 (" + last + ").");
+            }
         }
     }
     if (cmyk)
