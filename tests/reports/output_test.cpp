@@ -378,7 +378,7 @@ TEST(PageToWordProcessor, DocumentHoldsThePictureEmbeddedInACentredParagraph)
         test::ScopedFakeServices services;
         test::ScopedFakeOutput out;
         services->answers = {true};
-        Archive archive(300, 200, 100);
+        Archive archive(1200, 1000, 100); // as a 32-bit BMP 4.8 MB: written out in more than one piece
         image::adjustBrightness(archive.page, +5);
         ASSERT_TRUE(run([&] { lookup::pageToWordProcessor(archive.source(modified)); }));
         EXPECT_EQ(services->questions, QStringList{txt(lookup::text::kPageQuestion)});

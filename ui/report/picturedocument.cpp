@@ -41,8 +41,6 @@ void writePictureDocument(const QString& documentPath, const QString& picturePat
     QFile picture(picturePath);
     if (!picture.open(QIODevice::ReadOnly))
         throw model::Error(QStringLiteral("그림 파일을 읽을 수 없습니다: %1").arg(picturePath));
-    const QByteArray bytes = picture.readAll();
-    picture.close();
 
     // Only the header is read: the size, never the pixels.
     QImageReader reader(picturePath);
@@ -111,7 +109,20 @@ void writePictureDocument(const QString& documentPath, const QString& picturePat
     xml.writeAttribute(kSvg, QStringLiteral("height"), cm(size.height()));
     xml.writeAttribute(kDraw, QStringLiteral("z-index"), QStringLiteral("0"));
     xml.writeStartElement(kDraw, QStringLiteral("image"));
-    xml.writeTextElement(kOffice, QStringLiteral("binary-data"), QString::fromLatin1(bytes.toBase64()));
+    xml.writeStartElement(kOffice, QStringLiteral("binary-data"));
+    // The picture's bytes in base64, a piece at a time: a page as a 32-bit BMP
+    // runs to hundreds of megabytes. Pieces of a multiple of three bytes join
+    // into one unbroken base64 text.
+    constexpr qint64 kPiece = 3 * 1024 * 1024;
+    while (!picture.atEnd()) {
+        QByteArray piece = picture.read(kPiece);
+        while (piece.size() % 3 != 0 && !picture.atEnd()) // a short read: fill up to whole groups
+            piece += picture.read(3 - piece.size() % 3);
+        if (piece.isEmpty())
+            throw model::Error(QStringLiteral("그림 파일을 읽을 수 없습니다: %1").arg(picturePath));
+        xml.writeCharacters(QString::fromLatin1(piece.toBase64()));
+    }
+    xml.writeEndElement(); // office:binary-data
     xml.writeEndElement(); // draw:image
     xml.writeEndElement(); // draw:frame
     xml.writeEndElement(); // text:p
