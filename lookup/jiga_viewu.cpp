@@ -8,6 +8,7 @@
 #include "ui/fields.h"
 #include "ui/grid/stringgrid.h"
 #include "ui/help.h"
+#include "ui/keyfilter.h"
 #include "ui/services.h"
 #include "viewer/imageviewer.h"
 
@@ -239,8 +240,9 @@ bool Tjiga_view::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         // A key travels from the focused control up to the window; take it once, at its first stop.
         QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        if (watched == first && first->window() == this)
-            FormKeyDown(static_cast<QKeyEvent*>(event)->key());
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == first && first->window() == this && !ui::isRepeatOfCommandKey(*key))
+            FormKeyDown(key->key());
     }
     return false;
 }

@@ -770,8 +770,9 @@ bool Tjiga_auto2::eventFilter(QObject* watched, QEvent* event)
         auto* w = static_cast<QWidget*>(watched);
         // The window sees each key once, where it first arrives (the focused control), before that control does.
         QWidget* first = focusWidget() ? focusWidget() : this;
-        if (w == first && w->window() == this)
-            FormKeyDown(static_cast<QKeyEvent*>(event)->key());
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (w == first && w->window() == this && !ui::isRepeatOfCommandKey(*key))
+            FormKeyDown(key->key());
     }
     return WorkWindow::eventFilter(watched, event);
 }

@@ -289,8 +289,9 @@ bool Tjiga_insert::eventFilter(QObject* watched, QEvent* event)
         auto* w = static_cast<QWidget*>(watched);
         // Key preview: the window sees the key once, where it first arrives (the focused control).
         QWidget* first = focusWidget() ? focusWidget() : this;
-        if (w == first && w->window() == this)
-            FormKeyDown(static_cast<QKeyEvent*>(event)->key());
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (w == first && w->window() == this && !ui::isRepeatOfCommandKey(*key))
+            FormKeyDown(key->key());
     }
     return WorkWindow::eventFilter(watched, event);
 }

@@ -112,4 +112,18 @@ void attachKeyRule(QWidget* field, model::KeyRule rule, QWidget* target)
     }
 }
 
+bool isRepeatOfCommandKey(const QKeyEvent& key)
+{
+    if (!key.isAutoRepeat())
+        return false;
+    switch (key.key()) {
+    case Qt::Key_F5:
+    case Qt::Key_F9:
+    case Qt::Key_F12:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace rida::ui

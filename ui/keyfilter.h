@@ -4,6 +4,7 @@
 
 #include "model/keyrules.h"
 
+#include <QKeyEvent>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -30,5 +31,10 @@ void attachKeyRule(QWidget* field, model::KeyRule rule, QWidget* target = nullpt
 
 // Selects the whole text of a line edit, an editable combo box or a spin box; no-op otherwise.
 void selectAllText(QWidget* w);
+
+// True for the repeats of a held key that starts a command (a magnifier, a
+// print, the help, a registration): such a key acts once per press, while the
+// stepping keys (scale, lot number) step on as long as they are held.
+bool isRepeatOfCommandKey(const QKeyEvent& key);
 
 } // namespace rida::ui

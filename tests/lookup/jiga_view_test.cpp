@@ -14,6 +14,7 @@
 #include <QDate>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -426,6 +427,33 @@ TEST_F(LookupWindow, APastedLotNumberIsCutToTheRoomLeft)
         QTest::keyClick(panel->xjuso3, Qt::Key_V, Qt::ControlModifier);
         EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(c.after));
     }
+}
+
+TEST_F(LookupWindow, AHeldCommandKeyActsOncePerPressAHeldStepKeyStepsOn)
+{
+    searchAndOpen();
+    QSignalSpy print(w.data(), &Tjiga_view::printPageRequested);
+    const auto layers = w->viewer->view()->layers().size();
+    // A press, then the repeats of the key held down.
+    const auto hold = [](QWidget* to, Qt::Key key, int repeats) {
+        for (int i = 0; i <= repeats; ++i) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), i > 0);
+            QApplication::sendEvent(to, &press);
+        }
+    };
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    for (const Qt::Key key : {Qt::Key_F5, Qt::Key_F9, Qt::Key_F12})
+        hold(focus, key, 3);
+    EXPECT_EQ(w->viewer->view()->layers().size(), layers + 2); // one magnifier and its frame
+    EXPECT_EQ(print.count(), 1);
+    EXPECT_EQ(fake->programs.size() + fake->urls.size(), 1); // the help, once
+    // F8 held: the scale steps down on the press and on the repeat, 75 % to 60 % to 50 %.
+    w->viewer->selectScaleEntry(4);
+    ASSERT_EQ(scaleText(), QStringLiteral("75%"));
+    panel->xjuso3->setFocus();
+    hold(panel->xjuso3, Qt::Key_F8, 1);
+    EXPECT_EQ(scaleText(), QStringLiteral("50%"));
 }
 
 TEST_F(LookupWindow, OtherFunctionKeys)
