@@ -422,6 +422,17 @@ void loadPage(const std::string& path, Bitmap& page)
 {
     page.clear();
     auto& file = fileBuffer();
+    // The file's bytes are kept for the next page only up to the size of a
+    // large scan; a bigger file's buffer is given back once it is decoded.
+    constexpr std::size_t kKeptFileBytes = std::size_t(64) << 20;
+    struct GiveBackLarge {
+        std::vector<unsigned char>& buffer;
+        ~GiveBackLarge()
+        {
+            if (buffer.capacity() > kKeptFileBytes)
+                std::vector<unsigned char>().swap(buffer);
+        }
+    } giveBack{file};
     readFile(path, file);
     decodePage(file.data(), file.size(), path, page);
 }
