@@ -674,6 +674,7 @@ void ImageViewer::suiButton2Click()
         RubberBand = nullptr;
         Selection = nullptr;
         ImgView->setPage(std::move(burnt));
+        magnified_.release(); // at page resolution it may have been as large as the page
         PanAllowed = true;
         if (hooks_.pageModified)
             hooks_.pageModified();
