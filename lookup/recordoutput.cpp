@@ -181,17 +181,24 @@ void PrintPage(const OutputSource& source)
 {
     if (!hasPage(source))
         return;
-    const QString pictureFile = source.modifiedOutput ? saveTempBitmap(source.appDir, *source.page) : source.recordFile;
-    image::Bitmap picture;
-    image::loadPage(localPath(pictureFile), picture);
+    QImage picture;
+    if (source.modifiedOutput) {
+        // The page as modified goes to the temporary bitmap as ever; the print
+        // takes it from memory rather than reading that file back.
+        saveTempBitmap(source.appDir, *source.page);
+        picture = imageFrom(*source.page);
+    } else {
+        image::Bitmap stored;
+        image::loadPage(localPath(source.recordFile), stored);
+        picture = imageFrom(stored);
+    }
 
     std::unique_ptr<ui::report::ReportLayout> layout;
     if (printsLandscape(picture.width(), picture.height()))
         layout = std::make_unique<reports::Tprint_w>(source.owner);
     else
         layout = std::make_unique<reports::Tprint_h>(source.owner);
-    layout->setPicture(imageFrom(picture));
-    picture.release();
+    layout->setPicture(std::move(picture));
 
     ui::report::ImageBox& box = layout->imageBox();
     const BoxFit fit =
