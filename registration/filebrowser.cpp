@@ -14,9 +14,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
-#include <QStorageInfo>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+
+#include <fstream>
+#include <iterator>
 
 namespace rida::registration {
 
@@ -192,14 +194,24 @@ void FileBrowser::fillDrives()
 {
     const QSignalBlocker block(DriveComboBox1);
     DriveComboBox1->clear();
+    // The mount table is read as text: asking a mounted file system itself
+    // (statfs, stat) can hang on a network or FUSE mount that does not answer.
+    std::string table;
+    if (std::ifstream in("/proc/self/mountinfo"); in)
+        table.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     QStringList roots;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        // Containers bind single files (/etc/hosts) as mounts: only folders can be browsed.
-        if (!volume.isValid() || !volume.isReady() || roots.contains(volume.rootPath()) ||
-            !QFileInfo(volume.rootPath()).isDir())
+    for (const Mount& m : parseMountInfo(table)) {
+        if (!isBrowsableMount(m))
             continue;
-        roots << volume.rootPath();
+        const QString root = QFile::decodeName(QByteArray::fromStdString(m.point));
+        // Containers bind single files (/etc/hosts) as mounts: only folders can be
+        // browsed. Only local file systems are asked, which answer at once.
+        if (roots.contains(root) || (!isRemoteMount(m) && !QFileInfo(root).isDir()))
+            continue;
+        roots << root;
     }
+    if (!roots.contains(QStringLiteral("/")))
+        roots << QStringLiteral("/");
     std::sort(roots.begin(), roots.end());
     for (const QString& root : roots)
         DriveComboBox1->addItem(driveIcon(), root, pathData(nativePath(root)));
@@ -271,11 +283,17 @@ void FileBrowser::fillFolderList(const fs::path& folder, const std::vector<Folde
         ++depth;
     }
     DirectoryListBox1->setCurrentRow(DirectoryListBox1->count() - 1);
+    // Each item complete before it goes in: a change to an item in the list
+    // lays the list out again, which for thousands of subfolders adds up.
+    DirectoryListBox1->setUpdatesEnabled(false);
+    const QIcon icon = folderIcon();
     for (const FolderEntry& sub : subfolders) {
-        auto* item = new QListWidgetItem(folderIcon(), sub.name, DirectoryListBox1);
+        auto* item = new QListWidgetItem(icon, sub.name);
         item->setData(kPathRole, pathData(sub.path));
         item->setData(kDepthRole, depth);
+        DirectoryListBox1->addItem(item);
     }
+    DirectoryListBox1->setUpdatesEnabled(true);
 }
 
 void FileBrowser::fillFileList(const std::vector<FolderEntry>& files)

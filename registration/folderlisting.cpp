@@ -133,4 +133,81 @@ std::vector<FolderEntry> listFolders(const fs::path& folder)
     });
 }
 
+namespace {
+// "\040" and the like stand for a blank, a tab, a newline or a backslash in a mount point.
+std::string unescapeMountField(const std::string& field)
+{
+    const auto octal = [](char c) { return c >= '0' && c <= '7'; };
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && octal(field[i + 1]) && octal(field[i + 2]) &&
+            octal(field[i + 3])) {
+            out.push_back(char(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0')));
+            i += 3;
+        } else {
+            out.push_back(field[i]);
+        }
+    }
+    return out;
+}
+} // namespace
+
+std::vector<Mount> parseMountInfo(const std::string& text)
+{
+    std::vector<Mount> mounts;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::vector<std::string> fields;
+        for (std::size_t i = start; i < end;) {
+            while (i < end && text[i] == ' ')
+                ++i;
+            std::size_t j = i;
+            while (j < end && text[j] != ' ')
+                ++j;
+            if (j > i)
+                fields.emplace_back(text, i, j - i);
+            i = j;
+        }
+        start = end + 1;
+        // id parent major:minor root point options [optional fields...] - type source super-options
+        std::size_t dash = 6;
+        while (dash < fields.size() && fields[dash] != "-")
+            ++dash;
+        if (fields.size() < 7 || dash + 1 >= fields.size())
+            continue;
+        mounts.push_back({unescapeMountField(fields[4]), fields[dash + 1]});
+    }
+    return mounts;
+}
+
+bool isBrowsableMount(const Mount& m)
+{
+    static const char* const kernelTypes[] = {
+        "proc",     "sysfs",     "devtmpfs",   "devpts",  "cgroup",    "cgroup2", "securityfs", "pstore",
+        "debugfs",  "tracefs",   "mqueue",     "hugetlbfs", "configfs", "fusectl", "binfmt_misc", "autofs",
+        "bpf",      "efivarfs",  "nsfs",       "rpc_pipefs", "selinuxfs", "ramfs", "rootfs"};
+    for (const char* t : kernelTypes)
+        if (m.type == t)
+            return false;
+    for (const char* under : {"/dev", "/proc", "/sys", "/run", "/var/run", "/var/lock"}) {
+        const std::string u(under);
+        if (m.point == u || (m.point.size() > u.size() && m.point.compare(0, u.size(), u) == 0 && m.point[u.size()] == '/'))
+            return false;
+    }
+    return !m.point.empty() && m.point[0] == '/';
+}
+
+bool isRemoteMount(const Mount& m)
+{
+    static const char* const remote[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "ceph",
+                                         "glusterfs", "lustre", "gpfs", "davfs", "sshfs", "fuse"};
+    for (const char* t : remote)
+        if (m.type == t)
+            return true;
+    return m.type.rfind("fuse.", 0) == 0 || m.type.rfind("fuseblk", 0) == 0;
+}
+
 } // namespace rida::registration

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace rida::registration {
@@ -38,5 +39,23 @@ std::vector<FolderEntry> listFiles(const std::filesystem::path& folder, const QS
 // The subfolders of `folder`, sorted the same way; hidden ones (name starting
 // with ".") are left out. Throws model::Error as listFiles does.
 std::vector<FolderEntry> listFolders(const std::filesystem::path& folder);
+
+// A mounted file system as /proc/self/mountinfo lists it.
+struct Mount {
+    std::string point; // where it is mounted (escapes such as "\040" decoded)
+    std::string type;  // the file system type ("ext4", "nfs4", "fuse.sshfs", ...)
+};
+
+// The mounts of a mountinfo text, in its order; lines that do not parse are left out.
+std::vector<Mount> parseMountInfo(const std::string& text);
+
+// True for a mount a user would browse for scanned pages: not a kernel or
+// runtime file system (proc, sysfs, cgroup, devpts, ...) nor one mounted under
+// /dev, /proc, /sys or /run.
+bool isBrowsableMount(const Mount& m);
+
+// True for a file system whose answers come over a network or from another
+// process (NFS, SMB, FUSE, ...): asking it anything may take long or never end.
+bool isRemoteMount(const Mount& m);
 
 } // namespace rida::registration

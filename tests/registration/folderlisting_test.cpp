@@ -84,3 +84,40 @@ TEST(RegistrationFolderListingTest, AFolderThatCannotBeReadIsAnErrorNamingIt)
     }
     EXPECT_THROW(listFolders(missing), rida::model::Error);
 }
+
+TEST(MountTable, ParsesPointsAndTypesAndTellsWhichToBrowse)
+{
+    const std::string table =
+        "22 1 0:21 / /proc rw,nosuid - proc proc rw\n"
+        "23 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+        "24 23 0:22 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+        "25 23 8:2 / /media/scan\\040disk rw,relatime shared:5 master:2 - vfat /dev/sdb1 rw\n"
+        "26 23 0:50 / /mnt/archive rw - nfs4 server:/archive rw\n"
+        "27 23 0:51 / /home/clerk/remote rw - fuse.sshfs clerk@host: rw\n"
+        "28 23 0:5 / /dev/shm rw - tmpfs tmpfs rw\n"
+        "not a mount line\n"
+        "29 23 0:52 / /run/user/1000 rw - tmpfs tmpfs rw";
+    const std::vector<Mount> mounts = parseMountInfo(table);
+    struct Expected {
+        const char* point;
+        const char* type;
+        bool browsable, remote;
+    } expected[] = {
+        {"/proc", "proc", false, false},
+        {"/", "ext4", true, false},
+        {"/sys/fs/cgroup", "cgroup2", false, false},
+        {"/media/scan disk", "vfat", true, false},
+        {"/mnt/archive", "nfs4", true, true},
+        {"/home/clerk/remote", "fuse.sshfs", true, true},
+        {"/dev/shm", "tmpfs", false, false},
+        {"/run/user/1000", "tmpfs", false, false},
+    };
+    ASSERT_EQ(mounts.size(), std::size(expected));
+    for (std::size_t i = 0; i < mounts.size(); ++i) {
+        SCOPED_TRACE(expected[i].point);
+        EXPECT_EQ(mounts[i].point, expected[i].point);
+        EXPECT_EQ(mounts[i].type, expected[i].type);
+        EXPECT_EQ(isBrowsableMount(mounts[i]), expected[i].browsable);
+        EXPECT_EQ(isRemoteMount(mounts[i]), expected[i].remote);
+    }
+}
