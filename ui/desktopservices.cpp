@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace rida::ui {
 
@@ -64,7 +66,12 @@ bool DesktopServices::removeFile(const std::filesystem::path& path, QString* err
     const QString name = QFile::decodeName(QByteArray::fromStdString(path.native()));
     if (QFile::encodeName(name).toStdString() == path.native()) {
         QFile file(name);
-        if (file.moveToTrash())
+        // The home trash lives in the user's data folder, which a fresh account
+        // may not have yet; Qt then moves the file into "files" under the
+        // current folder instead. With the folder there, Qt makes the trash.
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        // Qt's trash first; ours takes names too long for Qt's record of them.
+        if (file.moveToTrash() || moveToTrash(path, nullptr))
             return true;
         // No trash on this desktop (or on this file system): delete for good, as asked.
         if (file.remove())

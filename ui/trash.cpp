@@ -84,7 +84,12 @@ bool moveInto(const fs::path& trash, const fs::path& file, const fs::path& absol
 {
     if (trash.empty() || !makeFolder(trash) || !makeFolder(trash / "files") || !makeFolder(trash / "info"))
         return false;
-    const std::string base = file.filename().native();
+    // The record is named after the file plus ".trashinfo" and perhaps ".9999":
+    // a long name is cut to leave room (the record keeps the full path).
+    constexpr std::size_t kNameMax = 255, kRoom = sizeof(".trashinfo") - 1 + 5;
+    std::string base = file.filename().native();
+    if (base.size() > kNameMax - kRoom)
+        base.resize(kNameMax - kRoom);
     for (int n = 1; n < 10000; ++n) {
         const std::string name = n == 1 ? base : base + "." + std::to_string(n);
         const fs::path info = trash / "info" / (name + ".trashinfo");

@@ -100,3 +100,33 @@ TEST_F(TrashFixture, AMissingFileIsReportedAndNothingIsRecorded)
     EXPECT_FALSE(why.empty());
     EXPECT_FALSE(fs::exists(trash / "info") && !fs::is_empty(trash / "info"));
 }
+
+TEST_F(TrashFixture, NoFileIsDeletedForGoodWhileATrashCanBeMade)
+{
+    struct Case {
+        const char* what;
+        std::string name;
+    } cases[] = {
+        // The home trash's folder (XDG_DATA_HOME) is not there yet: it is made.
+        {"a UTF-8 name, no data folder yet", "Img001.jpg"},
+        // 250 bytes: with ".trashinfo" too long for one name; the record's name is cut.
+        {"a CP949 name of 250 bytes", std::string(246, '\xB0') + ".jpg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(root / "data");
+        const fs::path file = write(c.name, "scanned page");
+        ui::DesktopServices desktop;
+        QString why;
+        ASSERT_TRUE(desktop.removeFile(file, &why)) << why.toStdString();
+        EXPECT_FALSE(fs::exists(file));
+        int kept = 0;
+        for (const auto& e : fs::directory_iterator(trash / "files")) {
+            EXPECT_EQ(readText(e.path()), "scanned page");
+            ++kept;
+        }
+        EXPECT_EQ(kept, 1) << "the page is in the trash, not gone";
+        for (const auto& e : fs::directory_iterator(trash / "info"))
+            EXPECT_NE(readText(e.path()).find("Path=" + ui::trashInfoPath(file.string()) + "\n"), std::string::npos);
+    }
+}
