@@ -820,6 +820,11 @@ void Tjiga_auto2::suiButton1Click()
         const RecognitionSettings settings = runSettings();
         if (!recognizer_)
             recognizer_ = std::make_unique<Recognizer>();
+        // A run over an outsized page does not keep its buffers for the window's life.
+        struct ReleaseLarge {
+            Recognizer& r;
+            ~ReleaseLarge() { r.releaseBuffersAbove(kKeptBufferPixels); }
+        } release{*recognizer_};
         run_->run([&] {
             RunObserver observer(*this, *run_);
             RunRecognition(files, settings, *recognizer_, observer);

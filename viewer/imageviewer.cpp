@@ -7,6 +7,7 @@
 #include "ui/image/transform.h"
 #include "ui/services.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -392,11 +393,21 @@ void ImageViewer::reportError(const QString& text)
 
 void ImageViewer::loadPage(const QString& path)
 {
+    image::Bitmap& page = ImgView->page();
     try {
-        image::loadPage(QFile::encodeName(path).toStdString(), ImgView->page());
+        image::loadPage(QFile::encodeName(path).toStdString(), page);
     } catch (...) {
         ImgView->pageChanged();
         throw;
+    }
+    // The page's memory is reused by the next page that fits; after an
+    // outsized page, a page of the usual size gets memory of its own size.
+    constexpr std::size_t kKeptPixels = std::size_t(32) << 20;
+    const std::size_t used = std::size_t(page.width()) * std::size_t(page.height());
+    if (page.capacityPixels() > kKeptPixels && page.capacityPixels() > 2 * used) {
+        image::Bitmap fitted(page.width(), page.height());
+        std::copy_n(page.data(), used, fitted.data());
+        page = std::move(fitted);
     }
     ImgView->pageChanged();
 }

@@ -15,6 +15,13 @@ std::size_t Recognizer::bufferBytes() const
     return (workPage_.capacityPixels() + scratch_.capacityPixels()) * sizeof(std::uint32_t);
 }
 
+void Recognizer::releaseBuffersAbove(std::size_t keepPixels)
+{
+    for (image::Bitmap* b : {&workPage_, &scratch_})
+        if (b->capacityPixels() > keepPixels)
+            b->release();
+}
+
 PageResult Recognizer::recognizePage(const std::string& path, const RecognitionSettings& settings,
                                      RecognitionObserver& observer)
 {
