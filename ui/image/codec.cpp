@@ -146,32 +146,36 @@ void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string&
     // A CMYK pixel takes four bytes like an ARGB one, so both decode straight
     // into the page's own memory.
     const int format = cmyk ? TJPF_CMYK : TJPF_BGRA;
-    const auto decode = [&](int flags) {
-        return tjDecompress2(tj, bytes, (unsigned long)size, reinterpret_cast<unsigned char*>(page.data()), w, w * 4,
-                             h, format, TJFLAG_LIMITSCANS | flags) == 0;
-    };
-    // The first warning stops the decoder: a file cut short after a header
-    // that promises a huge page is not decoded in full from made-up data.
-    if (!decode(TJFLAG_STOPONWARNING)) {
+    // Decodes into the page; "" when the whole page was read, else the reason.
+    // TurboJPEG reports the first warning.
+    const auto decode = [&](int flags) -> std::string {
+        if (tjDecompress2(tj, bytes, (unsigned long)size, reinterpret_cast<unsigned char*>(page.data()), w, w * 4, h,
+                          format, TJFLAG_LIMITSCANS | flags) == 0)
+            return {};
         const std::string why = tjGetErrorStr2(tj);
-        const bool warningOnly = tjGetErrorCode(tj) == TJERR_WARNING;
-        // Stray bytes between segments are common in scanners' files and leave
-        // a whole page: decode again, reading over them. Every other warning (a
-        // premature end, a bad code) means the decoder would fill in what it
-        // could not read: a partly drawn page, which nobody may see.
-        const bool strayBytes = warningOnly && why.find("extraneous bytes") != std::string::npos;
-        if (!strayBytes || !decode(0)) {
-            const std::string last = strayBytes ? tjGetErrorStr2(tj) : why;
-            const bool lastWarningOnly = strayBytes ? tjGetErrorCode(tj) == TJERR_WARNING : warningOnly;
-            decoder().reset();
-            if (!(strayBytes && lastWarningOnly && last.find("extraneous bytes") != std::string::npos)) {
-                page.release(); // a made-up size must not stay allocated
-                // "Premature end of JPEG file", "... premature end of data segment"
-                if (last.find("remature end") != std::string::npos)
-                    fail(name, "JPEG 파일이 잘려 있습니다.");
-                fail(name, "JPEG 자료가 손상되었습니다 (" + last + ").");
-            }
-        }
+        // Stray bytes between segments are common in scanners' files and leave a whole page.
+        if (tjGetErrorCode(tj) == TJERR_WARNING && why.find("extraneous bytes") != std::string::npos)
+            return "stray bytes";
+        return why.empty() ? std::string("?") : why;
+    };
+    // The first warning stops the decoder: a file cut short after a header that
+    // promises a huge page is not decoded in full from made-up data. Every
+    // warning but stray bytes means the decoder would fill in what it could not
+    // read: a partly drawn page, which nobody may see. After stray bytes the
+    // page is decoded again, reading over them.
+    std::string why = decode(TJFLAG_STOPONWARNING);
+    if (why == "stray bytes") {
+        why = decode(0);
+        if (why == "stray bytes")
+            why.clear();
+    }
+    if (!why.empty()) {
+        decoder().reset();
+        page.release(); // a made-up size must not stay allocated
+        // "Premature end of JPEG file", "... premature end of data segment"
+        if (why.find("remature end") != std::string::npos)
+            fail(name, "JPEG 파일이 잘려 있습니다.");
+        fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
     }
     if (cmyk)
         cmykToArgbInPlace(page, hasAdobeMarker(bytes, size));
