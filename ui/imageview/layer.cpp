@@ -3,6 +3,7 @@
 #include "ui/image/ops.h"
 #include "ui/image/transform.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace rida::ui {
@@ -46,11 +47,13 @@ void RubberBand::paint(LayerPaint& target)
         if (x >= 0 && y >= 0 && x < b.width() && y < b.height())
             b.setPixel(x, y, (i / 4) % 2 ? 0xFFFFFFFFu : 0xFF000000u);
     };
-    for (int x = x1; x <= x2; ++x) {
+    // Only the part of the frame inside the buffer is walked: zoomed in, a
+    // frame can be hundreds of thousands of pixels round.
+    for (int x = std::max(x1, 0); x <= std::min(x2, b.width() - 1); ++x) {
         dot(x, y1, x - x1);
         dot(x, y2, x - x1);
     }
-    for (int y = y1; y <= y2; ++y) {
+    for (int y = std::max(y1, 0); y <= std::min(y2, b.height() - 1); ++y) {
         dot(x1, y, y - y1);
         dot(x2, y, y - y1);
     }
