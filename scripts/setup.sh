@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-translations-l10n
-  libcups2-dev poppler-utils
+  libcups2-dev poppler-utils cups-daemon cups-client cups-filters
   libturbojpeg0-dev libjpeg62-turbo-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-nanum xvfb xauth xdotool xdg-utils

@@ -1,7 +1,9 @@
-// Printing and the printer setup against a real CUPS server with a PDF
-// printer (the cups-pdf backend). Where no such printer is installed the
-// tests say so and skip: the other report tests cover the same paths with
-// fakes and with PDF files.
+// Printing and the printer setup against a real CUPS server with PDF printers:
+// the machine's own (the cups-pdf backend), or the server that
+// private_cups.sh starts for the run (queues writing each job to a file),
+// where RIDA_CUPS_REQUIRED is set and a missing printer is a failure.
+// Elsewhere the tests say so and skip: the other report tests cover the same
+// paths with fakes and with PDF files.
 
 #include "reports/print_wu.h"
 #include "tests/reports/measure.h"
@@ -28,9 +30,24 @@ using namespace rida;
 
 namespace {
 
-// The queues whose device is the cups-pdf backend, and the default destination.
+// Without the printers a test needs: a failure on the run's own server, else a skip.
+#define SKIP_WITHOUT_PRINTERS(why)                                                  \
+    do {                                                                           \
+        if (qEnvironmentVariableIsSet("RIDA_CUPS_REQUIRED"))                       \
+            FAIL() << why;                                                         \
+        GTEST_SKIP() << why;                                                       \
+    } while (false)
+
+// A queue that turns jobs into PDF: the cups-pdf backend, writing new files
+// into its output folder, or a file device writing every job to one file.
+struct PdfQueue {
+    QString name;
+    QString file; // the file device's file; empty for cups-pdf
+};
+
+// The PDF queues and the default destination.
 struct CupsQueues {
-    QStringList pdf;
+    QList<PdfQueue> pdf;
     QString defaultName;
 };
 CupsQueues cupsQueues()
@@ -39,14 +56,28 @@ CupsQueues cupsQueues()
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
     for (int i = 0; i < count; ++i) {
-        const char* uri = cupsGetOption("device-uri", dests[i].num_options, dests[i].options);
-        if (uri && QByteArray(uri).startsWith("cups-pdf:") && !dests[i].instance)
-            q.pdf << QString::fromLocal8Bit(dests[i].name);
+        const QByteArray uri = cupsGetOption("device-uri", dests[i].num_options, dests[i].options);
+        const QString name = QString::fromLocal8Bit(dests[i].name);
+        if (!dests[i].instance) {
+            if (uri.startsWith("cups-pdf:"))
+                q.pdf.append({name, {}});
+            else if (uri.startsWith("file://") && uri.endsWith(".pdf"))
+                q.pdf.append({name, QString::fromLocal8Bit(uri.mid(7))});
+        }
         if (dests[i].is_default)
-            q.defaultName = QString::fromLocal8Bit(dests[i].name);
+            q.defaultName = name;
     }
     cupsFreeDests(count, dests);
     return q;
+}
+
+// Jobs of a queue that are not finished yet.
+int activeJobs(const QString& queue)
+{
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toLocal8Bit().constData(), 0, CUPS_WHICHJOBS_ACTIVE);
+    cupsFreeJobs(count, jobs);
+    return count;
 }
 
 // Where cups-pdf writes a job of this user: its "Out" setting, "${HOME}/PDF" unless changed.
@@ -80,10 +111,10 @@ TEST(CupsPrinterSetup, TheChosenPrinterIsTheDefaultAtOnceForEveryProgram)
 {
     const CupsQueues queues = cupsQueues();
     if (queues.pdf.size() < 2)
-        GTEST_SKIP() << "needs two cups-pdf printers on a running CUPS server";
+        SKIP_WITHOUT_PRINTERS("needs two PDF printers on a running CUPS server");
     const QString lpstat = QStandardPaths::findExecutable(QStringLiteral("lpstat"));
     DefaultPrinterGuard guard;
-    for (const QString& printer : {queues.pdf[0], queues.pdf[1]}) {
+    for (const QString& printer : {queues.pdf[0].name, queues.pdf[1].name}) {
         ui::report::DesktopPrinterSetup().makeDefault(printer);
         EXPECT_EQ(QPrinterInfo::defaultPrinterName(), printer) << "this program sees it";
         if (!lpstat.isEmpty()) {
@@ -101,11 +132,14 @@ TEST(CupsPdfPrinter, PrintsOneA4SheetWithThePictureInItsBox)
     const CupsQueues queues = cupsQueues();
     const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     if (queues.pdf.isEmpty() || pdftoppm.isEmpty())
-        GTEST_SKIP() << "needs a cups-pdf printer on a running CUPS server and pdftoppm";
+        SKIP_WITHOUT_PRINTERS("needs a PDF printer on a running CUPS server and pdftoppm");
+    const PdfQueue queue = queues.pdf.front();
     DefaultPrinterGuard guard;
-    ui::report::DesktopPrinterSetup().makeDefault(queues.pdf[0]);
+    ui::report::DesktopPrinterSetup().makeDefault(queue.name);
 
-    const QDir out(cupsPdfFolder());
+    if (!queue.file.isEmpty())
+        QFile::remove(queue.file);
+    const QDir out(queue.file.isEmpty() ? cupsPdfFolder() : QFileInfo(queue.file).path());
     const QSet<QString> before = [&] {
         const QStringList names = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
         return QSet<QString>(names.begin(), names.end());
@@ -128,6 +162,8 @@ TEST(CupsPdfPrinter, PrintsOneA4SheetWithThePictureInItsBox)
     waited.start();
     while (pdf.isEmpty() && waited.elapsed() < 60000) {
         QTest::qWait(250);
+        if (activeJobs(queue.name) > 0)
+            continue;
         for (const QFileInfo& f : out.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time))
             if (!before.contains(f.fileName()) && f.size() > 0) {
                 pdf = f.filePath();
@@ -135,7 +171,7 @@ TEST(CupsPdfPrinter, PrintsOneA4SheetWithThePictureInItsBox)
             }
     }
     ASSERT_FALSE(pdf.isEmpty()) << "no job output in " << out.path().toStdString();
-    QTest::qWait(500); // let cups-pdf finish writing
+    QTest::qWait(500); // let the backend finish writing
     QTemporaryDir dir;
     const QString prefix = dir.filePath(QStringLiteral("sheet"));
     ASSERT_EQ(
