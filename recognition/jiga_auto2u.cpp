@@ -820,10 +820,10 @@ void Tjiga_auto2::suiButton1Click()
         const RecognitionSettings settings = runSettings();
         if (!recognizer_)
             recognizer_ = std::make_unique<Recognizer>();
-        // A run over an outsized page does not keep its buffers for the window's life.
-        struct ReleaseLarge {
+        // The pages of a run share their buffers; between runs the window holds none.
+        struct ReleaseBuffers {
             Recognizer& r;
-            ~ReleaseLarge() { r.releaseBuffersAbove(kKeptBufferPixels); }
+            ~ReleaseBuffers() { r.releaseBuffers(); }
         } release{*recognizer_};
         run_->run([&] {
             RunObserver observer(*this, *run_);

@@ -143,8 +143,6 @@ public:
     // Where a chosen file is shown while the automatic tab is in front: this
     // scale list entry ("50%"), centred on this page point.
     static constexpr int kAutoTabScaleEntry = 5;
-    // The run's buffers are kept between runs up to an A3 page at 400 dpi.
-    static constexpr std::size_t kKeptBufferPixels = std::size_t(32) << 20;
     static constexpr QPointF kAutoTabCentre{750, 300};
     // A left press on the page view that starts a drag reports its page point
     // (page pixels, truncated toward zero); it goes to `xpt` and `ypt`.

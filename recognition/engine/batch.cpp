@@ -15,11 +15,10 @@ std::size_t Recognizer::bufferBytes() const
     return (workPage_.capacityPixels() + scratch_.capacityPixels()) * sizeof(std::uint32_t);
 }
 
-void Recognizer::releaseBuffersAbove(std::size_t keepPixels)
+void Recognizer::releaseBuffers()
 {
-    for (image::Bitmap* b : {&workPage_, &scratch_})
-        if (b->capacityPixels() > keepPixels)
-            b->release();
+    workPage_.release();
+    scratch_.release();
 }
 
 PageResult Recognizer::recognizePage(const std::string& path, const RecognitionSettings& settings,

@@ -77,10 +77,9 @@ public:
     const WorkingSet& workingSet() const { return workingSet_; }
     const RowScanner& rows() const { return scanner_; }
     std::size_t bufferBytes() const;
-    // Gives back the working page and the rotation buffer where an outsized
-    // page made them larger than `keepPixels`; pages of the usual sizes keep
-    // their buffers for the next run.
-    void releaseBuffersAbove(std::size_t keepPixels);
+    // Gives back the working page and the rotation buffer; the next page
+    // allocates them afresh.
+    void releaseBuffers();
 
 private:
     PageResult readWorkPage(const RecognitionSettings& settings, RecognitionObserver& observer,

@@ -285,8 +285,9 @@ TEST_F(AutoWindowFixture, EveryControlHasANameAScreenReaderSpeaks)
         EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty())
             << c->metaObject()->className() << " " << c->objectName().toStdString();
         // A button is spoken by its caption (told apart where two share one), also where a label describes it.
-        if (auto* b = qobject_cast<QAbstractButton*>(c); b && !b->text().isEmpty())
+        if (auto* b = qobject_cast<QAbstractButton*>(c); b && !b->text().isEmpty()) {
             EXPECT_TRUE(a->text(QAccessible::Name).contains(QString(b->text()).remove(u'&').trimmed()))
                 << c->objectName().toStdString() << " is spoken as " << a->text(QAccessible::Name).toStdString();
+        }
     }
 }

@@ -153,6 +153,15 @@ TEST_F(BatchRun, BuffersAreReusedFromPageToPage)
     const std::size_t after1 = recognizer.bufferBytes();
     RunRecognition(std::vector<std::string>(3, path("three.jpg")), s, recognizer, r);
     EXPECT_EQ(recognizer.bufferBytes(), after1);
+
+    // Given back between runs, they are made afresh and the page reads the same.
+    const std::vector<std::string> lots = r.memo;
+    ASSERT_FALSE(lots.empty());
+    recognizer.releaseBuffers();
+    EXPECT_EQ(recognizer.bufferBytes(), 0u);
+    RunRecognition({path("three.jpg")}, s, recognizer, r);
+    EXPECT_EQ(recognizer.bufferBytes(), after1);
+    EXPECT_EQ(r.memo, lots);
 }
 
 } // namespace
