@@ -32,12 +32,15 @@ public:
     State validate(QString& text, int& pos) const override
     {
         const int max = LotNumberField::kMaxTyped;
+        // What code writes is taken as the text before the next edit, also
+        // where it was written with the field's signals blocked.
+        if (!field_->userEditing()) {
+            before_ = text;
+            // Refused but kept as it is (setText() keeps an invalid text).
+            return text.size() <= max ? Acceptable : Invalid;
+        }
         if (text.size() <= max)
             return Acceptable;
-        // Refused but kept as it is when code wrote it (setText() keeps an
-        // invalid text).
-        if (!field_->userEditing())
-            return Invalid;
         // A field already past the limit takes nothing more: the edit is
         // undone here, as QLineEdit undoes a refused edit only in a field
         // whose text was acceptable before.
@@ -58,7 +61,7 @@ public:
 
 private:
     LotNumberField* field_;
-    QString before_; // the field's text before the edit being checked
+    mutable QString before_; // the field's text before the edit being checked
 };
 
 // Counts a user action that edits the field while it runs.

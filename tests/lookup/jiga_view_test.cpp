@@ -429,6 +429,21 @@ TEST_F(LookupWindow, APastedLotNumberIsCutToTheRoomLeft)
     }
 }
 
+TEST_F(LookupWindow, APasteAfterOpeningARecordIsCutToTheLotShownNotToAnEarlierNumber)
+{
+    panel->xjuso3->setText(QStringLiteral("9999"));
+    panel->xjuso3->setFocus();
+    pressKey(Qt::Key_F1);
+    ASSERT_EQ(panel->xjuso3->text(), QStringLiteral("10000"));
+    searchAndOpen();
+    ASSERT_EQ(panel->xjuso3->text(), QStringLiteral("1"));
+    panel->xjuso3->setFocus();
+    panel->xjuso3->end(false);
+    QApplication::clipboard()->setText(QStringLiteral("23456"));
+    QTest::keyClick(panel->xjuso3, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("1234"));
+}
+
 TEST_F(LookupWindow, AHeldCommandKeyActsOncePerPressAHeldStepKeyStepsOn)
 {
     searchAndOpen();
