@@ -102,22 +102,27 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 
 void FileListBox::mousePressEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::RightButton) {
+    // Only the left button chooses; the right one opens the popup menu.
+    if (e->button() != Qt::LeftButton) {
         e->ignore(); // the popup menu follows as a context menu event
         return;
     }
+    rowAtPress_ = currentRow();
     QListWidget::mousePressEvent(e);
 }
 
 void FileListBox::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::RightButton) {
+    if (e->button() != Qt::LeftButton) {
         e->accept();
         return;
     }
-    const QModelIndex pressed = indexAt(e->position().toPoint());
+    const QModelIndex released = indexAt(e->position().toPoint());
     QListWidget::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton && pressed.isValid() && pressed == currentIndex())
+    // A click on an entry chooses it; so does a press dragged onto another
+    // one, which moved the selection there: the entry shown is always the
+    // one selected.
+    if (currentRow() >= 0 && (currentRow() != rowAtPress_ || (released.isValid() && released == currentIndex())))
         emit chosen();
 }
 

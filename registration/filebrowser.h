@@ -39,6 +39,9 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    int rowAtPress_ = -1;
 };
 
 class FileBrowser : public QGroupBox {

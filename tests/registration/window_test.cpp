@@ -173,6 +173,40 @@ TEST_F(RegistrationWindowTest, ArrowKeysStepFromFileToFileWithAPreviewEach)
     EXPECT_TRUE(fake().messages.isEmpty());
 }
 
+// However the mouse moves the selection, the entry selected is the one previewed
+// and named, so that "파일 삭제" deletes the page on screen.
+TEST_F(RegistrationWindowTest, TheSelectedFileIsAlwaysTheOneShown)
+{
+    open();
+    clickFile(0);
+    ASSERT_EQ(pageWidth(), 10);
+    QWidget* viewport = files()->viewport();
+    const auto at = [this](int row) { return QPointF(files()->visualItemRect(files()->item(row)).center()); };
+    const auto send = [viewport](QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent e(type, pos, viewport->mapToGlobal(pos), button, held, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &e);
+    };
+
+    // A press dragged onto another entry before the release.
+    send(QEvent::MouseButtonPress, at(0), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, at(1), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, at(2), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, at(2), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(files()->currentRow(), 2);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("img003.JPG"));
+    EXPECT_EQ(pageWidth(), 30);
+
+    // The middle and right buttons neither choose nor move the selection.
+    for (Qt::MouseButton button : {Qt::MiddleButton, Qt::RightButton}) {
+        send(QEvent::MouseButtonPress, at(1), button, button);
+        send(QEvent::MouseButtonRelease, at(1), button, Qt::NoButton);
+        EXPECT_EQ(files()->currentRow(), 2);
+        EXPECT_EQ(browser()->imgname->text(), QStringLiteral("img003.JPG"));
+        EXPECT_EQ(pageWidth(), 30);
+    }
+    EXPECT_TRUE(fake().messages.isEmpty());
+}
+
 TEST_F(RegistrationWindowTest, AFileThatCannotBeDecodedIsReportedAndNotShown)
 {
     test::writeBytes(app.files() / "Img000.jpg", "this is no image");
