@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace rida::app {
 
@@ -198,7 +199,6 @@ void Tmain::buildBoard()
     suiImageButton1->setIcon(QIcon(ui::pictures::supportButtonPicture()));
     suiImageButton1->setIconSize(QSize(90, 27));
     suiImageButton1->setFixedSize(90, 27);
-    suiImageButton1->setToolTip(QStringLiteral("기술 문의"));
     suiImageButton1->setAccessibleName(QStringLiteral("기술 문의"));
     suiImageButton1->setCursor(Qt::PointingHandCursor);
     suiImageButton1->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
@@ -216,7 +216,15 @@ void Tmain::openWorkWindow(QPointer<ui::WorkWindow>& ref, ui::WorkWindow* window
         ref = nullptr;
         setEnabled(true);
     });
+    keepAbove(window);
     window->showInWorkArea();
+}
+
+void Tmain::keepAbove(QWidget* window)
+{
+    window->winId(); // makes its window handle
+    if (QWindow* handle = window->windowHandle(); handle && windowHandle())
+        handle->setTransientParent(windowHandle());
 }
 
 void Tmain::N2Click()
@@ -252,6 +260,7 @@ void Tmain::about1Click()
         refs::start = nullptr;
         setEnabled(true);
     });
+    keepAbove(box);
     box->show();
 }
 

@@ -67,6 +67,9 @@ public slots:
     void suiImageButton1Click();
     void N25Click();
 
+    // No popup menu of the main window's own: the toolbar is always shown.
+    QMenu* createPopupMenu() override { return nullptr; }
+
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -78,6 +81,8 @@ private:
     void buildToolbar();
     void buildBoard();
     void openWorkWindow(QPointer<ui::WorkWindow>& ref, ui::WorkWindow* window);
+    // The window manager keeps `window` above the main window (not owned by it).
+    void keepAbove(QWidget* window);
 
     QString appDir_;
     bool signInCancelled_ = false;

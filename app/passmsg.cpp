@@ -34,9 +34,10 @@ Tpassmsg::Tpassmsg(QWidget* parent) : QDialog(parent)
 
     okButton = new QPushButton(QStringLiteral("OK"), this);
     cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    // Enter confirms from the fields; on a button it presses that button.
     okButton->setDefault(true);
     okButton->setAutoDefault(true);
-    cancelButton->setAutoDefault(false);
+    cancelButton->setAutoDefault(true);
     okButton->setCursor(Qt::PointingHandCursor);
     cancelButton->setCursor(Qt::PointingHandCursor);
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -287,6 +287,8 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     connect(browser, &registration::FileBrowser::fileChosen, this, &Tjiga_auto2::FileListBox1Click);
     connect(browser, &registration::FileBrowser::deleteRequested, this, &Tjiga_auto2::N1801Click);
     connect(lots, &registration::LotList::registerRequested, this, &Tjiga_auto2::suiButton18Click);
+    disconnect(lots->suiButton2, &QPushButton::clicked, lots, nullptr);
+    connect(lots->suiButton2, &QPushButton::clicked, this, &Tjiga_auto2::suiButton2Click);
     qApp->installEventFilter(this);
     connect(suiButton5, &QPushButton::clicked, this, &Tjiga_auto2::suiButton5Click);
     connect(suiButton7, &QPushButton::clicked, this, &Tjiga_auto2::suiButton7Click);
@@ -744,6 +746,11 @@ void Tjiga_auto2::ResetManualEntry()
     browser->FileListBox1->repaint();
     browser->selectFirstFile();
     lots->clearLots();
+}
+
+void Tjiga_auto2::suiButton2Click()
+{
+    lots->suiButton5Click();
 }
 
 void Tjiga_auto2::suiButton18Click()

@@ -136,6 +136,8 @@ public:
     void N1801Click();
     // "등록(F9)" of the manual tab, and F9 anywhere in the window.
     void suiButton18Click();
+    // The manual tab's "삭제": the lot list's delete command, bound to that button only.
+    void suiButton2Click();
     // The window's keys, seen before the focused control (which gets them too): F9 registers.
     void FormKeyDown(int key);
     void ResetManualEntry();

@@ -121,7 +121,8 @@ std::vector<FolderEntry> listFiles(const fs::path& folder, const QString& masks)
     return list(folder, [&](const fs::directory_entry& e, const QString& name) {
         std::error_code ec;
         // The name first: the type comes with the listing, but links need a look at their target.
-        return matchesFolded(name, folded) && e.is_regular_file(ec);
+        // Hidden files (a leading ".", such as the "._" companions other systems leave) are not pages.
+        return !name.startsWith(u'.') && matchesFolded(name, folded) && e.is_regular_file(ec);
     });
 }
 

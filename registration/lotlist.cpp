@@ -65,8 +65,7 @@ QToolButton* arrow(const char* name, Qt::ArrowType direction, const QString& hin
     auto* b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setArrowType(direction);
-    b->setToolTip(hint);
-    b->setAccessibleName(hint);
+    b->setAccessibleName(hint); // for a screen reader; the arrows show no hint
     b->setFocusPolicy(Qt::NoFocus); // stepping leaves the focus in the field
     b->setFixedSize(16, 11);
     return b;

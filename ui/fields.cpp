@@ -69,10 +69,20 @@ void NumberField::selectTail()
     setSelection(n - len, len);
 }
 
+namespace {
+// Another window taking the focus, or the field's own menu, is no entering or
+// leaving of the field.
+bool entersOrLeaves(const QFocusEvent* e)
+{
+    return e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason;
+}
+} // namespace
+
 void NumberField::focusInEvent(QFocusEvent* e)
 {
     QLineEdit::focusInEvent(e);
-    selectTail();
+    if (entersOrLeaves(e))
+        selectTail();
 }
 
 void NumberField::mousePressEvent(QMouseEvent* e)
@@ -92,9 +102,11 @@ void NumberField::mouseReleaseEvent(QMouseEvent* e)
 
 void NumberField::focusOutEvent(QFocusEvent* e)
 {
-    const QString n = normalised(text());
-    if (n != text())
-        setText(n);
+    if (entersOrLeaves(e)) {
+        const QString n = normalised(text());
+        if (n != text())
+            setText(n);
+    }
     QLineEdit::focusOutEvent(e);
 }
 

@@ -10,6 +10,7 @@
 #include "ui/workwindow.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -201,6 +202,8 @@ TEST_F(MainFixture, WorkWindowsDisableMainAndEachOpeningIsFresh)
         EXPECT_EQ(first->windowTitle(), c.caption);
         EXPECT_TRUE(first->isVisible());
         EXPECT_FALSE(m->isEnabled());
+        ASSERT_NE(first->windowHandle(), nullptr);
+        EXPECT_EQ(first->windowHandle()->transientParent(), m->windowHandle()) << "kept above the main window";
         // It fills the work area, frame included: a window manager fits a maximised window's frame inside.
         EXPECT_TRUE(first->isMaximized());
         EXPECT_TRUE(first->windowFlags() & Qt::WindowCloseButtonHint);
@@ -230,11 +233,25 @@ TEST_F(MainFixture, AboutBoxDisablesMainUntilItsPictureIsClicked)
     EXPECT_FALSE(m->isEnabled());
     QPointer<app::Tstart> box = app::refs::start;
     EXPECT_EQ(box->suiImagePanel1->size(), QSize(567, 358));
+    ASSERT_NE(box->windowHandle(), nullptr);
+    EXPECT_EQ(box->windowHandle()->transientParent(), m->windowHandle()) << "kept above the main window";
     QTest::mouseClick(box->suiImagePanel1, Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_TRUE(m->isEnabled());
     EXPECT_TRUE(app::refs::start.isNull());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(box.isNull());
+}
+
+TEST_F(MainFixture, TheMenuBarOpensNoMenuThatCouldHideTheToolbar)
+{
+    auto m = makeMain();
+    m->show();
+    QWidget* bar = m->menuBar();
+    const QPoint at(bar->width() - 5, bar->height() / 2); // beside the menus
+    QContextMenuEvent e(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+    QApplication::sendEvent(bar, &e);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(m->suiToolBar1->isVisible());
 }
 
 TEST_F(MainFixture, SupportPageFromMenuAndButton)
@@ -313,5 +330,29 @@ TEST(SignInDialog, PasswordFirstEnterConfirmsEscCancels)
         const bool ok = app::runSignIn(nullptr);
         EXPECT_TRUE(checked);
         EXPECT_EQ(ok, key == Qt::Key_Return);
+    }
+}
+
+TEST(SignInDialog, EnterOnAButtonPressesThatButton)
+{
+    struct Case {
+        QWidget* (*focus)(app::Tpassmsg*);
+        bool signedIn;
+    };
+    const Case cases[] = {
+        {[](app::Tpassmsg* d) -> QWidget* { return d->userName; }, true},
+        {[](app::Tpassmsg* d) -> QWidget* { return d->okButton; }, true},
+        {[](app::Tpassmsg* d) -> QWidget* { return d->cancelButton; }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.signedIn);
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<app::Tpassmsg*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            QWidget* target = c.focus(d);
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Return);
+        });
+        EXPECT_EQ(app::runSignIn(nullptr), c.signedIn);
     }
 }

@@ -37,13 +37,14 @@ TEST(RegistrationMaskTest, MatchesLikeTheWindowsFileList)
         EXPECT_EQ(matchesMask(QString::fromUtf8(c.name), QString::fromUtf8(c.masks)), c.matches) << c.name << " " << c.masks;
 }
 
-TEST(RegistrationFolderListingTest, ListsMatchingFilesSortedByNameRegardlessOfCase)
+TEST(RegistrationFolderListingTest, ListsMatchingVisibleFilesSortedByNameRegardlessOfCase)
 {
     rida::test::AppFolder app;
     const fs::path f = app.files();
-    for (const char* n : {"b.jpg", "A.JPG", "c.png", "a2.jpg", "notes.txt"})
+    for (const char* n : {"b.jpg", "A.JPG", "c.png", "a2.jpg", "notes.txt", "._b.jpg", ".hidden.jpg"})
         rida::test::writeBytes(f / n, "x");
     fs::create_directory(f / "folder.jpg");
+    // Hidden files are left out, as the subfolders' list leaves out hidden folders.
     EXPECT_EQ(names(listFiles(f, QStringLiteral("*.jpg"))), (QStringList{"A.JPG", "a2.jpg", "b.jpg"}));
 }
 

@@ -187,6 +187,39 @@ TEST(NumberField, LeavingNormalisesAndEnteringSelectsTheLastFour)
     EXPECT_EQ(year->selectedText(), QStringLiteral("2026"));
 }
 
+// Another window taking the focus, or the field's own menu, neither leaves nor enters the field.
+TEST(NumberField, AnotherWindowOrTheFieldsMenuIsNoLeavingOrEntering)
+{
+    struct Case {
+        Qt::FocusReason reason;
+        const char* after;
+    } cases[] = {
+        {Qt::ActiveWindowFocusReason, ""},
+        {Qt::PopupFocusReason, ""},
+        {Qt::TabFocusReason, "0"},
+        {Qt::MouseFocusReason, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.reason));
+        FocusWindow w;
+        auto* year = new ui::NumberField(&w.window);
+        w.window.layout()->addWidget(year);
+        year->show();
+        year->setText(QStringLiteral("2026"));
+        year->setFocus();
+        year->clear();
+        QFocusEvent out(QEvent::FocusOut, c.reason);
+        QApplication::sendEvent(year, &out);
+        EXPECT_EQ(year->text(), QString::fromUtf8(c.after));
+
+        year->setText(QStringLiteral("2026"));
+        year->setSelection(1, 2); // "02"
+        QFocusEvent in(QEvent::FocusIn, c.reason);
+        QApplication::sendEvent(year, &in);
+        EXPECT_EQ(year->selectedText(), QString::fromUtf8(*c.after ? "2026" : "02"));
+    }
+}
+
 TEST(MaskedDigitsField, RefusesLettersAndKeepsItsShape)
 {
     FocusWindow w;
