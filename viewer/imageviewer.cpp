@@ -132,7 +132,7 @@ void ImageViewer::buildMagnifierSettings()
     // also where they are never shown (they keep their start values there).
     // The panel floats over the top right corner of the page area, so that it
     // is part of what a view capture shows while it is open.
-    PnlMagn = new QGroupBox(QStringLiteral("돋보기 조절"), ImgView);
+    PnlMagn = new QGroupBox(config_.magnifierPanelCaption, ImgView);
     PnlMagn->setObjectName(QStringLiteral("PnlMagn"));
     PnlMagn->setAutoFillBackground(true);
     // The panel floats over the page area: its caption goes inside the frame,
@@ -503,7 +503,15 @@ void ImageViewer::ImgViewMouseUp(QPoint, Qt::MouseButton button)
 
 void ImageViewer::ImgViewClick()
 {
-    ScaleCombo->setFocus(Qt::MouseFocusReason);
+    focusScaleBox(Qt::MouseFocusReason);
+}
+
+void ImageViewer::focusScaleBox(Qt::FocusReason reason)
+{
+    // The box takes the focus with its whole text selected, so that what is
+    // typed next replaces the scale shown.
+    ScaleCombo->setFocus(reason);
+    ScaleCombo->lineEdit()->selectAll();
 }
 
 void ImageViewer::ImageInterpolateClick()
@@ -760,7 +768,7 @@ void ImageViewer::reopenCommand()
         if (hooks_.reopen)
             hooks_.reopen();
     });
-    ScaleCombo->setFocus(Qt::OtherFocusReason);
+    focusScaleBox(Qt::OtherFocusReason);
 }
 
 } // namespace rida::viewer

@@ -133,6 +133,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void focusScaleBox(Qt::FocusReason reason);
     void nameControlsForScreenReaders();
     void placeMagnifierSettings();
     void buildBar(QHBoxLayout* bar);

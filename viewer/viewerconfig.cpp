@@ -40,6 +40,7 @@ ViewerConfig ViewerConfig::registration()
     c.scaleLabel = QStringLiteral("화면비율");
     c.menu = {MenuCommand::Magnifier, MenuCommand::CancelMagnifier, MenuCommand::Rotate90, MenuCommand::Rotate180};
     c.smoothing = c.magnifier = c.magnifierSlider = c.magnifierCaption = c.cancelButton = true;
+    c.magnifierPanelCaption = QStringLiteral("돋보기"); // the panel is never shown here
     c.smoothingFirst = true;
     c.rotation = c.rotationCaptions = true;
     c.scaleStepKeys = true;

@@ -32,7 +32,8 @@ struct ViewerConfig {
     bool smoothing = false;        // "화면보정"
     bool smoothingFirst = false;   // "화면보정" right after the scale box instead of after the page tools
     bool magnifier = false;        // magnifier command
-    bool magnifierPanel = false;   // settings panel "돋보기 조절" and its toggle button
+    bool magnifierPanel = false;   // settings panel and its toggle button
+    QString magnifierPanelCaption = QStringLiteral("돋보기 조절");
     bool magnifierSlider = false;  // magnification slider on the bar instead of the panel
     bool magnifierCaption = false; // magnifier button shows "돋보기" rather than a picture
     bool cancelButton = false;     // "취소" (see hooks.cancel for windows that rebind it)

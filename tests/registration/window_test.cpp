@@ -483,6 +483,8 @@ TEST_F(RegistrationWindowTest, TheViewersCancelDeletesTheSelectedLotAndLeavesThe
     clickFile(0);
     viewer->suiButton6->click(); // "돋보기"
     EXPECT_FALSE(viewer->PanAllowed);
+    EXPECT_FALSE(viewer->PnlMagn->isVisible()); // its settings panel is never shown here
+    EXPECT_EQ(viewer->PnlMagn->title(), QStringLiteral("돋보기"));
     ASSERT_EQ(viewer->view()->layers().size(), 2u); // the magnifier and its selection frame
     viewer->suiButton5->click();                    // "취소" with no lot listed
     EXPECT_TRUE(fake().questions.isEmpty());

@@ -405,21 +405,47 @@ TEST(SelectionFrame, EachHandleResizesFreelyOrWithCtrlAboutTheOldCentre)
     }
 }
 
-TEST(SelectionFrame, PressingAMagnifierSelectsIt)
+TEST(SelectionFrame, PressingAMagnifierWithAnyButtonSelectsIt)
+{
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        SCOPED_TRACE(int(button));
+        Harness h;
+        h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
+        h.viewer->suiButton6Click();
+        ui::Layer* first = h.magnifiers()[0];
+        h.view().scrollByPixels(200, 0); // the second one lands 200 pixels to the right
+        h.viewer->suiButton6Click();
+        ASSERT_EQ(h.magnifiers().size(), 2u);
+        EXPECT_NE(h.viewer->Selection, first);
+        const auto r = h.view().mapPageToView(first->location);
+        const auto before = first->location;
+        const QPoint inFirst(int(r.left) + 40, int(r.top) + 40);
+        h.press(inFirst, button);
+        h.move(inFirst + QPoint(30, 30), button);
+        h.release(inFirst + QPoint(30, 30), button);
+        EXPECT_EQ(h.viewer->Selection, first);
+        EXPECT_EQ(h.viewer->RubberBand->child, first);
+        EXPECT_EQ(h.view().layers().back().get(), h.viewer->RubberBand); // the frame is on top
+        // Only the left button drags it.
+        EXPECT_EQ(first->location == before, button != Qt::LeftButton);
+    }
+}
+
+// Ctrl pressed halfway through a free resize centres the frame on where it was
+// when the drag began.
+TEST(SelectionFrame, CtrlTakenDuringAResizeCentresOnTheFrameAsTheDragBegan)
 {
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
+    h.viewer->selectScaleEntry(6);
     h.viewer->suiButton6Click();
-    ui::Layer* first = h.magnifiers()[0];
-    h.view().scrollByPixels(200, 0); // the second one lands 200 pixels to the right
-    h.viewer->suiButton6Click();
-    ASSERT_EQ(h.magnifiers().size(), 2u);
-    EXPECT_NE(h.viewer->Selection, first);
-    const auto r = h.view().mapPageToView(first->location);
-    const QPoint inFirst(int(r.left) + 40, int(r.top) + 40);
-    h.press(inFirst);
-    h.release(inFirst);
-    EXPECT_EQ(h.viewer->Selection, first);
-    EXPECT_EQ(h.viewer->RubberBand->child, first);
-    EXPECT_EQ(h.view().layers().back().get(), h.viewer->RubberBand); // the frame is on top
+    ui::Layer* m = h.magnifiers()[0];
+    m->location = {100, 100, 300, 220};
+    const QPoint right(299, 159);
+    h.press(right);
+    h.move(right + QPoint(40, 0));
+    ASSERT_EQ(m->location, (image::RectF{100, 100, 340, 220}));
+    h.move(right + QPoint(50, 0), Qt::LeftButton, Qt::ControlModifier);
+    h.release(right + QPoint(50, 0), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(m->location, (image::RectF{50, 100, 350, 220}));
 }

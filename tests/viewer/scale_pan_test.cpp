@@ -200,5 +200,11 @@ TEST(ViewClick, MovesTheFocusToTheScaleBox)
     h.viewer->suiButton2->setFocus();
     h.press({10, 10});
     h.release({10, 10});
-    EXPECT_TRUE(h.viewer->ScaleCombo->hasFocus() || h.viewer->ScaleCombo->lineEdit()->hasFocus());
+    QLineEdit* edit = h.viewer->ScaleCombo->lineEdit();
+    EXPECT_TRUE(h.viewer->ScaleCombo->hasFocus() || edit->hasFocus());
+    // Its text is selected: a digit typed next is the new scale.
+    EXPECT_EQ(edit->selectedText(), edit->text());
+    QTest::keyClick(edit, '1');
+    EXPECT_EQ(edit->text(), QStringLiteral("1%"));
+    EXPECT_DOUBLE_EQ(h.view().scale(), 0.01);
 }

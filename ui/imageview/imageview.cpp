@@ -313,6 +313,9 @@ void ImageView::mousePressEvent(QMouseEvent* event)
                 return;
             }
         }
+    } else if (Layer* layer = layerAt(v); layer && layer->onMouseDown) {
+        // Any button selects a layer (the popup menu then acts on it); only the left one drags it.
+        layer->onMouseDown(*layer);
     }
     emit mousePressed(v, event->button(), event->modifiers());
 }
@@ -338,7 +341,7 @@ void ImageView::mouseMoveEvent(QMouseEvent* event)
             if (bottom) loc.bottom = std::max(loc.bottom + dy, loc.top + dragBand_->minHeight);
         }
         if (dragBand_->onResizing)
-            dragBand_->onResizing(dragBand_->child->location, loc, d, event->modifiers());
+            dragBand_->onResizing(dragStartLocation_, loc, d, event->modifiers());
         // The handler may widen or narrow; the minimum size still holds.
         if (loc.width() < dragBand_->minWidth)
             loc.right = loc.left + dragBand_->minWidth;
