@@ -171,6 +171,7 @@ TEST_F(GridFixture, LooksColumnsRowsAndAlignment)
 
     grid.setDefaultRowHeight(21);
     EXPECT_EQ(grid.rowHeight(0), 21);
+    EXPECT_EQ(grid.horizontalHeader()->height(), 21) << "the header row is as high as the others";
 
     grid.setRowColor(1, QColor(255, 255, 223));
     EXPECT_EQ(grid.rowColor(1), QColor(255, 255, 223));

@@ -239,7 +239,9 @@ void StringGrid::setColumnWidthOrHide(int column, int width)
 
 void StringGrid::setDefaultRowHeight(int pixels)
 {
+    // The header row is a row of the grid: it takes the same height.
     verticalHeader()->setDefaultSectionSize(pixels);
+    horizontalHeader()->setFixedHeight(pixels);
 }
 int StringGrid::defaultRowHeight() const
 {
