@@ -216,6 +216,54 @@ TEST(ScanDigitRows, ANearDuplicateLetsTheNextTemplateInTheOrderBeTried)
     EXPECT_EQ(scanSharp(page, set).lots, Lots{"1 0123 0089"});
 }
 
+// A digit is read where at least 561 of its 660 pixels agree with its template,
+// 594 for 7 and 1. The glyph at `position` of the row has `flipped` of its
+// pixels turned (the first ones line by line); a row short of a digit is
+// dropped.
+TEST(ScanDigitRows, AcceptsADigitFromItsThresholdOfAgreeingPixels)
+{
+    const WorkingSet set = sharpSet();
+    struct Case {
+        const char* row;
+        int position;
+        int flipped;
+        Lots lots;
+    } cases[] = {
+        {"101230004", 3, 99, {"1 0123 0004"}}, // '2': 561 agree
+        {"101230004", 3, 100, {}},            // 560
+        {"101230004", 0, 66, {"1 0123 0004"}}, // '1': 594
+        {"101230004", 0, 67, {}},             // 593
+        {"101237004", 5, 66, {"1 0123 7004"}}, // '7': 594
+        {"101237004", 5, 67, {}},             // 593
+        {"101236004", 5, 99, {"1 0123 6004"}}, // '6' as the others: 561
+        {"101236004", 5, 100, {}},            // 560
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.row) + " position " + std::to_string(c.position) + " flipped " +
+                     std::to_string(c.flipped));
+        Bitmap page = paperPage();
+        stampSharpRow(page, set, c.row, 900);
+        const int x0 = S + kOffsets[c.position];
+        for (int k = 0; k < c.flipped; ++k) {
+            const int x = x0 + k % kTemplateWidth, y = 900 + k / kTemplateWidth;
+            page.setPixel(x, y, page.pixel(x, y) == kInk ? kPaper : kInk);
+        }
+        EXPECT_EQ(scanSharp(page, set).lots, c.lots);
+    }
+}
+
+// The templates are tried 0, 9, 8, 7, 6, ...: a glyph that two templates
+// accept is read as the one tried first.
+TEST(ScanDigitRows, AGlyphTwoTemplatesAcceptIsReadAsTheOneTriedFirst)
+{
+    WorkingSet set = sharpSet();
+    set.img[6] = set.img[0];
+    set.img[2] = set.img[8];
+    Bitmap page = paperPage();
+    stampSharpRow(page, set, "161230004", 900);
+    EXPECT_EQ(scanSharp(page, set).lots, Lots{"1 0183 0004"}); // the 6 read as 0, the 2 as 8
+}
+
 TEST(ScanDigitRows, GivesUpOnAPageThatListsNothingInTheFirstFifthOfTheScan)
 {
     Bitmap late = paperPage();
