@@ -54,6 +54,8 @@ protected:
         o.rows = {{"101230004"}, {"200450000"}, {"100010002"}};
         o.seed = 3;
         pagegen::writeJpeg(path("three.jpg"), pagegen::drawPage(o));
+        o.rows = {};
+        pagegen::writeJpeg(path("norows.jpg"), pagegen::drawPage(o));
         std::ofstream(path("text.jpg")) << "not a picture";
     }
     static void TearDownTestSuite()
@@ -93,6 +95,38 @@ TEST_F(BatchRun, StopQuestionAfterEveryThirdFailure)
     Recorder none;
     RunRecognition(files, never, recognizer, none);
     EXPECT_EQ(none.questions, 0);
+
+    // The limit reached by the last file asks nothing: the question comes before a file.
+    RecognitionSettings four;
+    four.stopAfter = 4;
+    Recorder once;
+    const RunResult last = RunRecognition(files, four, recognizer, once);
+    EXPECT_EQ(once.questions, 1);
+    EXPECT_EQ(last.FailCount, 4);
+    EXPECT_EQ(last.filesRead, 8);
+}
+
+TEST_F(BatchRun, ARowLimitOfZeroOrLessFailsNoPageForItsRows)
+{
+    struct Case {
+        int minRows;
+        std::vector<std::string> log;
+    } cases[] = {
+        {0, {}},
+        {-1, {}},
+        {1, {path("norows.jpg") + " 파일 인식 실패"}},
+    };
+    Recognizer recognizer;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.minRows);
+        RecognitionSettings s;
+        s.minRows = c.minRows;
+        Recorder r;
+        const RunResult run = RunRecognition({path("three.jpg"), path("norows.jpg")}, s, recognizer, r);
+        EXPECT_EQ(r.log, c.log);
+        EXPECT_EQ(run.FailCount, int(c.log.size()));
+        EXPECT_EQ(std::count(r.events.begin(), r.events.end(), "Label5 2/2"), 1) << "both pages are judged";
+    }
 }
 
 TEST_F(BatchRun, TooFewRowsKeepsItsLinesAndIsLogged)
