@@ -317,9 +317,16 @@ TEST_F(LookupWindow, UnreadablePageStopsTheOpeningAfterTheLotsAreEmptied)
     page.write("not a page");
     page.close();
 
+    // What the opening would set after the page shows that it stopped there.
+    w->viewer->selectScaleEntry(6); // "100%"
+    QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
+    ASSERT_EQ(w->viewer->bright->text(), QStringLiteral("1"));
+
     doubleClickRow(w->xgrid, 1);
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
+    EXPECT_EQ(w->viewer->ScaleCombo->currentText(), QStringLiteral("100%"));
+    EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("1"));
     EXPECT_EQ(w->ygrid->rowCount(), 2);
     EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
     EXPECT_TRUE(w->viewer->page().empty());
@@ -568,10 +575,22 @@ TEST_F(LookupWindow, F5AndF6StartAndCancelTheMagnifierOnceEach)
     EXPECT_EQ(w->viewer->Selection, nullptr);
     EXPECT_TRUE(w->viewer->PanAllowed);
 
-    // A search brings pan mode back while a magnifier is being placed.
+    // A search brings pan mode back while a magnifier is being placed, and
+    // leaves the magnifier on the emptied view, where "취소" still removes it.
     pressKey(Qt::Key_F5);
+    ui::Layer* magnifier = w->viewer->Selection;
     search();
     EXPECT_TRUE(w->viewer->PanAllowed);
+    ASSERT_TRUE(w->viewer->page().empty());
+    EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2);
+    EXPECT_EQ(w->viewer->Selection, magnifier);
+    QTest::mouseClick(w->viewer->suiButton2, Qt::LeftButton); // "적용" does nothing on an empty page
+    EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2);
+    EXPECT_FALSE(w->output->CheckBox1->isChecked());
+    pressKey(Qt::Key_F6);
+    EXPECT_EQ(w->viewer->Selection, nullptr);
+    EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 1); // the frame stays, hidden
+    EXPECT_FALSE(w->viewer->RubberBand->visible);
     EXPECT_TRUE(fake->messages.isEmpty());
 }
 
@@ -596,14 +615,34 @@ TEST_F(LookupWindow, OpeningSetsTheBrightnessCounterBackToZero)
     EXPECT_EQ(w->viewer->view()->layers().size(), layers);
 }
 
-TEST_F(LookupWindow, ReopenLoadsTheRecordAgainOrEmptiesThePage)
+TEST_F(LookupWindow, ReopenLoadsTheRecordsPageAgainAndLeavesTheTools)
 {
     searchAndOpen();
+    const image::Bitmap stored = w->viewer->page();
+    // The page brightened and turned, shown at 100 %, a magnifier on it.
+    QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
+    QTest::mouseClick(w->viewer->suiButton8, Qt::LeftButton);
+    ASSERT_EQ(w->viewer->page().width(), stored.height());
+    w->viewer->selectScaleEntry(6); // "100%"
+    pressKey(Qt::Key_F5);
+    const auto layers = w->viewer->view()->layers().size();
+    ASSERT_TRUE(w->output->CheckBox1->isChecked());
     w->ygrid->clearDataRows();
+
     w->viewer->reopenCommand(); // "다시 열기"
     EXPECT_EQ(w->ygrid->dataRowCount(), 15);
-    EXPECT_FALSE(w->viewer->page().empty());
+    const image::Bitmap& again = w->viewer->page();
+    ASSERT_EQ(again.width(), stored.width());
+    ASSERT_EQ(again.height(), stored.height());
+    EXPECT_TRUE(std::equal(again.data(), again.data() + again.pixelCount(), stored.data())) << "the file as stored";
+    EXPECT_EQ(scaleText(), QStringLiteral("25%"));
+    EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
+    // Tool layers, pan mode and "수정출력" stay as they were.
+    EXPECT_EQ(w->viewer->view()->layers().size(), layers);
+    EXPECT_FALSE(w->viewer->PanAllowed);
+    EXPECT_TRUE(w->output->CheckBox1->isChecked());
     EXPECT_TRUE(w->viewer->ScaleCombo->hasFocus());
+    EXPECT_TRUE(fake->messages.isEmpty());
 }
 
 TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)

@@ -270,6 +270,33 @@ TEST_F(RegistrationWindowTest, ARemovalThatLeavesTheFileInPlaceShowsItListedStil
     EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
 }
 
+TEST_F(RegistrationWindowTest, DeletingWithNoFileSelectedDeletesNothingAndPreviewsTheFirst)
+{
+    test::writeJpeg(app.files() / "1998" / "a.jpg", 40, 10);
+    test::writeJpeg(app.files() / "1998" / "b.jpg", 50, 10);
+    open();
+    // A folder just opened has no file selected.
+    QListWidget* folders = browser()->DirectoryListBox1;
+    QListWidgetItem* sub = nullptr;
+    for (int i = 0; i < folders->count(); ++i)
+        if (folders->item(i)->text().trimmed() == QStringLiteral("1998"))
+            sub = folders->item(i);
+    ASSERT_NE(sub, nullptr);
+    const QPoint at = folders->visualItemRect(sub).center();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_EQ(browser()->folder(), app.files() / "1998");
+    ASSERT_TRUE(files()->selectedItems().isEmpty());
+
+    browser()->MenuItem1->trigger();
+    EXPECT_TRUE(fake().removed.isEmpty());
+    EXPECT_EQ(listed(files()), (QStringList{"a.jpg", "b.jpg"}));
+    EXPECT_EQ(files()->currentRow(), 0);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("a.jpg"));
+    EXPECT_EQ(pageWidth(), 40);
+    EXPECT_TRUE(fake().messages.isEmpty());
+}
+
 TEST_F(RegistrationWindowTest, DeletingTheLastFileLeavesNothingPreviewed)
 {
     fs::remove(app.files() / "Img002.jpg");

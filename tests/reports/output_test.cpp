@@ -343,6 +343,7 @@ TEST(SaveCapture, ReplacesAnExistingFileWithTheCapture)
     EXPECT_EQ(saved.width(), 600);
     EXPECT_EQ(saved.height(), 400);
     EXPECT_TRUE(services->messages.isEmpty());
+    EXPECT_TRUE(services->questions.isEmpty()) << "no question beyond the dialog's own";
 }
 
 TEST(SaveCapture, NameWithoutExtensionGetsBmpAndCancelWritesNothing)
