@@ -100,9 +100,14 @@ NoticeFile readNoticeFile(const QString& path)
     result.exists = true;
 
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return result;
+    if (file.open(QIODevice::ReadOnly))
+        result.lines = readNoticeLines(file);
+    return result;
+}
 
+QStringList readNoticeLines(QIODevice& device)
+{
+    QStringList lines;
     // Read in blocks and split by hand, so CR alone also ends a line and a read
     // error partway keeps the lines before it.
     QByteArray pending;
@@ -112,13 +117,13 @@ NoticeFile readNoticeFile(const QString& path)
         if (first && raw.startsWith("\xEF\xBB\xBF"))
             raw.remove(0, 3); // the mark a UTF-8 editor puts before the first line
         first = false;
-        result.lines << decodeNoticeLine(raw);
+        lines << decodeNoticeLine(raw);
     };
     char block[64 * 1024];
     for (;;) {
-        const qint64 n = file.read(block, sizeof block);
+        const qint64 n = device.read(block, sizeof block);
         if (n < 0)
-            return result;
+            return lines; // the unfinished line is dropped
         if (n == 0)
             break;
         for (qint64 i = 0; i < n; ++i) {
@@ -139,7 +144,7 @@ NoticeFile readNoticeFile(const QString& path)
     }
     if (!pending.isEmpty())
         emitLine(pending);
-    return result;
+    return lines;
 }
 
 } // namespace rida::model

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QIODevice;
+
 namespace rida::model {
 
 // The nine fixed lines the board starts with.
@@ -28,5 +30,7 @@ struct NoticeFile {
     QStringList lines;
 };
 NoticeFile readNoticeFile(const QString& path);
+// The lines of an open notice device, by the same rules.
+QStringList readNoticeLines(QIODevice& device);
 
 } // namespace rida::model

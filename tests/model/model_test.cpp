@@ -7,7 +7,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QIODevice>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -146,6 +150,41 @@ TEST_F(NoticeFileTest, EveryLineIsShownWhateverItsBytes)
     write(QByteArray("\xEF\xBB\xBF\xEA\xB3\xB5\xEC\xA7\x80\r\n\xB0\xA1\r\na\xFF\xB0\xA1\xB0\r\nafter\r\n"));
     auto n = readNoticeFile(path());
     EXPECT_EQ(n.lines, (QStringList{"공지", "가", "a\uFFFD가\uFFFD", "after"}));
+}
+
+namespace {
+// Gives its bytes in reads of at most `step`, then fails.
+class FailingDevice : public QIODevice {
+public:
+    FailingDevice(QByteArray bytes, qint64 step) : bytes_(std::move(bytes)), step_(step) { open(ReadOnly); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override
+    {
+        if (at_ >= bytes_.size())
+            return -1;
+        const qint64 n = std::min({max, step_, qint64(bytes_.size()) - at_});
+        std::memcpy(data, bytes_.constData() + at_, size_t(n));
+        at_ += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+    bool isSequential() const override { return true; }
+
+private:
+    QByteArray bytes_;
+    qint64 step_;
+    qint64 at_ = 0;
+};
+} // namespace
+
+TEST(NoticeLines, AReadErrorPartwayKeepsTheLinesReadBeforeIt)
+{
+    // "가" in CP949, then a line cut off by the failure.
+    for (const qint64 step : {qint64(3), qint64(1 << 20)}) {
+        FailingDevice device(QByteArray("first\r\n\xB0\xA1\r\nsec"), step);
+        EXPECT_EQ(readNoticeLines(device), (QStringList{"first", "가"})) << step;
+    }
 }
 
 TEST_F(NoticeFileTest, UnreadableFileKeepsItsPlaceButGivesNoLines)

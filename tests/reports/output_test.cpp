@@ -287,6 +287,62 @@ TEST(PrintPage, FailuresEndInTheErrorReportWithNothingPrinted)
     }
 }
 
+// Every command that writes the temporary bitmap stops with the error report
+// where its folder cannot be made, and leaves nothing half done.
+TEST(OutputCommands, AToolsFolderThatCannotBeMadeEndsEachInTheErrorReport)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const OutputSource&)> command;
+        bool modified;
+    } cases[] = {
+        {"print capture", lookup::printCapture, false},
+        {"save capture", lookup::saveCapture, false},
+        {"page to word processor", lookup::pageToWordProcessor, false},
+        {"page as modified to word processor", lookup::pageToWordProcessor, true},
+        {"capture to word processor", lookup::captureToWordProcessor, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::ScopedFakeServices services;
+        test::ScopedFakeOutput out;
+        services->answers = {true};
+        out.dialogs->answer = QStringLiteral("/tmp/never-written.bmp");
+        Archive archive(100, 80, 100, false);
+        QFile blocker(archive.appDir + QStringLiteral("Tools"));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder belongs
+        blocker.close();
+        const image::Bitmap before = archive.page;
+        EXPECT_FALSE(run([&] { c.command(archive.source(c.modified)); }));
+        ASSERT_EQ(services->messages.size(), 1);
+        EXPECT_EQ(services->messages[0].icon, ui::MessageIcon::Error);
+        EXPECT_TRUE(out.reports->calls.isEmpty());
+        EXPECT_TRUE(out.dialogs->requests.isEmpty());
+        EXPECT_TRUE(out.wordProcessor->attempted.isEmpty());
+        EXPECT_TRUE(archive.owner.isEnabled());
+        EXPECT_EQ(std::memcmp(before.data(), archive.page.data(), before.pixelCount() * 4), 0) << "page untouched";
+    }
+}
+
+// Whatever goes wrong once the word processor started ends in the error report.
+TEST(OutputCommands, AWordProcessorFailingAfterItStartedIsReportedForPageAndCapture)
+{
+    const std::function<void(const OutputSource&)> commands[] = {lookup::pageToWordProcessor,
+                                                                  lookup::captureToWordProcessor};
+    for (const auto& command : commands) {
+        test::ScopedFakeServices services;
+        test::ScopedFakeOutput out;
+        services->answers = {true};
+        out.wordProcessor->failToOpen = true;
+        Archive archive;
+        EXPECT_FALSE(run([&] { command(archive.source()); }));
+        ASSERT_EQ(services->messages.size(), 1);
+        EXPECT_EQ(services->messages[0].icon, ui::MessageIcon::Error);
+        EXPECT_EQ(out.wordProcessor->attempted.size(), 1);
+        EXPECT_TRUE(out.wordProcessor->documents.isEmpty());
+    }
+}
+
 TEST(PrintCapture, PreviewsTheCaptureMonochromeUnstretchedWithTheOwnerDisabled)
 {
     test::ScopedFakeServices services;
