@@ -99,6 +99,13 @@ TEST(ScaleStep, F7AndF8WalkTheListAndStopAtBothEnds)
     h.viewer->ScaleCombo->lineEdit()->insert("37");
     QTest::keyClick(&h.window, Qt::Key_F7);
     EXPECT_EQ(box->currentText(), "20%");
+    // F8 there: before the first, none; the typed scale stays.
+    h.viewer->ScaleCombo->lineEdit()->selectAll();
+    h.viewer->ScaleCombo->lineEdit()->insert("37");
+    ASSERT_DOUBLE_EQ(h.view().scale(), 0.37);
+    QTest::keyClick(&h.window, Qt::Key_F8);
+    EXPECT_EQ(box->currentIndex(), -1);
+    EXPECT_DOUBLE_EQ(h.view().scale(), 0.37);
 }
 
 TEST(ScaleStep, RegistrationListStartsAtFivePercent)

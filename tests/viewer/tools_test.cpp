@@ -26,7 +26,7 @@ TEST(PageTools, EveryCommandButCancelDoesNothingOnAnEmptyPage)
         {"magnifier", [&] { h.viewer->suiButton6Click(); }},  {"marker", [&] { h.viewer->suiButton17Click(); }},
         {"apply", [&] { h.viewer->suiButton2Click(); }},          {"rotate 90", [&] { h.viewer->suiButton8Click(); }},
         {"rotate 180", [&] { h.viewer->suiButton9Click(); }}, {"brighter", [&] { h.viewer->SpinButtonFactorUpClick(); }},
-        {"reopen", [&] { h.viewer->reopenCommand(); }},
+        {"darker", [&] { h.viewer->SpinButtonFactorDownClick(); }}, {"reopen", [&] { h.viewer->reopenCommand(); }},
     };
     for (const auto& [name, run] : commands) {
         SCOPED_TRACE(name);
