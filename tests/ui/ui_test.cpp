@@ -54,6 +54,16 @@ struct FocusWindow {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 };
+
+// A year-range field in the window, shown.
+ui::NumberField* addNumberField(FocusWindow& w)
+{
+    auto* field = new ui::NumberField(&w.window);
+    w.window.layout()->addWidget(field);
+    field->show();
+    return field;
+}
+
 } // namespace
 
 TEST(KeyFilters, EnterMovesWithoutSelectingAndOtherKeysPass)
@@ -137,9 +147,7 @@ TEST(NumberField, DigitsAndBackspaceOnlyOthersBeep)
 {
     test::ScopedFakeServices fake;
     FocusWindow w;
-    auto* year = new ui::NumberField(&w.window);
-    w.window.layout()->addWidget(year);
-    year->show();
+    ui::NumberField* year = addNumberField(w);
     year->setFocus();
     QTest::keyClicks(year, QStringLiteral("19a9-8"));
     EXPECT_EQ(year->text(), QStringLiteral("1998"));
@@ -167,18 +175,14 @@ TEST(NumberField, LeavingNormalisesAndEnteringSelectsTheLastFour)
     } cases[] = {{"", "0"}, {"0098", "98"}, {"0000", "0"}, {"2026", "2026"}};
     for (const auto& c : cases) {
         FocusWindow w;
-        auto* year = new ui::NumberField(&w.window);
-        w.window.layout()->addWidget(year);
-        year->show();
+        ui::NumberField* year = addNumberField(w);
         year->setText(QString::fromUtf8(c.typed));
         year->setFocus();
         w.target->setFocus();
         EXPECT_EQ(year->text(), QString::fromUtf8(c.after)) << c.typed;
     }
     FocusWindow w;
-    auto* year = new ui::NumberField(&w.window);
-    w.window.layout()->addWidget(year);
-    year->show();
+    ui::NumberField* year = addNumberField(w);
     year->setText(QStringLiteral("2026"));
     year->setFocus();
     EXPECT_EQ(year->selectedText(), QStringLiteral("2026"));
@@ -202,9 +206,7 @@ TEST(NumberField, AnotherWindowOrTheFieldsMenuIsNoLeavingOrEntering)
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.reason));
         FocusWindow w;
-        auto* year = new ui::NumberField(&w.window);
-        w.window.layout()->addWidget(year);
-        year->show();
+        ui::NumberField* year = addNumberField(w);
         year->setText(QStringLiteral("2026"));
         year->setFocus();
         year->clear();
