@@ -11,15 +11,33 @@ shift
 
 cupsd=$(command -v cupsd || echo /usr/sbin/cupsd)
 lpadmin=$(command -v lpadmin || echo /usr/sbin/lpadmin)
+lpstat=$(command -v lpstat || echo /usr/bin/lpstat)
 ppd=/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd
-for need in "$cupsd" "$lpadmin" "$ppd" /usr/lib/cups/filter/pdftopdf; do
+for need in "$cupsd" "$lpadmin" "$lpstat" "$ppd" /usr/lib/cups/filter/pdftopdf; do
   if [ ! -e "$need" ]; then
     echo "skipped: $need is not installed"
     exit 77
   fi
 done
 
-dir=$(mktemp -d /tmp/rida-cups.XXXXXX)
+pid=""
+dir=""
+stop() {
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null
+    for _ in $(seq 1 50); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  fi
+  [ -n "$dir" ] && rm -rf "$dir"
+}
+trap stop EXIT
+trap 'exit 143' INT TERM HUP
+
+dir=$(mktemp -d /tmp/rida-cups.XXXXXX) || exit 1
 chmod 755 "$dir"
 mkdir -p "$dir"/{spool/tmp,cache,state,log,run,out,home}
 cat >"$dir/cupsd.conf" <<EOF
@@ -59,24 +77,15 @@ if [ "$(id -u)" -eq 0 ]; then
   chmod 777 "$dir/out"
 fi
 
-pid=""
-stop() {
-  if [ -n "$pid" ]; then
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  fi
-  rm -rf "$dir"
-}
-trap stop EXIT
-
 "$cupsd" -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" &
 pid=$!
 export CUPS_SERVER="$dir/run/cups.sock"
 for _ in $(seq 1 100); do
-  [ -S "$CUPS_SERVER" ] && lpstat -r >/dev/null 2>&1 && break
+  kill -0 "$pid" 2>/dev/null || break
+  [ -S "$CUPS_SERVER" ] && "$lpstat" -r >/dev/null 2>&1 && break
   sleep 0.1
 done
-if ! lpstat -r >/dev/null 2>&1; then
+if ! "$lpstat" -r >/dev/null 2>&1; then
   echo "the private CUPS server did not start:"
   cat "$dir/log/error_log" 2>/dev/null
   exit 1
@@ -90,7 +99,8 @@ done
 
 export HOME="$dir/home"
 export RIDA_CUPS_REQUIRED=1
-"$binary" "$@"
+unset PRINTER LPDEST # they would come before the default the tests set
+timeout --kill-after=10 150 "$binary" "$@"
 rc=$?
 if [ "$rc" -ne 0 ]; then
   echo "--- CUPS error log"

@@ -11,10 +11,12 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -113,11 +115,15 @@ TEST(WriterDocument, OpensInTheWordProcessorAsANewUntitledDocument)
     const QByteArray home = qgetenv("HOME");
     const QString lofficeHome = dir.filePath(QStringLiteral("home")); // LibreOffice's profile
     ASSERT_TRUE(QDir().mkpath(lofficeHome));
-    qputenv("HOME", QFile::encodeName(lofficeHome));
-    auto previous = ui::installServices(std::make_unique<ui::DesktopServices>());
-    ui::report::DesktopWordProcessor().openNewDocument(document);
-    ui::installServices(std::move(previous));
-    qputenv("HOME", home);
+    {
+        qputenv("HOME", QFile::encodeName(lofficeHome));
+        auto previous = ui::installServices(std::make_unique<ui::DesktopServices>());
+        const auto restore = qScopeGuard([&] {
+            ui::installServices(std::move(previous));
+            qputenv("HOME", home);
+        });
+        ui::report::DesktopWordProcessor().openNewDocument(document);
+    }
 
     const auto windows = [&xdotool](const QString& name) {
         QProcess p;
@@ -140,7 +146,14 @@ TEST(WriterDocument, OpensInTheWordProcessorAsANewUntitledDocument)
         QProcess p;
         p.start(xdotool, {QStringLiteral("getwindowpid"), w});
         p.waitForFinished();
-        if (const qint64 pid = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed().toLongLong(); pid > 0)
+        if (const qint64 pid = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed().toLongLong(); pid > 0) {
             QProcess::execute(QStringLiteral("kill"), {QString::number(pid)});
+            // Gone before its profile folder is removed.
+            const QString proc = QStringLiteral("/proc/%1").arg(pid);
+            QElapsedTimer gone;
+            gone.start();
+            while (QFileInfo::exists(proc) && gone.elapsed() < 10000)
+                QTest::qWait(100);
+        }
     }
 }
