@@ -114,12 +114,15 @@ void writePictureDocument(const QString& documentPath, const QString& picturePat
     // runs to hundreds of megabytes. Pieces of a multiple of three bytes join
     // into one unbroken base64 text.
     constexpr qint64 kPiece = 3 * 1024 * 1024;
+    // A file reads in full pieces until its last one; anything short before
+    // the end (a read error) stops the document.
+    const auto unreadable = [&] {
+        return model::Error(QStringLiteral("그림 파일을 읽을 수 없습니다: %1").arg(picturePath));
+    };
     while (!picture.atEnd()) {
-        QByteArray piece = picture.read(kPiece);
-        while (piece.size() % 3 != 0 && !picture.atEnd()) // a short read: fill up to whole groups
-            piece += picture.read(3 - piece.size() % 3);
-        if (piece.isEmpty())
-            throw model::Error(QStringLiteral("그림 파일을 읽을 수 없습니다: %1").arg(picturePath));
+        const QByteArray piece = picture.read(kPiece);
+        if (piece.isEmpty() || (piece.size() % 3 != 0 && !picture.atEnd()))
+            throw unreadable();
         xml.writeCharacters(QString::fromLatin1(piece.toBase64()));
     }
     xml.writeEndElement(); // office:binary-data
