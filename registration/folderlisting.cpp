@@ -193,11 +193,16 @@ bool isBrowsableMount(const Mount& m)
     for (const char* t : kernelTypes)
         if (m.type == t)
             return false;
-    for (const char* under : {"/dev", "/proc", "/sys", "/run", "/var/run", "/var/lock"}) {
-        const std::string u(under);
-        if (m.point == u || (m.point.size() > u.size() && m.point.compare(0, u.size(), u) == 0 && m.point[u.size()] == '/'))
+    const auto under = [&m](const std::string& folder) {
+        return m.point == folder || (m.point.size() > folder.size() && m.point.compare(0, folder.size(), folder) == 0 &&
+                                     m.point[folder.size()] == '/');
+    };
+    // Removable media mount under /run/media (or /media) and are drives to browse.
+    if (under("/run/media"))
+        return m.point != "/run/media";
+    for (const char* system : {"/dev", "/proc", "/sys", "/run", "/var/run", "/var/lock"})
+        if (under(system))
             return false;
-    }
     return !m.point.empty() && m.point[0] == '/';
 }
 

@@ -97,7 +97,9 @@ TEST(MountTable, ParsesPointsAndTypesAndTellsWhichToBrowse)
         "27 23 0:51 / /home/clerk/remote rw - fuse.sshfs clerk@host: rw\n"
         "28 23 0:5 / /dev/shm rw - tmpfs tmpfs rw\n"
         "not a mount line\n"
-        "29 23 0:52 / /run/user/1000 rw - tmpfs tmpfs rw";
+        "29 23 0:52 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+        "30 23 8:17 / /run/media/clerk/USB\\040STICK rw,nosuid - exfat /dev/sdc1 rw\n"
+        "31 23 0:53 / /run/media rw - tmpfs tmpfs rw";
     const std::vector<Mount> mounts = parseMountInfo(table);
     struct Expected {
         const char* point;
@@ -112,6 +114,8 @@ TEST(MountTable, ParsesPointsAndTypesAndTellsWhichToBrowse)
         {"/home/clerk/remote", "fuse.sshfs", true, true},
         {"/dev/shm", "tmpfs", false, false},
         {"/run/user/1000", "tmpfs", false, false},
+        {"/run/media/clerk/USB STICK", "exfat", true, false}, // a removable disk
+        {"/run/media", "tmpfs", false, false},
     };
     ASSERT_EQ(mounts.size(), std::size(expected));
     for (std::size_t i = 0; i < mounts.size(); ++i) {
