@@ -4,11 +4,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
 #include <QMessageBox>
 #include <QProcess>
-#include <QStandardPaths>
 
 namespace rida::ui {
 
@@ -63,26 +60,11 @@ bool DesktopServices::startProgram(const QString& program, const QStringList& ar
 
 bool DesktopServices::removeFile(const std::filesystem::path& path, QString* error)
 {
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path.native()));
-    if (QFile::encodeName(name).toStdString() == path.native()) {
-        QFile file(name);
-        // The home trash lives in the user's data folder, which a fresh account
-        // may not have yet; Qt then moves the file into "files" under the
-        // current folder instead. With the folder there, Qt makes the trash.
-        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-        // Qt's trash first; ours takes names too long for Qt's record of them.
-        if (file.moveToTrash() || moveToTrash(path, nullptr))
-            return true;
-        // No trash on this desktop (or on this file system): delete for good, as asked.
-        if (file.remove())
-            return true;
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    // A name Qt cannot carry: the same steps on the file's own bytes.
+    // The desktop's trash, on the file's own bytes (a CP949 name copied from
+    // another system does not survive the trip through QString).
     if (moveToTrash(path, nullptr))
         return true;
+    // No trash on this desktop (or on this file system): delete for good, as asked.
     std::error_code ec;
     if (std::filesystem::remove(path, ec))
         return true;

@@ -88,8 +88,13 @@ bool moveInto(const fs::path& trash, const fs::path& file, const fs::path& absol
     // a long name is cut to leave room (the record keeps the full path).
     constexpr std::size_t kNameMax = 255, kRoom = sizeof(".trashinfo") - 1 + 5;
     std::string base = file.filename().native();
-    if (base.size() > kNameMax - kRoom)
-        base.resize(kNameMax - kRoom);
+    if (base.size() > kNameMax - kRoom) {
+        // Cut where no UTF-8 character is split.
+        std::size_t cut = kNameMax - kRoom;
+        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
+            --cut;
+        base.resize(cut);
+    }
     for (int n = 1; n < 10000; ++n) {
         const std::string name = n == 1 ? base : base + "." + std::to_string(n);
         const fs::path info = trash / "info" / (name + ".trashinfo");

@@ -1,8 +1,7 @@
 #pragma once
-// The desktop's trash (the freedesktop.org layout) for files whose names Qt
-// cannot carry: a name that is not valid in the locale's encoding (a CP949
-// name copied from another system) does not survive the trip through QString,
-// so QFile::moveToTrash cannot reach the file. This works on the native bytes.
+// The desktop's trash (the freedesktop.org layout), on a file name's native
+// bytes: a name that is not valid in the locale's encoding (a CP949 name
+// copied from another system) does not survive the trip through QString.
 
 #include <filesystem>
 #include <string>

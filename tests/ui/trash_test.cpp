@@ -3,6 +3,9 @@
 #include "ui/desktopservices.h"
 #include "ui/trash.h"
 
+#include <QByteArray>
+#include <QString>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -111,6 +114,13 @@ TEST_F(TrashFixture, NoFileIsDeletedForGoodWhileATrashCanBeMade)
         {"a UTF-8 name, no data folder yet", "Img001.jpg"},
         // 250 bytes: with ".trashinfo" too long for one name; the record's name is cut.
         {"a CP949 name of 250 bytes", std::string(246, '\xB0') + ".jpg"},
+        // "a" and 82 syllables of three bytes: cut where no character is split.
+        {"a UTF-8 name of 251 bytes", [] {
+             std::string n = "a";
+             for (int i = 0; i < 82; ++i)
+                 n += "\xEA\xB0\x80"; // 가
+             return n + ".jpg";
+         }()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -123,6 +133,10 @@ TEST_F(TrashFixture, NoFileIsDeletedForGoodWhileATrashCanBeMade)
         int kept = 0;
         for (const auto& e : fs::directory_iterator(trash / "files")) {
             EXPECT_EQ(readText(e.path()), "scanned page");
+            if (c.name.front() == 'a') {
+                const QByteArray kept8 = QByteArray::fromStdString(e.path().filename().native());
+                EXPECT_EQ(QString::fromUtf8(kept8).toUtf8(), kept8) << "a whole UTF-8 name";
+            }
             ++kept;
         }
         EXPECT_EQ(kept, 1) << "the page is in the trash, not gone";
