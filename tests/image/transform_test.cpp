@@ -1,6 +1,8 @@
 #include "ui/image/scale.h"
 #include "ui/image/transform.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace rida::image;
@@ -42,6 +44,44 @@ TEST(TransformFill, NearestScaleAndSourceRectangle)
     EXPECT_EQ(dst.pixel(3, 5), argb(255, 1, 2, 0));
     EXPECT_EQ(dst.pixel(5, 5), argb(255, 2, 2, 0));
     EXPECT_EQ(dst.pixel(6, 0), 0u); // source column 3 is outside the rectangle
+}
+
+// Unturned nearest-neighbour fills each pixel from the source pixel under its
+// inversely mapped centre, inside the rectangle and the bitmap. The steps are
+// binary fractions, so the reference below computes the same points exactly.
+TEST(TransformFill, UnturnedNearestTakesThePixelUnderEachCentre)
+{
+    struct Case {
+        const char* what;
+        Affine t;
+        RectF rect;
+    } cases[] = {
+        {"reduced", Affine().scale(0.25), {0, 0, 40, 30}},
+        {"enlarged and moved", Affine().scale(4).translate(-7.5, 3.25), {0, 0, 40, 30}},
+        {"clipped rectangle", Affine().scale(2).translate(-10, -6), {3.5, 2.25, 17.75, 11}},
+        {"rectangle past the bitmap", Affine().scale(0.5), {-5, -5, 100, 100}},
+        {"mirrored", Affine{-1, 0, 0, 1, 40, 0}, {0, 0, 40, 30}},
+        {"mirrored both ways, halved", Affine{-0.5, 0, 0, -0.5, 20, 15}, {0, 0, 40, 30}},
+    };
+    const Bitmap src = numbered(40, 30);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bitmap dst(37, 29);
+        dst.fill(1);
+        transformFill(dst, src, c.t, c.rect, Resampler::Nearest);
+        const Affine inv = c.t.inverted();
+        const double minX = std::max(0.0, c.rect.left), minY = std::max(0.0, c.rect.top);
+        const double maxX = std::min(40.0, c.rect.right), maxY = std::min(30.0, c.rect.bottom);
+        int mismatches = 0;
+        for (int y = 0; y < dst.height(); ++y)
+            for (int x = 0; x < dst.width(); ++x) {
+                const double px = inv.mapX(x + 0.5, y + 0.5), py = inv.mapY(x + 0.5, y + 0.5);
+                const bool inside = px >= minX && px < maxX && py >= minY && py < maxY;
+                const std::uint32_t expected = inside ? src.pixel(int(px), int(py)) : 1u;
+                mismatches += dst.pixel(x, y) != expected;
+            }
+        EXPECT_EQ(mismatches, 0);
+    }
 }
 
 TEST(TransformFill, QuarterTurnAboutTheCentre)
