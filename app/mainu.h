@@ -67,6 +67,7 @@ public slots:
     void suiImageButton1Click();
     void N25Click();
 
+public:
     // No popup menu of the main window's own: the toolbar is always shown.
     QMenu* createPopupMenu() override { return nullptr; }
 

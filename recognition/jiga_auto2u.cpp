@@ -287,7 +287,7 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     connect(browser, &registration::FileBrowser::fileChosen, this, &Tjiga_auto2::FileListBox1Click);
     connect(browser, &registration::FileBrowser::deleteRequested, this, &Tjiga_auto2::N1801Click);
     connect(lots, &registration::LotList::registerRequested, this, &Tjiga_auto2::suiButton18Click);
-    disconnect(lots->suiButton2, &QPushButton::clicked, lots, nullptr);
+    disconnect(lots->suiButton2, &QPushButton::clicked, lots, &registration::LotList::suiButton5Click);
     connect(lots->suiButton2, &QPushButton::clicked, this, &Tjiga_auto2::suiButton2Click);
     qApp->installEventFilter(this);
     connect(suiButton5, &QPushButton::clicked, this, &Tjiga_auto2::suiButton5Click);

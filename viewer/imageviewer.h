@@ -115,7 +115,8 @@ public:
 
     void suiButton6Click();  // the magnifier command: "돋보기", "돋보기 실행", F5
     void suiButton3Click();  // shows or hides the magnifier settings panel
-    ui::Layer* CreateMagnifier(); // throws model::ConversionError when the scale box holds no integer
+    // Throws model::ConversionError when the scale box holds no integer, model::Error when it is 0 or less.
+    ui::Layer* CreateMagnifier();
     void MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer);
     void MagnOpacityChange();
 

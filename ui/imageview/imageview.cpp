@@ -291,31 +291,28 @@ void ImageView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint v = event->position().toPoint();
     pressInside_ = true;
-    if (event->button() == Qt::LeftButton) {
-        auto startDrag = [&](RubberBand* band, BandDrag how) {
-            dragBand_ = band;
-            drag_ = how;
-            dragStartPage_ = mapViewToPage(v);
-            dragStartLocation_ = band->child->location;
-        };
-        if (RubberBand* band = activeBand()) {
-            if (const BandDrag hit = bandHit(*band, v); hit != BandDrag::None) {
-                // The frame takes the press: moving a layer never scrolls the page.
-                startDrag(band, hit);
-                return;
-            }
+    const bool left = event->button() == Qt::LeftButton;
+    auto startDrag = [&](RubberBand* band, BandDrag how) {
+        dragBand_ = band;
+        drag_ = how;
+        dragStartPage_ = mapViewToPage(v);
+        dragStartLocation_ = band->child->location;
+    };
+    if (RubberBand* band = activeBand(); left && band) {
+        if (const BandDrag hit = bandHit(*band, v); hit != BandDrag::None) {
+            // The frame takes the press: moving a layer never scrolls the page.
+            startDrag(band, hit);
+            return;
         }
-        if (Layer* layer = layerAt(v)) {
-            if (layer->onMouseDown)
-                layer->onMouseDown(*layer);
-            if (RubberBand* band = activeBand(); band && band->child == layer) {
-                startDrag(band, BandDrag::Move);
-                return;
-            }
+    }
+    // Any button selects a layer (the popup menu then acts on it); only the left one drags it.
+    if (Layer* layer = layerAt(v)) {
+        if (layer->onMouseDown)
+            layer->onMouseDown(*layer);
+        if (RubberBand* band = activeBand(); left && band && band->child == layer) {
+            startDrag(band, BandDrag::Move);
+            return;
         }
-    } else if (Layer* layer = layerAt(v); layer && layer->onMouseDown) {
-        // Any button selects a layer (the popup menu then acts on it); only the left one drags it.
-        layer->onMouseDown(*layer);
     }
     emit mousePressed(v, event->button(), event->modifiers());
 }

@@ -75,6 +75,7 @@ public:
     bool noUpdate = false; // kept as an option; the frame never repaints by itself
 
     // Called during a drag before the new location is applied; may change it.
+    // The old location is the one the drag began from.
     std::function<void(const image::RectF& oldLocation, image::RectF& newLocation, BandDrag drag,
                        Qt::KeyboardModifiers modifiers)>
         onResizing;
