@@ -400,15 +400,6 @@ void ImageViewer::loadPage(const QString& path)
         ImgView->pageChanged();
         throw;
     }
-    // The page's memory is reused by the next page that fits; after an
-    // outsized page, a page of the usual size gets memory of its own size.
-    constexpr std::size_t kKeptPixels = std::size_t(32) << 20;
-    const std::size_t used = std::size_t(page.width()) * std::size_t(page.height());
-    if (page.capacityPixels() > kKeptPixels && page.capacityPixels() > 2 * used) {
-        image::Bitmap fitted(page.width(), page.height());
-        std::copy_n(page.data(), used, fitted.data());
-        page = std::move(fitted);
-    }
     ImgView->pageChanged();
 }
 

@@ -1,4 +1,4 @@
-// The trash for files whose names are not valid in the locale's encoding.
+// The desktop trash, worked on a file name's own bytes (CP949 names included).
 
 #include "ui/desktopservices.h"
 #include "ui/trash.h"

@@ -10,6 +10,8 @@ namespace {
 // Larger than any scan a clerk makes (a 1200 dpi A3 page is about 14000 x 20000),
 // small enough that the pixels can always be addressed and allocated deliberately.
 constexpr std::size_t kMaxPixels = std::size_t(1) << 30;
+// Memory up to an A3 page at 400 dpi is reused by any smaller page.
+constexpr std::size_t kKeptPixels = std::size_t(32) << 20;
 }
 
 Bitmap::Bitmap(int width, int height) { resize(width, height); }
@@ -58,7 +60,12 @@ void Bitmap::resize(int width, int height)
     const std::size_t count = std::size_t(width) * std::size_t(height);
     if (count > kMaxPixels)
         throw std::length_error("image is too large to hold in memory");
-    if (count > capacity_) {
+    // Memory left by an outsized page is not kept for a page of the usual
+    // size: that one gets memory of its own size.
+    const bool outsized = capacity_ > kKeptPixels && capacity_ > 2 * count;
+    if (count > capacity_ || outsized) {
+        pixels_.reset(); // the old memory goes before the new is taken
+        capacity_ = 0;
         // new[] without value-initialisation: the pages are touched by the writer.
         pixels_.reset(new std::uint32_t[count]);
         capacity_ = count;

@@ -36,7 +36,9 @@ public:
 
     // Sets the size. The pixel memory is kept when the new size fits in it, so a
     // run over many pages touches fresh memory only once; the content is then
-    // unspecified. Throws std::length_error for negative or unholdable sizes.
+    // unspecified. Memory of more than an A3 page at 400 dpi is not kept for a
+    // page of less than half of it. Throws std::length_error for negative or
+    // unholdable sizes.
     void resize(int width, int height);
     // Zero size; the memory stays for the next page.
     void clear() { width_ = height_ = 0; }
