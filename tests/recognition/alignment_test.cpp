@@ -4,6 +4,8 @@
 #include <cstring>
 #include <numbers>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace rida::recognition {
@@ -94,8 +96,15 @@ TEST(AlignPage, ColumnStartFromReferenceAndTableSettings)
 {
     Bitmap page = blankPage(), scratch;
     drawBorder(page, 240, 800, 240, 3000);
+    const Bitmap asDrawn = page;
     RecognitionSettings s;
-    EXPECT_EQ(AlignPage(page, scratch, s).columnStart, 821);
+    const Alignment a = AlignPage(page, scratch, s);
+    EXPECT_EQ(a.columnStart, 821);
+    // An upright border: both skew points found, no skew, the page left as it is.
+    EXPECT_TRUE(a.upper.found && a.lower.found);
+    EXPECT_EQ(a.skewDegrees, 0.0);
+    EXPECT_FALSE(a.rotated);
+    EXPECT_TRUE(std::equal(page.data(), page.data() + page.pixelCount(), asDrawn.data()));
     s.tableX = 240;
     s.zoneX = 0; // 240 + 0 - 240 works out to 0: no reference point
     EXPECT_EQ(AlignPage(page, scratch, s).columnStart, 0);
@@ -109,8 +118,16 @@ TEST(AlignPage, NoisePixelInAWindowWinsOverTheBorder)
     page.setPixel(330, 1160, kBlue);                  // first line of the reference window
     const Alignment a = AlignPage(page, scratch, {});
     EXPECT_EQ(a.reference.x, 240); // (240, 1160) comes before (330, 1160)
-    page.setPixel(200, 1160, kBlue);
+    page.setPixel(200, 1160, argb(255, 10, 200, 10)); // a green speck first in the search order
     EXPECT_EQ(AlignPage(page, scratch, {}).reference.x, 200);
+    // One in the upper skew window, before the border, tilts the page.
+    Bitmap tilted = blankPage();
+    drawBorder(tilted, 240, 800, 240, 3000);
+    tilted.setPixel(200, 860, argb(255, 10, 200, 10));
+    const Alignment t = AlignPage(tilted, scratch, {});
+    EXPECT_EQ(t.upper.x, 200);
+    EXPECT_NE(t.skewDegrees, 0.0);
+    EXPECT_TRUE(t.rotated);
 }
 
 TEST(AlignPage, ALowerSkewPointAtXZeroCountsAsMissing)
