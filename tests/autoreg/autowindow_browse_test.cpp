@@ -381,6 +381,9 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     EXPECT_TRUE(fake->messages.isEmpty());
     EXPECT_EQ(lots->lotCount(), 1);
     EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.bmp"));
+    EXPECT_EQ(w.viewer->page().width(), 30);
+    EXPECT_FALSE(w.xjuso1->isEnabled()); // the region stays locked
+    EXPECT_FALSE(w.xjuso2->isEnabled());
 
     // Yes: completion, the lot list emptied and unlocked, the folder's first sheet shown
     // by the file-choice handler, which empties the list of recognised parcels.

@@ -373,7 +373,14 @@ TEST_F(AutoWindowTest, SettingThatIsNoWholeNumberStopsTheRunWhereItIsRead)
             EXPECT_EQ(fake->messages[0].text, error);
             EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
             EXPECT_TRUE(lines(w.mLog).isEmpty());
+            // Stopped where the setting was read: the counters show how far the run came.
             EXPECT_EQ(w.totbar->value(), 0);
+            EXPECT_EQ(w.ingbar->value(), 0);
+            EXPECT_EQ(w.Label5->text(), QStringLiteral("0/0"));
+            if (c.sheet && std::string(c.field) == "doxnum") {
+                EXPECT_EQ(w.Label15->text(), QStringLiteral("5/15")); // the rows were counted
+                EXPECT_LT(w.isbar->value(), 100);                      // the page was not judged
+            }
         } else {
             EXPECT_TRUE(fake->messages.isEmpty()) << fake->messages.value(0).text.toStdString();
             EXPECT_EQ(lines(w.mLog), c.sheet ? QStringList() : QStringList{fullName("a.jpg") + " 기준점 인식 실패"});

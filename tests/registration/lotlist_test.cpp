@@ -274,9 +274,10 @@ TEST_F(RegistrationLotListTest, DeletingTheMiddleOfThreeRowsSelectsTheLastRow)
     clickGridRow(2);
     ASSERT_EQ(lots->SelectedLotRow(), 2);
 
-    lots->suiButton2->click(); // answered No
+    lots->suiButton2->click(); // answered No: nothing changes
     EXPECT_EQ(fake().questions, QStringList{QStringLiteral("지번을 취소하겠습니까?")});
-    EXPECT_EQ(rows().size(), 3);
+    EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "1", "0"), lot("토지", "2", "0"), lot("토지", "3", "0")}));
+    EXPECT_EQ(lots->SelectedLotRow(), 2);
 
     fake().answers = {true};
     lots->suiButton2->click();
