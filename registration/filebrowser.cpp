@@ -204,22 +204,12 @@ void FileBrowser::fillDrives()
     std::string table;
     if (std::ifstream in("/proc/self/mountinfo"); in)
         table.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    QStringList roots;
-    for (const Mount& m : parseMountInfo(table)) {
-        if (!isBrowsableMount(m))
-            continue;
-        const QString root = QFile::decodeName(QByteArray::fromStdString(m.point));
-        // Containers bind single files (/etc/hosts) as mounts: only folders can be
-        // browsed. Only local file systems are asked, which answer at once.
-        if (roots.contains(root) || (!isRemoteMount(m) && !QFileInfo(root).isDir()))
-            continue;
-        roots << root;
-    }
-    if (!roots.contains(QStringLiteral("/")))
-        roots << QStringLiteral("/");
-    std::sort(roots.begin(), roots.end());
-    for (const QString& root : roots)
-        DriveComboBox1->addItem(driveIcon(), root, pathData(nativePath(root)));
+    const auto isFolder = [](const std::string& point) {
+        std::error_code ec;
+        return fs::is_directory(point, ec);
+    };
+    for (const std::string& root : browsableRoots(parseMountInfo(table), isFolder))
+        DriveComboBox1->addItem(driveIcon(), QFile::decodeName(QByteArray::fromStdString(root)), pathData(root));
     const QString home = QDir::homePath();
     DriveComboBox1->addItem(QFileIconProvider().icon(QFileIconProvider::Folder),
                             QStringLiteral("%1 (홈 폴더)").arg(home), pathData(nativePath(home)));

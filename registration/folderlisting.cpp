@@ -206,6 +206,22 @@ bool isBrowsableMount(const Mount& m)
     return !m.point.empty() && m.point[0] == '/';
 }
 
+std::vector<std::string> browsableRoots(const std::vector<Mount>& mounts,
+                                        const std::function<bool(const std::string&)>& isFolder)
+{
+    std::vector<std::string> roots;
+    const auto listed = [&roots](const std::string& point) {
+        return std::find(roots.begin(), roots.end(), point) != roots.end();
+    };
+    for (const Mount& m : mounts)
+        if (isBrowsableMount(m) && !listed(m.point) && (isRemoteMount(m) || isFolder(m.point)))
+            roots.push_back(m.point);
+    if (!listed("/"))
+        roots.emplace_back("/");
+    std::sort(roots.begin(), roots.end());
+    return roots;
+}
+
 bool isRemoteMount(const Mount& m)
 {
     static const char* const remote[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "ceph",

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,11 +52,18 @@ std::vector<Mount> parseMountInfo(const std::string& text);
 
 // True for a mount a user would browse for scanned pages: not a kernel or
 // runtime file system (proc, sysfs, cgroup, devpts, ...) nor one mounted under
-// /dev, /proc, /sys or /run.
+// /dev, /proc, /sys or /run (removable media under /run/media excepted).
 bool isBrowsableMount(const Mount& m);
 
 // True for a file system whose answers come over a network or from another
 // process (NFS, SMB, FUSE, ...): asking it anything may take long or never end.
 bool isRemoteMount(const Mount& m);
+
+// The drive list's roots: the browsable mount points, each once, in byte
+// order, "/" always among them. A local mount point is kept only where
+// `isFolder` says it is one (containers bind single files such as /etc/hosts);
+// a remote one is never asked, as it may not answer.
+std::vector<std::string> browsableRoots(const std::vector<Mount>& mounts,
+                                        const std::function<bool(const std::string&)>& isFolder);
 
 } // namespace rida::registration

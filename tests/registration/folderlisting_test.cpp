@@ -126,3 +126,21 @@ TEST(MountTable, ParsesPointsAndTypesAndTellsWhichToBrowse)
         EXPECT_EQ(isRemoteMount(mounts[i]), expected[i].remote);
     }
 }
+
+TEST(MountTable, DriveRootsAreEachBrowsableFolderOnceWithTheRootAlways)
+{
+    const std::vector<Mount> mounts = {
+        {"/srv/scans", "ext4"},  {"/media/usb", "vfat"}, {"/srv/scans", "ext4"}, // mounted over itself
+        {"/etc/hosts", "ext4"},                                                 // a bound file
+        {"/mnt/archive", "nfs4"},                                               // remote: never asked
+        {"/proc", "proc"},
+    };
+    std::vector<std::string> asked;
+    const auto isFolder = [&asked](const std::string& point) {
+        asked.push_back(point);
+        return point != "/etc/hosts";
+    };
+    EXPECT_EQ(browsableRoots(mounts, isFolder),
+              (std::vector<std::string>{"/", "/media/usb", "/mnt/archive", "/srv/scans"}));
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "/mnt/archive"), 0);
+}
