@@ -248,7 +248,9 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     leftPanel->setObjectName(QStringLiteral("leftPanel"));
     leftLayout_ = new QVBoxLayout(leftPanel);
     browser = new registration::FileBrowser(QStringLiteral("*.bmp;*.jpg;*.jpeg"), leftPanel);
-    browser->setFixedWidth(333);
+    // On a small screen the lists give way first, down to what shows a file name.
+    browser->setMinimumWidth(250);
+    browser->setMaximumWidth(333);
     browser->setFlat(true);
     browser->setTitle(QString());
     browser->setAccessibleName(QStringLiteral("파일 탐색기"));
@@ -258,8 +260,10 @@ Tjiga_auto2::Tjiga_auto2(const QString& appDir) : WorkWindow(appDir, QStringLite
     viewer->setObjectName(QStringLiteral("viewer"));
     viewer->ImgView->setAccessibleName(QStringLiteral("이미지"));
     auto* leftRow = new QHBoxLayout;
-    leftRow->addWidget(browser);
-    leftRow->addWidget(viewer, 1);
+    leftRow->addWidget(browser, 2);
+    leftRow->addWidget(viewer, 3);
+    // Wide enough to pick page points and to judge a test preview.
+    viewer->setMinimumWidth(300);
     leftLayout_->addLayout(leftRow, 1);
 
     buildAttributePanel();

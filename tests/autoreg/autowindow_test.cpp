@@ -18,6 +18,7 @@
 
 #include "recognition/jiga_auto2u.h"
 #include "recognition/radiogroup.h"
+#include "registration/filebrowser.h"
 #include "tests/support/fakeservices.h"
 #include "ui/imageview/imageview.h"
 #include "viewer/imageviewer.h"
@@ -182,6 +183,20 @@ TEST_F(AutoWindowFixture, OpensWithItsTabsCountersAndDate)
     EXPECT_EQ(captionOf(w->xjuso1), QStringLiteral("등록지역 :"));
     EXPECT_EQ(w->xkind->count(), 6);
     EXPECT_EQ(w->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
+}
+
+// On a screen 1024 pixels wide the window fits, and its page view keeps room
+// to pick page points and to judge a test preview.
+TEST_F(AutoWindowFixture, FitsA1024PixelScreenWithAUsablePageView)
+{
+    auto w = makeWindow();
+    w->setWindowState(Qt::WindowNoState);
+    w->show();
+    w->resize(1024 - 2, 768 - 30); // the work area less a window frame
+    QCoreApplication::processEvents();
+    EXPECT_LE(w->minimumSizeHint().width(), 1024 - 2);
+    EXPECT_GE(w->viewer->ImgView->width(), 280);
+    EXPECT_GE(w->browser->FileListBox1->width(), 100); // a file name still shows
 }
 
 TEST_F(AutoWindowFixture, EverySettingStartsAgainWhenTheWindowIsReopened)
