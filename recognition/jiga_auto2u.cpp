@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTabWidget>
@@ -832,10 +833,7 @@ void Tjiga_auto2::suiButton1Click()
         if (!recognizer_)
             recognizer_ = std::make_unique<Recognizer>();
         // The pages of a run share their buffers; between runs the window holds none.
-        struct ReleaseBuffers {
-            Recognizer& r;
-            ~ReleaseBuffers() { r.releaseBuffers(); }
-        } release{*recognizer_};
+        const auto release = qScopeGuard([this] { recognizer_->releaseBuffers(); });
         run_->run([&] {
             RunObserver observer(*this, *run_);
             RunRecognition(files, settings, *recognizer_, observer);

@@ -8,7 +8,6 @@
 // have no key filter: any characters up to the field's length can be typed,
 // and a command that uses them converts them to whole numbers when it starts.
 
-#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
