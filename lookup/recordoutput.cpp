@@ -108,11 +108,18 @@ bool wordProcessorReady(QWidget* owner, const QString& question)
     return true;
 }
 
-void openInWordProcessor(const QString& picture)
+// A word processor that is installed but will not start is, to the user, one
+// that is not there: the same warning, and the document written for it goes.
+void openInWordProcessor(QWidget* owner, const QString& picture)
 {
     const QString document = ui::report::newDocumentPath();
     ui::report::writePictureDocument(document, picture);
-    ui::report::wordProcessor().openNewDocument(document);
+    try {
+        ui::report::wordProcessor().openNewDocument(document);
+    } catch (const ui::report::WordProcessorNotStarted&) {
+        QFile::remove(document);
+        ui::services().showMessage(owner, QString::fromUtf8(text::kNoWordProcessor), ui::MessageIcon::Warning);
+    }
 }
 
 // Re-enables a window when the command ends, also by an error.
@@ -257,7 +264,7 @@ void pageToWordProcessor(const OutputSource& source)
         temp = ensureTempFolder(source.appDir);
         copyReplacing(source.recordFile, temp);
     }
-    openInWordProcessor(temp);
+    openInWordProcessor(source.owner, temp);
 }
 
 void captureToWordProcessor(const OutputSource& source)
@@ -268,7 +275,7 @@ void captureToWordProcessor(const OutputSource& source)
         return;
     if (source.repaintView)
         source.repaintView();
-    openInWordProcessor(captureToTemp(source));
+    openInWordProcessor(source.owner, captureToTemp(source));
 }
 
 void printerSetup(QWidget* owner)

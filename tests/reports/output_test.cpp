@@ -32,11 +32,6 @@ using test::ReportCall;
 
 namespace {
 
-QString txt(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 image::Bitmap grey(int w, int h, int level)
 {
     image::Bitmap b(w, h);
@@ -324,8 +319,9 @@ TEST(OutputCommands, AToolsFolderThatCannotBeMadeEndsEachInTheErrorReport)
     }
 }
 
-// Whatever goes wrong once the word processor started ends in the error report.
-TEST(OutputCommands, AWordProcessorFailingAfterItStartedIsReportedForPageAndCapture)
+// A word processor that is installed but will not start gets the warning of
+// one that is missing, once, and the command ends.
+TEST(OutputCommands, AWordProcessorThatWillNotStartGetsTheMissingWarningForPageAndCapture)
 {
     const std::function<void(const OutputSource&)> commands[] = {lookup::pageToWordProcessor,
                                                                   lookup::captureToWordProcessor};
@@ -335,11 +331,13 @@ TEST(OutputCommands, AWordProcessorFailingAfterItStartedIsReportedForPageAndCapt
         services->answers = {true};
         out.wordProcessor->failToOpen = true;
         Archive archive;
-        EXPECT_FALSE(run([&] { command(archive.source()); }));
+        EXPECT_TRUE(run([&] { command(archive.source()); }));
         ASSERT_EQ(services->messages.size(), 1);
-        EXPECT_EQ(services->messages[0].icon, ui::MessageIcon::Error);
-        EXPECT_EQ(out.wordProcessor->attempted.size(), 1);
+        EXPECT_EQ(services->messages[0].text, QStringLiteral("MicroSoft Word가 설치되어 있지 않습니다!"));
+        EXPECT_EQ(services->messages[0].icon, ui::MessageIcon::Warning);
+        ASSERT_EQ(out.wordProcessor->attempted.size(), 1);
         EXPECT_TRUE(out.wordProcessor->documents.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(out.wordProcessor->attempted[0])) << "the unopened document goes";
     }
 }
 
@@ -438,7 +436,7 @@ TEST(PageToWordProcessor, DocumentHoldsThePictureEmbeddedInACentredParagraph)
         Archive archive(1200, 1000, 100); // as a 32-bit BMP 4.8 MB: written out in more than one piece
         image::adjustBrightness(archive.page, +5);
         ASSERT_TRUE(run([&] { lookup::pageToWordProcessor(archive.source(modified)); }));
-        EXPECT_EQ(services->questions, QStringList{txt(lookup::text::kPageQuestion)});
+        EXPECT_EQ(services->questions, QStringList{QStringLiteral("선택한 이미지를 MicroSoft Word의 새로운 문서로 연결하겠습니까?")});
         ASSERT_EQ(out.wordProcessor->documents.size(), 1);
         const ReadDocument doc = readDocument(out.wordProcessor->documents[0]);
         ASSERT_TRUE(doc.valid);
@@ -472,8 +470,8 @@ TEST(PageToWordProcessor, StopsWithItsMessages)
         ui::MessageIcon icon;
     } cases[] = {
         {"No", false, true, false, {}, ui::MessageIcon::None},
-        {"no word processor", true, false, false, txt(lookup::text::kNoWordProcessor), ui::MessageIcon::Warning},
-        {"record file missing", true, true, true, txt(lookup::text::kRecordFileMissing), ui::MessageIcon::None},
+        {"no word processor", true, false, false, QStringLiteral("MicroSoft Word가 설치되어 있지 않습니다!"), ui::MessageIcon::Warning},
+        {"record file missing", true, true, true, QStringLiteral("지가조서를 찾을 수 없습니다! 담당자에게 문의하십시오."), ui::MessageIcon::None},
     };
     for (const Case& c : cases) {
         for (const bool modified : {false, true}) {
@@ -498,18 +496,6 @@ TEST(PageToWordProcessor, StopsWithItsMessages)
     }
 }
 
-TEST(PageToWordProcessor, AWordProcessorThatFailsToStartIsReported)
-{
-    test::ScopedFakeServices services;
-    test::ScopedFakeOutput out;
-    services->answers = {true};
-    out.wordProcessor->failToOpen = true;
-    Archive archive;
-    EXPECT_FALSE(run([&] { lookup::pageToWordProcessor(archive.source()); }));
-    ASSERT_EQ(services->messages.size(), 1);
-    EXPECT_EQ(services->messages[0].icon, ui::MessageIcon::Error);
-}
-
 TEST(CaptureToWordProcessor, RepaintsCapturesAndEmbedsTheCapture)
 {
     test::ScopedFakeServices services;
@@ -518,7 +504,7 @@ TEST(CaptureToWordProcessor, RepaintsCapturesAndEmbedsTheCapture)
     Archive archive;
     QFile::remove(archive.recordFile); // not needed for a capture
     ASSERT_TRUE(run([&] { lookup::captureToWordProcessor(archive.source()); }));
-    EXPECT_EQ(services->questions, QStringList{txt(lookup::text::kCaptureQuestion)});
+    EXPECT_EQ(services->questions, QStringList{QStringLiteral("캡쳐된 이미지를 MicroSoft Word의 새로운 문서로 연결하겠습니까?")});
     EXPECT_EQ(archive.repaints, 1);
     ASSERT_EQ(out.wordProcessor->documents.size(), 1);
     const ReadDocument doc = readDocument(out.wordProcessor->documents[0]);
@@ -537,7 +523,7 @@ TEST(CaptureToWordProcessor, NoWordProcessorGivesTheSameWarning)
     Archive archive;
     ASSERT_TRUE(run([&] { lookup::captureToWordProcessor(archive.source()); }));
     ASSERT_EQ(services->messages.size(), 1);
-    EXPECT_EQ(services->messages[0].text, txt(lookup::text::kNoWordProcessor));
+    EXPECT_EQ(services->messages[0].text, QStringLiteral("MicroSoft Word가 설치되어 있지 않습니다!"));
     EXPECT_EQ(services->messages[0].icon, ui::MessageIcon::Warning);
     EXPECT_EQ(archive.repaints, 0);
 }

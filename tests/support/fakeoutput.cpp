@@ -33,7 +33,7 @@ void FakeWordProcessor::openNewDocument(const QString& documentPath)
 {
     attempted << documentPath;
     if (failToOpen)
-        throw model::Error(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
+        throw ui::report::WordProcessorNotStarted(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
     documents << documentPath;
 }
 

@@ -145,7 +145,7 @@ void DesktopWordProcessor::openNewDocument(const QString& documentPath)
 {
     const QString exe = program();
     if (exe.isEmpty() || !services().startProgram(exe, {QStringLiteral("-n"), documentPath}))
-        throw model::Error(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
+        throw WordProcessorNotStarted(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
 }
 
 QStringList DesktopPrinterSetup::installedPrinters()

@@ -4,6 +4,8 @@
 // interface; the program uses the desktop implementations (desktopoutput.h),
 // tests install fakes that record what was asked and script the answers.
 
+#include "model/error.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -61,13 +63,19 @@ public:
     virtual QString saveFileName(QWidget* parent, const SaveRequest& request) = 0;
 };
 
+// The word processor is installed but could not be started.
+class WordProcessorNotStarted : public model::Error {
+public:
+    using Error::Error;
+};
+
 class WordProcessor {
 public:
     virtual ~WordProcessor() = default;
     // Whether a word processor is installed that can be started.
     virtual bool canStart() = 0;
     // Opens the document as a new untitled document in a visible word
-    // processor. Throws model::Error when it cannot be started.
+    // processor. Throws WordProcessorNotStarted when it cannot be started.
     virtual void openNewDocument(const QString& documentPath) = 0;
 };
 
