@@ -640,9 +640,9 @@ void ImageViewer::MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer)
         const RectF S{R.left - hh, R.top - hw, R.right + hh, R.bottom + hw};
         image::Affine t;
         t.translate(-rect.left, -rect.top).translate(-hw, -hh).scale(m).rotate(a).translate(hw, hh);
-        t.translate(rect.left - shown.left, rect.top - shown.top);
         image::transformFill(T, buffer.buffer, t, S,
-                             MagnInterpolate->isChecked() ? image::Resampler::Linear : image::Resampler::Nearest);
+                             MagnInterpolate->isChecked() ? image::Resampler::Linear : image::Resampler::Nearest,
+                             shown.left - rect.left, shown.top - rect.top);
         image::setAlpha(T, 255);
         image::blend(buffer.buffer, shown.left, shown.top, T, MagnOpacity->value());
     }

@@ -171,8 +171,12 @@ TEST_F(OutputBarTest, DesktopCaptureShowsTheMagnifierOverThePage)
 TEST_F(OutputBarTest, CaptureCommandsTakeTheViewWithoutItsScrollBars)
 {
     searchAndOpen();
-    QWidget* view = w->viewer->ImgView;
+    ui::ImageView* view = w->viewer->ImgView;
     const QRect pageArea(0, 0, view->width() - 17, view->height() - 17);
+    // Both bars stay, also when the page at 25 % fits across: the capture is
+    // exactly the area the page is drawn in.
+    EXPECT_EQ(view->viewport()->size(), pageArea.size());
+    EXPECT_LE(w->viewer->page().width() / 4, pageArea.width());
 
     QTest::mouseClick(bar->suiButton7, Qt::LeftButton); // print capture
     ASSERT_EQ(out.reports->calls.size(), 1);

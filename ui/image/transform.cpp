@@ -67,7 +67,7 @@ inline std::uint32_t lerp2(std::uint32_t p, std::uint32_t q, std::uint32_t w)
 } // namespace
 
 void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const RectF& sourceRect,
-                   Resampler resampler)
+                   Resampler resampler, int dstOriginX, int dstOriginY)
 {
     if (dst.empty() || src.empty())
         return;
@@ -80,27 +80,34 @@ void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const
         return;
     const int sx0 = int(std::floor(minX)), sy0 = int(std::floor(minY));
     const int sx1 = int(std::ceil(maxX)) - 1, sy1 = int(std::ceil(maxY)) - 1;
+    // A pixel's source point from its centre's place in the whole destination,
+    // not by steps along the row, so that a part gives what the whole would.
+    const double x0 = dstOriginX + 0.5;
 
     if (resampler == Resampler::Nearest && inv.b == 0 && inv.c == 0) {
         // Not turned: each destination row reads one source row. The same
         // steps as below, with the row's test and address taken out of the loop.
         for (int y = 0; y < dst.height(); ++y) {
-            const double py = inv.mapY(0.5, y + 0.5);
+            const double py = inv.d * (dstOriginY + y + 0.5) + inv.ty;
             if (!(py >= minY && py < maxY))
                 continue;
             const std::uint32_t* in = src.row(int(py));
             std::uint32_t* out = dst.row(y);
-            double px = inv.mapX(0.5, y + 0.5);
-            for (int x = 0; x < dst.width(); ++x, px += inv.a)
+            for (int x = 0; x < dst.width(); ++x) {
+                const double px = inv.a * (x0 + x) + inv.tx;
                 if (px >= minX && px < maxX)
                     out[x] = in[int(px)];
+            }
         }
         return;
     }
     for (int y = 0; y < dst.height(); ++y) {
         std::uint32_t* out = dst.row(y);
-        double px = inv.mapX(0.5, y + 0.5), py = inv.mapY(0.5, y + 0.5);
-        for (int x = 0; x < dst.width(); ++x, px += inv.a, py += inv.b) {
+        const double Y = dstOriginY + y + 0.5;
+        const double rowX = inv.c * Y + inv.tx, rowY = inv.d * Y + inv.ty;
+        for (int x = 0; x < dst.width(); ++x) {
+            const double X = x0 + x;
+            const double px = inv.a * X + rowX, py = inv.b * X + rowY;
             if (!(px >= minX && px < maxX && py >= minY && py < maxY))
                 continue;
             if (resampler == Resampler::Nearest) {
@@ -111,11 +118,11 @@ void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const
             const double fx = px - 0.5, fy = py - 0.5;
             const int ix = int(fx + 1.0) - 1, iy = int(fy + 1.0) - 1;
             const std::uint32_t wx = std::uint32_t((fx - ix) * 256.0), wy = std::uint32_t((fy - iy) * 256.0);
-            const int x0 = ix < sx0 ? sx0 : ix, x1 = ix + 1 > sx1 ? sx1 : ix + 1;
+            const int x0i = ix < sx0 ? sx0 : ix, x1 = ix + 1 > sx1 ? sx1 : ix + 1;
             const int y0 = iy < sy0 ? sy0 : iy, y1 = iy + 1 > sy1 ? sy1 : iy + 1;
             const std::uint32_t* r0 = src.row(y0);
             const std::uint32_t* r1 = src.row(y1);
-            out[x] = lerp2(lerp2(r0[x0], r0[x1], wx), lerp2(r1[x0], r1[x1], wx), wy);
+            out[x] = lerp2(lerp2(r0[x0i], r0[x1], wx), lerp2(r1[x0i], r1[x1], wx), wy);
         }
     }
 }

@@ -31,7 +31,12 @@ struct Affine {
 // Each pixel of `dst` takes the colour of `src` at the inversely transformed
 // point of its centre, sampled only inside `sourceRect` and inside `src`
 // (source pixels). Pixels with no source keep their value.
+//
+// `dst` may be the part of a larger destination that starts at `dstOrigin`:
+// each of its pixels then gets exactly the colour that the same pixel of the
+// whole destination would, as every source point is worked out from the
+// pixel's place in the whole.
 void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const RectF& sourceRect,
-                   Resampler resampler);
+                   Resampler resampler, int dstOriginX = 0, int dstOriginY = 0);
 
 } // namespace rida::image

@@ -17,13 +17,42 @@ namespace rida::ui {
 using image::RectF;
 using image::RectI;
 
+namespace {
+
+// The scroll area lays its bars out by their size hints, so the thickness is
+// set there; a fixed size alone would leave the bars at the style's width.
+class ThickScrollBar : public QScrollBar {
+public:
+    ThickScrollBar(Qt::Orientation o, int thickness) : QScrollBar(o), thickness_(thickness)
+    {
+        if (o == Qt::Horizontal)
+            setFixedHeight(thickness);
+        else
+            setFixedWidth(thickness);
+    }
+    QSize sizeHint() const override
+    {
+        QSize hint = QScrollBar::sizeHint();
+        if (orientation() == Qt::Horizontal)
+            hint.setHeight(thickness_);
+        else
+            hint.setWidth(thickness_);
+        return hint;
+    }
+
+private:
+    int thickness_;
+};
+
+} // namespace
+
 ImageView::ImageView(QWidget* parent) : QAbstractScrollArea(parent)
 {
     setFrameShape(QFrame::NoFrame);
-    horizontalScrollBar()->setFixedHeight(kScrollBarThickness);
-    verticalScrollBar()->setFixedWidth(kScrollBarThickness);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBar(new ThickScrollBar(Qt::Horizontal, kScrollBarThickness));
+    setVerticalScrollBar(new ThickScrollBar(Qt::Vertical, kScrollBarThickness));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setCornerWidget(new QSizeGrip(this));
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
