@@ -77,12 +77,6 @@ public:
         }
         return true;
     }
-    // Counts at any position and line; for tests.
-    int agreeing(int templateIndex, int x, int y)
-    {
-        prepareLine(y);
-        return agreeingAt(templateIndex, x - columnStart_);
-    }
 
 private:
     static constexpr int kGroups = kTemplateHeight / 3; // rows packed three to a 64-bit word

@@ -502,6 +502,7 @@ TEST(DigitMatcher, AgreesOnPagesWithOtherColoursAndAtThePageEdges)
     expectAgreement(edge, S, {900, 930, 935, 949, 950, 2000});
     expectAgreement(edge, -30, {-40, 0, 940});
     expectAgreement(edge, S + 90, {930});
+    expectAgreement(edge, edge.width() + 3, {930, 949}); // the whole strip beyond the page
 }
 
 } // namespace
