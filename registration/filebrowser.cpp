@@ -134,6 +134,18 @@ void FileListBox::keyPressEvent(QKeyEvent* e)
         emit chosen();
 }
 
+void FileListBox::focusInEvent(QFocusEvent* e)
+{
+    // Coming into a list with nothing chosen leaves nothing chosen, so that
+    // the first step down chooses the first entry rather than the second.
+    const bool noneCurrent = !currentIndex().isValid();
+    QListWidget::focusInEvent(e);
+    if (noneCurrent && currentIndex().isValid() && selectedItems().isEmpty()) {
+        const QSignalBlocker block(this);
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+}
+
 FileBrowser::FileBrowser(const QString& masks, QWidget* parent)
     : QGroupBox(QStringLiteral("파일 탐색기"), parent), masks_(masks)
 {

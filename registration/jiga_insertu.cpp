@@ -232,8 +232,8 @@ void Tjiga_insert::FormShow()
         const fs::path fallback(QFile::encodeName(appDir()).toStdString());
         ui::runCommand(this, [&] { browser->openFolder(fallback); });
     }
-    // As after the reset: the first entry is selected, and nothing is previewed.
-    browser->selectFirstFile();
+    // The folder just opened has no file selected, so nothing is previewed and
+    // "파일 삭제" cannot take a page the user has not seen.
 }
 
 void Tjiga_insert::FileListBox1Click()

@@ -75,7 +75,7 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     open();
     EXPECT_EQ(w->window->windowTitle(), QStringLiteral("지가조서 등록"));
     EXPECT_EQ(listed(files()), (QStringList{"Img001.jpg", "Img002.jpg", "img003.JPG"}));
-    EXPECT_EQ(files()->currentRow(), 0); // selected, but not previewed
+    EXPECT_TRUE(files()->selectedItems().isEmpty());
     EXPECT_TRUE((*w)->viewer->page().empty());
     EXPECT_TRUE(browser()->pathname->text().isEmpty());
     EXPECT_TRUE(browser()->imgname->text().isEmpty());
@@ -149,6 +149,26 @@ TEST_F(RegistrationWindowTest, APreviewShowsThePagesTopLeftCornerAtFiftyPercent)
     EXPECT_DOUBLE_EQ(view->scale(), 0.5);
     EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
     EXPECT_EQ(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
+}
+
+// Straight after opening, the first key step previews the first file and
+// "파일 삭제" takes nothing, as no page has been chosen yet.
+TEST_F(RegistrationWindowTest, AfterOpeningDownPreviewsTheFirstFileAndDeletionTakesNothing)
+{
+    open();
+    w->window->activateWindow();
+    files()->setFocus();
+    QTest::keyClick(files(), Qt::Key_Down);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+    EXPECT_EQ(pageWidth(), 10);
+
+    w.reset();
+    open();
+    browser()->MenuItem1->trigger();
+    EXPECT_TRUE(fake().removed.isEmpty());
+    EXPECT_EQ(listed(files()).size(), 3);
+    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+    EXPECT_TRUE(fake().messages.isEmpty());
 }
 
 TEST_F(RegistrationWindowTest, ArrowKeysStepFromFileToFileWithAPreviewEach)
