@@ -9,105 +9,17 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
-#include <QValidator>
 
 #include <algorithm>
 
 namespace rida::lookup {
 
-namespace {
-// Typing and pasting stop at kMaxTyped characters: a paste is cut to the room
-// left, as in any length-limited edit. What code writes is not checked, so a
-// stepped number may grow longer; such a field then takes no further characters.
-class TypedLengthValidator : public QValidator {
-public:
-    explicit TypedLengthValidator(LotNumberField* field) : QValidator(field), field_(field), before_(field->text())
-    {
-        connect(field, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
-    }
-    State validate(QString& text, int& pos) const override
-    {
-        const int max = LotNumberField::kMaxTyped;
-        // What code writes is taken as the text before the next edit, also
-        // where it was written with the field's signals blocked.
-        if (!field_->userEditing()) {
-            before_ = text;
-            // Refused but kept as it is (setText() keeps an invalid text).
-            return text.size() <= max ? Acceptable : Invalid;
-        }
-        if (text.size() <= max)
-            return Acceptable;
-        // A field already past the limit takes nothing more: the edit is
-        // undone here, as QLineEdit undoes a refused edit only in a field
-        // whose text was acceptable before.
-        if (before_.size() > max) {
-            pos = std::clamp(pos - int(text.size() - before_.size()), 0, int(before_.size()));
-            text = before_;
-            return Acceptable;
-        }
-        // What was there before fitted, so the excess is the tail of what was
-        // just inserted, which ends at the cursor.
-        const qsizetype excess = text.size() - max;
-        if (pos < excess)
-            return Invalid;
-        text.remove(pos - excess, excess);
-        pos -= int(excess);
-        return Acceptable;
-    }
-
-private:
-    LotNumberField* field_;
-    mutable QString before_; // the field's text before the edit being checked
-};
-
-// Counts a user action that edits the field while it runs.
-struct UserEdit {
-    explicit UserEdit(int& depth) : depth_(depth) { ++depth_; }
-    ~UserEdit() { --depth_; }
-    UserEdit(const UserEdit&) = delete;
-    UserEdit& operator=(const UserEdit&) = delete;
-    int& depth_;
-};
-} // namespace
-
-LotNumberField::LotNumberField(QWidget* parent) : QLineEdit(parent)
+LotNumberField::LotNumberField(QWidget* parent) : ui::LengthLimitedEdit(kMaxTyped, parent)
 {
-    setValidator(new TypedLengthValidator(this));
     setToolTip(QStringLiteral("최대 숫자 4자리"));
-}
-
-void LotNumberField::keyPressEvent(QKeyEvent* e)
-{
-    const UserEdit edit(userEditing_);
-    QLineEdit::keyPressEvent(e);
-}
-
-void LotNumberField::inputMethodEvent(QInputMethodEvent* e)
-{
-    const UserEdit edit(userEditing_);
-    QLineEdit::inputMethodEvent(e);
-}
-
-void LotNumberField::contextMenuEvent(QContextMenuEvent* e)
-{
-    const UserEdit edit(userEditing_); // the menu's "paste" runs inside
-    QLineEdit::contextMenuEvent(e);
-}
-
-void LotNumberField::mouseReleaseEvent(QMouseEvent* e)
-{
-    const UserEdit edit(userEditing_); // the middle button pastes the selection
-    QLineEdit::mouseReleaseEvent(e);
-}
-
-void LotNumberField::dropEvent(QDropEvent* e)
-{
-    const UserEdit edit(userEditing_);
-    QLineEdit::dropEvent(e);
 }
 
 void stepLotNumber(QLineEdit* field)

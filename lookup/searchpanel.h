@@ -5,6 +5,7 @@
 // window that searches connects to suiButton18's clicked().
 
 #include "model/landrecord.h"
+#include "ui/fields.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -23,24 +24,11 @@ namespace rida::lookup {
 // A 본번 or 부번 field: at most four characters can be typed or pasted, any
 // characters; a longer paste is cut to the room left. Code may write a longer
 // number (F1 on "9999" gives "10000").
-class LotNumberField : public QLineEdit {
+class LotNumberField : public ui::LengthLimitedEdit {
     Q_OBJECT
 public:
     explicit LotNumberField(QWidget* parent = nullptr);
     static constexpr int kMaxTyped = 4;
-
-    // True while the user's own key, mouse, menu or drop action edits the field.
-    bool userEditing() const { return userEditing_ > 0; }
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override;
-    void inputMethodEvent(QInputMethodEvent* e) override;
-    void contextMenuEvent(QContextMenuEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void dropEvent(QDropEvent* e) override;
-
-private:
-    int userEditing_ = 0;
 };
 
 // F1 and F2 of the lookup window: an empty field becomes "1", a whole number

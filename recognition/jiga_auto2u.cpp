@@ -25,7 +25,6 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QValidator>
 
 #include "model/digits.h"
 #include "model/error.h"
@@ -50,17 +49,6 @@ using model::KeyRule;
 
 namespace {
 
-// Limits what is typed, not what code writes: a picked coordinate copied into a
-// setting may be longer than the field lets the user type.
-class TypedLengthLimit : public QValidator {
-public:
-    TypedLengthLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
-    State validate(QString& input, int&) const override { return input.size() <= limit_ ? Acceptable : Invalid; }
-
-private:
-    int limit_;
-};
-
 QString spokenCaption(const QString& caption)
 {
     QString spoken = caption;
@@ -78,9 +66,11 @@ QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent)
 
 QLineEdit* settingField(const char* name, const QString& start, int limit, const QString& hint, QWidget* parent)
 {
-    auto* e = new QLineEdit(start, parent);
+    // Limits what is typed, not what code writes: a picked coordinate copied
+    // into a setting may be longer than the field lets the user type.
+    auto* e = new ui::LengthLimitedEdit(limit, parent);
+    e->setText(start);
     e->setObjectName(QString::fromLatin1(name));
-    e->setValidator(new TypedLengthLimit(limit, e));
     e->setMaximumWidth(60);
     if (!hint.isEmpty())
         e->setToolTip(hint);

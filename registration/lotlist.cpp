@@ -2,6 +2,7 @@
 
 #include "model/digits.h"
 #include "model/error.h"
+#include "ui/fields.h"
 #include "ui/grid/stringgrid.h"
 #include "ui/keyfilter.h"
 #include "ui/picturebutton.h"
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QValidator>
 
 #include <climits>
 
@@ -44,19 +44,12 @@ const QColor kLotRowColor(255, 255, 247);
 const QColor kSelectedRowColor(182, 202, 234);
 
 // At most four characters typed; longer texts that the step arrows write stay as they are.
-class TypedLengthLimit : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override { return input.size() <= 4 ? Acceptable : Invalid; }
-};
-
 QLineEdit* numberField(const char* name, const QString& spoken, QWidget* parent)
 {
-    auto* e = new QLineEdit(parent);
+    auto* e = new ui::LengthLimitedEdit(4, parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setToolTip(QStringLiteral("최대 숫자 4자리"));
     e->setAccessibleName(spoken);
-    e->setValidator(new TypedLengthLimit(e));
     return e;
 }
 

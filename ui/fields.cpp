@@ -6,6 +6,9 @@
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QTimer>
+#include <QValidator>
+
+#include <algorithm>
 
 namespace rida::ui {
 
@@ -114,6 +117,96 @@ MaskedDigitsField::MaskedDigitsField(int digits, QWidget* parent) : QLineEdit(pa
 {
     // '0' is an optional digit position in Qt's mask language.
     setInputMask(QString(digits, u'0') + QStringLiteral(";_"));
+}
+
+namespace {
+
+class TypedLengthValidator : public QValidator {
+public:
+    explicit TypedLengthValidator(LengthLimitedEdit* field)
+        : QValidator(field), field_(field), before_(field->text())
+    {
+        connect(field, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
+    }
+    State validate(QString& text, int& pos) const override
+    {
+        const int max = field_->maxTyped();
+        // What code writes is taken as the text before the next edit, also
+        // where it was written with the field's signals blocked.
+        if (!field_->userEditing()) {
+            before_ = text;
+            // Refused but kept as it is (setText() keeps an invalid text).
+            return text.size() <= max ? Acceptable : Invalid;
+        }
+        if (text.size() <= max)
+            return Acceptable;
+        // A field already past the limit takes nothing more: the edit is
+        // undone here, as QLineEdit undoes a refused edit only in a field
+        // whose text was acceptable before.
+        if (before_.size() > max) {
+            pos = std::clamp(pos - int(text.size() - before_.size()), 0, int(before_.size()));
+            text = before_;
+            return Acceptable;
+        }
+        // What was there before fitted, so the excess is the tail of what was
+        // just inserted, which ends at the cursor.
+        const qsizetype excess = text.size() - max;
+        if (pos < excess)
+            return Invalid;
+        text.remove(pos - excess, excess);
+        pos -= int(excess);
+        return Acceptable;
+    }
+
+private:
+    LengthLimitedEdit* field_;
+    mutable QString before_; // the field's text before the edit being checked
+};
+
+// Counts a user action that edits the field while it runs.
+struct UserEdit {
+    explicit UserEdit(int& depth) : depth_(depth) { ++depth_; }
+    ~UserEdit() { --depth_; }
+    UserEdit(const UserEdit&) = delete;
+    UserEdit& operator=(const UserEdit&) = delete;
+    int& depth_;
+};
+
+} // namespace
+
+LengthLimitedEdit::LengthLimitedEdit(int maxTyped, QWidget* parent) : QLineEdit(parent), maxTyped_(maxTyped)
+{
+    setValidator(new TypedLengthValidator(this));
+}
+
+void LengthLimitedEdit::keyPressEvent(QKeyEvent* e)
+{
+    const UserEdit edit(userEditing_);
+    QLineEdit::keyPressEvent(e);
+}
+
+void LengthLimitedEdit::inputMethodEvent(QInputMethodEvent* e)
+{
+    const UserEdit edit(userEditing_);
+    QLineEdit::inputMethodEvent(e);
+}
+
+void LengthLimitedEdit::contextMenuEvent(QContextMenuEvent* e)
+{
+    const UserEdit edit(userEditing_); // the menu's "paste" runs inside
+    QLineEdit::contextMenuEvent(e);
+}
+
+void LengthLimitedEdit::mouseReleaseEvent(QMouseEvent* e)
+{
+    const UserEdit edit(userEditing_); // the middle button pastes the selection
+    QLineEdit::mouseReleaseEvent(e);
+}
+
+void LengthLimitedEdit::dropEvent(QDropEvent* e)
+{
+    const UserEdit edit(userEditing_);
+    QLineEdit::dropEvent(e);
 }
 
 } // namespace rida::ui

@@ -37,4 +37,29 @@ public:
     MaskedDigitsField(int digits, QWidget* parent = nullptr);
 };
 
+// A field that limits what the user types or pastes to `maxTyped` characters,
+// not what the program writes: a paste is cut to the room left, as in any
+// length-limited edit, and a longer text written by code stays as it is and
+// then takes no further characters until it is short enough again.
+class LengthLimitedEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit LengthLimitedEdit(int maxTyped, QWidget* parent = nullptr);
+    int maxTyped() const { return maxTyped_; }
+
+    // True while the user's own key, mouse, menu or drop action edits the field.
+    bool userEditing() const { return userEditing_ > 0; }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    int maxTyped_;
+    int userEditing_ = 0;
+};
+
 } // namespace rida::ui

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
@@ -284,6 +286,29 @@ TEST_F(AutoWindowFixture, SetButtonsCopyThePickedCoordinateUnchanged)
     w->xpt->setText(QStringLiteral("x1"));
     w->suiButton7->click();
     EXPECT_EQ(w->stxval->text(), QStringLiteral("x1"));
+}
+
+// A copied value past the typing limit stays, takes no further characters, and
+// can still be shortened; a paste is cut to the room left.
+TEST_F(AutoWindowFixture, ASettingPastItsLimitTakesNothingMoreAndAPasteIsCut)
+{
+    auto w = makeWindow();
+    w->show();
+    w->capturePagePoint({1000, 900});
+    w->suiButton7->click();
+    ASSERT_EQ(w->stxval->text(), QStringLiteral("1000"));
+    w->stxval->setFocus();
+    w->stxval->end(false);
+    QTest::keyClicks(w->stxval, QStringLiteral("5"));
+    EXPECT_EQ(w->stxval->text(), QStringLiteral("1000"));
+    QTest::keyClick(w->stxval, Qt::Key_Backspace);
+    EXPECT_EQ(w->stxval->text(), QStringLiteral("100"));
+
+    w->styval->clear();
+    w->styval->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("12345"));
+    QTest::keyClick(w->styval, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w->styval->text(), QStringLiteral("123"));
 }
 
 TEST_F(AutoWindowFixture, EveryControlHasANameAScreenReaderSpeaks)

@@ -5,7 +5,9 @@
 #include "tests/registration/fixtures.h"
 #include "ui/grid/stringgrid.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -394,11 +396,37 @@ TEST_F(RegistrationLotListTest, AFiveDigitNumberFromTheArrowsIsAccepted)
     add();
     EXPECT_TRUE(fake().messages.isEmpty());
     EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "10000", "0")}));
-    // Typing stays limited to four characters.
+    // Typing stays limited to four characters, also in the field the arrow
+    // took past them.
     lots->xjuso4->setFocus();
     lots->xjuso4->selectAll();
     QTest::keyClicks(lots->xjuso4, QStringLiteral("123456"));
     EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("1234"));
+    lots->xjuso3->setFocus();
+    lots->xjuso3->end(false);
+    QTest::keyClicks(lots->xjuso3, QStringLiteral("5"));
+    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("10000"));
+}
+
+TEST_F(RegistrationLotListTest, APastedLotNumberIsCutToTheRoomLeft)
+{
+    struct Case {
+        const char* before;
+        int cursor;
+        const char* pasted;
+        const char* after;
+    } cases[] = {{"", 0, "12345", "1234"}, {"12", 2, "345", "1234"}, {"1234", 4, "5", "1234"}};
+    for (QLineEdit* field : {lots->xjuso3, lots->xjuso4}) {
+        field->setFocus();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.pasted);
+            field->setText(QString::fromUtf8(c.before));
+            field->setCursorPosition(c.cursor);
+            QApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            EXPECT_EQ(field->text(), QString::fromUtf8(c.after));
+        }
+    }
 }
 
 TEST_F(RegistrationLotListTest, EnterLeadsFromTheMainNumberThroughTheSubNumberToAdd)
