@@ -54,7 +54,10 @@ struct RunResult {
 };
 
 // Holds the buffers of a run: the working page, the rotation buffer and the
-// packed rows of the scan, reused from page to page.
+// packed rows of the scan, reused from page to page. The rotation buffer is
+// kept for the whole run rather than given back after each page, so that a
+// folder costs no page-sized allocation per page; nothing is ever shown from
+// it, and releaseBuffers() gives both pages back when the run ends.
 class Recognizer {
 public:
     Recognizer();

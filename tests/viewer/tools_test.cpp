@@ -277,3 +277,79 @@ TEST(ViewerControls, RegistrationBarOrder)
     EXPECT_EQ(shown, (QList<QWidget*>{viewer.ScaleCombo, viewer.ImageInterpolate, viewer.suiButton6,
                                       viewer.MagnMagnification, viewer.suiButton5}));
 }
+
+namespace {
+// The text a label beside `field` shows, empty when none names it.
+QString labelOf(const QWidget* field)
+{
+    for (const QLabel* l : field->window()->findChildren<QLabel*>())
+        if (l->buddy() == field)
+            return l->text();
+    return {};
+}
+QString captionOf(const QWidget* w)
+{
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+        return b->text();
+    return {};
+}
+} // namespace
+
+// Every tool of both bars with its caption (or the label beside it) and hint,
+// as the user reads them, and the lookup bar's order from left to right.
+TEST(ViewerControls, CaptionsHintsAndOrderOfBothBars)
+{
+    ImageViewer lookup(ViewerConfig::lookup(), {});
+    struct Row {
+        QWidget* control;
+        const char* caption; // or the label that names it
+        const char* hint;
+    };
+    const Row lookupRows[] = {
+        {lookup.suiButton6, "", "돋보기 활성화"},
+        {lookup.suiButton3, "", "돋보기 환경"},
+        {lookup.suiButton17, "마커", "마커 활성화"},
+        {lookup.suiButton2, "적용", "활성화 된 기능 적용"},
+        {lookup.suiButton5, "취소", "활성화 된 기능 취소"},
+        {lookup.ImageInterpolate, "화면보정", "화면을 부드럽게 필터링"},
+        {lookup.bright, "명도:", "이미지 명도 조절"},
+        {lookup.suiButton8, "", "90도 회전"},
+        {lookup.suiButton9, "", "180도 회전"},
+        {lookup.MagnMagnification, "배율 :", "돋보기 배율 조절"},
+        {lookup.MagnOpacity, "투명 :", "돋보기 투명도 조절"},
+        {lookup.MagnRotation, "회전 :", "돋보기 영역 회전"},
+        {lookup.MagnInterpolate, " 부드럽게", "돋보기 영역을 부드럽게 필터링"},
+    };
+    for (const Row& r : lookupRows) {
+        SCOPED_TRACE(r.hint);
+        const QString shown = qobject_cast<QAbstractButton*>(r.control) ? captionOf(r.control) : labelOf(r.control);
+        EXPECT_EQ(shown, QString::fromUtf8(r.caption));
+        EXPECT_EQ(r.control->toolTip(), QString::fromUtf8(r.hint));
+    }
+    EXPECT_EQ(lookup.PnlMagn->title(), QStringLiteral("돋보기 조절"));
+    EXPECT_EQ(lookup.bright->text(), QStringLiteral("0"));
+    EXPECT_TRUE(lookup.bright->isReadOnly());
+
+    lookup.resize(1100, 600);
+    lookup.show();
+    QList<QWidget*> bar = {lookup.ScaleCombo,  lookup.suiButton6, lookup.suiButton3,       lookup.suiButton17,
+                           lookup.suiButton2,  lookup.suiButton5, lookup.ImageInterpolate, lookup.bright,
+                           lookup.SpinButtonFactorUp, lookup.suiButton8, lookup.suiButton9};
+    QList<QWidget*> sorted = bar;
+    std::stable_sort(sorted.begin(), sorted.end(), [](QWidget* a, QWidget* b) {
+        return a->mapTo(a->window(), QPoint()).x() < b->mapTo(b->window(), QPoint()).x();
+    });
+    EXPECT_EQ(sorted, bar);
+
+    ImageViewer registration(ViewerConfig::registration(), {});
+    const Row registrationRows[] = {
+        {registration.suiButton8, "90˚", "90도 회전"},
+        {registration.suiButton9, "180˚", "180도 회전"},
+        {registration.ImageInterpolate, "화면보정", "화면을 부드럽게 필터링"},
+    };
+    for (const Row& r : registrationRows) {
+        SCOPED_TRACE(r.hint);
+        EXPECT_EQ(captionOf(r.control), QString::fromUtf8(r.caption));
+        EXPECT_EQ(r.control->toolTip(), QString::fromUtf8(r.hint));
+    }
+}

@@ -37,6 +37,9 @@ QRectF ReportPage::pictureRect() const
     if (box.stretch || box.picture.isNull())
         return boxRect;
     QSizeF size = box.picture.size();
+    // Unstretched, a picture keeps its size, except one larger than the box:
+    // that is reduced to fit rather than cut off, so that a capture of a view
+    // on a wide screen goes on paper whole.
     if (size.width() > boxRect.width() || size.height() > boxRect.height())
         size.scale(boxRect.size(), Qt::KeepAspectRatio);
     if (!box.center)
