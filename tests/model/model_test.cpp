@@ -223,8 +223,9 @@ TEST(NoticeLine, AnyBytesGiveALineThatKeepsTheReadablePart)
         const QString line = decodeNoticeLine(bytes);
         EXPECT_TRUE(line.endsWith(QStringLiteral(" 1234"))) << bytes.toHex().constData();
         QString strict;
-        if (decodeCp949(bytes, strict))
+        if (decodeCp949(bytes, strict)) {
             EXPECT_EQ(line, strict);
+        }
     }
     EXPECT_EQ(decodeNoticeLine(QByteArray("\xEA\xB3\xB5\xEC\xA7\x80")), QStringLiteral("공지"));
 }

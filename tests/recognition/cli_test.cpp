@@ -265,8 +265,9 @@ TEST_F(RecognizeCommand, JsonLinesStayValidForAnyFileName)
         ASSERT_TRUE(doc.isObject()) << line;
         files << doc.object().value("file").toString();
         statuses << doc.object().value("status").toString();
-        if (statuses.last() == "error")
+        if (statuses.last() == "error") {
             EXPECT_TRUE(doc.object().value("error").toString().contains(QStringLiteral("z-지가.jpg"))) << line;
+        }
     }
     QStringList expected;
     for (const Named& n : names)

@@ -256,9 +256,11 @@ TEST(ViewerControls, EveryControlHasANameAScreenReaderSpeaks)
             EXPECT_TRUE(spoken) << w->objectName().toStdString() << " " << w->metaObject()->className();
         }
         // A shown caption of the scale box is its label.
-        for (QLabel* label : viewer.findChildren<QLabel*>())
-            if (label->text() == config.scaleLabel)
+        for (QLabel* label : viewer.findChildren<QLabel*>()) {
+            if (label->text() == config.scaleLabel) {
                 EXPECT_EQ(label->buddy(), viewer.ScaleCombo);
+            }
+        }
     }
 }
 
