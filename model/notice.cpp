@@ -98,6 +98,10 @@ NoticeFile readNoticeFile(const QString& path)
     if (!info.exists() || info.isDir())
         return result;
     result.exists = true;
+    // Only a plain file is read: a pipe would wait for a writer that never
+    // comes, and a device such as /dev/zero never ends.
+    if (!info.isFile())
+        return result;
 
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -202,6 +203,23 @@ TEST_F(NoticeFileTest, UnreadableFileKeepsItsPlaceButGivesNoLines)
         } else {
             ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), path()));
         }
+        auto n = readNoticeFile(path());
+        EXPECT_TRUE(n.exists);
+        EXPECT_TRUE(n.lines.isEmpty());
+    }
+}
+
+// A pipe or a device under the name is there, but it is not read: start-up
+// neither waits for a writer nor reads without end.
+TEST_F(NoticeFileTest, APipeOrADeviceKeepsItsPlaceButIsNotRead)
+{
+    for (const bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "pipe" : "/dev/zero");
+        QFile::remove(path());
+        if (pipe)
+            ASSERT_EQ(mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+        else
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path()));
         auto n = readNoticeFile(path());
         EXPECT_TRUE(n.exists);
         EXPECT_TRUE(n.lines.isEmpty());

@@ -4,6 +4,7 @@
 // skips; the other report tests read the document back themselves.
 
 #include "tests/reports/measure.h"
+#include "tests/support/fakeservices.h"
 #include "ui/desktopservices.h"
 #include "ui/report/desktopoutput.h"
 #include "ui/report/picturedocument.h"
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -122,7 +124,9 @@ TEST(WriterDocument, OpensInTheWordProcessorAsANewUntitledDocument)
             ui::installServices(std::move(previous));
             qputenv("HOME", home);
         });
-        ui::report::DesktopWordProcessor().openNewDocument(document);
+        ui::report::DesktopWordProcessor writer;
+        writer.watchMilliseconds = 0; // Writer is ended below, which is no failure to open
+        writer.openNewDocument(document);
     }
 
     const auto windows = [&xdotool](const QString& name) {
@@ -154,6 +158,70 @@ TEST(WriterDocument, OpensInTheWordProcessorAsANewUntitledDocument)
             gone.start();
             while (QFileInfo::exists(proc) && gone.elapsed() < 10000)
                 QTest::qWait(100);
+        }
+    }
+}
+
+namespace {
+// Starts programs for real, and records the messages shown.
+class StartingServices : public test::FakeServices {
+public:
+    bool startProgram(const QString& program, const QStringList& arguments) override
+    {
+        test::FakeServices::startProgram(program, arguments);
+        return QProcess::startDetached(program, arguments);
+    }
+};
+} // namespace
+
+// A word processor that starts and then ends with a failure before it could
+// show the document: the user is told, with its exit status, and the document
+// goes. One that hands the document on and ends well says nothing.
+TEST(DesktopWordProcessor, OneThatFailsRightAfterItStartedIsReported)
+{
+    struct Case {
+        const char* script;
+        const char* status; // in the message; empty: no message
+    } cases[] = {{"exit 3", "3"}, {"kill -9 $$", "137"}, {"exit 0", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        QTemporaryDir dir;
+        const QString bin = dir.filePath(QStringLiteral("bin"));
+        ASSERT_TRUE(QDir().mkpath(bin));
+        QFile script(bin + QStringLiteral("/soffice"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QByteArray("#!/bin/sh\n") + c.script + "\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString document = dir.filePath(QStringLiteral("rida-test.fodt"));
+        QFile(document).open(QIODevice::WriteOnly);
+
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin));
+        auto* services = new StartingServices;
+        auto previous = ui::installServices(std::unique_ptr<ui::Services>(services));
+        const auto restore = qScopeGuard([&] {
+            ui::installServices(std::move(previous));
+            qputenv("PATH", path);
+        });
+        ui::report::DesktopWordProcessor processor;
+        processor.watchMilliseconds = 3000;
+        ASSERT_TRUE(processor.canStart());
+        processor.openNewDocument(document);
+        ASSERT_EQ(services->programs.size(), 1);
+        EXPECT_EQ(services->programs[0].mid(services->programs[0].size() - 2), QStringList({QStringLiteral("-n"), document}));
+        if (*c.status) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !services->messages.isEmpty(); }, 10000));
+            ASSERT_EQ(services->messages.size(), 1);
+            EXPECT_EQ(services->messages[0].text,
+                      QStringLiteral("워드프로세서가 문서를 열지 못했습니다 (종료 코드 %1).").arg(QLatin1String(c.status)));
+            EXPECT_EQ(services->messages[0].icon, ui::MessageIcon::Error);
+            EXPECT_FALSE(QFileInfo::exists(document));
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(document + QStringLiteral(".status")); }, 10000));
+            QTest::qWait(300);
+            EXPECT_TRUE(services->messages.isEmpty());
+            EXPECT_TRUE(QFileInfo::exists(document));
         }
     }
 }

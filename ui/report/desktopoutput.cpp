@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QPageSize>
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -141,11 +144,77 @@ bool DesktopWordProcessor::canStart()
     return !program().isEmpty();
 }
 
+namespace {
+
+// Watches the exit status that the starting shell leaves beside a document.
+// A word processor that ends with a failure in its first seconds could not
+// open the document: the user is told, and the document goes. Later endings
+// are the user closing it and are not watched.
+class StartWatch : public QObject {
+public:
+    StartWatch(const QString& statusPath, const QString& documentPath, int watchMs)
+        : QObject(QCoreApplication::instance()), status_(statusPath), document_(documentPath)
+    {
+        waited_.start();
+        timer_.setInterval(100);
+        connect(&timer_, &QTimer::timeout, this, [this, watchMs] {
+            if (check() || waited_.elapsed() > watchMs)
+                deleteLater();
+        });
+        timer_.start();
+    }
+
+private:
+    bool check()
+    {
+        QFile file(status_);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = file.readAll().trimmed();
+        if (text.isEmpty())
+            return false; // being written
+        file.close();
+        QFile::remove(status_);
+        bool ok = false;
+        const int code = text.toInt(&ok);
+        if (ok && code == 0)
+            return true;
+        timer_.stop();
+        QFile::remove(document_);
+        services().showMessage(nullptr,
+                               QStringLiteral("워드프로세서가 문서를 열지 못했습니다 (종료 코드 %1).")
+                                   .arg(QString::fromLatin1(text)),
+                               MessageIcon::Error);
+        return true;
+    }
+
+    QString status_, document_;
+    QTimer timer_;
+    QElapsedTimer waited_;
+};
+
+} // namespace
+
 void DesktopWordProcessor::openNewDocument(const QString& documentPath)
 {
     const QString exe = program();
-    if (exe.isEmpty() || !services().startProgram(exe, {QStringLiteral("-n"), documentPath}))
+    if (exe.isEmpty())
         throw WordProcessorNotStarted(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
+    // Started detached, as it outlives this program, through a shell that
+    // writes the word processor's exit status to a file when it ends.
+    const QString status = documentPath + QStringLiteral(".status");
+    QFile::remove(status);
+    const QStringList arguments = {QStringLiteral("-c"),
+                                   QStringLiteral("status=\"$1\"; shift; \"$@\"; echo $? > \"$status\""),
+                                   QStringLiteral("sh"),
+                                   status,
+                                   exe,
+                                   QStringLiteral("-n"),
+                                   documentPath};
+    if (!services().startProgram(QStringLiteral("/bin/sh"), arguments))
+        throw WordProcessorNotStarted(QStringLiteral("워드프로세서를 시작할 수 없습니다."));
+    if (watchMilliseconds > 0)
+        new StartWatch(status, documentPath, watchMilliseconds);
 }
 
 QStringList DesktopPrinterSetup::installedPrinters()

@@ -33,6 +33,9 @@ public:
     void openNewDocument(const QString& documentPath) override;
     // The word processor's program found on the PATH, empty when none is.
     static QString program();
+    // How long after its start an ending word processor counts as one that
+    // could not open the document; 0 watches nothing.
+    int watchMilliseconds = 15000;
 };
 
 class DesktopPrinterSetup : public PrinterSetup {
