@@ -268,6 +268,8 @@ TEST(Bmp, HeadersThatLieGiveAnErrorNeverAnOverread)
         EXPECT_NE(err.find(c.says), std::string::npos) << err;
         EXPECT_NE(err.find("lie.bmp"), std::string::npos) << err;
         EXPECT_TRUE(page.empty());
+        // Refused before any pixel memory was taken.
+        EXPECT_EQ(page.capacityPixels(), 0u);
     }
 }
 

@@ -408,23 +408,39 @@ TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndOneThatHasGoneChang
     fake().messages.clear();
 }
 
-TEST_F(RegistrationWindowTest, AFolderWithoutReadPermissionIsReportedAndChangesNothing)
+// A folder that cannot be read when it is opened: without read permission
+// (which root reads all the same), or turned meanwhile into a link to itself
+// (which nobody can open).
+TEST_F(RegistrationWindowTest, AFolderThatCannotBeReadIsReportedAndChangesNothing)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not hold for root";
-    fs::create_directory(app.files() / "locked");
-    open();
-    QListWidget* folders = browser()->DirectoryListBox1;
-    for (int i = 0; i < folders->count(); ++i)
-        if (folders->item(i)->text().trimmed() == QStringLiteral("locked"))
-            folders->setCurrentRow(i);
-    fs::permissions(app.files() / "locked", fs::perms::none);
-    QTest::keyClick(folders, Qt::Key_Return);
-    fs::permissions(app.files() / "locked", fs::perms::owner_all);
-    ASSERT_EQ(fake().messages.size(), 1);
-    EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("locked")));
-    EXPECT_EQ(browser()->folder(), app.files());
-    EXPECT_EQ(files()->count(), 3);
+    for (const bool permission : {true, false}) {
+        SCOPED_TRACE(permission ? "no read permission" : "a link to itself");
+        if (permission && geteuid() == 0)
+            continue;
+        fs::remove_all(app.files() / "locked");
+        fs::create_directory(app.files() / "locked");
+        w.reset();
+        open();
+        QListWidget* folders = browser()->DirectoryListBox1;
+        for (int i = 0; i < folders->count(); ++i)
+            if (folders->item(i)->text().trimmed() == QStringLiteral("locked"))
+                folders->setCurrentRow(i);
+        ASSERT_EQ(folders->currentItem()->text().trimmed(), QStringLiteral("locked"));
+        if (permission) {
+            fs::permissions(app.files() / "locked", fs::perms::none);
+        } else {
+            fs::remove(app.files() / "locked");
+            fs::create_directory_symlink("locked", app.files() / "locked");
+        }
+        QTest::keyClick(folders, Qt::Key_Return);
+        if (permission)
+            fs::permissions(app.files() / "locked", fs::perms::owner_all);
+        ASSERT_EQ(fake().messages.size(), 1);
+        EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("locked")));
+        EXPECT_EQ(browser()->folder(), app.files());
+        EXPECT_EQ(files()->count(), 3);
+    }
+    fs::remove_all(app.files() / "locked");
 }
 
 TEST_F(RegistrationWindowTest, ChoosingADriveShowsItsRootFolder)

@@ -2,6 +2,7 @@
 
 #include "tests/support/fakeservices.h"
 #include "ui/image/codec.h"
+#include "ui/image/transform.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSlider>
+
+#include <cmath>
 
 using namespace rida;
 using namespace rida::viewer;
@@ -76,6 +79,39 @@ TEST(PageTools, ApplyBurnsA640PixelMagnifierAt50Percent)
     EXPECT_EQ(redOf(page.pixel(left + 640, mid)), 128); // just outside
     EXPECT_EQ(redOf(page.pixel(left - 1, mid)), 128);
     EXPECT_NEAR(redOf(page.pixel(left + 320, top)), 128 + (127 * 179 + 127) / 255, 1);
+}
+
+// The burnt magnifier is worked out from the page's own pixels: one-pixel
+// stripes, which the view at 50 % cannot show, come out enlarged inside it
+// exactly as the page magnified at full resolution gives them.
+TEST(PageTools, ApplyDrawsTheMagnifierFromThePageAtFullResolution)
+{
+    Harness h;
+    image::Bitmap original =
+        makePage(2000, 2000, [](int x, int y) { return (x + y / 3) % 2 ? argb(255, 255, 0, 0) : argb(255, 0, 0, 255); });
+    h.setPage(image::Bitmap(original));
+    h.viewer->selectScaleEntry(2); // 50 %
+    h.viewer->suiButton6Click();
+    const image::RectF at = h.magnifiers()[0]->location;
+    h.viewer->suiButton2Click();
+
+    const image::RectI rect{int(std::lround(at.left)), int(std::lround(at.top)), int(std::lround(at.right)),
+                            int(std::lround(at.bottom))};
+    const int w = rect.width(), hgt = rect.height();
+    image::Bitmap T(w, hgt);
+    T.fill(0);
+    const double hw = w / 2.0, hh = hgt / 2.0;
+    image::Affine t;
+    t.translate(-rect.left, -rect.top).translate(-hw, -hh).scale(std::pow(10.0, 10 / 50.0)).rotate(0).translate(hw, hh);
+    image::transformFill(T, original, t, {at.left - hh, at.top - hw, at.right + hh, at.bottom + hw},
+                         image::Resampler::Nearest);
+    const image::Bitmap& page = h.view().page();
+    int differing = 0;
+    for (int y = 5; y < hgt - 5; ++y) // inside the bevel
+        for (int x = 5; x < w - 5; ++x)
+            differing += (page.pixel(rect.left + x, rect.top + y) & 0x00FFFFFFu) != (T.pixel(x, y) & 0x00FFFFFFu);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(page.pixel(rect.left - 1, rect.top + 100), original.pixel(rect.left - 1, rect.top + 100));
 }
 
 TEST(PageTools, ApplyWithoutLayersKeepsAnIdenticalPage)
