@@ -161,29 +161,53 @@ TEST(Jpeg, AFewBytesClaimingAHugePageAreNotDecodedInFull)
     // A 16 x 16 file that claims 12000 x 12000: the decoder stops at the first
     // sign of missing data instead of making up 144 million pixels, and the
     // memory taken for the claimed size is given back.
+    // The file still ends with its end marker, so it is damaged, not cut short;
+    // cut after its header, it is cut short.
     const Bytes jpg = claimingSize(makeJpeg(16, 16, 0x808080, JpegKind::Colour), 12000, 12000);
-    Bitmap page;
-    const std::string err = errorOf(jpg, page);
-    EXPECT_NE(err.find("잘려"), std::string::npos) << err;
-    EXPECT_TRUE(page.empty());
-    EXPECT_EQ(page.capacityPixels(), 0u);
+    const Bytes cut(jpg.begin(), jpg.end() - 4);
+    for (const auto& [bytes, says] : {std::pair{jpg, "손상"}, std::pair{cut, "잘려"}}) {
+        SCOPED_TRACE(says);
+        Bitmap page;
+        const std::string err = errorOf(bytes, page);
+        EXPECT_NE(err.find(says), std::string::npos) << err;
+        EXPECT_TRUE(page.empty());
+        EXPECT_EQ(page.capacityPixels(), 0u);
+    }
 }
 
+// Scanners leave stray bytes between segments: before the end marker, and in
+// the header before a table or the scan itself. Each still gives the whole page.
 TEST(Jpeg, StrayBytesBeforeAMarkerStillGiveTheWholePage)
 {
     const Bytes clean = makeNoisyJpeg(48, 40);
     ASSERT_GE(clean.size(), 2u);
-    Bytes stray(clean.begin(), clean.end() - 2); // up to the end-of-image marker
-    stray.insert(stray.end(), {0x00, 0x11, 0x22});
-    stray.insert(stray.end(), {0xFF, 0xD9});
-    Bitmap expected, page;
+    const auto markerAt = [&](unsigned char code) {
+        for (std::size_t i = 2; i + 1 < clean.size(); ++i)
+            if (clean[i] == 0xFF && clean[i + 1] == code)
+                return i;
+        ADD_FAILURE() << "no marker " << int(code);
+        return std::size_t(2);
+    };
+    struct Case {
+        const char* where;
+        std::size_t at;
+    } cases[] = {{"before the end marker", clean.size() - 2},
+                 {"before the first table", markerAt(0xDB)},
+                 {"before the scan", markerAt(0xDA)}};
+    Bitmap expected;
     decodePage(clean.data(), clean.size(), "clean.jpg", expected);
-    ASSERT_EQ(errorOf(stray, page), "");
-    ASSERT_EQ(page.width(), expected.width());
-    ASSERT_EQ(page.height(), expected.height());
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            ASSERT_EQ(page.pixel(x, y), expected.pixel(x, y)) << x << ',' << y;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        Bytes stray = clean;
+        stray.insert(stray.begin() + std::ptrdiff_t(c.at), {0x00, 0x11, 0x22});
+        Bitmap page;
+        ASSERT_EQ(errorOf(stray, page), "");
+        ASSERT_EQ(page.width(), expected.width());
+        ASSERT_EQ(page.height(), expected.height());
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                ASSERT_EQ(page.pixel(x, y), expected.pixel(x, y)) << x << ',' << y;
+    }
 }
 
 TEST(Bmp, ReadsEveryDepthBothRowOrders)
@@ -271,6 +295,43 @@ TEST(Bmp, HeadersThatLieGiveAnErrorNeverAnOverread)
         // Refused before any pixel memory was taken.
         EXPECT_EQ(page.capacityPixels(), 0u);
     }
+}
+
+// The old core header (12 bytes) holds unsigned 16-bit sizes and is always
+// bottom-up: a height above 32767 is that many rows, not a top-down page.
+TEST(Bmp, CoreHeaderSizesAreUnsigned)
+{
+    const auto coreBmp = [](int w, int h, std::size_t rowsGiven) {
+        const std::size_t row = (std::size_t(w) * 3 + 3) / 4 * 4;
+        Bytes b(14 + 12 + row * rowsGiven, 0);
+        auto put16 = [&](std::size_t at, unsigned v) {
+            b[at] = v & 0xFF;
+            b[at + 1] = (v >> 8) & 0xFF;
+        };
+        b[0] = 'B';
+        b[1] = 'M';
+        put16(2, unsigned(b.size()));
+        put16(10, 26);
+        put16(14, 12);
+        put16(18, unsigned(w));
+        put16(20, unsigned(h));
+        put16(22, 1);
+        put16(24, 24);
+        // The first row in the file is the bottom one: make it red.
+        if (rowsGiven > 0)
+            for (int x = 0; x < w; ++x)
+                b[26 + std::size_t(x) * 3 + 2] = 0xFF;
+        return b;
+    };
+    Bitmap page;
+    const Bytes small = coreBmp(2, 3, 3);
+    decodePage(small.data(), small.size(), "core.bmp", page);
+    ASSERT_EQ(page.height(), 3);
+    EXPECT_EQ(page.pixel(0, 2), argb(255, 255, 0, 0));
+    EXPECT_EQ(page.pixel(0, 0), argb(255, 0, 0, 0));
+    const std::string err = errorOf(coreBmp(8, 40000, 2), page, "tall.bmp");
+    EXPECT_NE(err.find("잘려"), std::string::npos) << err;
+    EXPECT_TRUE(page.empty());
 }
 
 TEST(Bmp, PaletteShorterThanDeclaredUsesWhatIsThere)

@@ -134,10 +134,14 @@ void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string&
     if (size > std::numeric_limits<unsigned long>::max())
         fail(name, "파일이 너무 큽니다.");
     int w = 0, h = 0, subsamp = 0, colorspace = 0;
-    if (tjDecompressHeader3(tj, bytes, (unsigned long)size, &w, &h, &subsamp, &colorspace) != 0 || w <= 0
-        || h <= 0) {
+    const bool headerRead = tjDecompressHeader3(tj, bytes, (unsigned long)size, &w, &h, &subsamp, &colorspace) == 0;
+    // A warning (stray bytes before a marker, say) still gives the size; the
+    // decoding below judges what it means for the page.
+    if ((!headerRead && tjGetErrorCode(tj) != TJERR_WARNING) || w <= 0 || h <= 0) {
+        const std::string why = headerRead ? std::string() : std::string(tjGetErrorStr2(tj));
         decoder().reset();
-        fail(name, "JPEG 머리 정보가 손상되었습니다.");
+        fail(name, why.empty() ? std::string("JPEG 머리 정보가 손상되었습니다.")
+                               : "JPEG 머리 정보가 손상되었습니다 (" + why + ").");
     }
     checkSize(w, h, name, limits);
     allocate(page, w, h, name);
@@ -172,8 +176,10 @@ void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string&
     if (!why.empty()) {
         decoder().reset();
         page.release(); // a made-up size must not stay allocated
-        // "Premature end of JPEG file", "... premature end of data segment"
-        if (why.find("remature end") != std::string::npos)
+        // "Premature end of JPEG file", "... premature end of data segment":
+        // cut short, unless the file still ends with its end marker.
+        const bool endsWell = size >= 2 && bytes[size - 2] == 0xFF && bytes[size - 1] == 0xD9;
+        if (why.find("remature end") != std::string::npos && !endsWell)
             fail(name, "JPEG 파일이 잘려 있습니다.");
         fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
     }
@@ -232,7 +238,7 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
     std::size_t paletteEntrySize = 4;
     if (infoSize == 12) { // OS/2 core header: 16-bit sizes, 3-byte palette entries
         width = u16(b + 18);
-        height = std::int16_t(u16(b + 20));
+        height = u16(b + 20); // unsigned here: a core-header page is always bottom-up
         planes = int(u16(b + 22));
         bpp = int(u16(b + 24));
         paletteEntrySize = 3;
