@@ -9,13 +9,17 @@
 // for a file name in the Korean code page. Without it, the lines the window
 // shows, names byte for byte.
 //
-// Exit status: 0 done, 1 some file could not be read, 2 a bad option.
+// Exit status: 0 done, 1 some file could not be read or the output could not
+// be written, 2 a bad option.
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -40,6 +44,7 @@ struct Options {
     RecognitionSettings settings;
     int jobs = 0;
     bool json = false;
+    bool help = false;
     std::vector<std::string> paths;
 };
 
@@ -69,6 +74,10 @@ Options parseOptions(int argc, char** argv)
             o.json = true;
             continue;
         }
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return o;
+        }
         std::optional<std::string> value;
         if (const auto eq = arg.find('='); eq != std::string::npos) {
             value = arg.substr(eq + 1);
@@ -86,7 +95,10 @@ Options parseOptions(int argc, char** argv)
             try {
                 return parseWholeNumber(text);
             } catch (const SettingError&) {
-                throw BadOption{arg + ": '" + text + "' is not a whole number"};
+                const bool digits = text.find_first_not_of("+-0123456789") == std::string::npos &&
+                                    text.find_first_of("0123456789") != std::string::npos;
+                throw BadOption{arg + ": '" + text +
+                                (digits ? "' is out of range (-2147483648 to 2147483647)" : "' is not a whole number")};
             }
         };
         if (arg == "--font") {
@@ -147,12 +159,20 @@ std::vector<Entry> listEntries(const std::vector<std::string>& paths)
     for (const std::string& path : paths) {
         std::error_code ec;
         const fs::file_status st = fs::status(path, ec);
-        if (ec || !fs::exists(st)) {
-            entries.push_back({path, "폴더나 파일이 없습니다: " + path});
+        if (!fs::exists(st)) {
+            // Missing, or a link that leads nowhere (to itself, say).
+            const bool missing = !ec || ec == std::errc::no_such_file_or_directory;
+            entries.push_back({path, missing ? "폴더나 파일이 없습니다: " + path
+                                             : "폴더나 파일을 열 수 없습니다: " + path + " (" + ec.message() + ")"});
+            continue;
+        }
+        if (fs::is_regular_file(st)) {
+            entries.push_back({path, ""});
             continue;
         }
         if (!fs::is_directory(st)) {
-            entries.push_back({path, ""});
+            // A pipe would wait for a writer, a device such as /dev/zero never ends.
+            entries.push_back({path, "이미지 파일이 아닙니다 (일반 파일이 아닙니다): " + path});
             continue;
         }
         // std::filesystem lists names that are not valid in the locale, so no
@@ -169,6 +189,8 @@ std::vector<Entry> listEntries(const std::vector<std::string>& paths)
             continue;
         }
         std::sort(names.begin(), names.end()); // byte order
+        if (names.empty())
+            std::fprintf(stderr, "rida-recognize: 읽을 이미지 파일(*.bmp, *.jpg, *.jpeg)이 없습니다: %s\n", path.c_str());
         const std::string folder = !path.empty() && path.back() == '/' ? path : path + "/";
         for (const std::string& n : names)
             entries.push_back({folder + n, ""});
@@ -259,21 +281,21 @@ void print(const Entry& entry, const Outcome& r, bool json)
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i)
-        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
-            std::fputs(kUsage, stdout);
-            std::fputs("\nReads the lot numbers printed on scanned forms. A folder PATH means its\n"
-                       "*.bmp, *.jpg and *.jpeg files in name order. Exit status: 0 done, 1 a file\n"
-                       "could not be read, 2 a bad option.\n",
-                       stdout);
-            return 0;
-        }
     Options options;
     try {
         options = parseOptions(argc, argv);
     } catch (const BadOption& bad) {
         std::fprintf(stderr, "rida-recognize: %s\n%s", bad.message.c_str(), kUsage);
         return 2;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        std::fputs("\nReads the lot numbers printed on scanned forms. A folder PATH means its\n"
+                   "*.bmp, *.jpg and *.jpeg files in name order. --jobs reads that many files\n"
+                   "at once, at most one per core (default: one per core). Exit status: 0 done,\n"
+                   "1 a file could not be read or the output could not be written, 2 a bad option.\n",
+                   stdout);
+        return 0;
     }
 
     const std::vector<Entry> entries = listEntries(options.paths);
@@ -294,6 +316,9 @@ int main(int argc, char** argv)
             } else {
                 try {
                     r.page = recognizer.recognizePage(entries[i].name, options.settings, quiet);
+                } catch (const std::bad_alloc&) {
+                    r.error = true;
+                    r.message = "메모리가 부족하여 페이지를 읽을 수 없습니다: " + entries[i].name;
                 } catch (const std::exception& e) {
                     r.error = true;
                     r.message = e.what();
@@ -308,11 +333,20 @@ int main(int argc, char** argv)
         }
     };
 
-    unsigned jobs = options.jobs > 0 ? unsigned(options.jobs) : std::max(1u, std::thread::hardware_concurrency());
+    // More jobs than cores read no faster, and each job holds up to two pages.
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    unsigned jobs = options.jobs > 0 ? std::min(unsigned(options.jobs), cores) : cores;
     jobs = unsigned(std::min<std::size_t>(jobs, std::max<std::size_t>(1, entries.size())));
     std::vector<std::thread> workers;
-    for (unsigned k = 0; k < jobs; ++k)
-        workers.emplace_back(work);
+    for (unsigned k = 0; k < jobs; ++k) {
+        try {
+            workers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // the system gives no more threads: those started do the work
+        }
+    }
+    if (workers.empty())
+        work(); // not even one: the files are read here, one after the other
 
     bool anyError = false;
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -328,5 +362,9 @@ int main(int argc, char** argv)
     }
     for (std::thread& t : workers)
         t.join();
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "rida-recognize: 결과를 쓸 수 없습니다 (%s)\n", std::strerror(errno));
+        return 1;
+    }
     return anyError ? 1 : 0;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -146,6 +147,8 @@ TEST_F(RecognizeCommand, EmptyAndMissingFolders)
     const CommandRun empty = run("--json " + dir_);
     EXPECT_EQ(empty.status, 0);
     EXPECT_TRUE(empty.lines.empty());
+    EXPECT_NE(empty.errors.find("읽을 이미지 파일"), std::string::npos) << "an empty folder is said to be one";
+    EXPECT_NE(empty.errors.find(dir_), std::string::npos);
     const CommandRun missing = run("--json " + dir_ + "/nowhere");
     EXPECT_EQ(missing.status, 1);
     ASSERT_EQ(missing.lines.size(), 1u);
@@ -159,6 +162,7 @@ TEST_F(RecognizeCommand, BadOptionsExitTwoWithAMessageNamingTheOption)
         {"--top-y", "--top-y needs a value"},        {"--mode 6 " + dir_, "--mode"},
         {"--font serif " + dir_, "--font: 'serif'"}, {"--jobs 0 " + dir_, "--jobs"},
         {"--frobnicate " + dir_, "--frobnicate"},    {"--json", "PATH"},
+        {"--level 2147483648 " + dir_, "out of range"}, {"--font --help " + dir_, "--font: '--help'"},
     };
     for (const auto& [arguments, named] : bad) {
         SCOPED_TRACE(arguments);
@@ -288,6 +292,40 @@ TEST_F(RecognizeCommand, HelpPrintsTheUsageAndReadsNothing)
     EXPECT_EQ(help.status, 0);
     ASSERT_FALSE(help.lines.empty());
     EXPECT_EQ(help.lines[0].rfind("usage: rida-recognize", 0), 0u);
+}
+
+// What cannot be a page gives its error line at once: a pipe (which would wait
+// for a writer), a device that never ends, a link to itself. The files around
+// it are read as ever.
+TEST_F(RecognizeCommand, PathsThatAreNoPlainFileGiveAnErrorAndTheRunGoesOn)
+{
+    const fs::path pipe = folder_ / "pipe.jpg";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const fs::path loop = folder_ / "loop.jpg";
+    fs::create_symlink("loop.jpg", loop);
+    const CommandRun r = run("--json " + pipe.string() + " /dev/zero " + loop.string() + " " + dir_);
+    EXPECT_EQ(r.status, 1);
+    ASSERT_EQ(r.lines.size(), 3u) << r.errors; // the folder lists neither the pipe nor the loop
+    const std::string says[] = {"일반 파일이 아닙니다", "일반 파일이 아닙니다", "열 수 없습니다"};
+    for (std::size_t k = 0; k < 3; ++k) {
+        SCOPED_TRACE(r.lines[k]);
+        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.lines[k]));
+        EXPECT_EQ(doc.object().value("status").toString(), QStringLiteral("error"));
+        EXPECT_NE(doc.object().value("error").toString().toStdString().find(says[k]), std::string::npos);
+    }
+}
+
+// Output that cannot be written is no success.
+TEST_F(RecognizeCommand, OutputThatCannotBeWrittenExitsOne)
+{
+    rida::image::Bitmap page = rida::pagegen::drawPage(PageOptions{});
+    rida::image::saveBmp32((folder_ / "a.bmp").string(), page);
+    for (const char* json : {"--json ", ""}) {
+        SCOPED_TRACE(json);
+        const CommandRun r = run(std::string(json) + dir_ + " >/dev/full");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.errors.find("결과를 쓸 수 없습니다"), std::string::npos) << r.errors;
+    }
 }
 
 } // namespace

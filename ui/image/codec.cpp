@@ -1,15 +1,21 @@
 #include "codec.h"
 
 #include <bit>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
+#include <system_error>
 #include <vector>
 
 #include <turbojpeg.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace rida::image {
 
@@ -379,9 +385,23 @@ std::vector<unsigned char>& fileBuffer()
 
 void readFile(const std::string& path, std::vector<unsigned char>& out)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!f)
+    // Opened without waiting, so that a pipe under a page's name cannot hang
+    // the program; only a plain file is read (a device such as /dev/zero
+    // never ends).
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw ImageError("파일을 열 수 없습니다: " + path + " (" + std::generic_category().message(errno) + ")");
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw ImageError("이미지 파일이 아닙니다 (일반 파일이 아닙니다): " + path);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(::fdopen(fd, "rb"), &std::fclose);
+    if (!f) {
+        ::close(fd);
         throw ImageError("파일을 열 수 없습니다: " + path);
+    }
     out.clear();
     long size = -1;
     if (std::fseek(f.get(), 0, SEEK_END) == 0) {
