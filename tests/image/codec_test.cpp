@@ -277,6 +277,7 @@ TEST(Bmp, HeadersThatLieGiveAnErrorNeverAnOverread)
         {"pixels past the end", patched(10, 100000), "손상"},
         {"pixels inside the header", patched(10, 20), "손상"},
         {"zero width", patched(18, 0), "크기가 0"},
+        {"negative width", patched(18, std::uint32_t(-100)), "음수"},
         {"INT_MIN height", patched(22, 0x80000000u), "너무 커서"},
         {"huge", patched(22, 0x7FFFFFFF), "너무 커서"},
         {"7 bits", patched(28, 7, 2), "7비트"},

@@ -40,7 +40,9 @@ namespace {
 
 void checkSize(long long w, long long h, const std::string& name, const LoadLimits& limits)
 {
-    if (w <= 0 || h <= 0)
+    if (w < 0 || h < 0)
+        fail(name, "이미지 머리 정보가 손상되었습니다 (가로 또는 세로 크기가 음수입니다).");
+    if (w == 0 || h == 0)
         fail(name, "이미지의 가로 또는 세로 크기가 0입니다.");
     if (std::size_t(w) * std::size_t(h) > limits.maxPixels || w > std::numeric_limits<int>::max()
         || h > std::numeric_limits<int>::max())
