@@ -280,6 +280,9 @@ TEST_F(AutoWindowTest, OptionsThatNothingReadsChangeNothingInARun)
     writeSheet("a.jpg", someLots(7, 6));
     writeSheet("b.jpg", someLots(8, 3));
     writeBlankPage("c.bmp");
+    // A region folder below, which "지역폴더일괄" would read and nothing does.
+    fs::create_directory(files() / "region");
+    writeSheet("region/d.jpg", someLots(9, 6));
     const auto before = folderState(files());
     auto& first = open();
     first.suiButton1->click();
