@@ -23,7 +23,7 @@ int toInteger(const QString& text)
     // (toInt() would also read over trailing blanks).
     const int value = number.toInt(&ok, 10);
     if (!ok || number.isEmpty() || number.back().isSpace())
-        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw ConversionError(QStringLiteral("'%1'은(는) 올바른 정수 값이 아닙니다").arg(text));
     return value;
 }
 

@@ -11,7 +11,7 @@ bool ContainsNonDigit(const QString& text);
 
 // The whole-number conversion of typed text. Leading blanks are read over and
 // a sign is allowed; anything else, a blank after the digits included, throws
-// ConversionError with the message "'<text>' is not a valid integer value".
+// ConversionError with the message "'<text>'은(는) 올바른 정수 값이 아닙니다".
 int toInteger(const QString& text);
 
 } // namespace rida::model

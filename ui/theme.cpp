@@ -76,6 +76,8 @@ QPushButton { border: 1px solid #8d98ab; border-radius: 3px; padding: 3px 12px;
   background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dde2ea); }
 QPushButton:hover { border-color: #5b7fb9; }
 QPushButton:pressed { background: #cdd6e4; }
+QPushButton:focus { border: 2px solid #2f63b8; padding: 2px 11px; }
+QToolButton:focus { border-color: #2f63b8; }
 QPushButton:disabled { color: #9097a3; }
 QLineEdit, QComboBox, QSpinBox, QPlainTextEdit { border: 1px solid #9aa4b5; border-radius: 2px; background: white; }
 QLineEdit:focus, QComboBox:focus { border-color: #4a78c2; }

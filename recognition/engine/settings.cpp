@@ -36,19 +36,19 @@ int parseWholeNumber(const std::string& text)
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         negative = text[i++] == '-';
     if (i == text.size())
-        throw SettingError("'" + text + "' is not a valid integer value");
+        throw SettingError("'" + text + "'은(는) 올바른 정수 값이 아닙니다");
     long long value = 0;
     for (; i < text.size(); ++i) {
         if (text[i] < '0' || text[i] > '9')
-            throw SettingError("'" + text + "' is not a valid integer value");
+            throw SettingError("'" + text + "'은(는) 올바른 정수 값이 아닙니다");
         value = value * 10 + (text[i] - '0');
         if (value > static_cast<long long>(INT_MAX) + 1)
-            throw SettingError("'" + text + "' is not a valid integer value");
+            throw SettingError("'" + text + "'은(는) 올바른 정수 값이 아닙니다");
     }
     if (negative)
         value = -value;
     if (value > INT_MAX || value < INT_MIN)
-        throw SettingError("'" + text + "' is not a valid integer value");
+        throw SettingError("'" + text + "'은(는) 올바른 정수 값이 아닙니다");
     return int(value);
 }
 

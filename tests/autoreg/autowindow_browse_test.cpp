@@ -214,7 +214,7 @@ TEST_F(AutoWindowTest, TestButtonShowsTheChosenFileWithItsBackgroundRemoved)
     w.alsu->setText(QStringLiteral("abc"));
     w.suiButton9->click();
     ASSERT_EQ(fake->messages.size(), 1);
-    EXPECT_EQ(fake->messages[0].text, QStringLiteral("'abc' is not a valid integer value"));
+    EXPECT_EQ(fake->messages[0].text, QStringLiteral("'abc'은(는) 올바른 정수 값이 아닙니다"));
     EXPECT_EQ(view->page().pixel(2, 0), shown.pixel(2, 0));
     EXPECT_EQ(view->page().width(), 4);
 }

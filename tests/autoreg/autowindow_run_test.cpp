@@ -330,7 +330,7 @@ TEST_F(AutoWindowTest, UnreadableFileStopsTheRunAndTheScreenKeepsWhatItShows)
 // whole number stops the run there, and not before.
 TEST_F(AutoWindowTest, SettingThatIsNoWholeNumberStopsTheRunWhereItIsRead)
 {
-    const QString error = QStringLiteral("'1x' is not a valid integer value");
+    const QString error = QStringLiteral("'1x'은(는) 올바른 정수 값이 아닙니다");
     const std::vector<std::string> rows = someLots(31, 5);
     struct Case {
         const char* field;

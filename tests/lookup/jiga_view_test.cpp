@@ -666,5 +666,5 @@ TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)
     }
     // Only F1 and F2 on text that is no number were reported.
     for (const auto& m : fake->messages)
-        EXPECT_TRUE(m.text.contains(QStringLiteral("not a valid integer"))) << m.text.toStdString();
+        EXPECT_TRUE(m.text.contains(QStringLiteral("올바른 정수 값이 아닙니다"))) << m.text.toStdString();
 }

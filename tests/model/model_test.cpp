@@ -45,7 +45,7 @@ TEST(ToInteger, ConvertsWholeNumbersAndNamesTheTextOtherwise)
             toInteger(QString::fromUtf8(bad));
             ADD_FAILURE() << bad;
         } catch (const ConversionError& e) {
-            EXPECT_EQ(e.text(), QStringLiteral("'%1' is not a valid integer value").arg(QString::fromUtf8(bad)));
+            EXPECT_EQ(e.text(), QStringLiteral("'%1'은(는) 올바른 정수 값이 아닙니다").arg(QString::fromUtf8(bad)));
         }
     }
 }

@@ -382,7 +382,7 @@ TEST_F(RegistrationLotListTest, StepArrowsFollowTheIntegerRules)
             EXPECT_EQ(fake().messages[0].icon, ui::MessageIcon::Error);
             const bool atTheLimit = QByteArray(c.before) == "2147483647" || QByteArray(c.before) == "-2147483648";
             if (!atTheLimit) {
-                EXPECT_EQ(fake().messages[0].text, QStringLiteral("'%1' is not a valid integer value").arg(c.before));
+                EXPECT_EQ(fake().messages[0].text, QStringLiteral("'%1'은(는) 올바른 정수 값이 아닙니다").arg(c.before));
             }
         }
         EXPECT_TRUE(rows().isEmpty());

@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -185,6 +186,11 @@ TEST_F(RegistrationWindowTest, ArrowKeysStepFromFileToFileWithAPreviewEach)
     EXPECT_EQ(w->window->focusWidget(), files());
     QTest::keyClick(files(), Qt::Key_Up);
     EXPECT_EQ(pageWidth(), 20);
+    // Scrolling the page with its bars leaves the focus in the list.
+    for (QScrollBar* bar : {(*w)->viewer->view()->horizontalScrollBar(), (*w)->viewer->view()->verticalScrollBar()})
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() - 3));
+    EXPECT_EQ(w->window->focusWidget(), files()) << w->window->focusWidget()->metaObject()->className() << " "
+                                                 << w->window->focusWidget()->objectName().toStdString();
     // At the end of the list nothing moves and nothing is loaded again.
     QTest::keyClick(files(), Qt::Key_End);
     (*w)->viewer->clearPage();

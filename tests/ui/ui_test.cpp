@@ -250,12 +250,12 @@ TEST(GeneralErrorReport, ShowsTheTextAndTheProgramGoesOn)
     test::ScopedFakeServices fake;
     bool after = false;
     EXPECT_FALSE(ui::runCommand(
-        nullptr, [] { throw model::ConversionError(QStringLiteral("'x' is not a valid integer value")); }));
+        nullptr, [] { throw model::ConversionError(QStringLiteral("'x'은(는) 올바른 정수 값이 아닙니다")); }));
     EXPECT_FALSE(ui::runCommand(nullptr, [] { throw std::runtime_error("디스크 오류"); }));
     EXPECT_TRUE(ui::runCommand(nullptr, [&] { after = true; }));
     EXPECT_TRUE(after);
     ASSERT_EQ(fake->messages.size(), 2);
-    EXPECT_EQ(fake->messages[0].text, QStringLiteral("'x' is not a valid integer value"));
+    EXPECT_EQ(fake->messages[0].text, QStringLiteral("'x'은(는) 올바른 정수 값이 아닙니다"));
     EXPECT_EQ(fake->messages[1].text, QStringLiteral("디스크 오류"));
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
 }

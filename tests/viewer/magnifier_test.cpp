@@ -313,7 +313,7 @@ TEST(Magnifier, ErasedScaleTextGivesTheErrorReportAndStaysInToolMode)
     h.viewer->ScaleCombo->lineEdit()->del();
     ASSERT_EQ(h.viewer->ScaleCombo->currentText(), "");
     QTest::keyClick(&h.window, Qt::Key_F5);
-    EXPECT_EQ(h.errors, QStringList{"'' is not a valid integer value"});
+    EXPECT_EQ(h.errors, QStringList{"''은(는) 올바른 정수 값이 아닙니다"});
     EXPECT_TRUE(h.magnifiers().empty());
     EXPECT_FALSE(h.viewer->PanAllowed);
 }

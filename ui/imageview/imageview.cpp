@@ -25,6 +25,9 @@ class ThickScrollBar : public QScrollBar {
 public:
     ThickScrollBar(Qt::Orientation o, int thickness) : QScrollBar(o), thickness_(thickness)
     {
+        // Scrolling the page leaves the focus where it was (in a file list, say,
+        // whose arrow keys step from file to file).
+        setFocusPolicy(Qt::NoFocus);
         if (o == Qt::Horizontal)
             setFixedHeight(thickness);
         else
@@ -49,6 +52,9 @@ private:
 ImageView::ImageView(QWidget* parent) : QAbstractScrollArea(parent)
 {
     setFrameShape(QFrame::NoFrame);
+    // Reached by Tab (its arrow keys scroll), not by a click: a click on the
+    // page or its bars leaves the focus where the window wants it.
+    setFocusPolicy(Qt::TabFocus);
     setHorizontalScrollBar(new ThickScrollBar(Qt::Horizontal, kScrollBarThickness));
     setVerticalScrollBar(new ThickScrollBar(Qt::Vertical, kScrollBarThickness));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
