@@ -166,13 +166,9 @@ std::vector<Entry> listEntries(const std::vector<std::string>& paths)
                                              : "폴더나 파일을 열 수 없습니다: " + path + " (" + ec.message() + ")"});
             continue;
         }
-        if (fs::is_regular_file(st)) {
-            entries.push_back({path, ""});
-            continue;
-        }
         if (!fs::is_directory(st)) {
-            // A pipe would wait for a writer, a device such as /dev/zero never ends.
-            entries.push_back({path, "이미지 파일이 아닙니다 (일반 파일이 아닙니다): " + path});
+            // A file PATH; the page reader itself refuses what is no plain file.
+            entries.push_back({path, ""});
             continue;
         }
         // std::filesystem lists names that are not valid in the locale, so no
