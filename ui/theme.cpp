@@ -4,8 +4,9 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace rida::ui {
 
@@ -22,6 +23,21 @@ QString installedKoreanFamily()
     }();
     return family;
 }
+
+// The program's look on Fusion. Lists open their items on a double-click (or
+// Enter) whatever the desktop's single-click setting: a single click in the
+// folder list selects a folder and must not open it.
+class ProgramStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ItemView_ActivateItemOnSingleClick)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 } // namespace
 
 QFont koreanFont(const QString& definitionFamily, int pointSize, int pixelSize)
@@ -55,8 +71,8 @@ void applyTheme(QApplication& app)
         base.setPointSize(9);
         app.setFont(base);
     }
-    if (auto* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        app.setStyle(fusion);
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        app.setStyle(new ProgramStyle(fusion));
 
     app.setStyleSheet(QStringLiteral(R"(
 QMainWindow, QDialog { background: #eef1f6; }
@@ -64,7 +80,7 @@ QMenuBar { background: #e4e8f0; border-bottom: 1px solid #b8c0cf; }
 QMenuBar::item { padding: 3px 10px; }
 QMenuBar::item:selected { background: #c9d6ee; border-radius: 3px; }
 QMenu { background: #fbfcfe; border: 1px solid #9aa6bb; }
-QMenu::item { padding: 4px 22px 4px 26px; min-height: 14px; }
+QMenu::item { padding: 3px 22px 3px 26px; }
 QMenu::item:selected { background: #c9d6ee; color: black; }
 QMenu::separator { height: 1px; background: #c5ccd8; margin: 3px 6px; }
 QToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfe, stop:1 #dfe4ec); border-bottom: 1px solid #b8c0cf; spacing: 8px; padding: 0; }

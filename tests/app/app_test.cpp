@@ -14,10 +14,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QToolBar>
 #include <QPointer>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -138,6 +140,24 @@ TEST_F(MainFixture, MenusAndToolbarInTheirOrder)
                                      "시스템 종료"}));
     EXPECT_EQ(hints, (QStringList{"지가조서 조회", "지가조서 자동 등록", "지가조서 등록", "지가조서 수정", "종료"}));
     EXPECT_EQ(m->userbtn->text(), QStringLiteral("테스트버전"));
+}
+
+TEST_F(MainFixture, MenuItemsAre22PixelsHighWith16PixelPictures)
+{
+    auto m = makeMain();
+    ui::showFillingWorkArea(m.get());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m.get()));
+    for (QAction* a : m->menuBar()->actions()) {
+        QMenu* menu = a->menu();
+        menu->ensurePolished();
+        EXPECT_EQ(menu->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, menu), 16);
+        for (QAction* i : menu->actions()) {
+            if (i->isSeparator())
+                continue;
+            EXPECT_EQ(menu->actionGeometry(i).height(), 22) << i->text().toStdString();
+            EXPECT_FALSE(i->icon().isNull()) << i->text().toStdString();
+        }
+    }
 }
 
 TEST_F(MainFixture, ToolbarButtonsSitWhollyInsideTheToolbarWithTheirSeparators)

@@ -18,9 +18,11 @@
 #include <QFontInfo>
 #include <QIcon>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
@@ -358,6 +360,12 @@ TEST(Theme, KoreanFontNamesOfTheFormsFindAnInstalledKoreanFont)
         EXPECT_TRUE(korean.contains(family)) << name << " is drawn with " << family.toStdString();
     }
     EXPECT_TRUE(korean.contains(QFontInfo(QApplication::font()).family()));
+}
+
+TEST(Theme, ListItemsOpenOnADoubleClickWhateverTheDesktopSays)
+{
+    QListWidget folders;
+    EXPECT_EQ(folders.style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, &folders), 0);
 }
 
 TEST(Theme, QtsOwnDialogTextsAreKorean)
