@@ -88,12 +88,17 @@ void copyRotatedRow(const std::uint32_t* src, int w, std::uint32_t* out, long lo
         fy += n * stepY;
     }
 }
-} // namespace
-
-void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
+// Target pixels of columns x0..x1 and lines y0..y1 (inclusive, clipped to the
+// page) of `source` turned by `degrees`; `target` has the size of `source` and
+// keeps its other pixels.
+void rotateInto(const Bitmap& source, Bitmap& target, double degrees, long long x0, long long x1, long long y0,
+                long long y1)
 {
     const int w = source.width(), h = source.height();
-    target.resize(w, h);
+    x0 = std::max(x0, 0LL), y0 = std::max(y0, 0LL);
+    x1 = std::min(x1, static_cast<long long>(w) - 1), y1 = std::min(y1, static_cast<long long>(h) - 1);
+    if (x0 > x1 || y0 > y1)
+        return;
     const double t = degrees * std::numbers::pi / 180.0;
     const double c = std::cos(t), s = std::sin(t);
     const double cx = w / 2.0, cy = h / 2.0;
@@ -109,25 +114,28 @@ void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
     // Measured: with the source rows rising along a target row (positive angles)
     // the rows run about four times faster bottom to top than top to bottom.
     const bool upwards = stepY > 0;
-    for (int row = 0; row < h; ++row) {
-        const int yt = upwards ? h - 1 - row : row;
+    for (long long row = y0; row <= y1; ++row) {
+        const int yt = int(upwards ? y0 + y1 - row : row);
         const long long fx0 = std::llround((cx - cx * c - (yt - cy) * s + 0.5) * kOne);
         const long long fy0 = std::llround((cy - cx * s + (yt - cy) * c + 0.5) * kOne);
-        long long lo = 0, hi = w - 1;
+        long long lo = x0, hi = x1;
         clipRun(fx0, stepX, limitX, lo, hi);
         clipRun(fy0, stepY, limitY, lo, hi);
         std::uint32_t* out = target.row(yt);
         if (lo > hi) {
-            std::fill(out, out + w, 0xFFFFFFFFu);
+            std::fill(out + x0, out + x1 + 1, 0xFFFFFFFFu);
             continue;
         }
-        std::fill(out, out + lo, 0xFFFFFFFFu);
+        std::fill(out + x0, out + lo, 0xFFFFFFFFu);
         copyRotatedRow(src, w, out, lo, hi, fx0 + lo * stepX, fy0 + lo * stepY, stepX, stepY);
-        std::fill(out + hi + 1, out + w, 0xFFFFFFFFu);
+        std::fill(out + hi + 1, out + x1 + 1, 0xFFFFFFFFu);
     }
 }
 
-Alignment AlignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings)
+// Aligns `page`; a `stripWidth` of 0 turns the whole page, any other turns
+// only what is read afterwards: the reference window and the `stripWidth`
+// columns from the digit column start.
+Alignment align(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings, int stripWidth)
 {
     Alignment a;
     if (page.empty())
@@ -140,9 +148,15 @@ Alignment AlignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& se
     if (a.upper.found && a.lower.found)
         a.skewDegrees =
             std::atan2(double(a.lower.y - a.upper.y), double(a.lower.x - a.upper.x)) * 180.0 / std::numbers::pi - 90.0;
+    const bool strip = stripWidth > 0;
     if (a.skewDegrees != 0.0) {
-        rotatePage(page, scratch, a.skewDegrees);
-        std::swap(page, scratch);
+        if (strip) {
+            scratch.resize(page.width(), page.height());
+            rotateInto(page, scratch, a.skewDegrees, left, right, kReferenceWindowTop, kReferenceWindowBottom);
+        } else {
+            rotatePage(page, scratch, a.skewDegrees);
+        }
+        std::swap(page, scratch); // `scratch` holds the page as loaded now
         a.rotated = true;
     }
     a.reference = findFormPoint(page, left, right, kReferenceWindowTop, kReferenceWindowBottom);
@@ -153,7 +167,27 @@ Alignment AlignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& se
         // result; it keeps the strip arithmetic inside int. 0 stays 0 (no point).
         a.columnStart = int(std::clamp(start, -100000LL, static_cast<long long>(page.width()) + 100000LL));
     }
+    if (a.rotated && strip && a.columnStart != 0)
+        rotateInto(scratch, page, a.skewDegrees, a.columnStart, static_cast<long long>(a.columnStart) + stripWidth - 1,
+                   0, page.height() - 1);
     return a;
+}
+} // namespace
+
+void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
+{
+    target.resize(source.width(), source.height());
+    rotateInto(source, target, degrees, 0, source.width() - 1, 0, source.height() - 1);
+}
+
+Alignment AlignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings)
+{
+    return align(page, scratch, settings, 0);
+}
+
+Alignment AlignDigitStrip(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings, int stripWidth)
+{
+    return align(page, scratch, settings, std::max(stripWidth, 1));
 }
 
 } // namespace rida::recognition

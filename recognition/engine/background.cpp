@@ -33,13 +33,21 @@ template <int Mode> inline bool paperRule(std::uint32_t p, int level)
         return ((c.cyanExcess > 50 || c.magentaExcess > 40) && c.black < 100) || c.black <= 60;
 }
 
-template <int Mode> void removeWith(image::Bitmap& page, int level)
+template <int Mode> void removeSpan(std::uint32_t* p, std::size_t n, int level)
 {
     // One straight pass; written without branches so the compiler can vectorise it.
-    std::uint32_t* p = page.data();
-    const std::size_t n = page.pixelCount();
     for (std::size_t i = 0; i < n; ++i)
         p[i] = paperRule<Mode>(p[i], level) ? 0xFFFFFFFFu : 0xFF000000u;
+}
+
+template <int Mode> void removeWith(image::Bitmap& page, int level, int x0, int x1)
+{
+    if (x0 == 0 && x1 == page.width() - 1) {
+        removeSpan<Mode>(page.data(), page.pixelCount(), level);
+        return;
+    }
+    for (int y = 0; y < page.height(); ++y)
+        removeSpan<Mode>(page.row(y) + x0, std::size_t(x1 - x0 + 1), level);
 }
 } // namespace
 
@@ -64,28 +72,36 @@ bool becomesPaper(int mode, int level, std::uint32_t pixel)
 
 void RemoveBackground(image::Bitmap& page, int mode, int level)
 {
+    RemoveBackground(page, mode, level, 0, page.width() - 1LL);
+}
+
+void RemoveBackground(image::Bitmap& page, int mode, int level, long long x0, long long x1)
+{
     if (mode < 0 || mode >= kRemovalModes)
         throw std::invalid_argument("background-removal mode must be 0..5");
-    if (page.empty())
+    x0 = std::max(x0, 0LL);
+    x1 = std::min(x1, page.width() - 1LL);
+    if (page.empty() || x0 > x1)
         return;
+    const int first = int(x0), last = int(x1);
     switch (mode) {
     case 0:
-        removeWith<0>(page, level);
+        removeWith<0>(page, level, first, last);
         break;
     case 1:
-        removeWith<1>(page, level);
+        removeWith<1>(page, level, first, last);
         break;
     case 2:
-        removeWith<2>(page, level);
+        removeWith<2>(page, level, first, last);
         break;
     case 3:
-        removeWith<3>(page, level);
+        removeWith<3>(page, level, first, last);
         break;
     case 4:
-        removeWith<4>(page, level);
+        removeWith<4>(page, level, first, last);
         break;
     case 5:
-        removeWith<5>(page, level);
+        removeWith<5>(page, level, first, last);
         break;
     }
 }

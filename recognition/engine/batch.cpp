@@ -41,13 +41,17 @@ PageResult Recognizer::readWorkPage(const RecognitionSettings& settings, Recogni
 {
     PageResult result;
     observer.pageProgress(0);
-    result.alignment = AlignPage(workPage_, scratch_, settings);
-    if (result.alignment.columnStart == 0) {
+    // Only the digit strip is read after the reference point: only it is
+    // turned upright and reduced to two colours.
+    result.alignment = AlignDigitStrip(workPage_, scratch_, settings, kStripWidth);
+    const int strip = result.alignment.columnStart;
+    if (strip == 0) {
         result.status = PageStatus::NoReference;
         return result;
     }
     // The level matters to mode 0 only and is read only there.
-    RemoveBackground(workPage_, settings.mode, settings.mode == 0 ? settings.read(Setting::Level) : settings.level);
+    RemoveBackground(workPage_, settings.mode, settings.mode == 0 ? settings.read(Setting::Level) : settings.level,
+                     strip, static_cast<long long>(strip) + kStripWidth - 1);
     observer.analysing(name);
     observer.lotsCleared();
     scanner_.ScanDigitRows(workPage_, workingSet_, settings.typeface, result.alignment.columnStart,

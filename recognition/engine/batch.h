@@ -76,6 +76,9 @@ public:
     PageResult recognizeBitmap(const image::Bitmap& page, const RecognitionSettings& settings,
                                RecognitionObserver& observer);
 
+    // The page as last read: of a page with a reference point, the digit strip
+    // (kStripWidth columns from the column start) upright and in two colours;
+    // its other pixels are unspecified.
     const image::Bitmap& WorkPage() const { return workPage_; }
     const WorkingSet& workingSet() const { return workingSet_; }
     const RowScanner& rows() const { return scanner_; }

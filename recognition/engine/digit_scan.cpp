@@ -58,7 +58,7 @@ const DigitMatcher::PackedRow& DigitMatcher::packed(long long y)
         return row;
     row.y = y;
     row.mixed = false;
-    constexpr int kWidth = kStripPositions + kTemplateWidth - 1;
+    constexpr int kWidth = kStripWidth;
     std::array<std::uint8_t, kWidth> inkBit{}, paperBit{};
     const Bitmap& page = *page_;
     if (y >= 0 && y < page.height()) {

@@ -1,6 +1,7 @@
 // Generated sheets through the whole pipeline: load, align, remove background,
 // scan. Each case names what it shows.
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include "recognition/engine/alignment.h"
+#include "recognition/engine/background.h"
 #include "recognition/engine/batch.h"
+#include "recognition/engine/digit_scan.h"
 #include "tools/pagegen/pagegen.h"
 
 namespace rida::recognition {
@@ -107,6 +111,61 @@ TEST(Pipeline, GeneratedSheetsReadBackTheirLotNumbers)
             buffers = recognizer.bufferBytes();
     }
     fs::remove_all(folder);
+}
+
+// The run turns and reduces only the digit strip; the scan must read exactly
+// what turning and reducing the whole page gives, also with the strip partly
+// off the page and with the reference window inside the strip.
+TEST(Pipeline, TheDigitStripReadsAsTheWholeAlignedPage)
+{
+    std::vector<Case> list = cases();
+    {
+        Case c{"strip over the right edge", {}, {}};
+        c.page.rows = randomRows(7, 6);
+        c.page.skewDegrees = 1.8;
+        c.settings.zoneX = 818 + 1400; // column start about 2220: the strip ends past x = 2479
+        c.settings.minRows = 0;
+        list.push_back(c);
+    }
+    {
+        Case c{"strip over the left edge, reference window inside it", {}, {}};
+        c.page.rows = randomRows(8, 6);
+        c.page.skewDegrees = -2.0;
+        c.settings.zoneX = -100; // column start about -100: the strip covers the window's left edge
+        c.settings.minRows = 0;
+        list.push_back(c);
+    }
+    Recognizer recognizer;
+    RecognitionObserver quiet;
+    for (const Case& c : list) {
+        SCOPED_TRACE(c.what);
+        const image::Bitmap drawn = pagegen::drawPage(c.page);
+        recognizer.copyTemplates(c.settings.typeface);
+        const PageResult r = recognizer.recognizeBitmap(drawn, c.settings, quiet);
+
+        image::Bitmap whole = drawn, scratch;
+        const Alignment a = AlignPage(whole, scratch, c.settings);
+        ASSERT_NE(a.columnStart, 0);
+        EXPECT_EQ(r.alignment.columnStart, a.columnStart);
+        EXPECT_EQ(r.alignment.rotated, a.rotated);
+        EXPECT_EQ(r.alignment.reference.x, a.reference.x);
+        EXPECT_EQ(r.alignment.reference.y, a.reference.y);
+        RemoveBackground(whole, c.settings.mode, c.settings.level);
+        RowScanner scanner;
+        scanner.ScanDigitRows(whole, recognizer.workingSet(), c.settings.typeface, a.columnStart, c.settings.topY,
+                              quiet);
+        EXPECT_EQ(r.lots, scanner.lots());
+        EXPECT_EQ(recognizer.rows().scannedLines(), scanner.scannedLines());
+
+        const image::Bitmap& strip = recognizer.WorkPage();
+        const int x0 = std::max(a.columnStart, 0), x1 = std::min(a.columnStart + kStripWidth, whole.width());
+        ASSERT_LT(x0, x1);
+        int differing = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = x0; x < x1; ++x)
+                differing += strip.pixel(x, y) != whole.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 TEST(Pipeline, SheetWithoutReferencePointAndSheetWithFewRows)
