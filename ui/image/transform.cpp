@@ -1,8 +1,10 @@
 #include "transform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
+#include <vector>
 
 namespace rida::image {
 
@@ -85,19 +87,31 @@ void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const
     const double x0 = dstOriginX + 0.5;
 
     if (resampler == Resampler::Nearest && inv.b == 0 && inv.c == 0) {
-        // Not turned: each destination row reads one source row. The same
-        // steps as below, with the row's test and address taken out of the loop.
+        // Not turned: each destination row reads one source row, and every row
+        // the same source columns. The same steps as below, with the columns
+        // worked out once and the row's test taken out of the loop.
+        std::vector<int> columns(std::size_t(dst.width()));
+        int first = dst.width(), last = -1;
+        for (int x = 0; x < dst.width(); ++x) {
+            const double px = inv.a * (x0 + x) + inv.tx;
+            const bool inside = px >= minX && px < maxX;
+            columns[std::size_t(x)] = inside ? int(px) : -1;
+            if (inside) {
+                first = std::min(first, x);
+                last = x;
+            }
+        }
+        if (last < 0)
+            return;
         for (int y = 0; y < dst.height(); ++y) {
             const double py = inv.d * (dstOriginY + y + 0.5) + inv.ty;
             if (!(py >= minY && py < maxY))
                 continue;
             const std::uint32_t* in = src.row(int(py));
             std::uint32_t* out = dst.row(y);
-            for (int x = 0; x < dst.width(); ++x) {
-                const double px = inv.a * (x0 + x) + inv.tx;
-                if (px >= minX && px < maxX)
-                    out[x] = in[int(px)];
-            }
+            // px is linear in x, so the columns inside form one run.
+            for (int x = first; x <= last; ++x)
+                out[x] = in[columns[std::size_t(x)]];
         }
         return;
     }
