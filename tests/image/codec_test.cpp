@@ -106,7 +106,7 @@ TEST(Jpeg, BadFilesGiveAReadableErrorAndAnEmptyPage)
         {"empty", {}, "비어"},
         {"text", {'a', 'b', 'c', 'd', 'e'}, "이미지 파일이 아닙니다"},
         {"truncated", truncated, "잘려"},
-        {"header only", headerOnly, "손상"},
+        {"cut inside its header", headerOnly, "잘려"},
         {"garbage", garbage, "page.jpg"},
     };
     for (const auto& c : cases) {
@@ -208,6 +208,52 @@ TEST(Jpeg, StrayBytesBeforeAMarkerStillGiveTheWholePage)
             for (int x = 0; x < page.width(); ++x)
                 ASSERT_EQ(page.pixel(x, y), expected.pixel(x, y)) << x << ',' << y;
     }
+}
+
+// Stray bytes are read over, but they must not hide what comes after them: a
+// file with stray bytes that is then cut short or damaged still fails.
+TEST(Jpeg, StrayBytesDoNotHideALaterFault)
+{
+    const Bytes clean = makeNoisyJpeg(64, 64);
+    std::size_t scan = 0;
+    for (std::size_t i = 2; i + 1 < clean.size() && !scan; ++i)
+        if (clean[i] == 0xFF && clean[i + 1] == 0xDA)
+            scan = i;
+    ASSERT_GT(scan, 0u);
+    Bytes stray = clean;
+    stray.insert(stray.begin() + std::ptrdiff_t(scan), {0x00, 0x11, 0x22});
+    const std::size_t data = scan + 3 + 14; // past the stray bytes and the scan header
+    Bytes cut(stray.begin(), stray.begin() + std::ptrdiff_t(data + (stray.size() - data) / 2));
+    Bytes damaged = stray;
+    for (std::size_t i = data + 40; i < damaged.size() - 2; i += 5)
+        damaged[i] = 0xFF;
+
+    struct Case {
+        const char* what;
+        const Bytes& bytes;
+        const char* says;
+    } cases[] = {{"then cut short", cut, "잘려"}, {"then damaged", damaged, "page.jpg"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bitmap page(8, 8);
+        const std::string err = errorOf(c.bytes, page);
+        EXPECT_NE(err.find(c.says), std::string::npos) << err;
+        EXPECT_TRUE(page.empty());
+    }
+}
+
+// A JFIF revision the decoder does not know is only a warning: the page is whole.
+TEST(Jpeg, AnUnknownJfifRevisionStillGivesThePage)
+{
+    Bytes jpeg = makeNoisyJpeg(16, 16);
+    ASSERT_TRUE(jpeg.size() > 20 && jpeg[2] == 0xFF && jpeg[3] == 0xE0 && jpeg[6] == 'J' && jpeg[7] == 'F');
+    Bitmap expected;
+    decodePage(jpeg.data(), jpeg.size(), "a.jpg", expected);
+    jpeg[11] = 2; // major revision 2
+    Bitmap page;
+    ASSERT_EQ(errorOf(jpeg, page), "");
+    ASSERT_EQ(page.width(), 16);
+    EXPECT_EQ(page.pixel(7, 9), expected.pixel(7, 9));
 }
 
 TEST(Bmp, ReadsEveryDepthBothRowOrders)

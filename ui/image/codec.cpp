@@ -1,6 +1,7 @@
 #include "codec.h"
 
 #include <bit>
+#include <csetjmp>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -11,7 +12,8 @@
 #include <system_error>
 #include <vector>
 
-#include <turbojpeg.h>
+#include <jpeglib.h>
+#include <jerror.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,35 +65,6 @@ void allocate(Bitmap& page, int w, int h, const std::string& name)
 
 // ---------------------------------------------------------------- JPEG
 
-// One decoder per thread: creating a TurboJPEG handle costs more than a small
-// page's header, and pages are loaded one after another. After a failure the
-// handle can be left inside a half-read file, so it is made anew.
-class Decoder {
-public:
-    ~Decoder() { reset(); }
-    tjhandle get()
-    {
-        if (!handle_)
-            handle_ = tjInitDecompress();
-        return handle_;
-    }
-    void reset()
-    {
-        if (handle_)
-            tjDestroy(handle_);
-        handle_ = nullptr;
-    }
-
-private:
-    tjhandle handle_ = nullptr;
-};
-
-Decoder& decoder()
-{
-    thread_local Decoder d;
-    return d;
-}
-
 // Photoshop writes CMYK JPEGs with inverted ink values and marks them with an
 // "Adobe" APP14 segment; files without it hold plain ink amounts.
 bool hasAdobeMarker(const unsigned char* b, std::size_t n)
@@ -133,61 +106,142 @@ void cmykToArgbInPlace(Bitmap& page, bool inverted)
     }
 }
 
+// The decoder's own errors and warnings. A warning that means the decoder had
+// to make up picture data (a file cut short, damaged data) ends the reading
+// like an error: nobody may see a partly drawn page. Stray bytes between
+// segments, common in scanners' files, an unknown JFIF revision and a bad ICC
+// profile (never used here) leave the page whole and are read over.
+struct JpegErrors {
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void jpegStop(j_common_ptr cinfo)
+{
+    auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+    std::longjmp(errors->jump, 1);
+}
+
+[[noreturn]] void jpegErrorExit(j_common_ptr cinfo)
+{
+    (*cinfo->err->format_message)(cinfo, reinterpret_cast<JpegErrors*>(cinfo->err)->message);
+    jpegStop(cinfo);
+}
+
+void jpegEmitMessage(j_common_ptr cinfo, int level)
+{
+    if (level >= 0)
+        return; // trace messages
+    const int code = cinfo->err->msg_code;
+    if (code == JWRN_EXTRANEOUS_DATA || code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC)
+        return;
+    jpegErrorExit(cinfo);
+}
+
+void jpegOutputMessage(j_common_ptr) {}
+
+// Each scan of a progressive file is decoded over the whole page: a file of
+// thousands of tiny scans would take minutes. More than 500 is refused.
+void jpegLimitScans(j_common_ptr cinfo)
+{
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > 500) {
+        std::snprintf(reinterpret_cast<JpegErrors*>(cinfo->err)->message, JMSG_LENGTH_MAX,
+                      "Progressive JPEG image has more than 500 scans");
+        jpegStop(cinfo);
+    }
+}
+
+// The steps that may leave by longjmp hold no object with a destructor.
+struct JpegReading {
+    jpeg_decompress_struct cinfo;
+    JpegErrors errors;
+    jpeg_progress_mgr progress;
+    bool created = false;
+};
+
+// Header: false with the reason in errors.message.
+bool jpegReadHeader(JpegReading& r, const unsigned char* bytes, std::size_t size)
+{
+    r.cinfo.err = jpeg_std_error(&r.errors.mgr);
+    r.errors.mgr.error_exit = jpegErrorExit;
+    r.errors.mgr.emit_message = jpegEmitMessage;
+    r.errors.mgr.output_message = jpegOutputMessage;
+    r.errors.message[0] = 0;
+    if (setjmp(r.errors.jump))
+        return false;
+    jpeg_create_decompress(&r.cinfo);
+    r.created = true;
+    r.progress.progress_monitor = jpegLimitScans;
+    r.cinfo.progress = &r.progress;
+    jpeg_mem_src(&r.cinfo, bytes, static_cast<unsigned long>(size));
+    jpeg_read_header(&r.cinfo, TRUE);
+    return true;
+}
+
+// Every line of the page straight into its memory: false with the reason.
+bool jpegDecode(JpegReading& r, Bitmap& page, bool cmyk)
+{
+    if (setjmp(r.errors.jump))
+        return false;
+    // A CMYK pixel takes four bytes like an ARGB one (B, G, R, A in memory).
+    r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+    jpeg_start_decompress(&r.cinfo);
+    while (r.cinfo.output_scanline < r.cinfo.output_height) {
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(page.row(int(r.cinfo.output_scanline)));
+        jpeg_read_scanlines(&r.cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&r.cinfo);
+    return true;
+}
+
+class JpegReadingGuard {
+public:
+    explicit JpegReadingGuard(JpegReading& r) : r_(r) {}
+    ~JpegReadingGuard()
+    {
+        if (r_.created)
+            jpeg_destroy_decompress(&r_.cinfo);
+    }
+    JpegReadingGuard(const JpegReadingGuard&) = delete;
+    JpegReadingGuard& operator=(const JpegReadingGuard&) = delete;
+
+private:
+    JpegReading& r_;
+};
+
 void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
                 const LoadLimits& limits)
 {
-    tjhandle tj = decoder().get();
-    if (!tj)
-        fail(name, "JPEG 해독기를 만들 수 없습니다.");
     if (size > std::numeric_limits<unsigned long>::max())
         fail(name, "파일이 너무 큽니다.");
-    int w = 0, h = 0, subsamp = 0, colorspace = 0;
-    const bool headerRead = tjDecompressHeader3(tj, bytes, (unsigned long)size, &w, &h, &subsamp, &colorspace) == 0;
-    // A warning (stray bytes before a marker, say) still gives the size; the
-    // decoding below judges what it means for the page.
-    if ((!headerRead && tjGetErrorCode(tj) != TJERR_WARNING) || w <= 0 || h <= 0) {
-        const std::string why = headerRead ? std::string() : std::string(tjGetErrorStr2(tj));
-        decoder().reset();
+    auto reading = std::make_unique<JpegReading>();
+    JpegReadingGuard guard(*reading);
+    // "Premature end of JPEG file", "... premature end of data segment": cut
+    // short, unless the file still ends with its end marker.
+    const bool endsWell = size >= 2 && bytes[size - 2] == 0xFF && bytes[size - 1] == 0xD9;
+    const auto cutShort = [&](const std::string& why) {
+        return why.find("remature end") != std::string::npos && !endsWell;
+    };
+    if (!jpegReadHeader(*reading, bytes, size)) {
+        const std::string why = reading->errors.message;
+        if (cutShort(why))
+            fail(name, "JPEG 파일이 잘려 있습니다.");
         fail(name, why.empty() ? std::string("JPEG 머리 정보가 손상되었습니다.")
                                : "JPEG 머리 정보가 손상되었습니다 (" + why + ").");
     }
+    const jpeg_decompress_struct& info = reading->cinfo;
+    const long long w = info.image_width, h = info.image_height;
+    if (w <= 0 || h <= 0)
+        fail(name, "JPEG 머리 정보가 손상되었습니다.");
     checkSize(w, h, name, limits);
-    allocate(page, w, h, name);
+    allocate(page, int(w), int(h), name);
 
-    const bool cmyk = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
-    // A CMYK pixel takes four bytes like an ARGB one, so both decode straight
-    // into the page's own memory.
-    const int format = cmyk ? TJPF_CMYK : TJPF_BGRA;
-    // Decodes into the page; "" when the whole page was read, else the reason.
-    // TurboJPEG reports the first warning.
-    const auto decode = [&](int flags) -> std::string {
-        if (tjDecompress2(tj, bytes, (unsigned long)size, reinterpret_cast<unsigned char*>(page.data()), w, w * 4, h,
-                          format, TJFLAG_LIMITSCANS | flags) == 0)
-            return {};
-        const std::string why = tjGetErrorStr2(tj);
-        // Stray bytes between segments are common in scanners' files and leave a whole page.
-        if (tjGetErrorCode(tj) == TJERR_WARNING && why.find("extraneous bytes") != std::string::npos)
-            return "stray bytes";
-        return why.empty() ? std::string("?") : why;
-    };
-    // The first warning stops the decoder: a file cut short after a header that
-    // promises a huge page is not decoded in full from made-up data. Every
-    // warning but stray bytes means the decoder would fill in what it could not
-    // read: a partly drawn page, which nobody may see. After stray bytes the
-    // page is decoded again, reading over them.
-    std::string why = decode(TJFLAG_STOPONWARNING);
-    if (why == "stray bytes") {
-        why = decode(0);
-        if (why == "stray bytes")
-            why.clear();
-    }
-    if (!why.empty()) {
-        decoder().reset();
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    if (!jpegDecode(*reading, page, cmyk)) {
         page.release(); // a made-up size must not stay allocated
-        // "Premature end of JPEG file", "... premature end of data segment":
-        // cut short, unless the file still ends with its end marker.
-        const bool endsWell = size >= 2 && bytes[size - 2] == 0xFF && bytes[size - 1] == 0xD9;
-        if (why.find("remature end") != std::string::npos && !endsWell)
+        const std::string why = reading->errors.message[0] ? reading->errors.message : "?";
+        if (cutShort(why))
             fail(name, "JPEG 파일이 잘려 있습니다.");
         fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
     }
