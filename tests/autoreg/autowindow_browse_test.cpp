@@ -16,6 +16,7 @@
 #include "registration/filebrowser.h"
 #include "registration/lotlist.h"
 #include "tests/autoreg/autowindow_fixture.h"
+#include "tests/support/spoken.h"
 #include "ui/grid/stringgrid.h"
 #include "ui/image/codec.h"
 #include "ui/imageview/imageview.h"
@@ -258,6 +259,12 @@ TEST_F(AutoWindowTest, DeletingAFileRemovesItWithoutAskingAndShowsTheFirstFile)
     ASSERT_EQ(w.browser->FileListBox1->count(), 2);
     EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
     EXPECT_EQ(w.viewer->ImgView->page().width(), 20);
+}
+
+TEST_F(AutoWindowTest, EveryControlOnEveryPageHasASpokenName)
+{
+    auto& w = open();
+    EXPECT_EQ(test::unnamedControlsOnEveryPage(&w), QStringList());
 }
 
 TEST_F(AutoWindowTest, ManualTabDiffersFromTheManualWindowWhereItShould)

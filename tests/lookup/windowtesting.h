@@ -2,6 +2,7 @@
 // Helpers for driving the search windows through their widgets.
 
 #include "tests/support/qtprint.h"
+#include "tests/support/spoken.h"
 #include "ui/grid/stringgrid.h"
 
 #include <QAbstractButton>
@@ -85,36 +86,6 @@ inline void typeText(QWidget* w, const QString& text)
         else
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
-}
-
-inline QString spokenName(QWidget* w)
-{
-    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-    return a ? a->text(QAccessible::Name) : QString();
-}
-
-// The name a control is given for a screen reader: its own accessible name,
-// else what the accessibility layer derives (a button's caption).
-inline QString nameOf(QWidget* w) { return w->accessibleName().isEmpty() ? spokenName(w) : w->accessibleName(); }
-
-// The visible controls a user can reach in `window` that a screen reader
-// would announce without a name, by object name (or class name).
-inline QStringList unnamedControls(QWidget* window)
-{
-    QStringList unnamed;
-    for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (!w->isVisibleTo(window) || qobject_cast<QScrollBar*>(w))
-            continue;
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                             qobject_cast<QAbstractItemView*>(w) || qobject_cast<QAbstractSlider*>(w) ||
-                             qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
-                             qobject_cast<QTextEdit*>(w) ||
-                             (qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w->parentWidget()) &&
-                              !qobject_cast<QAbstractSpinBox*>(w->parentWidget()));
-        if (control && w->focusPolicy() != Qt::NoFocus && nameOf(w).trimmed().isEmpty())
-            unnamed << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
-    }
-    return unnamed;
 }
 
 } // namespace rida::test

@@ -3,6 +3,7 @@
 
 #include "registration/filebrowser.h"
 #include "registration/lotlist.h"
+#include "tests/support/spoken.h"
 #include "tests/registration/fixtures.h"
 #include "ui/grid/stringgrid.h"
 #include "ui/imageview/imageview.h"
@@ -572,6 +573,12 @@ TEST_F(RegistrationWindowTest, TheViewersCancelDeletesTheSelectedLotAndLeavesThe
     EXPECT_EQ((*w)->lots->lotCount(), 0);
     EXPECT_FALSE(viewer->PanAllowed);
     EXPECT_EQ(viewer->view()->layers().size(), 2u);
+}
+
+TEST_F(RegistrationWindowTest, EveryControlOnEveryPageHasASpokenName)
+{
+    open();
+    EXPECT_EQ(test::unnamedControlsOnEveryPage(w->window), QStringList());
 }
 
 TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
