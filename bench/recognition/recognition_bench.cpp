@@ -99,32 +99,23 @@ void BM_Pipeline(benchmark::State& state)
 BENCHMARK(BM_Pipeline)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->ArgNames({"sheet", "444"})->Unit(benchmark::kMillisecond);
 
 // The stages one by one on the 15-row sheet. The run turns only the digit
-// strip (BM_Align); BM_AlignWholePage turns the whole page, for comparison.
+// strip (strip:1); strip:0 turns the whole page, for comparison.
 void BM_Align(benchmark::State& state)
 {
     image::Bitmap page, work, scratch;
     image::loadPage(sheet(0), page);
+    const bool strip = state.range(0) != 0;
     for (auto _ : state) {
         state.PauseTiming();
         work = page;
         state.ResumeTiming();
-        recognition::AlignDigitStrip(work, scratch, {}, recognition::kStripWidth);
+        if (strip)
+            recognition::AlignDigitStrip(work, scratch, {}, recognition::kStripWidth);
+        else
+            recognition::AlignPage(work, scratch, {});
     }
 }
-BENCHMARK(BM_Align)->Unit(benchmark::kMillisecond);
-
-void BM_AlignWholePage(benchmark::State& state)
-{
-    image::Bitmap page, work, scratch;
-    image::loadPage(sheet(0), page);
-    for (auto _ : state) {
-        state.PauseTiming();
-        work = page;
-        state.ResumeTiming();
-        recognition::AlignPage(work, scratch, {});
-    }
-}
-BENCHMARK(BM_AlignWholePage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Align)->Arg(1)->Arg(0)->ArgName("strip")->Unit(benchmark::kMillisecond);
 
 void BM_RemoveBackground(benchmark::State& state)
 {
