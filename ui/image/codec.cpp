@@ -152,12 +152,22 @@ void jpegLimitScans(j_common_ptr cinfo)
     }
 }
 
-// The steps that may leave by longjmp hold no object with a destructor.
+// One file's reading. The steps that may leave by longjmp below hold no
+// object with a destructor; this one is destroyed by their caller.
 struct JpegReading {
     jpeg_decompress_struct cinfo;
     JpegErrors errors;
     jpeg_progress_mgr progress;
     bool created = false;
+
+    JpegReading() = default;
+    JpegReading(const JpegReading&) = delete;
+    JpegReading& operator=(const JpegReading&) = delete;
+    ~JpegReading()
+    {
+        if (created)
+            jpeg_destroy_decompress(&cinfo);
+    }
 };
 
 // Header: false with the reason in errors.message.
@@ -195,28 +205,12 @@ bool jpegDecode(JpegReading& r, Bitmap& page, bool cmyk)
     return true;
 }
 
-class JpegReadingGuard {
-public:
-    explicit JpegReadingGuard(JpegReading& r) : r_(r) {}
-    ~JpegReadingGuard()
-    {
-        if (r_.created)
-            jpeg_destroy_decompress(&r_.cinfo);
-    }
-    JpegReadingGuard(const JpegReadingGuard&) = delete;
-    JpegReadingGuard& operator=(const JpegReadingGuard&) = delete;
-
-private:
-    JpegReading& r_;
-};
-
 void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
                 const LoadLimits& limits)
 {
     if (size > std::numeric_limits<unsigned long>::max())
         fail(name, "파일이 너무 큽니다.");
     auto reading = std::make_unique<JpegReading>();
-    JpegReadingGuard guard(*reading);
     // "Premature end of JPEG file", "... premature end of data segment": cut
     // short, unless the file still ends with its end marker.
     const bool endsWell = size >= 2 && bytes[size - 2] == 0xFF && bytes[size - 1] == 0xD9;
