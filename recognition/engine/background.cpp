@@ -42,10 +42,6 @@ template <int Mode> void removeSpan(std::uint32_t* p, std::size_t n, int level)
 
 template <int Mode> void removeWith(image::Bitmap& page, int level, int x0, int x1)
 {
-    if (x0 == 0 && x1 == page.width() - 1) {
-        removeSpan<Mode>(page.data(), page.pixelCount(), level);
-        return;
-    }
     for (int y = 0; y < page.height(); ++y)
         removeSpan<Mode>(page.row(y) + x0, std::size_t(x1 - x0 + 1), level);
 }
