@@ -4,7 +4,7 @@
 #include "model/landrecord.h"
 #include "reports/print_hu.h"
 #include "reports/print_wu.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 #include "ui/report/outputplatform.h"
 #include "ui/report/picturedocument.h"
 #include "ui/services.h"

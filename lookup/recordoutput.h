@@ -9,7 +9,7 @@
 // Page commands use the temporary page bitmap "Tools/imgtemp.bmp" of the
 // application directory; the Tools folder is created when it is missing.
 
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 
 #include <QImage>
 #include <QString>

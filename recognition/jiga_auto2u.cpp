@@ -37,7 +37,7 @@
 #include "registration/lotlist.h"
 #include "ui/fields.h"
 #include "ui/grid/stringgrid.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 #include "ui/imageview/imageview.h"
 #include "ui/keyfilter.h"
 #include "ui/services.h"

@@ -6,7 +6,7 @@
 #include "ui/fields.h"
 #include "ui/help.h"
 #include "ui/keyfilter.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 #include "ui/services.h"
 #include "viewer/imageviewer.h"
 

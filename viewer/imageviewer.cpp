@@ -2,9 +2,9 @@
 
 #include "model/digits.h"
 #include "model/error.h"
-#include "ui/image/codec.h"
-#include "ui/image/ops.h"
-#include "ui/image/transform.h"
+#include "image/codec.h"
+#include "image/ops.h"
+#include "image/transform.h"
 #include "ui/services.h"
 
 #include <algorithm>

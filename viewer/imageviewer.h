@@ -22,7 +22,7 @@
 // coordinates are page pixels (origin top-left, y down); the scale box and the
 // magnifier's side are in percent and view pixels as stated at each member.
 
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 #include "ui/imageview/imageview.h"
 #include "ui/imageview/layer.h"
 #include "viewer/viewerconfig.h"

@@ -3,7 +3,7 @@
 // fresh and with reused pixel memory.
 //   build/dev/bench/image_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -19,7 +19,7 @@
 #include "recognition/engine/digit_scan.h"
 #include "tests/recognition/oracle.h"
 #include "tools/pagegen/pagegen.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 // Angles in degrees; a positive angle turns the page counter-clockwise on screen.
 
 #include "recognition/engine/settings.h"
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // keeping the black print and turning form ink, tint and noise into paper.
 // Each pixel is decided on its own colour; alpha plays no part.
 
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "recognition/engine/batch.h"
 
 #include "recognition/engine/background.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 namespace rida::recognition {
 

@@ -14,7 +14,7 @@
 #include "recognition/engine/digit_scan.h"
 #include "recognition/engine/settings.h"
 #include "recognition/engine/templates.h"
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 
 #include <string>
 #include <vector>

@@ -6,7 +6,7 @@
 // Ink pixels are exactly 0xFF000000 and paper pixels exactly 0xFFFFFFFF, the
 // same two values background removal leaves on the page.
 
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 
 #include <array>
 #include <cstdint>

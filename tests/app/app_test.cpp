@@ -6,7 +6,7 @@
 #include "tests/support/fakeservices.h"
 #include "tests/support/qtprint.h"
 #include "ui/gradientbutton.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 #include "ui/workwindow.h"
 
 #include <QApplication>

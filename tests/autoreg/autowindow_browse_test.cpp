@@ -18,7 +18,7 @@
 #include "tests/autoreg/autowindow_fixture.h"
 #include "tests/support/spoken.h"
 #include "ui/grid/stringgrid.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 #include "ui/imageview/imageview.h"
 #include "viewer/imageviewer.h"
 

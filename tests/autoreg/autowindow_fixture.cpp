@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 namespace rida::test {
 

@@ -1,5 +1,5 @@
 // Any bytes that start like a BMP must give a page or an ImageError.
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 #include <cstdint>
 #include <vector>

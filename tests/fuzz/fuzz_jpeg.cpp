@@ -1,5 +1,5 @@
 // Any bytes that start like a JPEG must give a whole page or an ImageError.
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 #include <cstdint>
 

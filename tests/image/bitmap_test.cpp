@@ -1,4 +1,4 @@
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 
 #include <gtest/gtest.h>
 

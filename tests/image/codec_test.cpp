@@ -1,4 +1,4 @@
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 #include "tests/image/fixtures.h"
 

@@ -1,4 +1,4 @@
-#include "ui/image/ops.h"
+#include "image/ops.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "ui/image/scale.h"
-#include "ui/image/transform.h"
+#include "image/scale.h"
+#include "image/transform.h"
 
 #include <algorithm>
 

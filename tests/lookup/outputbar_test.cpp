@@ -8,7 +8,7 @@
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeoutput.h"
 #include "tests/support/fakeservices.h"
-#include "ui/image/ops.h"
+#include "image/ops.h"
 #include "viewer/imageviewer.h"
 
 #include <QAbstractButton>

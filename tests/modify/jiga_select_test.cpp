@@ -5,7 +5,7 @@
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeservices.h"
 #include "ui/fields.h"
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 #include "ui/imageview/imageview.h"
 #include "viewer/imageviewer.h"
 

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/pagegen/pagegen.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 namespace rida::recognition {
 namespace {

@@ -20,7 +20,7 @@
 #include <QStringList>
 
 #include "tools/pagegen/pagegen.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // scan must agree with. Pixels outside the page count as paper.
 
 #include "recognition/engine/templates.h"
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 
 namespace rida::recognition::testing {
 

@@ -2,7 +2,7 @@
 // A shown window holding one viewer, with its hooks recorded, and real mouse
 // events sent to the view's viewport.
 
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 #include "viewer/imageviewer.h"
 
 #include <functional>

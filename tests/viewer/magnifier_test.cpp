@@ -1,6 +1,6 @@
 #include "tests/viewer/harness.h"
-#include "ui/image/ops.h"
-#include "ui/image/transform.h"
+#include "image/ops.h"
+#include "image/transform.h"
 
 #include <cmath>
 

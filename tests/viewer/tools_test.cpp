@@ -1,8 +1,8 @@
 #include "tests/viewer/harness.h"
 
 #include "tests/support/fakeservices.h"
-#include "ui/image/codec.h"
-#include "ui/image/transform.h"
+#include "image/codec.h"
+#include "image/transform.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "tools/pagegen/pagegen.h"
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 namespace {
 int usage()

@@ -16,7 +16,7 @@
 #include FT_FREETYPE_H
 #endif
 
-#include "ui/image/codec.h"
+#include "image/codec.h"
 
 namespace rida::pagegen {
 

@@ -9,7 +9,7 @@
 // deterministic: the same options give the same pixels.
 
 #include "recognition/engine/templates.h"
-#include "ui/image/bitmap.h"
+#include "image/bitmap.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "imageview.h"
 
-#include "ui/image/scale.h"
+#include "image/scale.h"
 
 #include <algorithm>
 #include <cmath>

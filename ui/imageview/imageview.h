@@ -7,8 +7,8 @@
 // than the viewport is centred; the background colour fills the rest.
 // Each frame computes only the viewport's pixels, whatever the page size.
 
-#include "ui/image/bitmap.h"
-#include "ui/image/transform.h"
+#include "image/bitmap.h"
+#include "image/transform.h"
 #include "ui/imageview/layer.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "layer.h"
 
-#include "ui/image/ops.h"
-#include "ui/image/transform.h"
+#include "image/ops.h"
+#include "image/transform.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,8 +7,8 @@
 // in that buffer, so the same paint code serves the screen (view pixels) and a
 // rendering at page resolution (scale 1).
 
-#include "ui/image/bitmap.h"
-#include "ui/image/geometry.h"
+#include "image/bitmap.h"
+#include "image/geometry.h"
 
 #include <functional>
 

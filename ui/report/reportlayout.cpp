@@ -1,6 +1,6 @@
 #include "ui/report/reportlayout.h"
 
-#include "ui/image/codec.h"
+#include "image/codec.h"
 #include "ui/report/outputplatform.h"
 
 #include <QFile>
