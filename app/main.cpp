@@ -1,8 +1,8 @@
 // Program entry: title window, sign-in, main window, message loop.
 
 #include "app/application.h"
-#include "app/mainu.h"
-#include "app/startu.h"
+#include "app/mainwindow.h"
+#include "app/titlewindow.h"
 #include "ui/workwindow.h"
 
 #include <QGuiApplication>
@@ -14,14 +14,14 @@ int main(int argc, char** argv)
     rida::app::Application app(argc, argv);
 
     // The title window stays visible while the main window is being built.
-    auto* start = new rida::app::Tstart;
+    auto* start = new rida::app::TitleWindow;
     rida::app::refs::start = start;
-    QObject::connect(start, &rida::app::Tstart::closed, [] { rida::app::refs::start = nullptr; });
+    QObject::connect(start, &rida::app::TitleWindow::closed, [] { rida::app::refs::start = nullptr; });
     start->show();
     start->repaint();
     QApplication::processEvents();
 
-    auto* mainWindow = new rida::app::Tmain(rida::app::Application::applicationDirectory());
+    auto* mainWindow = new rida::app::MainWindow(rida::app::Application::applicationDirectory());
     mainWindow->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(mainWindow, &QObject::destroyed, &app, &QApplication::quit);
     if (mainWindow->signInCancelled()) {

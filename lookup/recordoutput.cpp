@@ -2,8 +2,8 @@
 
 #include "model/error.h"
 #include "model/landrecord.h"
-#include "reports/print_hu.h"
-#include "reports/print_wu.h"
+#include "reports/portraitreport.h"
+#include "reports/landscapereport.h"
 #include "image/codec.h"
 #include "ui/report/outputplatform.h"
 #include "ui/report/picturedocument.h"
@@ -202,9 +202,9 @@ void PrintPage(const OutputSource& source)
 
     std::unique_ptr<ui::report::ReportLayout> layout;
     if (printsLandscape(picture.width(), picture.height()))
-        layout = std::make_unique<reports::Tprint_w>(source.owner);
+        layout = std::make_unique<reports::LandscapeReport>(source.owner);
     else
-        layout = std::make_unique<reports::Tprint_h>(source.owner);
+        layout = std::make_unique<reports::PortraitReport>(source.owner);
     layout->setPicture(std::move(picture));
 
     ui::report::ImageBox& box = layout->imageBox();
@@ -226,7 +226,7 @@ void printCapture(const OutputSource& source)
         return;
     const QString temp = captureToTemp(source);
     DisabledWhile disabled(source.owner);
-    reports::Tprint_w layout(source.owner);
+    reports::LandscapeReport layout(source.owner);
     layout.loadPicture(temp);
     layout.QRImage1().stretch = false;
     layout.setColorOption(ui::report::ColorOption::Monochrome);

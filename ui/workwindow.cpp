@@ -1,7 +1,11 @@
 #include "ui/workwindow.h"
 
+#include "ui/keyfilter.h"
+
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 namespace rida::ui {
@@ -28,6 +32,31 @@ WorkWindow::WorkWindow(const QString& appDir, const QString& caption, TitleButto
     if (buttons == TitleButtons::CloseOnly)
         setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                        Qt::WindowCloseButtonHint);
+}
+
+WorkWindow::~WorkWindow()
+{
+    if (keyPreview_)
+        qApp->removeEventFilter(this);
+}
+
+void WorkWindow::enableKeyPreview()
+{
+    if (!keyPreview_)
+        qApp->installEventFilter(this);
+    keyPreview_ = true;
+}
+
+bool WorkWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (keyPreview_ && event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        QWidget* first = focusWidget() ? focusWidget() : this;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (w == first && w->window() == this && !isRepeatOfCommandKey(*key))
+            keyPreview(key->key());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void WorkWindow::showInWorkArea()

@@ -23,6 +23,7 @@ public:
     // `CloseOnly`: the title bar carries the system menu and the close button, no
     // minimise or maximise button.
     WorkWindow(const QString& appDir, const QString& caption, TitleButtons buttons = TitleButtons::All);
+    ~WorkWindow() override;
     const QString& appDir() const { return appDir_; }
 
     // Shows the window over the desktop's work area and follows its size.
@@ -34,8 +35,17 @@ signals:
 protected:
     void closeEvent(QCloseEvent* e) override;
 
+    // Key preview: once enabled, keyPreview() sees each key press of the window
+    // once, where it first arrives (the focused control, or the window itself),
+    // before that control does, which then gets the key too. A held command key
+    // (F1..F12, Enter) is previewed once, not at every repeat.
+    void enableKeyPreview();
+    virtual void keyPreview(int key) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QString appDir_;
+    bool keyPreview_ = false;
 };
 
 } // namespace rida::ui

@@ -393,14 +393,30 @@ void ImageViewer::reportError(const QString& text)
 
 void ImageViewer::loadPage(const QString& path)
 {
-    image::Bitmap& page = ImgView->page();
+    loadPage(std::filesystem::path(QFile::encodeName(path).toStdString()));
+}
+
+void ImageViewer::loadPage(const std::filesystem::path& file)
+{
     try {
-        image::loadPage(QFile::encodeName(path).toStdString(), page);
+        image::loadPage(file.native(), ImgView->page());
     } catch (...) {
-        ImgView->pageChanged();
+        ImgView->pageChanged(); // the page is empty now: the view must not show the previous one
         throw;
     }
     ImgView->pageChanged();
+}
+
+void ImageViewer::centreOn(QPointF pagePoint)
+{
+    const QPointF at = ImgView->mapPageToView(pagePoint);
+    const QPointF middle = QRectF(ImgView->visibleArea()).center();
+    ImgView->scrollByPixels(int(at.x() - middle.x()), int(at.y() - middle.y()));
+}
+
+QPointF ImageViewer::viewCentre() const
+{
+    return ImgView->mapViewToPage(QRectF(ImgView->visibleArea()).center());
 }
 
 void ImageViewer::clearPage()

@@ -28,7 +28,10 @@
 #include "viewer/viewerconfig.h"
 
 #include <QPoint>
+#include <QPointF>
 #include <QWidget>
+
+#include <filesystem>
 
 class QCheckBox;
 class QComboBox;
@@ -64,6 +67,13 @@ public:
     image::Bitmap& page() { return ImgView->page(); }
     // Loads into the page's own memory; throws image::ImageError (the page is then empty).
     void loadPage(const QString& path);
+    // The same by the name's own bytes, so that a name that is not valid in the locale's encoding still opens.
+    void loadPage(const std::filesystem::path& file);
+    // Scrolls the view so that `pagePoint` lies in the middle of the visible
+    // area, as far as the scroll bars allow; the offset is truncated toward zero.
+    void centreOn(QPointF pagePoint);
+    // The page point in the middle of the visible area.
+    QPointF viewCentre() const;
     void clearPage();
     // Selects entry `index` of the scale list and applies it.
     void selectScaleEntry(int index);

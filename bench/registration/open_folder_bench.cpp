@@ -5,9 +5,9 @@
 // The images are small real JPEGs; the file list never decodes them, so their
 // size does not matter to the figures.
 
-#include "registration/filebrowser.h"
-#include "registration/folderlisting.h"
-#include "registration/jiga_insertu.h"
+#include "components/filebrowser.h"
+#include "components/folderlisting.h"
+#include "registration/registrationwindow.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -22,6 +22,7 @@
 
 namespace fs = std::filesystem;
 using namespace rida::registration;
+using namespace rida::components;
 
 namespace {
 
@@ -95,7 +96,7 @@ BENCHMARK(BM_BrowserOpenFolder)->Unit(benchmark::kMillisecond);
 void BM_WindowOpen(benchmark::State& state)
 {
     for (auto _ : state) {
-        auto* w = new Tjiga_insert(fixture().appDir());
+        auto* w = new RegistrationWindow(fixture().appDir());
         w->resize(1280, 800);
         w->show();
         QApplication::processEvents();

@@ -1,6 +1,6 @@
-#include "app/mainu.h"
-#include "app/passmsg.h"
-#include "app/startu.h"
+#include "app/mainwindow.h"
+#include "app/signindialog.h"
+#include "app/titlewindow.h"
 #include "model/notice.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeservices.h"
@@ -28,7 +28,7 @@
 #include <gtest/gtest.h>
 
 using namespace rida;
-using app::Tmain;
+using app::MainWindow;
 
 namespace {
 struct MainFixture : ::testing::Test {
@@ -41,11 +41,11 @@ struct MainFixture : ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    std::unique_ptr<Tmain> makeMain(bool ok = true)
+    std::unique_ptr<MainWindow> makeMain(bool ok = true)
     {
-        return std::make_unique<Tmain>(appDir(), [ok](QWidget*) { return ok; });
+        return std::make_unique<MainWindow>(appDir(), [ok](QWidget*) { return ok; });
     }
-    static QStringList boardLines(Tmain& m) { return m.todaymemo->toPlainText().split(u'\n'); }
+    static QStringList boardLines(MainWindow& m) { return m.todaymemo->toPlainText().split(u'\n'); }
 };
 
 const QStringList kFixed = {
@@ -99,11 +99,11 @@ TEST_F(MainFixture, UnreadableNoticeFileLeavesTheBoardWithItsEmptyLines)
 
 TEST_F(MainFixture, CancelledSignInClosesTheTitleWindowAndTheMainWindowOnShow)
 {
-    auto* splash = new app::Tstart;
+    auto* splash = new app::TitleWindow;
     app::refs::start = splash;
-    QObject::connect(splash, &app::Tstart::closed, [] { app::refs::start = nullptr; });
+    QObject::connect(splash, &app::TitleWindow::closed, [] { app::refs::start = nullptr; });
     splash->show();
-    QPointer<app::Tstart> watch = splash;
+    QPointer<app::TitleWindow> watch = splash;
 
     auto m = makeMain(false);
     EXPECT_TRUE(m->signInCancelled());
@@ -251,7 +251,7 @@ TEST_F(MainFixture, AboutBoxDisablesMainUntilItsPictureIsClicked)
     m->about1->trigger();
     ASSERT_FALSE(app::refs::start.isNull());
     EXPECT_FALSE(m->isEnabled());
-    QPointer<app::Tstart> box = app::refs::start;
+    QPointer<app::TitleWindow> box = app::refs::start;
     EXPECT_EQ(box->suiImagePanel1->size(), QSize(567, 358));
     ASSERT_NE(box->windowHandle(), nullptr);
     EXPECT_EQ(box->windowHandle()->transientParent(), m->windowHandle()) << "kept above the main window";
@@ -291,7 +291,7 @@ TEST_F(MainFixture, ExitFromMenuToolbarAndTitleBarFreesTheMainWindow)
     for (int way = 0; way < 3; ++way) {
         SCOPED_TRACE(way);
         // As the program does: the main window frees itself on close, which ends the program.
-        QPointer<Tmain> m = makeMain().release();
+        QPointer<MainWindow> m = makeMain().release();
         m->setAttribute(Qt::WA_DeleteOnClose);
         m->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m));
@@ -334,7 +334,7 @@ TEST(SignInDialog, PasswordFirstEnterConfirmsEscCancels)
     for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
         bool checked = false;
         QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<app::Tpassmsg*>(QApplication::activeModalWidget());
+            auto* d = qobject_cast<app::SignInDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(d, nullptr);
             EXPECT_EQ(d->windowTitle(), QStringLiteral("사용자 로그인"));
             EXPECT_EQ(d->userName->text(), QStringLiteral("테스트사용자"));
@@ -356,18 +356,18 @@ TEST(SignInDialog, PasswordFirstEnterConfirmsEscCancels)
 TEST(SignInDialog, EnterOnAButtonPressesThatButton)
 {
     struct Case {
-        QWidget* (*focus)(app::Tpassmsg*);
+        QWidget* (*focus)(app::SignInDialog*);
         bool signedIn;
     };
     const Case cases[] = {
-        {[](app::Tpassmsg* d) -> QWidget* { return d->userName; }, true},
-        {[](app::Tpassmsg* d) -> QWidget* { return d->okButton; }, true},
-        {[](app::Tpassmsg* d) -> QWidget* { return d->cancelButton; }, false},
+        {[](app::SignInDialog* d) -> QWidget* { return d->userName; }, true},
+        {[](app::SignInDialog* d) -> QWidget* { return d->okButton; }, true},
+        {[](app::SignInDialog* d) -> QWidget* { return d->cancelButton; }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.signedIn);
         QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<app::Tpassmsg*>(QApplication::activeModalWidget());
+            auto* d = qobject_cast<app::SignInDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(d, nullptr);
             QWidget* target = c.focus(d);
             target->setFocus();

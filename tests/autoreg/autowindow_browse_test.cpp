@@ -13,8 +13,8 @@
 #include <QTest>
 
 #include "recognition/radiogroup.h"
-#include "registration/filebrowser.h"
-#include "registration/lotlist.h"
+#include "components/filebrowser.h"
+#include "components/lotlist.h"
 #include "tests/autoreg/autowindow_fixture.h"
 #include "tests/support/spoken.h"
 #include "ui/grid/stringgrid.h"
@@ -134,7 +134,7 @@ TEST_F(AutoWindowTest, FileChosenOnTheManualTabKeepsTheUsersZoomAndPlace)
     EXPECT_NEAR(visibleCentre(view).x(), 750, 2.0);
     // The user zooms in on the lot column; the next sheet shows the same part.
     w.viewer->selectScaleEntry(9); // 100 %
-    w.centreViewOn({1000, 1200});
+    w.viewer->centreOn({1000, 1200});
     const QPointF kept = visibleCentre(view);
     chooseRow(list, 1);
     EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.bmp"));
@@ -270,7 +270,7 @@ TEST_F(AutoWindowTest, EveryControlOnEveryPageHasASpokenName)
 TEST_F(AutoWindowTest, ManualTabDiffersFromTheManualWindowWhereItShould)
 {
     auto& w = open();
-    registration::LotList* lots = w.lots;
+    components::LotList* lots = w.lots;
     EXPECT_EQ(w.lotPanel->title(), QStringLiteral("지가조서 지번(필지) 입력"));
     EXPECT_EQ(lots->jusogrid->accessibleName(), w.lotPanel->title());
     EXPECT_EQ(lots->suiButton18->text(), QStringLiteral("등록(F9)"));
@@ -370,7 +370,7 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     writeWhitePage(files() / "b.bmp", 30, 30);
     auto& w = open();
     QApplication::setActiveWindow(&w);
-    registration::LotList* lots = w.lots;
+    components::LotList* lots = w.lots;
     w.sel->setCurrentIndex(1);
     chooseRow(w.browser->FileListBox1, 1);
     lots->xjuso3->setText(QStringLiteral("12"));

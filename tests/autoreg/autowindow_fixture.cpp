@@ -29,9 +29,9 @@ QString AutoWindowTest::appDir() const { return dir.path() + QLatin1Char('/'); }
 
 fs::path AutoWindowTest::files() const { return fs::path(dir.path().toStdString()) / "Files"; }
 
-recognition::Tjiga_auto2& AutoWindowTest::open()
+recognition::AutoRegistrationWindow& AutoWindowTest::open()
 {
-    window = std::make_unique<recognition::Tjiga_auto2>(appDir());
+    window = std::make_unique<recognition::AutoRegistrationWindow>(appDir());
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->resize(1400, 1000);
     window->show();

@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "recognition/jiga_auto2u.h"
+#include "recognition/autoregistrationwindow.h"
 #include "tests/support/fakeservices.h"
 #include "tools/pagegen/pagegen.h"
 
@@ -41,7 +41,7 @@ struct AutoWindowTest : ::testing::Test {
     QString appDir() const;  // ends with "/"
     std::filesystem::path files() const;  // "<appDir>Files"
     // The window, created and shown on the application folder.
-    recognition::Tjiga_auto2& open();
+    recognition::AutoRegistrationWindow& open();
     void reopen();
 
     // A page without any form line: it has no reference point.
@@ -58,7 +58,7 @@ struct AutoWindowTest : ::testing::Test {
 
     QTemporaryDir dir;
     WatchingServices* fake;
-    std::unique_ptr<recognition::Tjiga_auto2> window;
+    std::unique_ptr<recognition::AutoRegistrationWindow> window;
 
 private:
     std::unique_ptr<ui::Services> previous_;

@@ -14,7 +14,7 @@
 #include <QTimer>
 
 #include "recognition/radiogroup.h"
-#include "registration/filebrowser.h"
+#include "components/filebrowser.h"
 #include "tests/autoreg/autowindow_fixture.h"
 
 using namespace rida;
@@ -30,7 +30,7 @@ struct Bars {
     int tot, ing, is, cut;
     bool operator==(const Bars&) const = default;
 };
-Bars barsOf(const recognition::Tjiga_auto2& w)
+Bars barsOf(const recognition::AutoRegistrationWindow& w)
 {
     return {w.totbar->value(), w.ingbar->value(), w.isbar->value(), w.cutbar->value()};
 }
@@ -46,7 +46,7 @@ struct Outcome {
     Bars bars;
     bool operator==(const Outcome&) const = default;
 };
-Outcome outcomeOf(const recognition::Tjiga_auto2& w)
+Outcome outcomeOf(const recognition::AutoRegistrationWindow& w)
 {
     return {AutoWindowTest::lines(w.mLog),
             AutoWindowTest::lines(w.memo1),
@@ -166,7 +166,7 @@ TEST_F(AutoWindowTest, WindowRepaintsItsProgressWhileFullPagesAreRead)
     // The page bar repaints and a 10 ms timer keeps firing while the pages are read.
     struct PaintCounter : QObject {
         int paints = 0;
-        const recognition::Tjiga_auto2* w = nullptr;
+        const recognition::AutoRegistrationWindow* w = nullptr;
         bool eventFilter(QObject*, QEvent* e) override
         {
             if (e->type() == QEvent::Paint && w->running())

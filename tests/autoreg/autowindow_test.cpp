@@ -18,15 +18,15 @@
 
 #include <gtest/gtest.h>
 
-#include "recognition/jiga_auto2u.h"
+#include "recognition/autoregistrationwindow.h"
 #include "recognition/radiogroup.h"
-#include "registration/filebrowser.h"
+#include "components/filebrowser.h"
 #include "tests/support/fakeservices.h"
 #include "ui/imageview/imageview.h"
 #include "viewer/imageviewer.h"
 
 using namespace rida;
-using recognition::Tjiga_auto2;
+using recognition::AutoRegistrationWindow;
 
 namespace {
 
@@ -34,9 +34,9 @@ struct AutoWindowFixture : ::testing::Test {
     test::ScopedFakeServices fake;
     QTemporaryDir dir;
     QString appDir() const { return QDir::toNativeSeparators(dir.path()) + QDir::separator(); }
-    std::unique_ptr<Tjiga_auto2> makeWindow()
+    std::unique_ptr<AutoRegistrationWindow> makeWindow()
     {
-        auto w = std::make_unique<Tjiga_auto2>(appDir());
+        auto w = std::make_unique<AutoRegistrationWindow>(appDir());
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         return w;
     }
@@ -91,7 +91,7 @@ const ChoiceSetting kChoiceSettings[] = {
     {"fontck", "인식 폰트 설정 :", {"고딕체", "명조체"}, 0},
 };
 
-void expectStartValues(Tjiga_auto2& w)
+void expectStartValues(AutoRegistrationWindow& w)
 {
     for (const TextSetting& s : kTextSettings) {
         SCOPED_TRACE(s.name);

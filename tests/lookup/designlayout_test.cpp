@@ -1,8 +1,8 @@
-#include "lookup/designlayout.h"
+#include "components/designlayout.h"
 
 #include <gtest/gtest.h>
 
-using rida::lookup::DesignLayout;
+using rida::components::DesignLayout;
 
 TEST(DesignLayout, PanelsFollowTheWindowByTheirAnchors)
 {

@@ -1,9 +1,9 @@
 // The output bar of the lookup window: its controls, F9 and the commands
 // reaching the output layers with the window's page and view.
 
-#include "lookup/jiga_viewu.h"
+#include "lookup/lookupwindow.h"
 #include "lookup/outputbar.h"
-#include "lookup/searchpanel.h"
+#include "components/searchpanel.h"
 #include "model/landrecord.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeoutput.h"
@@ -20,7 +20,7 @@
 #include <QToolButton>
 
 using namespace rida;
-using lookup::Tjiga_view;
+using lookup::LookupWindow;
 using test::ReportCall;
 
 namespace {
@@ -29,12 +29,12 @@ struct OutputBarTest : ::testing::Test {
     test::ScopedFakeServices fake;
     test::ScopedFakeOutput out;
     test::AppFolder folder;
-    QPointer<Tjiga_view> w;
+    QPointer<LookupWindow> w;
     lookup::OutputBar* bar = nullptr;
 
     void SetUp() override
     {
-        w = new Tjiga_view(folder.appDir());
+        w = new LookupWindow(folder.appDir());
         w->showInWorkArea();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
         bar = w->output;

@@ -44,7 +44,7 @@ std::filesystem::path AppFolder::files() const { return std::filesystem::path(di
 
 OpenWindow::OpenWindow(AppFolder& folder)
 {
-    window = new registration::Tjiga_insert(folder.appDir());
+    window = new registration::RegistrationWindow(folder.appDir());
     window->resize(1200, 800);
     window->show();
     window->activateWindow();

@@ -2,7 +2,7 @@
 // Fixtures of the registration tests: an application folder in a temporary
 // folder with small page images, and the window opened on it.
 
-#include "registration/jiga_insertu.h"
+#include "registration/registrationwindow.h"
 #include "tests/support/fakeservices.h"
 
 #include <QTemporaryDir>
@@ -35,9 +35,9 @@ struct AppFolder {
 struct OpenWindow {
     explicit OpenWindow(AppFolder& folder);
     ~OpenWindow();
-    registration::Tjiga_insert* operator->() { return window; }
+    registration::RegistrationWindow* operator->() { return window; }
     ScopedFakeServices fake;
-    registration::Tjiga_insert* window = nullptr;
+    registration::RegistrationWindow* window = nullptr;
 };
 
 } // namespace rida::test

@@ -1,4 +1,4 @@
-#include "registration/folderlisting.h"
+#include "components/folderlisting.h"
 
 #include "model/error.h"
 #include "tests/registration/fixtures.h"
@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-using namespace rida::registration;
+using namespace rida::components;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The lot list, driven through the registration window's widgets.
 
-#include "registration/filebrowser.h"
-#include "registration/lotlist.h"
+#include "components/filebrowser.h"
+#include "components/lotlist.h"
 #include "tests/registration/fixtures.h"
 #include "ui/grid/stringgrid.h"
 
@@ -20,7 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace rida;
-using registration::LotList;
+using rida::components::LotList;
 
 namespace {
 
@@ -456,7 +456,7 @@ TEST(RegistrationLotListOptionsTest, TheAutomaticTabsDifferencesAreOptions)
     village->addItem(QStringLiteral("임의리"));
     auto* year = new QLineEdit(&host);
     bool chosen = true;
-    const auto options = registration::LotListOptions::automaticTab();
+    const auto options = components::LotListOptions::automaticTab();
     auto* lots = new LotList({town, village, [&] { return chosen; }, year}, options, &host);
     (new QVBoxLayout(&host))->addWidget(lots);
     host.show();

@@ -1,8 +1,8 @@
 // The registration window: opening, file browser, preview, file deletion,
 // attribute fields, settings tab, window keys.
 
-#include "registration/filebrowser.h"
-#include "registration/lotlist.h"
+#include "components/filebrowser.h"
+#include "components/lotlist.h"
 #include "tests/support/spoken.h"
 #include "tests/registration/fixtures.h"
 #include "ui/grid/stringgrid.h"
@@ -56,7 +56,7 @@ protected:
         fs::create_directory(app.files() / "1998");
     }
     void open() { w = std::make_unique<test::OpenWindow>(app); }
-    registration::FileBrowser* browser() { return (*w)->browser; }
+    components::FileBrowser* browser() { return (*w)->browser; }
     QListWidget* files() { return browser()->FileListBox1; }
     test::FakeServices& fake() { return *w->fake; }
     void clickFile(int row)

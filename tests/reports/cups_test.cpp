@@ -5,7 +5,7 @@
 // Elsewhere the tests say so and skip: the other report tests cover the same
 // paths with fakes and with PDF files.
 
-#include "reports/print_wu.h"
+#include "reports/landscapereport.h"
 #include "tests/reports/measure.h"
 #include "tests/support/fakeservices.h"
 #include "ui/report/desktopoutput.h"
@@ -144,7 +144,7 @@ TEST(CupsPdfPrinter, PrintsOneA4SheetWithThePictureInItsBox)
         const QStringList names = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
         return QSet<QString>(names.begin(), names.end());
     }();
-    ui::report::ReportPage page = reports::Tprint_w::layoutValues();
+    ui::report::ReportPage page = reports::LandscapeReport::layoutValues();
     QImage picture(3508, 2480, QImage::Format_RGB32);
     picture.fill(Qt::black);
     page.image.picture = picture;

@@ -1,8 +1,8 @@
 // The report engine and the layouts "가로출력" and "세로출력": page values,
 // where the picture lands on paper, PDF output, previews and the print.
 
-#include "reports/print_hu.h"
-#include "reports/print_wu.h"
+#include "reports/portraitreport.h"
+#include "reports/landscapereport.h"
 #include "tests/reports/measure.h"
 #include "tests/support/fakeoutput.h"
 #include "tests/support/fakeservices.h"
@@ -28,8 +28,8 @@
 #include <gtest/gtest.h>
 
 using namespace rida;
-using reports::Tprint_h;
-using reports::Tprint_w;
+using reports::PortraitReport;
+using reports::LandscapeReport;
 using ui::report::ColorOption;
 using ui::report::ReportPage;
 
@@ -44,7 +44,7 @@ QImage solid(int w, int h, QColor colour = Qt::black)
 
 ReportPage landscapeWith(const QImage& picture, QRect box, bool stretch)
 {
-    ReportPage page = Tprint_w::layoutValues();
+    ReportPage page = LandscapeReport::layoutValues();
     page.image.picture = picture;
     page.image.left = box.left();
     page.image.top = box.top();
@@ -59,8 +59,8 @@ ReportPage landscapeWith(const QImage& picture, QRect box, bool stretch)
 TEST(ReportLayouts, HoldTheValuesOfTheTwoForms)
 {
     QWidget owner;
-    Tprint_w w(&owner);
-    Tprint_h h(&owner);
+    LandscapeReport w(&owner);
+    PortraitReport h(&owner);
     EXPECT_EQ(reports::print_w, &w);
     EXPECT_EQ(reports::print_h, &h);
     EXPECT_EQ(w.page().caption, QStringLiteral("가로출력"));
@@ -85,7 +85,7 @@ TEST(ReportLayouts, HoldTheValuesOfTheTwoForms)
 TEST(ReportLayouts, FreeingClearsTheReference)
 {
     {
-        Tprint_w w(nullptr);
+        LandscapeReport w(nullptr);
         EXPECT_EQ(reports::print_w, &w);
     }
     EXPECT_EQ(reports::print_w, nullptr);
@@ -150,7 +150,7 @@ TEST(ReportPaper, PdfIsOneA4SheetWithThePictureInItsBox)
     } cases[] = {
         {landscapeWith(solid(3508, 2480), {1, 0, 1112, 786}, true), {1169, 827}},
         {[] {
-             ReportPage p = Tprint_h::layoutValues();
+             ReportPage p = PortraitReport::layoutValues();
              p.image.picture = solid(2480, 3508);
              p.image.height = 1111;
              return p;
@@ -179,7 +179,7 @@ TEST(ReportLayouts, SendTheirPageToTheInstalledDevice)
 {
     test::ScopedFakeOutput out;
     QWidget owner;
-    Tprint_w layout(&owner);
+    LandscapeReport layout(&owner);
     layout.setPicture(solid(10, 10));
     layout.setColorOption(ColorOption::Monochrome);
     layout.setPreviewSize({800, 600});
@@ -196,7 +196,7 @@ TEST(ReportLayouts, SendTheirPageToTheInstalledDevice)
 
 TEST(ReportLayouts, LoadingAMissingPictureFails)
 {
-    Tprint_w layout(nullptr);
+    LandscapeReport layout(nullptr);
     EXPECT_ANY_THROW(layout.loadPicture(QStringLiteral("/nonexistent/page.jpg")));
     EXPECT_TRUE(layout.page().image.picture.isNull());
 }
@@ -243,7 +243,7 @@ TEST(DesktopReportDevice, ModelessPreviewOutlivesItsLayout)
 {
     QWidget owner;
     {
-        Tprint_w layout(&owner);
+        LandscapeReport layout(&owner);
         layout.setPicture(solid(10, 10));
         ui::report::DesktopReportDevice().showPreview(&owner, layout.page());
     }

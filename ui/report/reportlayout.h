@@ -3,7 +3,7 @@
 // frees. It owns its page (ReportPage) and sends it to the installed report
 // device; it is never shown as a window itself.
 //
-//     Tprint_w layout(lookupWindow);            // owner: the lookup window
+//     LandscapeReport layout(lookupWindow);            // owner: the lookup window
 //     layout.loadPicture(path);                  // BMP or JPEG
 //     layout.QRImage1().stretch = false;
 //     layout.setColorOption(ColorOption::Monochrome);

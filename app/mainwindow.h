@@ -1,0 +1,92 @@
+#pragma once
+// The main window: status board, menu bar, toolbar and bottom bar, and the
+// protocol by which the work windows are opened and closed.
+
+#include "app/titlewindow.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <functional>
+
+namespace rida::ui {
+class GradientButton;
+class WorkWindow;
+} // namespace rida::ui
+
+namespace rida::app {
+
+class MainWindow;
+
+// One application-wide reference per window class, set when the window is
+// created and cleared by the window's own close handler.
+namespace refs {
+inline QPointer<MainWindow> main;
+inline QPointer<TitleWindow> start;
+inline QPointer<ui::WorkWindow> jiga_view;
+inline QPointer<ui::WorkWindow> jiga_insert;
+inline QPointer<ui::WorkWindow> jiga_auto2;
+inline QPointer<ui::WorkWindow> jiga_select;
+} // namespace refs
+
+// The maker's support page.
+inline constexpr const char* kSupportPage = "https://support.tandelo.example/rida";
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    using SignIn = std::function<bool(QWidget* parent)>;
+    // Runs the creation handler: records `appDir` (the executable's folder with
+    // its trailing separator), runs the sign-in, closes the title window and
+    // fills the board.
+    explicit MainWindow(const QString& appDir, SignIn signIn = {});
+    ~MainWindow() override;
+
+    const QString& appDir() const { return appDir_; }
+    bool signInCancelled() const { return signInCancelled_; }
+
+    // Menu items, by their component names.
+    QAction *N2, *N3, *N12, *N4, *N9, *N26, *N13, *N8, *N10, *N41, *N6, *about1, *N25;
+    QToolBar* suiToolBar1;
+    QToolButton *ToolButton21, *ToolButton1, *ToolButton6, *ToolButton7, *ToolButton15;
+    QPlainTextEdit* todaymemo;
+    QWidget* Panel1;
+    ui::GradientButton* userbtn;
+    QToolButton* suiImageButton1;
+
+public slots:
+    void N2Click();   // lookup
+    void N12Click();  // automatic registration
+    void N4Click();   // manual registration
+    void N9Click();   // modify / delete
+    void about1Click();
+    void suiImageButton1Click();
+    void N25Click();
+
+public:
+    // No popup menu of the main window's own: the toolbar is always shown.
+    QMenu* createPopupMenu() override { return nullptr; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void FormCreate(const SignIn& signIn);
+    void fillStatusBoard();
+    void buildMenus();
+    void buildToolbar();
+    void buildBoard();
+    void openWorkWindow(QPointer<ui::WorkWindow>& ref, ui::WorkWindow* window);
+    // The window manager keeps `window` above the main window (not owned by it).
+    void keepAbove(QWidget* window);
+
+    QString appDir_;
+    bool signInCancelled_ = false;
+};
+
+} // namespace rida::app

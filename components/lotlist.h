@@ -1,0 +1,129 @@
+#pragma once
+// The lot list: the lot-number entry line (산, 본번 with its step arrows, "-",
+// 부번 with its step arrows, "추가"), the lot grid `jusogrid` and the buttons
+// "삭제" and "등록" beside it. A scanned page can belong to several parcels;
+// before it is registered the user lists here the lot numbers it covers.
+//
+// The region (town and village) of every lot comes from the hosting window's
+// region lists, which the first successful add disables: all lots of a list
+// share one region, and only unlockRegion() enables the lists again. The
+// hosting window also says whether a page has been chosen.
+//
+// Used by the manual registration window and by the manual tab of the
+// automatic registration window; LotListOptions holds where they differ.
+
+#include "model/landrecord.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace rida::ui::grid {
+class StringGrid;
+}
+
+namespace rida::components {
+
+struct LotListHost {
+    QComboBox* town = nullptr;             // xjuso1: copied into each row, locked after the first add
+    QComboBox* village = nullptr;          // xjuso2
+    std::function<bool()> imageChosen;     // both `pathname` and `imgname` name a file
+    QWidget* imageMissingFocus = nullptr;  // where the focus goes when no page is chosen (xdate)
+};
+
+struct LotListOptions {
+    enum class AfterAdd { RegisterButton, MainNumberSelected };
+
+    QString lineCaption = QStringLiteral("지번 :");
+    std::array<int, 5> columnWidths{55, 55, 32, 40, 40};
+    // Enter in 본번 moves to 부번; with this set it also selects 부번's text.
+    bool enterInMainSelectsSub = true;
+    // Where the focus goes after a successful add.
+    AfterAdd afterAdd = AfterAdd::RegisterButton;
+    QString registerCaption = QStringLiteral("등록");
+    // "0" buttons under the number fields (suiButton11, suiButton8), setting them to "0".
+    bool zeroButtons = false;
+    // A click on 산 moves the focus to 본번 with its text selected.
+    bool sanClickSelectsMain = false;
+
+    // The manual registration window uses the defaults; the automatic
+    // registration window's manual tab differs in these.
+    static LotListOptions automaticTab();
+};
+
+class LotList : public QWidget {
+    Q_OBJECT
+public:
+    // Grid columns.
+    enum Column { ColTown = 0, ColVillage = 1, ColKind = 2, ColMain = 3, ColSub = 4 };
+
+    LotList(const LotListHost& host, const LotListOptions& options, QWidget* parent = nullptr);
+
+    QCheckBox* san;
+    QLineEdit* xjuso3;  // 본번
+    QLineEdit* xjuso4;  // 부번
+    QToolButton* SuiArrowButton1;  // 본번 up
+    QToolButton* SuiArrowButton2;  // 본번 down
+    QToolButton* SuiArrowButton3;  // 부번 up
+    QToolButton* SuiArrowButton4;  // 부번 down
+    QPushButton* suiButton4;   // "추가"
+    QPushButton* suiButton2;   // "삭제"
+    QPushButton* suiButton18;  // "등록": emits registerRequested only
+    QPushButton* suiButton11 = nullptr;  // "0" under 본번 (LotListOptions::zeroButtons)
+    QPushButton* suiButton8 = nullptr;   // "0" under 부번
+    ui::grid::StringGrid* jusogrid;
+
+    // The add command: checks the entry (page chosen, address, digits, duplicate)
+    // and appends a lot row; the first failing check shows its message and moves the focus.
+    void suiButton4Click();
+    // True when the entered lot number is already a row. An empty sub number
+    // counts as "0", the value the add command stores for it, so 12 with an
+    // empty sub number and a row 12-0 are the same lot.
+    bool IsLotListed() const;
+    // The delete command: with a lot row selected, asks and removes it; the last lot row is then selected.
+    void suiButton5Click();
+    void jusogridSelectCell(int column, int row);
+    // The step arrows; a text that is not a 32-bit integer goes to the general error report.
+    void SuiArrowButton1Click();
+    void SuiArrowButton2Click();
+    void SuiArrowButton3Click();
+    void SuiArrowButton4Click();
+    // A click on 산 (where LotListOptions::sanClickSelectsMain): the focus to 본번, its text selected.
+    void sanClick();
+    // The "0" buttons (LotListOptions::zeroButtons): 본번 or 부번 becomes "0", whatever it held.
+    void suiButton11Click();
+    void suiButton8Click();
+
+    // Grid row last reported as selected; 0 = no lot row selected.
+    int SelectedLotRow() const { return selectedLotRow_; }
+    int lotCount() const;
+    std::vector<model::Lot> lots() const;
+
+    // The parts of a window's reset: remove every lot row; enable the region lists again.
+    void clearLots();
+    void unlockRegion();
+
+signals:
+    // "등록" was pressed (click, Enter or Space).
+    void registerRequested();
+
+private:
+    QString entryKey() const;
+    void step(QLineEdit* field, bool up);
+    void warn(const QString& text);
+
+    LotListHost host_;
+    LotListOptions options_;
+    int selectedLotRow_ = 0;
+};
+
+} // namespace rida::components

@@ -1,0 +1,74 @@
+#pragma once
+// The "지번 검색" panel of the lookup and modify windows: region lists, lot
+// number, document kind, year range and the "검색" button, with the key
+// filters of the search windows. The panel carries no command of its own: a
+// window that searches connects to suiButton18's clicked().
+
+#include "model/landrecord.h"
+#include "ui/fields.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class QToolButton;
+
+namespace rida::ui {
+class NumberField;
+}
+
+namespace rida::components {
+
+// A 본번 or 부번 field: at most four characters can be typed or pasted, any
+// characters; a longer paste is cut to the room left. Code may write a longer
+// number (F1 on "9999" gives "10000").
+class LotNumberField : public ui::LengthLimitedEdit {
+    Q_OBJECT
+public:
+    explicit LotNumberField(QWidget* parent = nullptr);
+    static constexpr int kMaxTyped = 4;
+};
+
+// F1 and F2 of the lookup window: an empty field becomes "1", a whole number
+// n becomes n + 1. Anything else throws model::ConversionError and leaves the
+// field as it was.
+void stepLotNumber(QLineEdit* field);
+
+struct SearchPanelOptions {
+    // The year the 연도범위 fields start with; 0 shows "0".
+    int startYear = 0;
+};
+
+class SearchPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit SearchPanel(const SearchPanelOptions& options, QWidget* parent = nullptr);
+
+    // Fills 산, 본번 and 부번 with a lot as the lot grid shows it.
+    void showLot(const QString& kindWord, const QString& mainNumber, const QString& subNumber);
+
+    QComboBox* xjuso1;     // town (읍/면)
+    QComboBox* xjuso2;     // village (리/동)
+    QCheckBox* san;
+    LotNumberField* xjuso3;  // 본번
+    LotNumberField* xjuso4;  // 부번
+    QToolButton* SuiArrowButton1;  // "전 부번"
+    QToolButton* SuiArrowButton2;  // "후 부번"
+    QCheckBox* kindck;
+    QComboBox* xkind;
+    QCheckBox* xdtck;
+    ui::NumberField* fdate;
+    ui::NumberField* rdate;
+    QPushButton* suiButton18;  // "검색"
+};
+
+// Region lists of the search windows: editable, holding their one sample item,
+// and swallowing every typed character.
+QComboBox* makeRegionList(const QString& item, const QString& accessibleName, QWidget* parent);
+
+// A command button that Enter or Space clicks while it has the focus.
+QPushButton* makeCommandButton(const QString& caption, QWidget* parent);
+
+} // namespace rida::components

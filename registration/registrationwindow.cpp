@@ -1,0 +1,233 @@
+#include "registration/registrationwindow.h"
+
+#include "model/landrecord.h"
+#include "components/attributepanel.h"
+#include "components/filebrowser.h"
+#include "components/lotlist.h"
+#include "ui/fields.h"
+#include "ui/help.h"
+#include "ui/keyfilter.h"
+#include "ui/labels.h"
+#include "image/codec.h"
+#include "ui/services.h"
+#include "viewer/imageviewer.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDate>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace rida::registration {
+
+namespace fs = std::filesystem;
+using components::FileBrowser;
+using components::LotList;
+using components::LotListHost;
+using components::LotListOptions;
+
+
+RegistrationWindow::RegistrationWindow(const QString& appDir) : WorkWindow(appDir, QStringLiteral("지가조서 등록"), TitleButtons::CloseOnly)
+{
+    setObjectName(QStringLiteral("jiga_insert"));
+
+    browser = new FileBrowser(QStringLiteral("*.jpg"), this);
+    browser->setFixedSize(333, 343);
+    xsel = new QTabWidget(this);
+    xsel->setObjectName(QStringLiteral("xsel"));
+    xsel->setFixedWidth(333);
+    buildAttributeTab();
+
+    rida::viewer::ViewerConfig config = rida::viewer::ViewerConfig::registration();
+    // F7 and F8 are window keys here (keyPreview), seen before the focused control, which gets them too.
+    config.scaleStepKeys = false;
+    rida::viewer::ViewerHooks hooks;
+    // This window has no command that switches the magnifier off: "취소" and "돋보기 취소" delete the selected lot.
+    hooks.cancel = [this] { lots->suiButton5Click(); };
+    hooks.showMessage = [](QWidget* parent, const QString& text) { ui::services().showMessage(parent, text); };
+    hooks.reportError = [](QWidget* parent, const QString& text) { ui::reportError(parent, text); };
+    suiPanel1 = new QGroupBox(QStringLiteral("이미지 뷰어"), this);
+    suiPanel1->setObjectName(QStringLiteral("suiPanel1"));
+    viewer = new rida::viewer::ImageViewer(std::move(config), std::move(hooks), suiPanel1);
+    viewer->ImgView->setAccessibleName(QStringLiteral("이미지 뷰어"));
+    viewer->ScaleCombo->setAccessibleName(QStringLiteral("화면비율"));
+    viewer->MagnMagnification->setAccessibleName(QStringLiteral("돋보기 배율"));
+    (new QVBoxLayout(suiPanel1))->addWidget(viewer);
+    buildSettingsTab();
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(browser);
+    left->addWidget(xsel, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(suiPanel1, 1);
+
+    connect(browser, &FileBrowser::fileChosen, this, &RegistrationWindow::FileListBox1Click);
+    connect(browser, &FileBrowser::deleteRequested, this, &RegistrationWindow::MenuItem1Click);
+
+    enableKeyPreview();
+
+    // FormCreate
+    ResetManualEntry();
+    attributes->startWithThisYear();
+}
+
+void RegistrationWindow::buildAttributeTab()
+{
+    suiTabSheet1 = new QWidget;
+    suiTabSheet1->setObjectName(QStringLiteral("suiTabSheet1"));
+    xsel->addTab(suiTabSheet1, QStringLiteral("지가조서속성 입력"));
+
+    attributes = new components::AttributePanel({}, suiTabSheet1);
+    xkind = attributes->kindList;
+    xdate = attributes->yearField;
+    xmonth = attributes->monthField;
+    xjuso1 = attributes->townList;
+    xjuso2 = attributes->villageList;
+
+    LotListHost host;
+    host.town = xjuso1;
+    host.village = xjuso2;
+    host.imageChosen = [this] { return browser->hasPreviewed(); };
+    host.imageMissingFocus = xdate;
+    lots = new LotList(host, LotListOptions{}, suiTabSheet1);
+
+    auto* page = new QVBoxLayout(suiTabSheet1);
+    page->addWidget(attributes);
+    page->addWidget(lots, 1);
+}
+
+void RegistrationWindow::buildSettingsTab()
+{
+    suiTabSheet2 = new QWidget;
+    suiTabSheet2->setObjectName(QStringLiteral("suiTabSheet2"));
+    xsel->addTab(suiTabSheet2, QStringLiteral("환경설정"));
+
+    auto pair = [this](const QString& label, const QString& a, const QString& b, QRadioButton*& ra,
+                       QRadioButton*& rb, const char* name) {
+        auto* box = new QWidget(suiTabSheet2);
+        box->setObjectName(QString::fromLatin1(name));
+        ra = new QRadioButton(a, box);
+        rb = new QRadioButton(b, box);
+        auto* group = new QButtonGroup(box);
+        group->addButton(ra);
+        group->addButton(rb);
+        auto* row = new QHBoxLayout(box);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(ra);
+        row->addWidget(rb);
+        auto* l = ui::labelFor(label, box, suiTabSheet2);
+        l->setBuddy(ra);
+        return std::pair<QLabel*, QWidget*>{l, box};
+    };
+    auto [cmLabel, cmck] = pair(QStringLiteral("파일 복사/이동 :"), QStringLiteral("복사"), QStringLiteral("이동"),
+                                cmCopy, cmMove, "cmck");
+    auto [nmLabel, nmck] = pair(QStringLiteral("파일명규칙변경 :"), QStringLiteral("변경"), QStringLiteral("미변경"),
+                                nmChange, nmKeep, "nmck");
+    cmMove->setChecked(true);
+    nmChange->setChecked(true);
+    suiButton1 = new QPushButton(QStringLiteral("적용"), suiTabSheet2);
+    suiButton1->setObjectName(QStringLiteral("suiButton1"));
+    auto* grid = new QGridLayout(suiTabSheet2);
+    grid->addWidget(cmLabel, 0, 0);
+    grid->addWidget(cmck, 0, 1);
+    grid->addWidget(nmLabel, 1, 0);
+    grid->addWidget(nmck, 1, 1);
+    auto* zoomLabel = new QLabel(QStringLiteral("화면확대비율/위치 :"), suiTabSheet2);
+    zoomLabel->setBuddy(suiButton1);  // the button keeps its caption as its name
+    grid->addWidget(zoomLabel, 2, 0);
+    grid->addWidget(suiButton1, 2, 1);
+    grid->setRowStretch(3, 1);
+    // Shown, but nothing on it can be changed and nothing reads it.
+    suiTabSheet2->setEnabled(false);
+}
+
+void RegistrationWindow::ResetManualEntry()
+{
+    viewer->resetPanMode();
+    lots->unlockRegion();
+    viewer->clearPage();
+    if (!browser->folder().empty())
+        ui::runCommand(this, [this] { browser->rereadFiles(); });
+    browser->FileListBox1->update();
+    browser->selectFirstFile();
+    lots->clearLots();
+}
+
+void RegistrationWindow::showEvent(QShowEvent* e)
+{
+    WorkWindow::showEvent(e);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void RegistrationWindow::FormShow()
+{
+    const fs::path files(QFile::encodeName(model::filesFolder(appDir())).toStdString());
+    if (!ui::runCommand(this, [&] { browser->openFolder(files); })) {
+        // Without the image folder the browser starts in the application directory, so the user can still browse.
+        const fs::path fallback(QFile::encodeName(appDir()).toStdString());
+        ui::runCommand(this, [&] { browser->openFolder(fallback); });
+    }
+    // The folder just opened has no file selected, so nothing is previewed and
+    // "파일 삭제" cannot take a page the user has not seen.
+}
+
+void RegistrationWindow::FileListBox1Click()
+{
+    if (const auto file = browser->selectedFile())
+        preview(*file);
+}
+
+void RegistrationWindow::preview(const fs::path& file)
+{
+    browser->showPreviewed(file);
+    ui::runCommand(this, [&] {
+        viewer->loadPage(file);
+        viewer->selectScaleEntry(viewer->ScaleCombo->findText(QString::fromLatin1(kPreviewScale)));
+        viewer->centreOn(QPointF(0, 0));
+        browser->FileListBox1->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void RegistrationWindow::MenuItem1Click()
+{
+    if (browser->deleteSelectedFile()) {
+        FileListBox1Click();
+        return;
+    }
+    // No image left to show (or the folder itself has gone): the deleted page must not stay shown.
+    viewer->clearPage();
+}
+
+void RegistrationWindow::keyPreview(int key)
+{
+    switch (key) {
+    case Qt::Key_F7:
+        viewer->stepScale(+1);
+        break;
+    case Qt::Key_F8:
+        viewer->stepScale(-1);
+        break;
+    case Qt::Key_F12:
+        ui::openHelpTopic(appDir(), QStringLiteral("3_5_h.htm"));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace rida::registration

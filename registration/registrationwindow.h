@@ -1,0 +1,83 @@
+#pragma once
+// The work window "지가조서 등록": registering scanned pages by hand. The user
+// browses folders for page images, previews one, fills in its document
+// attributes and lists the lot numbers that the page covers. This build
+// registers nothing: the register button has no action, and the only change
+// the window makes to the file system is "파일 삭제" in the file list.
+
+#include "ui/workwindow.h"
+
+#include <QPointF>
+
+#include <filesystem>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QTabWidget;
+class QWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace rida::viewer {
+class ImageViewer;
+}
+
+namespace rida::components {
+class AttributePanel;
+class FileBrowser;
+class LotList;
+} // namespace rida::components
+
+namespace rida::registration {
+
+
+class RegistrationWindow : public ui::WorkWindow {
+    Q_OBJECT
+public:
+    explicit RegistrationWindow(const QString& appDir);
+
+    // A newly previewed page is shown at the scale box entry "50%", centred on
+    // the page's top-left corner as far as the scroll bars allow: the top of
+    // the page, where its lot numbers stand, at a size at which an A4 scan of
+    // 200 dpi fits the viewer's width.
+    static constexpr const char* kPreviewScale = "50%";
+
+    components::FileBrowser* browser;     // suiPanel2 "파일 탐색기"
+    QTabWidget* xsel;
+    QWidget* suiTabSheet1;    // "지가조서속성 입력"
+    QWidget* suiTabSheet2;    // "환경설정", disabled
+    components::AttributePanel* attributes;
+    QComboBox* xkind;
+    QLineEdit* xdate;
+    QLineEdit* xmonth;
+    QComboBox* xjuso1;
+    QComboBox* xjuso2;
+    components::LotList* lots;
+    QRadioButton* cmCopy;     // cmck "복사"
+    QRadioButton* cmMove;     // cmck "이동"
+    QRadioButton* nmChange;   // nmck "변경"
+    QRadioButton* nmKeep;     // nmck "미변경"
+    QPushButton* suiButton1;  // "적용", no action
+    QGroupBox* suiPanel1;     // "이미지 뷰어"
+    rida::viewer::ImageViewer* viewer;
+
+    void ResetManualEntry();
+    void FileListBox1Click();
+    void MenuItem1Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void FormShow();
+    // Window keys F7, F8, F12, seen before the focused control (which then gets them too).
+    void keyPreview(int key) override;
+    void buildAttributeTab();
+    void buildSettingsTab();
+    void preview(const std::filesystem::path& file);
+
+    bool shown_ = false;
+};
+
+} // namespace rida::registration

@@ -1,0 +1,34 @@
+#include "ui/labels.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+namespace rida::ui {
+
+QString spokenCaption(const QString& caption)
+{
+    QString spoken = caption;
+    spoken.remove(u':');
+    return spoken.trimmed();
+}
+
+QLabel* labelFor(const QString& caption, QWidget* field, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(field);
+    field->setAccessibleName(spokenCaption(caption));
+    return label;
+}
+
+QComboBox* makeItemList(const char* objectName, const QStringList& items, QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(objectName));
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->addItems(items);
+    list->setCurrentIndex(0);
+    return list;
+}
+
+} // namespace rida::ui
