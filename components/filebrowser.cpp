@@ -150,23 +150,23 @@ FileBrowser::FileBrowser(const QString& masks, QWidget* parent)
     : QGroupBox(QStringLiteral("파일 탐색기"), parent), masks_(masks)
 {
     setObjectName(QStringLiteral("suiPanel2"));
-    DriveComboBox1 = new QComboBox(this);
-    DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
-    QFont bold = DriveComboBox1->font();
+    driveList = new QComboBox(this);
+    driveList->setObjectName(QStringLiteral("DriveComboBox1"));
+    QFont bold = driveList->font();
     bold.setBold(true);
     bold.setPixelSize(16);
-    DriveComboBox1->setFont(bold);
-    DriveComboBox1->setAccessibleName(QStringLiteral("드라이브"));
+    driveList->setFont(bold);
+    driveList->setAccessibleName(QStringLiteral("드라이브"));
 
-    DirectoryListBox1 = new QListWidget(this);
-    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    DirectoryListBox1->setAccessibleName(QStringLiteral("폴더"));
-    DirectoryListBox1->setUniformItemSizes(true);
-    DirectoryListBox1->setItemDelegate(new FolderIndentDelegate(DirectoryListBox1));
+    folderList = new QListWidget(this);
+    folderList->setObjectName(QStringLiteral("DirectoryListBox1"));
+    folderList->setAccessibleName(QStringLiteral("폴더"));
+    folderList->setUniformItemSizes(true);
+    folderList->setItemDelegate(new FolderIndentDelegate(folderList));
 
-    FileListBox1 = new FileListBox(this);
-    FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
-    FileListBox1->setAccessibleName(QStringLiteral("파일"));
+    fileList = new FileListBox(this);
+    fileList->setObjectName(QStringLiteral("FileListBox1"));
+    fileList->setAccessibleName(QStringLiteral("파일"));
 
     auto makeField = [this](const char* name, const QString& spoken) {
         auto* e = new QLineEdit(this);
@@ -176,41 +176,41 @@ FileBrowser::FileBrowser(const QString& masks, QWidget* parent)
         e->setStyleSheet(QStringLiteral("QLineEdit { color: grey; background: rgb(239, 239, 239); }"));
         return e;
     };
-    pathname = makeField("pathname", QStringLiteral("폴더 경로"));
-    imgname = makeField("imgname", QStringLiteral("파일 이름"));
+    folderField = makeField("pathname", QStringLiteral("폴더 경로"));
+    nameField = makeField("imgname", QStringLiteral("파일 이름"));
 
-    fileMenu = new QMenu(FileListBox1);
-    MenuItem1 = fileMenu->addAction(QStringLiteral("파일 삭제"));
-    MenuItem1->setObjectName(QStringLiteral("MenuItem1"));
-    FileListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FileListBox1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { fileMenu->popup(FileListBox1->viewport()->mapToGlobal(at)); });
-    connect(MenuItem1, &QAction::triggered, this, &FileBrowser::deleteRequested);
+    fileMenu = new QMenu(fileList);
+    deleteFileAction = fileMenu->addAction(QStringLiteral("파일 삭제"));
+    deleteFileAction->setObjectName(QStringLiteral("MenuItem1"));
+    fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(fileList, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { fileMenu->popup(fileList->viewport()->mapToGlobal(at)); });
+    connect(deleteFileAction, &QAction::triggered, this, &FileBrowser::deleteRequested);
 
     auto* lists = new QHBoxLayout;
     auto* left = new QVBoxLayout;
-    left->addWidget(DirectoryListBox1, 1);
-    left->addWidget(pathname);
+    left->addWidget(folderList, 1);
+    left->addWidget(folderField);
     auto* right = new QVBoxLayout;
-    right->addWidget(FileListBox1, 1);
-    right->addWidget(imgname);
+    right->addWidget(fileList, 1);
+    right->addWidget(nameField);
     lists->addLayout(left, 1);
     lists->addLayout(right, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(DriveComboBox1);
+    layout->addWidget(driveList);
     layout->addLayout(lists, 1);
 
-    connect(FileListBox1, &FileListBox::chosen, this, &FileBrowser::fileChosen);
-    connect(DriveComboBox1, &QComboBox::activated, this, &FileBrowser::driveChosen);
-    connect(DirectoryListBox1, &QListWidget::itemActivated, this, &FileBrowser::folderActivated);
+    connect(fileList, &FileListBox::chosen, this, &FileBrowser::fileChosen);
+    connect(driveList, &QComboBox::activated, this, &FileBrowser::driveChosen);
+    connect(folderList, &QListWidget::itemActivated, this, &FileBrowser::folderActivated);
 
     fillDrives();
 }
 
 void FileBrowser::fillDrives()
 {
-    const QSignalBlocker block(DriveComboBox1);
-    DriveComboBox1->clear();
+    const QSignalBlocker block(driveList);
+    driveList->clear();
     // The mount table is read as text: asking a mounted file system itself
     // (statfs, stat) can hang on a network or FUSE mount that does not answer.
     std::string table;
@@ -221,17 +221,17 @@ void FileBrowser::fillDrives()
         return fs::is_directory(point, ec);
     };
     for (const std::string& root : browsableRoots(parseMountInfo(table), isFolder))
-        DriveComboBox1->addItem(driveIcon(), QFile::decodeName(QByteArray::fromStdString(root)), pathData(root));
+        driveList->addItem(driveIcon(), QFile::decodeName(QByteArray::fromStdString(root)), pathData(root));
     const QString home = QDir::homePath();
-    DriveComboBox1->addItem(QFileIconProvider().icon(QFileIconProvider::Folder),
+    driveList->addItem(QFileIconProvider().icon(QFileIconProvider::Folder),
                             QStringLiteral("%1 (홈 폴더)").arg(home), pathData(nativePath(home)));
 }
 
 QStringList FileBrowser::driveTexts() const
 {
     QStringList texts;
-    for (int i = 0; i < DriveComboBox1->count(); ++i)
-        texts << DriveComboBox1->itemText(i);
+    for (int i = 0; i < driveList->count(); ++i)
+        texts << driveList->itemText(i);
     return texts;
 }
 
@@ -241,8 +241,8 @@ void FileBrowser::selectDriveFor(const fs::path& folder)
     int best = -1;
     std::size_t bestLength = 0;
     const std::string& f = folder.native();
-    for (int i = 0; i < DriveComboBox1->count(); ++i) {
-        const std::string root = normalFolder(pathOf(DriveComboBox1->itemData(i))).native();
+    for (int i = 0; i < driveList->count(); ++i) {
+        const std::string root = normalFolder(pathOf(driveList->itemData(i))).native();
         const bool above = f == root || (f.size() > root.size() && f.compare(0, root.size(), root) == 0 &&
                                          (root.back() == '/' || f[root.size()] == '/'));
         if (above && (best < 0 || root.size() >= bestLength)) {
@@ -250,8 +250,8 @@ void FileBrowser::selectDriveFor(const fs::path& folder)
             bestLength = root.size();
         }
     }
-    const QSignalBlocker block(DriveComboBox1);
-    DriveComboBox1->setCurrentIndex(best);
+    const QSignalBlocker block(driveList);
+    driveList->setCurrentIndex(best);
 }
 
 void FileBrowser::openFolder(const fs::path& requested)
@@ -268,12 +268,12 @@ void FileBrowser::openFolder(const fs::path& requested)
 
 void FileBrowser::fillFolderList(const fs::path& folder, const std::vector<FolderEntry>& subfolders)
 {
-    const QSignalBlocker block(DirectoryListBox1);
-    DirectoryListBox1->clear();
+    const QSignalBlocker block(folderList);
+    folderList->clear();
     // The folders from the drive's root down to the current one, then its subfolders one step further in.
     fs::path root = folder.root_path();
-    if (const int d = DriveComboBox1->currentIndex(); d >= 0)
-        root = normalFolder(pathOf(DriveComboBox1->itemData(d)));
+    if (const int d = driveList->currentIndex(); d >= 0)
+        root = normalFolder(pathOf(driveList->itemData(d)));
     std::vector<fs::path> chain;
     for (fs::path p = folder;; p = p.parent_path()) {
         chain.push_back(p);
@@ -284,37 +284,37 @@ void FileBrowser::fillFolderList(const fs::path& folder, const std::vector<Folde
     int depth = 0;
     for (const fs::path& p : chain) {
         const QString shown = p.has_filename() ? displayText(p.filename()) : displayText(p);
-        auto* item = new QListWidgetItem(folderIcon(), shown, DirectoryListBox1);
+        auto* item = new QListWidgetItem(folderIcon(), shown, folderList);
         item->setData(kPathRole, pathData(p));
         item->setData(kDepthRole, depth);
         ++depth;
     }
-    DirectoryListBox1->setCurrentRow(DirectoryListBox1->count() - 1);
+    folderList->setCurrentRow(folderList->count() - 1);
     // Each item complete before it goes in: a change to an item in the list
     // lays the list out again, which for thousands of subfolders adds up.
-    DirectoryListBox1->setUpdatesEnabled(false);
+    folderList->setUpdatesEnabled(false);
     const QIcon icon = folderIcon();
     for (const FolderEntry& sub : subfolders) {
         auto* item = new QListWidgetItem(icon, sub.name);
         item->setData(kPathRole, pathData(sub.path));
         item->setData(kDepthRole, depth);
-        DirectoryListBox1->addItem(item);
+        folderList->addItem(item);
     }
-    DirectoryListBox1->setUpdatesEnabled(true);
+    folderList->setUpdatesEnabled(true);
 }
 
 void FileBrowser::fillFileList(const std::vector<FolderEntry>& files)
 {
-    const QSignalBlocker block(FileListBox1);
-    FileListBox1->setUpdatesEnabled(false);
-    FileListBox1->clear();
+    const QSignalBlocker block(fileList);
+    fileList->setUpdatesEnabled(false);
+    fileList->clear();
     for (const FolderEntry& f : files) {
         auto* item = new QListWidgetItem(imageIcon(), f.name);
         item->setData(kPathRole, pathData(f.path));
-        FileListBox1->addItem(item);
+        fileList->addItem(item);
     }
-    FileListBox1->setCurrentRow(-1);
-    FileListBox1->setUpdatesEnabled(true);
+    fileList->setCurrentRow(-1);
+    fileList->setUpdatesEnabled(true);
 }
 
 void FileBrowser::rereadFiles()
@@ -356,16 +356,16 @@ bool FileBrowser::deleteSelectedFile()
 
 bool FileBrowser::selectFirstFile()
 {
-    if (FileListBox1->count() == 0)
+    if (fileList->count() == 0)
         return false;
-    const QSignalBlocker block(FileListBox1);
-    FileListBox1->setCurrentRow(0);
+    const QSignalBlocker block(fileList);
+    fileList->setCurrentRow(0);
     return true;
 }
 
 std::optional<fs::path> FileBrowser::selectedFile() const
 {
-    QListWidgetItem* item = FileListBox1->currentItem();
+    QListWidgetItem* item = fileList->currentItem();
     if (!item || !item->isSelected())
         return std::nullopt;
     return pathOf(item->data(kPathRole));
@@ -373,24 +373,24 @@ std::optional<fs::path> FileBrowser::selectedFile() const
 
 void FileBrowser::showPreviewed(const fs::path& file)
 {
-    pathname->setText(displayFolder(file.parent_path()));
-    imgname->setText(displayText(file.filename()));
+    folderField->setText(displayFolder(file.parent_path()));
+    nameField->setText(displayText(file.filename()));
 }
 
 void FileBrowser::clearPreviewed()
 {
-    pathname->clear();
-    imgname->clear();
+    folderField->clear();
+    nameField->clear();
 }
 
 bool FileBrowser::hasPreviewed() const
 {
-    return !pathname->text().isEmpty() && !imgname->text().isEmpty();
+    return !folderField->text().isEmpty() && !nameField->text().isEmpty();
 }
 
 void FileBrowser::driveChosen(int index)
 {
-    if (!ui::runCommand(this, [&] { openFolder(pathOf(DriveComboBox1->itemData(index))); }))
+    if (!ui::runCommand(this, [&] { openFolder(pathOf(driveList->itemData(index))); }))
         selectDriveFor(folder_);
 }
 

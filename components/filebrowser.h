@@ -51,13 +51,13 @@ public:
     // `masks` such as "*.jpg" (see matchesMask).
     explicit FileBrowser(const QString& masks, QWidget* parent = nullptr);
 
-    QComboBox* DriveComboBox1;
-    QListWidget* DirectoryListBox1;
-    FileListBox* FileListBox1;
-    QLineEdit* pathname;
-    QLineEdit* imgname;
+    QComboBox* driveList;
+    QListWidget* folderList;
+    FileListBox* fileList;
+    QLineEdit* folderField;
+    QLineEdit* nameField;
     QMenu* fileMenu;      // the file list's popup menu
-    QAction* MenuItem1;   // "파일 삭제"
+    QAction* deleteFileAction;   // "파일 삭제"
 
     // Shows `folder` in the folder list and its files in the file list, with
     // no file selected. Throws model::Error when it cannot be read; the lists
@@ -81,7 +81,7 @@ public:
     // to preview it; otherwise nothing is named as previewed any more.
     bool deleteSelectedFile();
 
-    // `pathname` := the file's folder with its trailing separator, `imgname` := its name.
+    // `folderField` := the file's folder with its trailing separator, `nameField` := its name.
     void showPreviewed(const std::filesystem::path& file);
     void clearPreviewed();
     // Both fields name a file.

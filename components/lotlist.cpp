@@ -89,36 +89,36 @@ LotList::LotList(const LotListHost& host, const LotListOptions& options, QWidget
 {
     setObjectName(QStringLiteral("lotlist"));
     auto* caption = new QLabel(options_.lineCaption, this);
-    san = new QCheckBox(QStringLiteral("산"), this);
-    san->setObjectName(QStringLiteral("san"));
-    caption->setBuddy(san);
-    xjuso3 = numberField("xjuso3", QStringLiteral("본번"), this);
-    xjuso4 = numberField("xjuso4", QStringLiteral("부번"), this);
-    SuiArrowButton1 = arrow("SuiArrowButton1", Qt::UpArrow, QStringLiteral("본번 올림"), this);
-    SuiArrowButton2 = arrow("SuiArrowButton2", Qt::DownArrow, QStringLiteral("본번 내림"), this);
-    SuiArrowButton3 = arrow("SuiArrowButton3", Qt::UpArrow, QStringLiteral("부번 올림"), this);
-    SuiArrowButton4 = arrow("SuiArrowButton4", Qt::DownArrow, QStringLiteral("부번 내림"), this);
-    suiButton4 = button("suiButton4", QStringLiteral("추가"), {}, this);
-    suiButton4->setAutoDefault(true); // Enter on the focused button runs the add command
-    suiButton2 = button("suiButton2", QStringLiteral("삭제"), QStringLiteral("red"), this);
-    suiButton18 = button("suiButton18", options_.registerCaption, QStringLiteral("blue"), this);
-    suiButton18->setAutoDefault(true);
-    suiButton18->setFixedHeight(51);
-    suiButton4->setFixedHeight(27);
-    suiButton2->setFixedHeight(27);
+    sanBox = new QCheckBox(QStringLiteral("산"), this);
+    sanBox->setObjectName(QStringLiteral("san"));
+    caption->setBuddy(sanBox);
+    mainNumber = numberField("xjuso3", QStringLiteral("본번"), this);
+    subNumber = numberField("xjuso4", QStringLiteral("부번"), this);
+    mainUpButton = arrow("SuiArrowButton1", Qt::UpArrow, QStringLiteral("본번 올림"), this);
+    mainDownButton = arrow("SuiArrowButton2", Qt::DownArrow, QStringLiteral("본번 내림"), this);
+    subUpButton = arrow("SuiArrowButton3", Qt::UpArrow, QStringLiteral("부번 올림"), this);
+    subDownButton = arrow("SuiArrowButton4", Qt::DownArrow, QStringLiteral("부번 내림"), this);
+    addButton = button("suiButton4", QStringLiteral("추가"), {}, this);
+    addButton->setAutoDefault(true); // Enter on the focused button runs the add command
+    deleteButton = button("suiButton2", QStringLiteral("삭제"), QStringLiteral("red"), this);
+    registerButton = button("suiButton18", options_.registerCaption, QStringLiteral("blue"), this);
+    registerButton->setAutoDefault(true);
+    registerButton->setFixedHeight(51);
+    addButton->setFixedHeight(27);
+    deleteButton->setFixedHeight(27);
 
-    jusogrid = new ui::grid::StringGrid({QStringLiteral("시읍면"), QStringLiteral("동리"), QStringLiteral("구분"),
+    lotGrid = new ui::grid::StringGrid({QStringLiteral("시읍면"), QStringLiteral("동리"), QStringLiteral("구분"),
                                          QStringLiteral("본번"), QStringLiteral("부번")},
                                         this);
-    jusogrid->setObjectName(QStringLiteral("jusogrid"));
-    jusogrid->setAccessibleName(QStringLiteral("지번 목록"));
-    jusogrid->setColumnWidths(QList<int>(options_.columnWidths.begin(), options_.columnWidths.end()));
-    jusogrid->setDefaultRowHeight(20);
-    jusogrid->setSelectionColor(kSelectedRowColor);
-    QFont headerFont = jusogrid->horizontalHeader()->font();
+    lotGrid->setObjectName(QStringLiteral("jusogrid"));
+    lotGrid->setAccessibleName(QStringLiteral("지번 목록"));
+    lotGrid->setColumnWidths(QList<int>(options_.columnWidths.begin(), options_.columnWidths.end()));
+    lotGrid->setDefaultRowHeight(20);
+    lotGrid->setSelectionColor(kSelectedRowColor);
+    QFont headerFont = lotGrid->horizontalHeader()->font();
     headerFont.setBold(true);
-    jusogrid->horizontalHeader()->setFont(headerFont);
-    jusogrid->setMinimumSize(243, 182);
+    lotGrid->horizontalHeader()->setFont(headerFont);
+    lotGrid->setMinimumSize(243, 182);
 
     auto numberWithArrows = [this](QLineEdit* field, QToolButton* up, QToolButton* down) {
         auto* arrows = new QVBoxLayout;
@@ -133,66 +133,66 @@ LotList::LotList(const LotListHost& host, const LotListOptions& options, QWidget
     };
     auto* line = new QGridLayout;
     line->addWidget(caption, 0, 0);
-    line->addWidget(san, 0, 1);
-    line->addLayout(numberWithArrows(xjuso3, SuiArrowButton1, SuiArrowButton2), 0, 2);
+    line->addWidget(sanBox, 0, 1);
+    line->addLayout(numberWithArrows(mainNumber, mainUpButton, mainDownButton), 0, 2);
     line->addWidget(new QLabel(QStringLiteral("-"), this), 0, 3);
-    line->addLayout(numberWithArrows(xjuso4, SuiArrowButton3, SuiArrowButton4), 0, 4);
-    line->addWidget(suiButton4, 0, 5);
+    line->addLayout(numberWithArrows(subNumber, subUpButton, subDownButton), 0, 4);
+    line->addWidget(addButton, 0, 5);
     if (options_.zeroButtons) {
-        suiButton11 = button("suiButton11", QStringLiteral("0"), {}, this);
-        suiButton11->setAccessibleName(QStringLiteral("본번 0"));
-        suiButton8 = button("suiButton8", QStringLiteral("0"), {}, this);
-        suiButton8->setAccessibleName(QStringLiteral("부번 0"));
-        line->addWidget(suiButton11, 1, 2);
-        line->addWidget(suiButton8, 1, 4);
-        connect(suiButton11, &QPushButton::clicked, this, &LotList::suiButton11Click);
-        connect(suiButton8, &QPushButton::clicked, this, &LotList::suiButton8Click);
+        mainZeroButton = button("suiButton11", QStringLiteral("0"), {}, this);
+        mainZeroButton->setAccessibleName(QStringLiteral("본번 0"));
+        subZeroButton = button("suiButton8", QStringLiteral("0"), {}, this);
+        subZeroButton->setAccessibleName(QStringLiteral("부번 0"));
+        line->addWidget(mainZeroButton, 1, 2);
+        line->addWidget(subZeroButton, 1, 4);
+        connect(mainZeroButton, &QPushButton::clicked, this, &LotList::zeroMainNumber);
+        connect(subZeroButton, &QPushButton::clicked, this, &LotList::zeroSubNumber);
     }
     line->setColumnStretch(6, 1);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(suiButton2);
+    side->addWidget(deleteButton);
     side->addStretch(1);
-    side->addWidget(suiButton18);
+    side->addWidget(registerButton);
     auto* lower = new QHBoxLayout;
-    lower->addWidget(jusogrid, 1);
+    lower->addWidget(lotGrid, 1);
     lower->addLayout(side);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(line);
     layout->addLayout(lower, 1);
 
-    ui::attachKeyRule(xjuso3, options_.enterInMainSelectsSub ? KeyRule::EnterMovesAndSelects : KeyRule::EnterMoves,
-                      xjuso4);
-    ui::attachKeyRule(xjuso4, KeyRule::EnterMoves, suiButton4);
+    ui::attachKeyRule(mainNumber, options_.enterInMainSelectsSub ? KeyRule::EnterMovesAndSelects : KeyRule::EnterMoves,
+                      subNumber);
+    ui::attachKeyRule(subNumber, KeyRule::EnterMoves, addButton);
 
-    connect(suiButton4, &QPushButton::clicked, this, &LotList::suiButton4Click);
-    connect(suiButton2, &QPushButton::clicked, this, &LotList::suiButton5Click);
-    connect(suiButton18, &QPushButton::clicked, this, &LotList::registerRequested);
-    connect(SuiArrowButton1, &QToolButton::clicked, this, &LotList::SuiArrowButton1Click);
-    connect(SuiArrowButton2, &QToolButton::clicked, this, &LotList::SuiArrowButton2Click);
-    connect(SuiArrowButton3, &QToolButton::clicked, this, &LotList::SuiArrowButton3Click);
-    connect(SuiArrowButton4, &QToolButton::clicked, this, &LotList::SuiArrowButton4Click);
-    connect(jusogrid, &ui::grid::StringGrid::cellSelected, this,
-            [this](int row, int column) { jusogridSelectCell(column, row); });
+    connect(addButton, &QPushButton::clicked, this, &LotList::addLot);
+    connect(deleteButton, &QPushButton::clicked, this, &LotList::deleteSelectedLot);
+    connect(registerButton, &QPushButton::clicked, this, &LotList::registerRequested);
+    connect(mainUpButton, &QToolButton::clicked, this, &LotList::stepMainUp);
+    connect(mainDownButton, &QToolButton::clicked, this, &LotList::stepMainDown);
+    connect(subUpButton, &QToolButton::clicked, this, &LotList::stepSubUp);
+    connect(subDownButton, &QToolButton::clicked, this, &LotList::stepSubDown);
+    connect(lotGrid, &ui::grid::StringGrid::cellSelected, this,
+            [this](int row, int column) { onLotCellSelected(column, row); });
     if (options_.sanClickSelectsMain)
-        connect(san, &QCheckBox::clicked, this, &LotList::sanClick);
+        connect(sanBox, &QCheckBox::clicked, this, &LotList::onSanClicked);
 }
 
-void LotList::suiButton11Click()
+void LotList::zeroMainNumber()
 {
-    xjuso3->setText(QStringLiteral("0"));
+    mainNumber->setText(QStringLiteral("0"));
 }
 
-void LotList::suiButton8Click()
+void LotList::zeroSubNumber()
 {
-    xjuso4->setText(QStringLiteral("0"));
+    subNumber->setText(QStringLiteral("0"));
 }
 
-void LotList::sanClick()
+void LotList::onSanClicked()
 {
-    xjuso3->setFocus(Qt::OtherFocusReason);
-    xjuso3->selectAll();
+    mainNumber->setFocus(Qt::OtherFocusReason);
+    mainNumber->selectAll();
 }
 
 void LotList::warn(const QString& text)
@@ -200,7 +200,7 @@ void LotList::warn(const QString& text)
     ui::services().showMessage(this, text);
 }
 
-void LotList::suiButton4Click()
+void LotList::addLot()
 {
     if (!host_.imageChosen || !host_.imageChosen()) {
         warn(QStringLiteral("지가조서 이미지를 선택하십시오!"));
@@ -208,84 +208,84 @@ void LotList::suiButton4Click()
             host_.imageMissingFocus->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (host_.village->currentText().isEmpty() || xjuso3->text().isEmpty()) {
+    if (host_.village->currentText().isEmpty() || mainNumber->text().isEmpty()) {
         warn(QStringLiteral("주소를 입력하십시오!"));
         if (host_.town->isEnabled())
             host_.town->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (model::ContainsNonDigit(xjuso3->text())) {
+    if (model::ContainsNonDigit(mainNumber->text())) {
         warn(QStringLiteral("본번이 숫자가 아닙니다! 확인하십시오."));
-        xjuso3->setFocus(Qt::OtherFocusReason);
-        xjuso3->selectAll();
+        mainNumber->setFocus(Qt::OtherFocusReason);
+        mainNumber->selectAll();
         return;
     }
-    if (model::ContainsNonDigit(xjuso4->text())) {
+    if (model::ContainsNonDigit(subNumber->text())) {
         warn(QStringLiteral("부번이 숫자가 아닙니다! 확인하십시오."));
-        xjuso4->setFocus(Qt::OtherFocusReason);
-        xjuso4->selectAll();
+        subNumber->setFocus(Qt::OtherFocusReason);
+        subNumber->selectAll();
         return;
     }
-    if (IsLotListed()) {
+    if (isLotListed()) {
         warn(QStringLiteral("이미 추가된 지번입니다! 확인하십시오."));
-        xjuso3->setFocus(Qt::OtherFocusReason);
-        xjuso3->deselect();
+        mainNumber->setFocus(Qt::OtherFocusReason);
+        mainNumber->deselect();
         return;
     }
 
-    if (xjuso4->text().isEmpty())
-        xjuso4->setText(QStringLiteral("0"));
-    jusogrid->insertRows(jusogrid->rowCount() - 1);
-    const int row = jusogrid->rowCount() - 2;
-    jusogrid->setRowCells(row, {host_.town->currentText(), host_.village->currentText(),
-                                model::lotKindWord(san->isChecked()), xjuso3->text(), xjuso4->text()});
-    jusogrid->setRowColor(row, kLotRowColor);
-    jusogrid->setCurrentRow(row);
+    if (subNumber->text().isEmpty())
+        subNumber->setText(QStringLiteral("0"));
+    lotGrid->insertRows(lotGrid->rowCount() - 1);
+    const int row = lotGrid->rowCount() - 2;
+    lotGrid->setRowCells(row, {host_.town->currentText(), host_.village->currentText(),
+                                model::lotKindWord(sanBox->isChecked()), mainNumber->text(), subNumber->text()});
+    lotGrid->setRowColor(row, kLotRowColor);
+    lotGrid->setCurrentRow(row);
     host_.town->setEnabled(false);
     host_.village->setEnabled(false);
     if (options_.afterAdd == LotListOptions::AfterAdd::RegisterButton) {
-        suiButton18->setFocus(Qt::OtherFocusReason);
+        registerButton->setFocus(Qt::OtherFocusReason);
     } else {
-        xjuso3->setFocus(Qt::OtherFocusReason);
-        xjuso3->selectAll();
+        mainNumber->setFocus(Qt::OtherFocusReason);
+        mainNumber->selectAll();
     }
 }
 
 QString LotList::entryKey() const
 {
-    const QString sub = xjuso4->text().isEmpty() ? QStringLiteral("0") : xjuso4->text();
-    return lotKey(model::lotKindWord(san->isChecked()), xjuso3->text(), sub);
+    const QString sub = subNumber->text().isEmpty() ? QStringLiteral("0") : subNumber->text();
+    return lotKey(model::lotKindWord(sanBox->isChecked()), mainNumber->text(), sub);
 }
 
-bool LotList::IsLotListed() const
+bool LotList::isLotListed() const
 {
     const QString key = entryKey();
-    for (int row = 1; row <= jusogrid->rowCount() - 2; ++row)
-        if (lotKey(jusogrid->cell(row, ColKind), jusogrid->cell(row, ColMain), jusogrid->cell(row, ColSub)) == key)
+    for (int row = 1; row <= lotGrid->rowCount() - 2; ++row)
+        if (lotKey(lotGrid->cell(row, ColKind), lotGrid->cell(row, ColMain), lotGrid->cell(row, ColSub)) == key)
             return true;
     return false;
 }
 
-void LotList::suiButton5Click()
+void LotList::deleteSelectedLot()
 {
     const int row = selectedLotRow_;
     // No lot selected, or the trailing empty row. That row is known by its
     // place: a lot row may have an empty town cell too (Delete can empty the
     // town list before an add), and it must stay deletable.
-    if (row <= 0 || row > jusogrid->rowCount() - 2)
+    if (row <= 0 || row > lotGrid->rowCount() - 2)
         return;
     if (!ui::services().askYesNo(this, QStringLiteral("지번을 취소하겠습니까?")))
         return;
-    jusogrid->removeDataRow(row);
-    const int last = jusogrid->rowCount() - 2;
+    lotGrid->removeDataRow(row);
+    const int last = lotGrid->rowCount() - 2;
     if (last >= 1) {
-        jusogrid->setCurrentRow(last);
+        lotGrid->setCurrentRow(last);
     } else {
         selectedLotRow_ = 0;
     }
 }
 
-void LotList::jusogridSelectCell(int column, int row)
+void LotList::onLotCellSelected(int column, int row)
 {
     selectedLotRow_ = row;
 }
@@ -306,41 +306,41 @@ void LotList::step(QLineEdit* field, bool up)
     });
 }
 
-void LotList::SuiArrowButton1Click()
+void LotList::stepMainUp()
 {
-    step(xjuso3, true);
+    step(mainNumber, true);
 }
-void LotList::SuiArrowButton2Click()
+void LotList::stepMainDown()
 {
-    step(xjuso3, false);
+    step(mainNumber, false);
 }
-void LotList::SuiArrowButton3Click()
+void LotList::stepSubUp()
 {
-    step(xjuso4, true);
+    step(subNumber, true);
 }
-void LotList::SuiArrowButton4Click()
+void LotList::stepSubDown()
 {
-    step(xjuso4, false);
+    step(subNumber, false);
 }
 
 int LotList::lotCount() const
 {
-    return jusogrid->dataRowCount();
+    return lotGrid->dataRowCount();
 }
 
 std::vector<model::Lot> LotList::lots() const
 {
     std::vector<model::Lot> result;
-    for (int row = 1; row <= jusogrid->rowCount() - 2; ++row)
-        result.push_back({jusogrid->cell(row, ColTown), jusogrid->cell(row, ColVillage),
-                          model::isMountainWord(jusogrid->cell(row, ColKind)), jusogrid->cell(row, ColMain),
-                          jusogrid->cell(row, ColSub)});
+    for (int row = 1; row <= lotGrid->rowCount() - 2; ++row)
+        result.push_back({lotGrid->cell(row, ColTown), lotGrid->cell(row, ColVillage),
+                          model::isMountainWord(lotGrid->cell(row, ColKind)), lotGrid->cell(row, ColMain),
+                          lotGrid->cell(row, ColSub)});
     return result;
 }
 
 void LotList::clearLots()
 {
-    jusogrid->clearDataRows();
+    lotGrid->clearDataRows();
     selectedLotRow_ = 0;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The lot list: the lot-number entry line (산, 본번 with its step arrows, "-",
-// 부번 with its step arrows, "추가"), the lot grid `jusogrid` and the buttons
+// 부번 with its step arrows, "추가"), the lot grid `lotGrid` and the buttons
 // "삭제" and "등록" beside it. A scanned page can belong to several parcels;
 // before it is registered the user lists here the lot numbers it covers.
 //
@@ -50,7 +50,7 @@ struct LotListOptions {
     // Where the focus goes after a successful add.
     AfterAdd afterAdd = AfterAdd::RegisterButton;
     QString registerCaption = QStringLiteral("등록");
-    // "0" buttons under the number fields (suiButton11, suiButton8), setting them to "0".
+    // "0" buttons under the number fields (mainZeroButton, subZeroButton), setting them to "0".
     bool zeroButtons = false;
     // A click on 산 moves the focus to 본번 with its text selected.
     bool sanClickSelectsMain = false;
@@ -68,43 +68,43 @@ public:
 
     LotList(const LotListHost& host, const LotListOptions& options, QWidget* parent = nullptr);
 
-    QCheckBox* san;
-    QLineEdit* xjuso3;  // 본번
-    QLineEdit* xjuso4;  // 부번
-    QToolButton* SuiArrowButton1;  // 본번 up
-    QToolButton* SuiArrowButton2;  // 본번 down
-    QToolButton* SuiArrowButton3;  // 부번 up
-    QToolButton* SuiArrowButton4;  // 부번 down
-    QPushButton* suiButton4;   // "추가"
-    QPushButton* suiButton2;   // "삭제"
-    QPushButton* suiButton18;  // "등록": emits registerRequested only
-    QPushButton* suiButton11 = nullptr;  // "0" under 본번 (LotListOptions::zeroButtons)
-    QPushButton* suiButton8 = nullptr;   // "0" under 부번
-    ui::grid::StringGrid* jusogrid;
+    QCheckBox* sanBox;
+    QLineEdit* mainNumber;  // 본번
+    QLineEdit* subNumber;  // 부번
+    QToolButton* mainUpButton;  // 본번 up
+    QToolButton* mainDownButton;  // 본번 down
+    QToolButton* subUpButton;  // 부번 up
+    QToolButton* subDownButton;  // 부번 down
+    QPushButton* addButton;   // "추가"
+    QPushButton* deleteButton;   // "삭제"
+    QPushButton* registerButton;  // "등록": emits registerRequested only
+    QPushButton* mainZeroButton = nullptr;  // "0" under 본번 (LotListOptions::zeroButtons)
+    QPushButton* subZeroButton = nullptr;   // "0" under 부번
+    ui::grid::StringGrid* lotGrid;
 
     // The add command: checks the entry (page chosen, address, digits, duplicate)
     // and appends a lot row; the first failing check shows its message and moves the focus.
-    void suiButton4Click();
+    void addLot();
     // True when the entered lot number is already a row. An empty sub number
     // counts as "0", the value the add command stores for it, so 12 with an
     // empty sub number and a row 12-0 are the same lot.
-    bool IsLotListed() const;
+    bool isLotListed() const;
     // The delete command: with a lot row selected, asks and removes it; the last lot row is then selected.
-    void suiButton5Click();
-    void jusogridSelectCell(int column, int row);
+    void deleteSelectedLot();
+    void onLotCellSelected(int column, int row);
     // The step arrows; a text that is not a 32-bit integer goes to the general error report.
-    void SuiArrowButton1Click();
-    void SuiArrowButton2Click();
-    void SuiArrowButton3Click();
-    void SuiArrowButton4Click();
+    void stepMainUp();
+    void stepMainDown();
+    void stepSubUp();
+    void stepSubDown();
     // A click on 산 (where LotListOptions::sanClickSelectsMain): the focus to 본번, its text selected.
-    void sanClick();
+    void onSanClicked();
     // The "0" buttons (LotListOptions::zeroButtons): 본번 or 부번 becomes "0", whatever it held.
-    void suiButton11Click();
-    void suiButton8Click();
+    void zeroMainNumber();
+    void zeroSubNumber();
 
     // Grid row last reported as selected; 0 = no lot row selected.
-    int SelectedLotRow() const { return selectedLotRow_; }
+    int selectedLotRow() const { return selectedLotRow_; }
     int lotCount() const;
     std::vector<model::Lot> lots() const;
 

@@ -2,7 +2,7 @@
 // The "지번 검색" panel of the lookup and modify windows: region lists, lot
 // number, document kind, year range and the "검색" button, with the key
 // filters of the search windows. The panel carries no command of its own: a
-// window that searches connects to suiButton18's clicked().
+// window that searches connects to searchButton's clicked().
 
 #include "model/landrecord.h"
 #include "ui/fields.h"
@@ -47,21 +47,21 @@ public:
     explicit SearchPanel(const SearchPanelOptions& options, QWidget* parent = nullptr);
 
     // Fills 산, 본번 and 부번 with a lot as the lot grid shows it.
-    void showLot(const QString& kindWord, const QString& mainNumber, const QString& subNumber);
+    void showLot(const QString& kindWord, const QString& main, const QString& sub);
 
-    QComboBox* xjuso1;     // town (읍/면)
-    QComboBox* xjuso2;     // village (리/동)
-    QCheckBox* san;
-    LotNumberField* xjuso3;  // 본번
-    LotNumberField* xjuso4;  // 부번
-    QToolButton* SuiArrowButton1;  // "전 부번"
-    QToolButton* SuiArrowButton2;  // "후 부번"
-    QCheckBox* kindck;
-    QComboBox* xkind;
-    QCheckBox* xdtck;
-    ui::NumberField* fdate;
-    ui::NumberField* rdate;
-    QPushButton* suiButton18;  // "검색"
+    QComboBox* townList;     // town (읍/면)
+    QComboBox* villageList;     // village (리/동)
+    QCheckBox* sanBox;
+    LotNumberField* mainNumber;  // 본번
+    LotNumberField* subNumber;  // 부번
+    QToolButton* previousSubButton;  // "전 부번"
+    QToolButton* nextSubButton;  // "후 부번"
+    QCheckBox* kindFilterBox;
+    QComboBox* kindList;
+    QCheckBox* yearRangeBox;
+    ui::NumberField* yearFrom;
+    ui::NumberField* yearTo;
+    QPushButton* searchButton;  // "검색"
 };
 
 // Region lists of the search windows: editable, holding their one sample item,

@@ -75,14 +75,14 @@ LookupWindow::LookupWindow(const QString& appDir) : WorkWindow(appDir, QStringLi
                                        return xgrid->cell(SelectedRecordRow, model::ColPath) +
                                               xgrid->cell(SelectedRecordRow, model::ColName);
                                    },
-                               .view = [this]() -> QWidget* { return viewer->ImgView; },
-                               .repaintView = [this] { viewer->ImgView->repaintNow(); },
+                               .view = [this]() -> QWidget* { return viewer->imageView; },
+                               .repaintView = [this] { viewer->imageView->repaintNow(); },
                            },
                            this, outputBar);
     auto* outputLayout = new QHBoxLayout(outputBar);
     outputLayout->setContentsMargins(0, 0, 0, 0);
     outputLayout->addWidget(output);
-    connect(this, &LookupWindow::printPageRequested, output, &OutputBar::PrintPage);
+    connect(this, &LookupWindow::printPageRequested, output, &OutputBar::printPage);
     // "적용" and the brightness steps tick "수정출력"; only the user clears it.
     connect(this, &LookupWindow::pageModified, output, &OutputBar::tickModifiedOutput);
 
@@ -93,7 +93,7 @@ LookupWindow::LookupWindow(const QString& appDir) : WorkWindow(appDir, QStringLi
     layout->addWidget(suiPanel1, designRect(264, 32, 758, 660), kAllSides);
     layout->addWidget(outputBar, designRect(264, 694, 758, 45), Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
-    connect(suiPanel6->suiButton18, &QPushButton::clicked, this, &LookupWindow::suiButton18Click);
+    connect(suiPanel6->searchButton, &QPushButton::clicked, this, &LookupWindow::suiButton18Click);
     connect(xgrid, &ui::grid::StringGrid::cellSelected, this, [this](int row, int) { xgridSelectCell(row); });
     connect(xgrid, &ui::grid::StringGrid::gridDoubleClicked, this, &LookupWindow::xgridDblClick);
     connect(ygrid, &ui::grid::StringGrid::cellSelected, this, [this](int row, int) { ygridSelectCell(row); });
@@ -112,7 +112,7 @@ void LookupWindow::showEvent(QShowEvent* e)
 {
     WorkWindow::showEvent(e);
     if (!e->spontaneous())
-        suiPanel6->xjuso3->setFocus(Qt::OtherFocusReason);  // FormShow
+        suiPanel6->mainNumber->setFocus(Qt::OtherFocusReason);  // FormShow
 }
 
 void LookupWindow::ResetSearch()
@@ -142,7 +142,7 @@ void LookupWindow::suiButton18Click()
         SearchDone = true;
     }
     suiPanel5->setCaption(recordPanelCaption(xgrid->dataRowCount()));
-    viewer->ImgViewClick();
+    viewer->onClick();
 }
 
 void LookupWindow::xgridSelectCell(int row) { SelectedRecordRow = row; }
@@ -206,19 +206,19 @@ void LookupWindow::keyPreview(int key)
 {
     switch (key) {
     case Qt::Key_F1:
-        ui::runCommand(this, [this] { stepLotNumber(suiPanel6->xjuso3); });
+        ui::runCommand(this, [this] { stepLotNumber(suiPanel6->mainNumber); });
         break;
     case Qt::Key_F2:
-        ui::runCommand(this, [this] { stepLotNumber(suiPanel6->xjuso4); });
+        ui::runCommand(this, [this] { stepLotNumber(suiPanel6->subNumber); });
         break;
     case Qt::Key_F3:
-        suiPanel6->xjuso4->clear();
+        suiPanel6->subNumber->clear();
         break;
     case Qt::Key_F5:
-        viewer->suiButton6Click();
+        viewer->toggleMagnifier();
         break;
     case Qt::Key_F6:
-        viewer->suiButton5Click();
+        viewer->cancelSelection();
         break;
     case Qt::Key_F7:
         viewer->stepScale(+1);

@@ -129,46 +129,46 @@ OutputBar::OutputBar(QString appDir, OutputBarHooks hooks, QWidget* owner, QWidg
     : QWidget(parent), appDir_(std::move(appDir)), hooks_(std::move(hooks)), owner_(owner)
 {
     setObjectName(QStringLiteral("outputBarControls"));
-    suiButton11 = pictureButton(QStringLiteral("suiButton11"), Picture::PageToWord,
+    pageToWriterButton = pictureButton(QStringLiteral("suiButton11"), Picture::PageToWord,
                                 QStringLiteral("MicroSoft Word로 보내기"), this);
-    suiButton10 = pictureButton(QStringLiteral("suiButton10"), Picture::CaptureToWord,
+    captureToWriterButton = pictureButton(QStringLiteral("suiButton10"), Picture::CaptureToWord,
                                 QStringLiteral("화면 캡쳐 MicroSoft Word로 보내기"), this);
-    suiButton12 =
+    saveCaptureButton =
         pictureButton(QStringLiteral("suiButton12"), Picture::SaveCapture, QStringLiteral("화면 캡쳐 저장"), this);
-    suiButton7 =
+    printCaptureButton =
         pictureButton(QStringLiteral("suiButton7"), Picture::PrintCapture, QStringLiteral("화면 캡쳐 출력"), this);
-    suiButton13 =
+    printButton =
         captionButton(QStringLiteral("suiButton13"), QStringLiteral("출력"), QStringLiteral("프린터 출력"), this);
-    CheckBox1 =
+    modifiedOutputBox =
         checkBox(QStringLiteral("CheckBox1"), QStringLiteral("수정출력"), QStringLiteral("수정된 이미지 출력"), this);
-    oneck = checkBox(QStringLiteral("oneck"), QStringLiteral("낱장 출력"), QStringLiteral("낱장으로 출력"), this);
-    suiButton15 =
+    singleSheetBox = checkBox(QStringLiteral("oneck"), QStringLiteral("낱장 출력"), QStringLiteral("낱장으로 출력"), this);
+    printerSetupButton =
         captionButton(QStringLiteral("suiButton15"), QStringLiteral("설정"), QStringLiteral("기본 프린터 변경"), this);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 2, 4, 2);
     row->setSpacing(4);
-    for (QWidget* w : {static_cast<QWidget*>(suiButton11), static_cast<QWidget*>(suiButton10),
-                       static_cast<QWidget*>(suiButton12), static_cast<QWidget*>(suiButton7)})
+    for (QWidget* w : {static_cast<QWidget*>(pageToWriterButton), static_cast<QWidget*>(captureToWriterButton),
+                       static_cast<QWidget*>(saveCaptureButton), static_cast<QWidget*>(printCaptureButton)})
         row->addWidget(w);
     row->addStretch(1);
-    row->addWidget(suiButton13);
-    row->addWidget(CheckBox1);
-    row->addWidget(oneck);
-    row->addWidget(suiButton15);
+    row->addWidget(printButton);
+    row->addWidget(modifiedOutputBox);
+    row->addWidget(singleSheetBox);
+    row->addWidget(printerSetupButton);
 
-    connect(suiButton13, &QAbstractButton::clicked, this, &OutputBar::suiButton13Click);
-    connect(suiButton7, &QAbstractButton::clicked, this, &OutputBar::suiButton7Click);
-    connect(suiButton12, &QAbstractButton::clicked, this, &OutputBar::suiButton12Click);
-    connect(suiButton11, &QAbstractButton::clicked, this, &OutputBar::suiButton11Click);
-    connect(suiButton10, &QAbstractButton::clicked, this, &OutputBar::suiButton10Click);
-    connect(suiButton15, &QAbstractButton::clicked, this, &OutputBar::suiButton15Click);
+    connect(printButton, &QAbstractButton::clicked, this, &OutputBar::onPrintClicked);
+    connect(printCaptureButton, &QAbstractButton::clicked, this, &OutputBar::onPrintCapture);
+    connect(saveCaptureButton, &QAbstractButton::clicked, this, &OutputBar::onSaveCapture);
+    connect(pageToWriterButton, &QAbstractButton::clicked, this, &OutputBar::onPageToWordProcessor);
+    connect(captureToWriterButton, &QAbstractButton::clicked, this, &OutputBar::onCaptureToWordProcessor);
+    connect(printerSetupButton, &QAbstractButton::clicked, this, &OutputBar::onPrinterSetup);
 }
 
 void OutputBar::tickModifiedOutput()
 {
-    if (!CheckBox1->isChecked())
-        CheckBox1->setChecked(true);
+    if (!modifiedOutputBox->isChecked())
+        modifiedOutputBox->setChecked(true);
 }
 
 OutputSource OutputBar::source() const
@@ -178,7 +178,7 @@ OutputSource OutputBar::source() const
     s.appDir = appDir_;
     s.page = hooks_.page ? hooks_.page() : nullptr;
     s.recordFile = hooks_.recordFile ? hooks_.recordFile() : QString();
-    s.modifiedOutput = CheckBox1->isChecked();
+    s.modifiedOutput = modifiedOutputBox->isChecked();
     QWidget* view = hooks_.view ? hooks_.view() : nullptr;
     s.captureView = [view] { return view ? captureViewArea(view) : QImage(); };
     s.repaintView = hooks_.repaintView;
@@ -190,31 +190,31 @@ void OutputBar::run(void (*command)(const OutputSource&))
     ui::runCommand(owner_, [&] { command(source()); });
 }
 
-void OutputBar::PrintPage()
+void OutputBar::printPage()
 {
-    run(lookup::PrintPage);
+    run(lookup::printPage);
 }
-void OutputBar::suiButton13Click()
+void OutputBar::onPrintClicked()
 {
-    PrintPage();
+    printPage();
 }
-void OutputBar::suiButton7Click()
+void OutputBar::onPrintCapture()
 {
     run(printCapture);
 }
-void OutputBar::suiButton12Click()
+void OutputBar::onSaveCapture()
 {
     run(saveCapture);
 }
-void OutputBar::suiButton11Click()
+void OutputBar::onPageToWordProcessor()
 {
     run(pageToWordProcessor);
 }
-void OutputBar::suiButton10Click()
+void OutputBar::onCaptureToWordProcessor()
 {
     run(captureToWordProcessor);
 }
-void OutputBar::suiButton15Click()
+void OutputBar::onPrinterSetup()
 {
     ui::runCommand(owner_, [this] { printerSetup(owner_); });
 }

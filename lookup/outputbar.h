@@ -29,14 +29,14 @@ public:
     OutputBar(QString appDir, OutputBarHooks hooks, QWidget* owner, QWidget* parent = nullptr);
 
     // Controls, named as in the window form.
-    QAbstractButton* suiButton11; // page to word processor
-    QAbstractButton* suiButton10; // capture to word processor
-    QAbstractButton* suiButton12; // save capture
-    QAbstractButton* suiButton7;  // print capture
-    QAbstractButton* suiButton13; // "출력"
-    QCheckBox* CheckBox1;         // "수정출력": starts cleared; the page tools tick it, only the user clears it
-    QCheckBox* oneck;             // "낱장 출력": no command reads it
-    QAbstractButton* suiButton15; // "설정"
+    QAbstractButton* pageToWriterButton; // page to word processor
+    QAbstractButton* captureToWriterButton; // capture to word processor
+    QAbstractButton* saveCaptureButton; // save capture
+    QAbstractButton* printCaptureButton;  // print capture
+    QAbstractButton* printButton; // "출력"
+    QCheckBox* modifiedOutputBox;         // "수정출력": starts cleared; the page tools tick it, only the user clears it
+    QCheckBox* singleSheetBox;             // "낱장 출력": no command reads it
+    QAbstractButton* printerSetupButton; // "설정"
 
     // A page tool changed the page: "수정출력" is ticked (only the user clears it).
     void tickModifiedOutput();
@@ -45,13 +45,13 @@ public:
     OutputSource source() const;
 
     // Handlers.
-    void suiButton13Click(); // runs PrintPage
-    void suiButton7Click();
-    void suiButton12Click();
-    void suiButton11Click();
-    void suiButton10Click();
-    void suiButton15Click();
-    void PrintPage();
+    void onPrintClicked(); // runs printPage
+    void onPrintCapture();
+    void onSaveCapture();
+    void onPageToWordProcessor();
+    void onCaptureToWordProcessor();
+    void onPrinterSetup();
+    void printPage();
 
 private:
     void run(void (*command)(const OutputSource&));

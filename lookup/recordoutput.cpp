@@ -184,7 +184,7 @@ QImage captureViewArea(QWidget* view, int scrollBar)
     return ui::report::screenCapture().capture(view, area);
 }
 
-void PrintPage(const OutputSource& source)
+void printPage(const OutputSource& source)
 {
     if (!hasPage(source))
         return;

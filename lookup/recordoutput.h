@@ -56,7 +56,7 @@ inline bool printsLandscape(int width, int height)
 // printed: the page as modified when "수정출력" is ticked, otherwise the record
 // page file as stored (so a page turned in the viewer prints as stored, never
 // stretched to the turned proportions). Modeless preview, then the print.
-void PrintPage(const OutputSource& source);
+void printPage(const OutputSource& source);
 
 // Print capture: landscape layout, monochrome, the capture at its own size
 // centred in the box, modal preview of 800 x 600 with the owner disabled meanwhile.

@@ -157,7 +157,7 @@ void ModifyWindow::FormCreate()
     ygrid->clearDataRows();
     suiPanel7->setCaption(components::lotPanelTitle());
     // The record columns xbun, fpath and fname were hidden by makeRecordGrid.
-    suiPanel6->xjuso1->setCurrentIndex(0);
+    suiPanel6->townList->setCurrentIndex(0);
     rexjuso1->setCurrentIndex(0);
 }
 
@@ -165,7 +165,7 @@ void ModifyWindow::showEvent(QShowEvent* e)
 {
     WorkWindow::showEvent(e);
     if (!e->spontaneous())
-        suiPanel6->xjuso3->setFocus(Qt::OtherFocusReason);  // FormShow
+        suiPanel6->mainNumber->setFocus(Qt::OtherFocusReason);  // FormShow
 }
 
 } // namespace rida::modify

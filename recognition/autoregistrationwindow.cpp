@@ -115,7 +115,7 @@ AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir) : WorkWind
     hooks.pressedPagePoint = [this](int x, int y) { capturePagePoint({x, y}); };
     viewer = new viewer::ImageViewer(viewer::ViewerConfig::autoRegistration(), std::move(hooks), leftPanel);
     viewer->setObjectName(QStringLiteral("viewer"));
-    viewer->ImgView->setAccessibleName(QStringLiteral("이미지"));
+    viewer->imageView->setAccessibleName(QStringLiteral("이미지"));
     auto* leftRow = new QHBoxLayout;
     leftRow->addWidget(browser, 2);
     leftRow->addWidget(viewer, 3);
@@ -148,8 +148,8 @@ AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir) : WorkWind
     connect(browser, &components::FileBrowser::fileChosen, this, &AutoRegistrationWindow::FileListBox1Click);
     connect(browser, &components::FileBrowser::deleteRequested, this, &AutoRegistrationWindow::N1801Click);
     connect(lots, &components::LotList::registerRequested, this, &AutoRegistrationWindow::suiButton18Click);
-    disconnect(lots->suiButton2, &QPushButton::clicked, lots, &components::LotList::suiButton5Click);
-    connect(lots->suiButton2, &QPushButton::clicked, this, &AutoRegistrationWindow::suiButton2Click);
+    disconnect(lots->deleteButton, &QPushButton::clicked, lots, &components::LotList::deleteSelectedLot);
+    connect(lots->deleteButton, &QPushButton::clicked, this, &AutoRegistrationWindow::suiButton2Click);
     enableKeyPreview();
     connect(suiButton5, &QPushButton::clicked, this, &AutoRegistrationWindow::suiButton5Click);
     connect(suiButton7, &QPushButton::clicked, this, &AutoRegistrationWindow::suiButton7Click);
@@ -271,9 +271,9 @@ void AutoRegistrationWindow::buildManualTab()
     lotPanel = new QGroupBox(QStringLiteral("지가조서 지번(필지) 입력"), manualTab);
     lotPanel->setObjectName(QStringLiteral("lotPanel"));
     lots = new components::LotList(host, options, lotPanel);
-    lots->jusogrid->setAccessibleName(lotPanel->title());
-    lots->suiButton18->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    lots->suiButton18->setIconSize(QSize(24, 24));
+    lots->lotGrid->setAccessibleName(lotPanel->title());
+    lots->registerButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    lots->registerButton->setIconSize(QSize(24, 24));
     auto* panel = new QVBoxLayout(lotPanel);
     panel->addWidget(lots);
     auto* page = new QVBoxLayout(manualTab);
@@ -466,7 +466,7 @@ std::vector<std::string> AutoRegistrationWindow::listedFiles() const
 {
     // The file list keeps each entry's full path as the file system spells it.
     std::vector<std::string> files;
-    const QListWidget* list = browser->FileListBox1;
+    const QListWidget* list = browser->fileList;
     files.reserve(std::size_t(list->count()));
     for (int i = 0; i < list->count(); ++i) {
         const QByteArray path = list->item(i)->data(Qt::UserRole).toByteArray();
@@ -499,7 +499,7 @@ void AutoRegistrationWindow::FileListBox1Click()
     const auto file = browser->selectedFile();
     if (!file)
         return;
-    ui::ImageView* view = viewer->ImgView;
+    ui::ImageView* view = viewer->imageView;
     // The manual tab keeps the user's zoom and the part of the page in view
     // from one sheet to the next, also across a registration, which empties
     // the view; see kAutoTabScaleEntry for the automatic tab.
@@ -518,7 +518,7 @@ void AutoRegistrationWindow::FileListBox1Click()
         viewer->selectScaleEntry(kAutoTabScaleEntry);
         viewer->centreOn(kAutoTabCentre);
     }
-    browser->FileListBox1->setFocus(Qt::OtherFocusReason);
+    browser->fileList->setFocus(Qt::OtherFocusReason);
 }
 
 void AutoRegistrationWindow::N1801Click()
@@ -543,26 +543,26 @@ void AutoRegistrationWindow::suiButton9Click()
         const int mode = erck->itemIndex();
         RemoveBackground(page, mode, mode == 0 ? model::toInteger(alsu->text()) : 0);
         std::swap(viewer->page(), page);
-        viewer->ImgView->pageChanged();
+        viewer->imageView->pageChanged();
     });
 }
 
 void AutoRegistrationWindow::ResetManualEntry()
 {
     lots->unlockRegion();
-    if (!viewer->ImgView->page().empty())
+    if (!viewer->imageView->page().empty())
         manualCentre_ = viewer->viewCentre();
     viewer->clearPage();
     if (!browser->folder().empty())
         ui::runCommand(this, [this] { browser->rereadFiles(); });
-    browser->FileListBox1->repaint();
+    browser->fileList->repaint();
     browser->selectFirstFile();
     lots->clearLots();
 }
 
 void AutoRegistrationWindow::suiButton2Click()
 {
-    lots->suiButton5Click();
+    lots->deleteSelectedLot();
 }
 
 void AutoRegistrationWindow::suiButton18Click()
@@ -577,10 +577,10 @@ void AutoRegistrationWindow::suiButton18Click()
     // This build stores no registration: the page stays in its folder under its name.
     ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."));
     ResetManualEntry();
-    browser->FileListBox1->repaint();
-    if (browser->FileListBox1->count() > 0)
+    browser->fileList->repaint();
+    if (browser->fileList->count() > 0)
         FileListBox1Click();
-    lots->xjuso3->setFocus(Qt::OtherFocusReason);
+    lots->mainNumber->setFocus(Qt::OtherFocusReason);
 }
 
 void AutoRegistrationWindow::keyPreview(int key)

@@ -54,15 +54,15 @@ RegistrationWindow::RegistrationWindow(const QString& appDir) : WorkWindow(appDi
     config.scaleStepKeys = false;
     rida::viewer::ViewerHooks hooks;
     // This window has no command that switches the magnifier off: "취소" and "돋보기 취소" delete the selected lot.
-    hooks.cancel = [this] { lots->suiButton5Click(); };
+    hooks.cancel = [this] { lots->deleteSelectedLot(); };
     hooks.showMessage = [](QWidget* parent, const QString& text) { ui::services().showMessage(parent, text); };
     hooks.reportError = [](QWidget* parent, const QString& text) { ui::reportError(parent, text); };
     suiPanel1 = new QGroupBox(QStringLiteral("이미지 뷰어"), this);
     suiPanel1->setObjectName(QStringLiteral("suiPanel1"));
     viewer = new rida::viewer::ImageViewer(std::move(config), std::move(hooks), suiPanel1);
-    viewer->ImgView->setAccessibleName(QStringLiteral("이미지 뷰어"));
-    viewer->ScaleCombo->setAccessibleName(QStringLiteral("화면비율"));
-    viewer->MagnMagnification->setAccessibleName(QStringLiteral("돋보기 배율"));
+    viewer->imageView->setAccessibleName(QStringLiteral("이미지 뷰어"));
+    viewer->scaleBox->setAccessibleName(QStringLiteral("화면비율"));
+    viewer->magnificationSlider->setAccessibleName(QStringLiteral("돋보기 배율"));
     (new QVBoxLayout(suiPanel1))->addWidget(viewer);
     buildSettingsTab();
 
@@ -160,7 +160,7 @@ void RegistrationWindow::ResetManualEntry()
     viewer->clearPage();
     if (!browser->folder().empty())
         ui::runCommand(this, [this] { browser->rereadFiles(); });
-    browser->FileListBox1->update();
+    browser->fileList->update();
     browser->selectFirstFile();
     lots->clearLots();
 }
@@ -197,9 +197,9 @@ void RegistrationWindow::preview(const fs::path& file)
     browser->showPreviewed(file);
     ui::runCommand(this, [&] {
         viewer->loadPage(file);
-        viewer->selectScaleEntry(viewer->ScaleCombo->findText(QString::fromLatin1(kPreviewScale)));
+        viewer->selectScaleEntry(viewer->scaleBox->findText(QString::fromLatin1(kPreviewScale)));
         viewer->centreOn(QPointF(0, 0));
-        browser->FileListBox1->setFocus(Qt::OtherFocusReason);
+        browser->fileList->setFocus(Qt::OtherFocusReason);
     });
 }
 

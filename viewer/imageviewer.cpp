@@ -81,11 +81,11 @@ ImageViewer::ImageViewer(ViewerConfig config, ViewerHooks hooks, QWidget* parent
     outer->setSpacing(2);
     auto* middle = new QHBoxLayout;
     middle->setSpacing(2);
-    ImgView = new ui::ImageView(this);
-    ImgView->setObjectName(QStringLiteral("ImgView"));
-    ImgView->setBackground(config_.background);
-    ImgView->setPageCursor(config_.pageCursor);
-    middle->addWidget(ImgView, 1);
+    imageView = new ui::ImageView(this);
+    imageView->setObjectName(QStringLiteral("ImgView"));
+    imageView->setBackground(config_.background);
+    imageView->setPageCursor(config_.pageCursor);
+    middle->addWidget(imageView, 1);
     buildMagnifierSettings();
     outer->addLayout(middle, 1);
     auto* bar = new QHBoxLayout;
@@ -95,16 +95,16 @@ ImageViewer::ImageViewer(ViewerConfig config, ViewerHooks hooks, QWidget* parent
     bindKeys();
     nameControlsForScreenReaders();
 
-    connect(ImgView, &ui::ImageView::mousePressed, this,
-            [this](QPoint v, Qt::MouseButton b, Qt::KeyboardModifiers) { ImgViewMouseDown(v, b); });
-    connect(ImgView, &ui::ImageView::mouseMoved, this,
-            [this](QPoint v, Qt::MouseButtons, Qt::KeyboardModifiers) { ImgViewMouseMove(v); });
-    connect(ImgView, &ui::ImageView::mouseReleased, this,
-            [this](QPoint v, Qt::MouseButton b, Qt::KeyboardModifiers) { ImgViewMouseUp(v, b); });
-    connect(ImgView, &ui::ImageView::clicked, this, &ImageViewer::ImgViewClick);
-    connect(ImgView, &ui::ImageView::contextMenuRequested, this, [this](QPoint global) {
-        if (!suiPopupMenu2->isEmpty())
-            suiPopupMenu2->popup(global);
+    connect(imageView, &ui::ImageView::mousePressed, this,
+            [this](QPoint v, Qt::MouseButton b, Qt::KeyboardModifiers) { onMousePress(v, b); });
+    connect(imageView, &ui::ImageView::mouseMoved, this,
+            [this](QPoint v, Qt::MouseButtons, Qt::KeyboardModifiers) { onMouseMove(v); });
+    connect(imageView, &ui::ImageView::mouseReleased, this,
+            [this](QPoint v, Qt::MouseButton b, Qt::KeyboardModifiers) { onMouseRelease(v, b); });
+    connect(imageView, &ui::ImageView::clicked, this, &ImageViewer::onClick);
+    connect(imageView, &ui::ImageView::contextMenuRequested, this, [this](QPoint global) {
+        if (!pageMenu->isEmpty())
+            pageMenu->popup(global);
     });
 }
 
@@ -120,10 +120,10 @@ void ImageViewer::nameControlsForScreenReaders()
     for (QAbstractButton* b : findChildren<QAbstractButton*>())
         if (b->text().isEmpty() && !b->toolTip().isEmpty())
             nameIfUnnamed(b, b->toolTip());
-    nameIfUnnamed(ScaleCombo, config_.scaleLabel.isEmpty() ? QStringLiteral("화면비율") : config_.scaleLabel);
-    nameIfUnnamed(ImgView, QStringLiteral("이미지 뷰어"));
-    nameIfUnnamed(SpinButtonFactorUp, QStringLiteral("명도 올림"));
-    nameIfUnnamed(SpinButtonFactorDown, QStringLiteral("명도 내림"));
+    nameIfUnnamed(scaleBox, config_.scaleLabel.isEmpty() ? QStringLiteral("화면비율") : config_.scaleLabel);
+    nameIfUnnamed(imageView, QStringLiteral("이미지 뷰어"));
+    nameIfUnnamed(brightnessUpButton, QStringLiteral("명도 올림"));
+    nameIfUnnamed(brightnessDownButton, QStringLiteral("명도 내림"));
 }
 
 void ImageViewer::buildMagnifierSettings()
@@ -132,72 +132,72 @@ void ImageViewer::buildMagnifierSettings()
     // also where they are never shown (they keep their start values there).
     // The panel floats over the top right corner of the page area, so that it
     // is part of what a view capture shows while it is open.
-    PnlMagn = new QGroupBox(config_.magnifierPanelCaption, ImgView);
-    PnlMagn->setObjectName(QStringLiteral("PnlMagn"));
-    PnlMagn->setAutoFillBackground(true);
+    magnifierPanel = new QGroupBox(config_.magnifierPanelCaption, imageView);
+    magnifierPanel->setObjectName(QStringLiteral("PnlMagn"));
+    magnifierPanel->setAutoFillBackground(true);
     // The panel floats over the page area: its caption goes inside the frame,
     // on the panel's own background, not in a margin showing the page behind.
-    PnlMagn->setStyleSheet(QStringLiteral(
+    magnifierPanel->setStyleSheet(QStringLiteral(
         "QGroupBox#PnlMagn { margin-top: 0; padding-top: 20px; }"
         "QGroupBox#PnlMagn::title { subcontrol-origin: padding; subcontrol-position: top left; top: 4px; left: 6px; }"));
-    PnlMagn->setFixedWidth(kMagnifierPanelWidth);
-    auto* grid = new QVBoxLayout(PnlMagn);
+    magnifierPanel->setFixedWidth(kMagnifierPanelWidth);
+    auto* grid = new QVBoxLayout(magnifierPanel);
     auto slider = [&](const char* name, const QString& label, int lo, int hi, int start, const QString& hint) {
-        auto* s = new QSlider(Qt::Horizontal, PnlMagn);
+        auto* s = new QSlider(Qt::Horizontal, magnifierPanel);
         s->setObjectName(QLatin1String(name));
         s->setRange(lo, hi);
         s->setValue(start);
         s->setToolTip(hint);
-        auto* caption = new QLabel(label, PnlMagn);
+        auto* caption = new QLabel(label, magnifierPanel);
         caption->setBuddy(s);
         s->setAccessibleName(QString(label).remove(u':').trimmed());
         auto* row = new QHBoxLayout;
         row->addWidget(caption);
         row->addWidget(s, 1);
         grid->addLayout(row);
-        connect(s, &QSlider::valueChanged, this, &ImageViewer::MagnOpacityChange);
+        connect(s, &QSlider::valueChanged, this, &ImageViewer::onOpacityChanged);
         return s;
     };
-    MagnMagnification = slider("MagnMagnification", QStringLiteral("배율 :"), 0, 50, kMagnificationStart,
+    magnificationSlider = slider("MagnMagnification", QStringLiteral("배율 :"), 0, 50, kMagnificationStart,
                                QStringLiteral("돋보기 배율 조절"));
-    MagnMagnification->setSingleStep(1);
-    MagnMagnification->setPageStep(2);
-    MagnOpacity =
+    magnificationSlider->setSingleStep(1);
+    magnificationSlider->setPageStep(2);
+    opacitySlider =
         slider("MagnOpacity", QStringLiteral("투명 :"), 0, 255, kOpacityStart, QStringLiteral("돋보기 투명도 조절"));
-    MagnRotation =
+    rotationSlider =
         slider("MagnRotation", QStringLiteral("회전 :"), -180, 180, kRotationStart, QStringLiteral("돋보기 영역 회전"));
-    MagnInterpolate = new QCheckBox(QStringLiteral(" 부드럽게"), PnlMagn);
-    MagnInterpolate->setObjectName(QStringLiteral("MagnInterpolate"));
-    MagnInterpolate->setToolTip(QStringLiteral("돋보기 영역을 부드럽게 필터링"));
-    grid->addWidget(MagnInterpolate);
+    magnifierSmoothingBox = new QCheckBox(QStringLiteral(" 부드럽게"), magnifierPanel);
+    magnifierSmoothingBox->setObjectName(QStringLiteral("MagnInterpolate"));
+    magnifierSmoothingBox->setToolTip(QStringLiteral("돋보기 영역을 부드럽게 필터링"));
+    grid->addWidget(magnifierSmoothingBox);
     grid->addStretch(1);
-    connect(MagnInterpolate, &QCheckBox::clicked, this, &ImageViewer::MagnOpacityChange);
-    PnlMagn->adjustSize();
-    PnlMagn->hide();
-    ImgView->viewport()->installEventFilter(this);
+    connect(magnifierSmoothingBox, &QCheckBox::clicked, this, &ImageViewer::onOpacityChanged);
+    magnifierPanel->adjustSize();
+    magnifierPanel->hide();
+    imageView->viewport()->installEventFilter(this);
     placeMagnifierSettings();
 }
 
 void ImageViewer::placeMagnifierSettings()
 {
-    const QRect area = ImgView->viewport()->geometry();
-    PnlMagn->move(area.right() + 1 - kMagnifierPanelMargin - PnlMagn->width(), area.top() + kMagnifierPanelMargin);
+    const QRect area = imageView->viewport()->geometry();
+    magnifierPanel->move(area.right() + 1 - kMagnifierPanelMargin - magnifierPanel->width(), area.top() + kMagnifierPanelMargin);
 }
 
 bool ImageViewer::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ImgView->viewport() && event->type() == QEvent::Resize)
+    if (watched == imageView->viewport() && event->type() == QEvent::Resize)
         placeMagnifierSettings();
     return QWidget::eventFilter(watched, event);
 }
 
 void ImageViewer::addSmoothingBox(QHBoxLayout* bar)
 {
-    ImageInterpolate = new QCheckBox(QStringLiteral("화면보정"), this);
-    ImageInterpolate->setObjectName(QStringLiteral("ImageInterpolate"));
-    ImageInterpolate->setToolTip(QStringLiteral("화면을 부드럽게 필터링"));
-    connect(ImageInterpolate, &QCheckBox::clicked, this, &ImageViewer::ImageInterpolateClick);
-    bar->addWidget(ImageInterpolate);
+    smoothingBox = new QCheckBox(QStringLiteral("화면보정"), this);
+    smoothingBox->setObjectName(QStringLiteral("ImageInterpolate"));
+    smoothingBox->setToolTip(QStringLiteral("화면을 부드럽게 필터링"));
+    connect(smoothingBox, &QCheckBox::clicked, this, &ImageViewer::onSmoothingToggled);
+    bar->addWidget(smoothingBox);
 }
 
 void ImageViewer::buildBar(QHBoxLayout* bar)
@@ -206,22 +206,22 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
     QLabel* scaleCaption = config_.scaleLabel.isEmpty() ? nullptr : new QLabel(config_.scaleLabel, this);
     if (scaleCaption)
         bar->addWidget(scaleCaption);
-    ScaleCombo = new QComboBox(this);
-    ScaleCombo->setObjectName(QStringLiteral("ScaleCombo"));
+    scaleBox = new QComboBox(this);
+    scaleBox->setObjectName(QStringLiteral("ScaleCombo"));
     if (scaleCaption)
-        scaleCaption->setBuddy(ScaleCombo);
-    ScaleCombo->setEditable(true);
+        scaleCaption->setBuddy(scaleBox);
+    scaleBox->setEditable(true);
     // Completion would turn a typed "1" into "100%" before the box reads it.
-    ScaleCombo->setCompleter(nullptr);
-    ScaleCombo->setInsertPolicy(QComboBox::NoInsert);
-    ScaleCombo->addItems(config_.scaleList);
+    scaleBox->setCompleter(nullptr);
+    scaleBox->setInsertPolicy(QComboBox::NoInsert);
+    scaleBox->addItems(config_.scaleList);
     {
-        const QSignalBlocker block(ScaleCombo);
-        ScaleCombo->setCurrentIndex(-1);
-        ScaleCombo->setEditText(QStringLiteral("50%"));
+        const QSignalBlocker block(scaleBox);
+        scaleBox->setCurrentIndex(-1);
+        scaleBox->setEditText(QStringLiteral("50%"));
     }
-    connect(ScaleCombo, &QComboBox::editTextChanged, this, &ImageViewer::ScaleComboChange);
-    bar->addWidget(ScaleCombo);
+    connect(scaleBox, &QComboBox::editTextChanged, this, &ImageViewer::onScaleChanged);
+    bar->addWidget(scaleBox);
     if (config_.smoothing && config_.smoothingFirst)
         addSmoothingBox(bar);
 
@@ -231,126 +231,126 @@ void ImageViewer::buildBar(QHBoxLayout* bar)
                 ? static_cast<QAbstractButton*>(
                       textButton(this, "suiButton6", QStringLiteral("돋보기"), QStringLiteral("돋보기 활성화")))
                 : pictureButton(this, "suiButton6", QStyle::SP_FileDialogContentsView, QStringLiteral("돋보기 활성화"));
-        suiButton6 = b;
-        connect(b, &QAbstractButton::clicked, this, &ImageViewer::suiButton6Click);
+        magnifierButton = b;
+        connect(b, &QAbstractButton::clicked, this, &ImageViewer::toggleMagnifier);
         bar->addWidget(b);
     }
     if (config_.magnifierPanel) {
-        suiButton3 =
+        magnifierSettingsButton =
             pictureButton(this, "suiButton3", QStyle::SP_FileDialogDetailedView, QStringLiteral("돋보기 환경"));
-        connect(suiButton3, &QAbstractButton::clicked, this, &ImageViewer::suiButton3Click);
-        bar->addWidget(suiButton3);
+        connect(magnifierSettingsButton, &QAbstractButton::clicked, this, &ImageViewer::toggleMagnifierSettings);
+        bar->addWidget(magnifierSettingsButton);
     }
     if (config_.magnifierSlider) {
         // Only the magnification is offered, on the bar; the panel never shows.
-        MagnMagnification->setParent(this);
-        MagnMagnification->setFixedWidth(120);
-        bar->addWidget(MagnMagnification);
+        magnificationSlider->setParent(this);
+        magnificationSlider->setFixedWidth(120);
+        bar->addWidget(magnificationSlider);
     }
     if (config_.marker) {
-        suiButton17 = textButton(this, "suiButton17", QStringLiteral("마커"), QStringLiteral("마커 활성화"));
-        connect(suiButton17, &QAbstractButton::clicked, this, &ImageViewer::suiButton17Click);
-        bar->addWidget(suiButton17);
+        markerButton = textButton(this, "suiButton17", QStringLiteral("마커"), QStringLiteral("마커 활성화"));
+        connect(markerButton, &QAbstractButton::clicked, this, &ImageViewer::placeMarker);
+        bar->addWidget(markerButton);
     }
     if (config_.apply) {
-        suiButton2 = textButton(this, "suiButton2", QStringLiteral("적용"), QStringLiteral("활성화 된 기능 적용"));
-        connect(suiButton2, &QAbstractButton::clicked, this, &ImageViewer::suiButton2Click);
-        bar->addWidget(suiButton2);
+        applyButton = textButton(this, "suiButton2", QStringLiteral("적용"), QStringLiteral("활성화 된 기능 적용"));
+        connect(applyButton, &QAbstractButton::clicked, this, &ImageViewer::applySelection);
+        bar->addWidget(applyButton);
     }
     if (config_.cancelButton) {
-        suiButton5 = textButton(this, "suiButton5", QStringLiteral("취소"), QStringLiteral("활성화 된 기능 취소"));
-        connect(suiButton5, &QAbstractButton::clicked, this, [this] {
+        cancelButton = textButton(this, "suiButton5", QStringLiteral("취소"), QStringLiteral("활성화 된 기능 취소"));
+        connect(cancelButton, &QAbstractButton::clicked, this, [this] {
             if (hooks_.cancel)
                 hooks_.cancel();
             else
-                suiButton5Click();
+                cancelSelection();
         });
-        bar->addWidget(suiButton5);
+        bar->addWidget(cancelButton);
     }
     if (config_.smoothing && !config_.smoothingFirst)
         addSmoothingBox(bar);
     if (config_.brightness) {
         auto* caption = new QLabel(QStringLiteral("명도:"), this);
         bar->addWidget(caption);
-        bright = new QLineEdit(QStringLiteral("0"), this);
-        caption->setBuddy(bright);
-        bright->setAccessibleName(QStringLiteral("명도"));
-        bright->setObjectName(QStringLiteral("bright"));
-        bright->setReadOnly(true);
-        bright->setToolTip(QStringLiteral("이미지 명도 조절"));
-        bright->setFixedWidth(40);
-        bar->addWidget(bright);
+        brightnessField = new QLineEdit(QStringLiteral("0"), this);
+        caption->setBuddy(brightnessField);
+        brightnessField->setAccessibleName(QStringLiteral("명도"));
+        brightnessField->setObjectName(QStringLiteral("bright"));
+        brightnessField->setReadOnly(true);
+        brightnessField->setToolTip(QStringLiteral("이미지 명도 조절"));
+        brightnessField->setFixedWidth(40);
+        bar->addWidget(brightnessField);
         auto* spin = new QWidget(this);
         spin->setObjectName(QStringLiteral("SpinButtonFactor"));
         auto* col = new QVBoxLayout(spin);
         col->setContentsMargins(0, 0, 0, 0);
         col->setSpacing(0);
-        SpinButtonFactorUp = new QToolButton(spin);
-        SpinButtonFactorUp->setObjectName(QStringLiteral("SpinButtonFactorUp"));
-        SpinButtonFactorUp->setArrowType(Qt::UpArrow);
-        SpinButtonFactorDown = new QToolButton(spin);
-        SpinButtonFactorDown->setObjectName(QStringLiteral("SpinButtonFactorDown"));
-        SpinButtonFactorDown->setArrowType(Qt::DownArrow);
-        for (auto* b : {SpinButtonFactorUp, SpinButtonFactorDown}) {
+        brightnessUpButton = new QToolButton(spin);
+        brightnessUpButton->setObjectName(QStringLiteral("SpinButtonFactorUp"));
+        brightnessUpButton->setArrowType(Qt::UpArrow);
+        brightnessDownButton = new QToolButton(spin);
+        brightnessDownButton->setObjectName(QStringLiteral("SpinButtonFactorDown"));
+        brightnessDownButton->setArrowType(Qt::DownArrow);
+        for (auto* b : {brightnessUpButton, brightnessDownButton}) {
             b->setFixedHeight(11);
             col->addWidget(b);
         }
-        connect(SpinButtonFactorUp, &QToolButton::clicked, this, &ImageViewer::SpinButtonFactorUpClick);
-        connect(SpinButtonFactorDown, &QToolButton::clicked, this, &ImageViewer::SpinButtonFactorDownClick);
+        connect(brightnessUpButton, &QToolButton::clicked, this, &ImageViewer::brightnessUp);
+        connect(brightnessDownButton, &QToolButton::clicked, this, &ImageViewer::brightnessDown);
         bar->addWidget(spin);
     }
     if (config_.rotation) {
         const bool cap = config_.rotationCaptions;
         // With captions they are push buttons like "돋보기" and "취소" beside them.
         if (cap) {
-            suiButton8 = textButton(this, "suiButton8", QStringLiteral("90˚"), QStringLiteral("90도 회전"));
-            suiButton9 = textButton(this, "suiButton9", QStringLiteral("180˚"), QStringLiteral("180도 회전"));
+            rotate90Button = textButton(this, "suiButton8", QStringLiteral("90˚"), QStringLiteral("90도 회전"));
+            rotate180Button = textButton(this, "suiButton9", QStringLiteral("180˚"), QStringLiteral("180도 회전"));
         } else {
-            suiButton8 = pictureButton(this, "suiButton8", QStyle::SP_BrowserReload, QStringLiteral("90도 회전"));
-            suiButton9 = pictureButton(this, "suiButton9", QStyle::SP_ArrowBack, QStringLiteral("180도 회전"));
+            rotate90Button = pictureButton(this, "suiButton8", QStyle::SP_BrowserReload, QStringLiteral("90도 회전"));
+            rotate180Button = pictureButton(this, "suiButton9", QStyle::SP_ArrowBack, QStringLiteral("180도 회전"));
         }
-        connect(suiButton8, &QAbstractButton::clicked, this, &ImageViewer::suiButton8Click);
-        connect(suiButton9, &QAbstractButton::clicked, this, &ImageViewer::suiButton9Click);
-        bar->addWidget(suiButton8);
-        bar->addWidget(suiButton9);
+        connect(rotate90Button, &QAbstractButton::clicked, this, &ImageViewer::rotate90);
+        connect(rotate180Button, &QAbstractButton::clicked, this, &ImageViewer::rotate180);
+        bar->addWidget(rotate90Button);
+        bar->addWidget(rotate180Button);
     }
     bar->addStretch(1);
 }
 
 void ImageViewer::buildMenu()
 {
-    suiPopupMenu2 = new QMenu(this);
-    suiPopupMenu2->setObjectName(QStringLiteral("suiPopupMenu2"));
+    pageMenu = new QMenu(this);
+    pageMenu->setObjectName(QStringLiteral("suiPopupMenu2"));
     for (MenuCommand c : config_.menu) {
         switch (c) {
         case MenuCommand::Reopen:
-            suiPopupMenu2->addAction(QStringLiteral("다시 열기"), this, &ImageViewer::reopenCommand);
+            pageMenu->addAction(QStringLiteral("다시 열기"), this, &ImageViewer::reopenCommand);
             break;
         case MenuCommand::Magnifier:
-            suiPopupMenu2->addAction(QStringLiteral("돋보기 실행"), this, &ImageViewer::suiButton6Click);
+            pageMenu->addAction(QStringLiteral("돋보기 실행"), this, &ImageViewer::toggleMagnifier);
             break;
         case MenuCommand::CancelMagnifier:
-            suiPopupMenu2->addAction(QStringLiteral("돋보기 취소"), this, [this] {
+            pageMenu->addAction(QStringLiteral("돋보기 취소"), this, [this] {
                 if (hooks_.cancel)
                     hooks_.cancel();
                 else
-                    suiButton5Click();
+                    cancelSelection();
             });
             break;
         case MenuCommand::Marker:
-            suiPopupMenu2->addAction(QStringLiteral("마커 실행"), this, &ImageViewer::suiButton17Click);
+            pageMenu->addAction(QStringLiteral("마커 실행"), this, &ImageViewer::placeMarker);
             break;
         case MenuCommand::Apply:
-            suiPopupMenu2->addAction(QStringLiteral("기능 적용"), this, &ImageViewer::suiButton2Click);
+            pageMenu->addAction(QStringLiteral("기능 적용"), this, &ImageViewer::applySelection);
             break;
         case MenuCommand::Cancel:
-            suiPopupMenu2->addAction(QStringLiteral("기능 취소"), this, &ImageViewer::suiButton5Click);
+            pageMenu->addAction(QStringLiteral("기능 취소"), this, &ImageViewer::cancelSelection);
             break;
         case MenuCommand::Rotate90:
-            suiPopupMenu2->addAction(QStringLiteral("90˚ 회전"), this, &ImageViewer::suiButton8Click);
+            pageMenu->addAction(QStringLiteral("90˚ 회전"), this, &ImageViewer::rotate90);
             break;
         case MenuCommand::Rotate180:
-            suiPopupMenu2->addAction(QStringLiteral("180˚ 회전"), this, &ImageViewer::suiButton9Click);
+            pageMenu->addAction(QStringLiteral("180˚ 회전"), this, &ImageViewer::rotate180);
             break;
         }
     }
@@ -364,8 +364,8 @@ void ImageViewer::bindKeys()
         connect(s, &QShortcut::activated, this, slot);
     };
     if (config_.functionKeys) {
-        bind(Qt::Key_F5, &ImageViewer::suiButton6Click);
-        bind(Qt::Key_F6, &ImageViewer::suiButton5Click);
+        bind(Qt::Key_F5, &ImageViewer::toggleMagnifier);
+        bind(Qt::Key_F6, &ImageViewer::cancelSelection);
     }
     if (config_.scaleStepKeys) {
         bind(Qt::Key_F7, [this] { stepScale(+1); });
@@ -399,51 +399,51 @@ void ImageViewer::loadPage(const QString& path)
 void ImageViewer::loadPage(const std::filesystem::path& file)
 {
     try {
-        image::loadPage(file.native(), ImgView->page());
+        image::loadPage(file.native(), imageView->page());
     } catch (...) {
-        ImgView->pageChanged(); // the page is empty now: the view must not show the previous one
+        imageView->pageChanged(); // the page is empty now: the view must not show the previous one
         throw;
     }
-    ImgView->pageChanged();
+    imageView->pageChanged();
 }
 
 void ImageViewer::centreOn(QPointF pagePoint)
 {
-    const QPointF at = ImgView->mapPageToView(pagePoint);
-    const QPointF middle = QRectF(ImgView->visibleArea()).center();
-    ImgView->scrollByPixels(int(at.x() - middle.x()), int(at.y() - middle.y()));
+    const QPointF at = imageView->mapPageToView(pagePoint);
+    const QPointF middle = QRectF(imageView->visibleArea()).center();
+    imageView->scrollByPixels(int(at.x() - middle.x()), int(at.y() - middle.y()));
 }
 
 QPointF ImageViewer::viewCentre() const
 {
-    return ImgView->mapViewToPage(QRectF(ImgView->visibleArea()).center());
+    return imageView->mapViewToPage(QRectF(imageView->visibleArea()).center());
 }
 
 void ImageViewer::clearPage()
 {
-    ImgView->clearPage();
+    imageView->clearPage();
 }
 
 void ImageViewer::selectScaleEntry(int index)
 {
     {
-        const QSignalBlocker block(ScaleCombo);
-        ScaleCombo->setCurrentIndex(index);
+        const QSignalBlocker block(scaleBox);
+        scaleBox->setCurrentIndex(index);
     }
-    ScaleComboChange();
+    onScaleChanged();
 }
 
 void ImageViewer::resetBrightness()
 {
-    if (bright)
-        bright->setText(QStringLiteral("0"));
+    if (brightnessField)
+        brightnessField->setText(QStringLiteral("0"));
 }
 
 // ---------------------------------------------------------------- scale and pan
 
-void ImageViewer::ScaleComboChange()
+void ImageViewer::onScaleChanged()
 {
-    const QString digits = scaleDigits(ScaleCombo->currentText());
+    const QString digits = scaleDigits(scaleBox->currentText());
     if (digits.isEmpty())
         return;
     bool ok = false;
@@ -451,12 +451,12 @@ void ImageViewer::ScaleComboChange()
     if (!ok)
         n = -1;
     if (n >= 1 && n <= 2000)
-        ImgView->setScale(n / 100.0);
+        imageView->setScale(n / 100.0);
     else
-        n = int(std::lround(ImgView->scale() * 100));
+        n = int(std::lround(imageView->scale() * 100));
     const QString text = QString::number(n) + QLatin1Char('%');
-    QLineEdit* edit = ScaleCombo->lineEdit();
-    const QSignalBlocker block(ScaleCombo);
+    QLineEdit* edit = scaleBox->lineEdit();
+    const QSignalBlocker block(scaleBox);
     const QSignalBlocker blockEdit(edit);
     if (edit->text() != text)
         edit->setText(text);
@@ -466,49 +466,49 @@ void ImageViewer::ScaleComboChange()
 
 void ImageViewer::stepScale(int direction)
 {
-    const int current = ScaleCombo->findText(ScaleCombo->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    const int current = scaleBox->findText(scaleBox->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
     int next = direction > 0 ? (current < 0 ? 0 : current + 1) : current - 1;
-    if (next < 0 || next >= ScaleCombo->count())
+    if (next < 0 || next >= scaleBox->count())
         next = -1; // past either end: no entry, the scale stays
     selectScaleEntry(next);
 }
 
-void ImageViewer::ImgViewMouseDown(QPoint v, Qt::MouseButton button)
+void ImageViewer::onMousePress(QPoint v, Qt::MouseButton button)
 {
-    if (PanAllowed && button == Qt::LeftButton) {
-        PanOrigin = v;
-        Panning = true;
+    if (panAllowed && button == Qt::LeftButton) {
+        panOrigin = v;
+        panning = true;
         if (config_.panPressCursor)
-            ImgView->setPageCursor(*config_.panPressCursor);
+            imageView->setPageCursor(*config_.panPressCursor);
         if (config_.reportPressPoint && hooks_.pressedPagePoint) {
-            const QPointF o = ImgView->pageOrigin();
-            const double s = ImgView->scale();
+            const QPointF o = imageView->pageOrigin();
+            const double s = imageView->scale();
             hooks_.pressedPagePoint(int((v.x() - o.x()) / s), int((v.y() - o.y()) / s));
         }
         return;
     }
-    ImgView->viewport()->releaseMouse();
+    imageView->viewport()->releaseMouse();
 }
 
-void ImageViewer::ImgViewMouseMove(QPoint v)
+void ImageViewer::onMouseMove(QPoint v)
 {
-    if (!Panning)
+    if (!panning)
         return;
-    ImgView->scrollByPixels(PanOrigin.x() - v.x(), PanOrigin.y() - v.y());
-    PanOrigin = v;
-    ImgView->repaintNow();
+    imageView->scrollByPixels(panOrigin.x() - v.x(), panOrigin.y() - v.y());
+    panOrigin = v;
+    imageView->repaintNow();
 }
 
-void ImageViewer::ImgViewMouseUp(QPoint, Qt::MouseButton button)
+void ImageViewer::onMouseRelease(QPoint, Qt::MouseButton button)
 {
     if (button != Qt::LeftButton)
         return;
-    if (Panning && config_.panReleaseCursor)
-        ImgView->setPageCursor(*config_.panReleaseCursor);
-    Panning = false;
+    if (panning && config_.panReleaseCursor)
+        imageView->setPageCursor(*config_.panReleaseCursor);
+    panning = false;
 }
 
-void ImageViewer::ImgViewClick()
+void ImageViewer::onClick()
 {
     focusScaleBox(Qt::MouseFocusReason);
 }
@@ -517,19 +517,19 @@ void ImageViewer::focusScaleBox(Qt::FocusReason reason)
 {
     // The box takes the focus with its whole text selected, so that what is
     // typed next replaces the scale shown.
-    ScaleCombo->setFocus(reason);
-    ScaleCombo->lineEdit()->selectAll();
+    scaleBox->setFocus(reason);
+    scaleBox->lineEdit()->selectAll();
 }
 
-void ImageViewer::ImageInterpolateClick()
+void ImageViewer::onSmoothingToggled()
 {
-    ImgView->setResampler(ImageInterpolate && ImageInterpolate->isChecked() ? image::Resampler::Linear
+    imageView->setResampler(smoothingBox && smoothingBox->isChecked() ? image::Resampler::Linear
                                                                             : image::Resampler::Nearest);
 }
 
 // ---------------------------------------------------------------- selection
 
-void ImageViewer::SetSelection(ui::Layer* layer)
+void ImageViewer::setSelection(ui::Layer* layer)
 {
     if (layer == Selection)
         return;
@@ -538,18 +538,18 @@ void ImageViewer::SetSelection(ui::Layer* layer)
         RubberBand->visible = false;
         RubberBand->receivesMouse = false;
         RubberBand->noUpdate = true;
-        ImgView->invalidate();
+        imageView->invalidate();
     }
     Selection = layer;
     if (!layer)
         return;
     if (RubberBand) {
-        ImgView->bringToFront(RubberBand);
+        imageView->bringToFront(RubberBand);
     } else {
         auto band = std::make_unique<ui::RubberBand>();
         band->minWidth = 1.0;
         band->minHeight = 1.0;
-        RubberBand = static_cast<ui::RubberBand*>(ImgView->addLayer(std::move(band)));
+        RubberBand = static_cast<ui::RubberBand*>(imageView->addLayer(std::move(band)));
     }
     RubberBand->child = layer;
     RubberBand->location = layer->location;
@@ -557,17 +557,17 @@ void ImageViewer::SetSelection(ui::Layer* layer)
     RubberBand->receivesMouse = true;
     RubberBand->noUpdate = true;
     RubberBand->onResizing = [this](const RectF& o, RectF& n, ui::BandDrag d, Qt::KeyboardModifiers m) {
-        RubberBandResizing(o, n, d, m);
+        onRubberBandResizing(o, n, d, m);
     };
-    ImgView->invalidate();
+    imageView->invalidate();
 }
 
-void ImageViewer::LayerMouseDown(ui::Layer& layer)
+void ImageViewer::onLayerPressed(ui::Layer& layer)
 {
-    SetSelection(&layer);
+    setSelection(&layer);
 }
 
-void ImageViewer::RubberBandResizing(const RectF& old, RectF& loc, ui::BandDrag drag, Qt::KeyboardModifiers modifiers)
+void ImageViewer::onRubberBandResizing(const RectF& old, RectF& loc, ui::BandDrag drag, Qt::KeyboardModifiers modifiers)
 {
     using ui::BandDrag;
     if (drag == BandDrag::Move || drag == BandDrag::None || !(modifiers & Qt::ControlModifier))
@@ -589,49 +589,49 @@ void ImageViewer::RubberBandResizing(const RectF& old, RectF& loc, ui::BandDrag 
 
 // ---------------------------------------------------------------- magnifier
 
-void ImageViewer::suiButton6Click()
+void ImageViewer::toggleMagnifier()
 {
-    if (ImgView->page().empty())
+    if (imageView->page().empty())
         return;
-    PanAllowed = false;
-    MagnOpacity->setValue(kOpacityStart);
-    MagnMagnification->setValue(kMagnificationStart);
-    MagnRotation->setValue(kRotationStart);
+    panAllowed = false;
+    opacitySlider->setValue(kOpacityStart);
+    magnificationSlider->setValue(kMagnificationStart);
+    rotationSlider->setValue(kRotationStart);
     guarded([&] {
-        ui::Layer* layer = CreateMagnifier();
-        SetSelection(layer);
+        ui::Layer* layer = createMagnifier();
+        setSelection(layer);
     });
 }
 
-void ImageViewer::suiButton3Click()
+void ImageViewer::toggleMagnifierSettings()
 {
     placeMagnifierSettings();
-    PnlMagn->setVisible(!PnlMagn->isVisible());
-    PnlMagn->raise();
+    magnifierPanel->setVisible(!magnifierPanel->isVisible());
+    magnifierPanel->raise();
 }
 
-ui::Layer* ImageViewer::CreateMagnifier()
+ui::Layer* ImageViewer::createMagnifier()
 {
-    const QString digits = scaleDigits(ScaleCombo->currentText());
+    const QString digits = scaleDigits(scaleBox->currentText());
     const int s = model::toInteger(digits); // the same conversion error as every typed number
     if (s <= 0)
         throw model::Error(QStringLiteral("화면비율 '%1'로는 돋보기를 만들 수 없습니다.").arg(digits));
     // The side is 20e = 32000 / s page pixels: 320 view pixels at s percent.
     const double e = 1600.0 / s;
-    const QRect area = ImgView->visibleArea();
+    const QRect area = imageView->visibleArea();
     const QPoint centre((area.left() + area.left() + area.width()) / 2, (area.top() + area.top() + area.height()) / 2);
-    const QPointF p = ImgView->mapViewToPage(QPointF(centre));
+    const QPointF p = imageView->mapViewToPage(QPointF(centre));
     const int X = int(p.x()), Y = int(p.y());
     auto layer = std::make_unique<ui::PositionedLayer>();
     layer->location = {X - 10 * e, Y - 10 * e, X + 10 * e, Y + 10 * e};
     layer->followsPage = true;
     layer->receivesMouse = true;
-    layer->onMouseDown = [this](ui::Layer& l) { LayerMouseDown(l); };
-    layer->onPaint = [this](ui::Layer& l, ui::LayerPaint& b) { MagnifierPaint(l, b); };
-    return ImgView->addLayer(std::move(layer));
+    layer->onMouseDown = [this](ui::Layer& l) { onLayerPressed(l); };
+    layer->onPaint = [this](ui::Layer& l, ui::LayerPaint& b) { paintMagnifier(l, b); };
+    return imageView->addLayer(std::move(layer));
 }
 
-void ImageViewer::MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer)
+void ImageViewer::paintMagnifier(ui::Layer& layer, ui::LayerPaint& buffer)
 {
     if (!dynamic_cast<ui::PositionedLayer*>(&layer))
         return;
@@ -641,8 +641,8 @@ void ImageViewer::MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer)
     const int w = rect.width(), h = rect.height();
     if (buffer.measuring || w <= 0 || h <= 0)
         return;
-    const double m = std::pow(10.0, MagnMagnification->value() / 50.0);
-    const double a = -MagnRotation->value();
+    const double m = std::pow(10.0, magnificationSlider->value() / 50.0);
+    const double a = -rotationSlider->value();
     // Only the part of the magnifier inside the buffer is worked out: zoomed in
     // after placing, a magnifier grows far beyond the view (a 320-pixel one
     // placed at 20 % is 32000 pixels wide at 2000 %).
@@ -657,10 +657,10 @@ void ImageViewer::MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer)
         image::Affine t;
         t.translate(-rect.left, -rect.top).translate(-hw, -hh).scale(m).rotate(a).translate(hw, hh);
         image::transformFill(T, buffer.buffer, t, S,
-                             MagnInterpolate->isChecked() ? image::Resampler::Linear : image::Resampler::Nearest,
+                             magnifierSmoothingBox->isChecked() ? image::Resampler::Linear : image::Resampler::Nearest,
                              shown.left - rect.left, shown.top - rect.top);
         image::setAlpha(T, 255);
-        image::blend(buffer.buffer, shown.left, shown.top, T, MagnOpacity->value());
+        image::blend(buffer.buffer, shown.left, shown.top, T, opacitySlider->value());
     }
     for (int i = 0; i < 5; ++i) {
         image::raisedBevel(buffer.buffer, rect, 35 - 8 * i);
@@ -668,17 +668,17 @@ void ImageViewer::MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer)
     }
 }
 
-void ImageViewer::MagnOpacityChange()
+void ImageViewer::onOpacityChanged()
 {
-    if (!ImgView->page().empty())
-        ImgView->invalidate();
+    if (!imageView->page().empty())
+        imageView->invalidate();
 }
 
 // ---------------------------------------------------------------- page tools
 
-void ImageViewer::suiButton17Click()
+void ImageViewer::placeMarker()
 {
-    if (ImgView->page().empty())
+    if (imageView->page().empty())
         return;
     if (markerPath.isEmpty() || !QFile::exists(markerPath)) {
         showMessage(QStringLiteral("지정한 마커를 찾을 수 없습니다! 환경을 설정하십시오."));
@@ -687,89 +687,89 @@ void ImageViewer::suiButton17Click()
     // No command sets a marker path, so there is no marker to place.
 }
 
-void ImageViewer::suiButton2Click()
+void ImageViewer::applySelection()
 {
-    if (ImgView->page().empty())
+    if (imageView->page().empty())
         return;
     guarded([&] {
-        SetSelection(nullptr);
-        image::Bitmap& page = ImgView->page();
+        setSelection(nullptr);
+        image::Bitmap& page = imageView->page();
         image::Bitmap burnt;
-        ImgView->paintTo(burnt, {0, 0, page.width(), page.height()});
-        ImgView->clearLayers();
+        imageView->paintTo(burnt, {0, 0, page.width(), page.height()});
+        imageView->clearLayers();
         RubberBand = nullptr;
         Selection = nullptr;
-        ImgView->setPage(std::move(burnt));
+        imageView->setPage(std::move(burnt));
         magnified_.release(); // at page resolution it may have been as large as the page
-        PanAllowed = true;
+        panAllowed = true;
         if (hooks_.pageModified)
             hooks_.pageModified();
     });
 }
 
-void ImageViewer::suiButton5Click()
+void ImageViewer::cancelSelection()
 {
     if (!Selection)
         return;
-    PanAllowed = true;
+    panAllowed = true;
     ui::Layer* layer = Selection;
-    SetSelection(nullptr);
-    ImgView->removeLayer(layer);
+    setSelection(nullptr);
+    imageView->removeLayer(layer);
 }
 
-void ImageViewer::suiButton8Click()
+void ImageViewer::rotate90()
 {
-    if (ImgView->page().empty())
+    if (imageView->page().empty())
         return;
     guarded([&] {
-        image::rotate90(ImgView->page());
-        ImgView->pageChanged();
+        image::rotate90(imageView->page());
+        imageView->pageChanged();
     });
 }
 
-void ImageViewer::suiButton9Click()
+void ImageViewer::rotate180()
 {
-    if (ImgView->page().empty())
+    if (imageView->page().empty())
         return;
-    image::rotate180(ImgView->page());
-    ImgView->pageChanged();
+    image::rotate180(imageView->page());
+    imageView->pageChanged();
 }
 
-void ImageViewer::SpinButtonFactorUpClick()
+void ImageViewer::brightnessUp()
 {
-    if (ImgView->page().empty() || !bright)
+    if (imageView->page().empty() || !brightnessField)
         return;
-    const int counter = bright->text().toInt();
+    const int counter = brightnessField->text().toInt();
     if (counter < 0)
         return;
-    bright->setText(QString::number(counter + 1));
-    AdjustBrightness(+kBrightnessStep);
+    brightnessField->setText(QString::number(counter + 1));
+    adjustBrightness(+kBrightnessStep);
     if (hooks_.pageModified)
         hooks_.pageModified();
 }
 
-void ImageViewer::SpinButtonFactorDownClick()
+void ImageViewer::brightnessDown()
 {
-    if (ImgView->page().empty() || !bright)
+    if (imageView->page().empty() || !brightnessField)
         return;
-    const int counter = bright->text().toInt();
+    const int counter = brightnessField->text().toInt();
     if (counter <= 0)
         return;
-    bright->setText(QString::number(counter - 1));
-    AdjustBrightness(-kBrightnessStep);
+    brightnessField->setText(QString::number(counter - 1));
+    adjustBrightness(-kBrightnessStep);
     if (hooks_.pageModified)
         hooks_.pageModified();
 }
 
-void ImageViewer::AdjustBrightness(int delta)
+void ImageViewer::adjustBrightness(int delta)
 {
-    image::adjustBrightness(ImgView->page(), delta);
-    ImgView->repaintNow();
+    image::adjustBrightness(imageView->page(), delta);
+    imageView->repaintNow();
 }
 
 void ImageViewer::reopenCommand()
 {
-    if (ImgView->page().empty())
+    if (imageView->page().empty())
         return;
     guarded([&] {
         if (hooks_.reopen)

@@ -12,7 +12,7 @@
 //     try { viewer->loadPage(path); } catch (const rida::image::ImageError& e) { /* general error report */ }
 //     viewer->selectScaleEntry(1); // "25%"
 //
-// The window's reset sets PanAllowed (resetPanMode), an opening of a record
+// The window's reset sets panAllowed (resetPanMode), an opening of a record
 // resets the brightness counter (resetBrightness). Printing and captures read
 // page() or paint the view with view()->paintTo(). With functionKeys the viewer
 // binds F5 (magnifier) and F6 (cancel), with scaleStepKeys F7 / F8, as window
@@ -63,8 +63,8 @@ public:
     const ViewerConfig& config() const { return config_; }
 
     // Page access for the hosting window.
-    ui::ImageView* view() const { return ImgView; }
-    image::Bitmap& page() { return ImgView->page(); }
+    ui::ImageView* view() const { return imageView; }
+    image::Bitmap& page() { return imageView->page(); }
     // Loads into the page's own memory; throws image::ImageError (the page is then empty).
     void loadPage(const QString& path);
     // The same by the name's own bytes, so that a name that is not valid in the locale's encoding still opens.
@@ -77,67 +77,67 @@ public:
     void clearPage();
     // Selects entry `index` of the scale list and applies it.
     void selectScaleEntry(int index);
-    void resetPanMode() { PanAllowed = true; }
+    void resetPanMode() { panAllowed = true; }
     void resetBrightness();
 
     // Viewer state of the window (all start false / none).
-    bool PanAllowed = false;
-    bool Panning = false;
-    QPoint PanOrigin; // view pixels
+    bool panAllowed = false;
+    bool panning = false;
+    QPoint panOrigin; // view pixels
     ui::Layer* Selection = nullptr;
     ui::RubberBand* RubberBand = nullptr;
     // Marker image path: no command sets it.
     QString markerPath;
 
     // Controls, named as in the window forms.
-    ui::ImageView* ImgView = nullptr;
-    QComboBox* ScaleCombo = nullptr;
-    QCheckBox* ImageInterpolate = nullptr;
-    QGroupBox* PnlMagn = nullptr;
-    QSlider* MagnMagnification = nullptr;
-    QSlider* MagnOpacity = nullptr;
-    QSlider* MagnRotation = nullptr;
-    QCheckBox* MagnInterpolate = nullptr;
-    QLineEdit* bright = nullptr;
-    QToolButton* SpinButtonFactorUp = nullptr;
-    QToolButton* SpinButtonFactorDown = nullptr;
-    QAbstractButton* suiButton6 = nullptr;  // magnifier
-    QAbstractButton* suiButton3 = nullptr;  // magnifier settings
-    QAbstractButton* suiButton17 = nullptr; // marker
-    QAbstractButton* suiButton2 = nullptr;  // apply
-    QAbstractButton* suiButton5 = nullptr;  // cancel
-    QAbstractButton* suiButton8 = nullptr;  // rotate 90
-    QAbstractButton* suiButton9 = nullptr;  // rotate 180
-    QMenu* suiPopupMenu2 = nullptr;
+    ui::ImageView* imageView = nullptr;
+    QComboBox* scaleBox = nullptr;
+    QCheckBox* smoothingBox = nullptr;
+    QGroupBox* magnifierPanel = nullptr;
+    QSlider* magnificationSlider = nullptr;
+    QSlider* opacitySlider = nullptr;
+    QSlider* rotationSlider = nullptr;
+    QCheckBox* magnifierSmoothingBox = nullptr;
+    QLineEdit* brightnessField = nullptr;
+    QToolButton* brightnessUpButton = nullptr;
+    QToolButton* brightnessDownButton = nullptr;
+    QAbstractButton* magnifierButton = nullptr;  // magnifier
+    QAbstractButton* magnifierSettingsButton = nullptr;  // magnifier settings
+    QAbstractButton* markerButton = nullptr; // marker
+    QAbstractButton* applyButton = nullptr;  // apply
+    QAbstractButton* cancelButton = nullptr;  // cancel
+    QAbstractButton* rotate90Button = nullptr;  // rotate 90
+    QAbstractButton* rotate180Button = nullptr;  // rotate 180
+    QMenu* pageMenu = nullptr;
 
     // Handlers and commands.
-    void ScaleComboChange();
+    void onScaleChanged();
     void stepScale(int direction); // +1 = F7 (next entry), -1 = F8
-    void ImgViewMouseDown(QPoint view, Qt::MouseButton button);
-    void ImgViewMouseMove(QPoint view);
-    void ImgViewMouseUp(QPoint view, Qt::MouseButton button);
-    void ImgViewClick();
-    void ImageInterpolateClick();
-    void SetSelection(ui::Layer* layer);
-    void LayerMouseDown(ui::Layer& layer);
-    void RubberBandResizing(const image::RectF& oldLocation, image::RectF& newLocation, ui::BandDrag drag,
+    void onMousePress(QPoint view, Qt::MouseButton button);
+    void onMouseMove(QPoint view);
+    void onMouseRelease(QPoint view, Qt::MouseButton button);
+    void onClick();
+    void onSmoothingToggled();
+    void setSelection(ui::Layer* layer);
+    void onLayerPressed(ui::Layer& layer);
+    void onRubberBandResizing(const image::RectF& oldLocation, image::RectF& newLocation, ui::BandDrag drag,
                             Qt::KeyboardModifiers modifiers);
 
-    void suiButton6Click();  // the magnifier command: "돋보기", "돋보기 실행", F5
-    void suiButton3Click();  // shows or hides the magnifier settings panel
+    void toggleMagnifier();  // the magnifier command: "돋보기", "돋보기 실행", F5
+    void toggleMagnifierSettings();  // shows or hides the magnifier settings panel
     // Throws model::ConversionError when the scale box holds no integer, model::Error when it is 0 or less.
-    ui::Layer* CreateMagnifier();
-    void MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer);
-    void MagnOpacityChange();
+    ui::Layer* createMagnifier();
+    void paintMagnifier(ui::Layer& layer, ui::LayerPaint& buffer);
+    void onOpacityChanged();
 
-    void suiButton17Click();  // marker
-    void suiButton2Click();   // apply ("적용")
-    void suiButton5Click();   // cancel ("취소"), F6
-    void suiButton8Click();   // rotate 90
-    void suiButton9Click();   // rotate 180
-    void SpinButtonFactorUpClick();    // brightness up
-    void SpinButtonFactorDownClick();  // brightness down
-    void AdjustBrightness(int delta);
+    void placeMarker();  // marker
+    void applySelection();   // apply ("적용")
+    void cancelSelection();   // cancel ("취소"), F6
+    void rotate90();   // rotate 90
+    void rotate180();   // rotate 180
+    void brightnessUp();    // brightness up
+    void brightnessDown();  // brightness down
+    void adjustBrightness(int delta);
     void reopenCommand();
 
 protected:

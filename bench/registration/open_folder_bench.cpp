@@ -86,7 +86,7 @@ void BM_BrowserOpenFolder(benchmark::State& state)
     for (auto _ : state) {
         browser.openFolder(fixture().files);
         QApplication::processEvents();  // the first paint of the lists
-        if (browser.FileListBox1->count() != kFiles)
+        if (browser.fileList->count() != kFiles)
             state.SkipWithError("wrong count");
     }
 }
@@ -100,7 +100,7 @@ void BM_WindowOpen(benchmark::State& state)
         w->resize(1280, 800);
         w->show();
         QApplication::processEvents();
-        if (w->browser->FileListBox1->count() != kFiles)
+        if (w->browser->fileList->count() != kFiles)
             state.SkipWithError("wrong count");
         state.PauseTiming();
         delete w;

@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     window.resize(1400, 1000);
     window.show();
     app.processEvents();
-    viewer->ImgView->setPage(scannedPage());
+    viewer->imageView->setPage(scannedPage());
     viewer->resetPanMode();
 
     const QStringList scales = {"5%",   "10%",  "15%",  "20%",  "25%",  "50%",   "60%",   "75%",  "80%",
@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     auto fitViewport = [&] {
         // Grow or shrink the window until the visible area is 1280 x 900.
         for (int i = 0; i < 3; ++i) {
-            const QSize vp = viewer->ImgView->viewport()->size();
+            const QSize vp = viewer->imageView->viewport()->size();
             window.resize(window.size() + QSize(1280 - vp.width(), 900 - vp.height()));
             app.processEvents();
         }
@@ -87,10 +87,10 @@ int main(int argc, char** argv)
     const auto measureFrames = [&] {
         std::pair<std::vector<double>, std::vector<double>> measured;
         for (int f = 0; f < frames + 3; ++f) {
-            viewer->ImgView->scrollByPixels((f % 2) ? 7 : -5, 3);
+            viewer->imageView->scrollByPixels((f % 2) ? 7 : -5, 3);
             const auto t0 = std::chrono::steady_clock::now();
             const double c0 = threadMs();
-            viewer->ImgView->repaintNow();
+            viewer->imageView->repaintNow();
             const double c1 = threadMs();
             const auto t1 = std::chrono::steady_clock::now();
             if (f >= 3) { // the first frames warm the caches
@@ -105,28 +105,28 @@ int main(int argc, char** argv)
     std::printf("%-7s %-10s %-9s %8s %8s %10s\n", "scale", "smoothing", "magnifier", "median", "p90", "cpu median");
     double worst = 0, worstCpu = 0;
     for (const QString& s : scales) {
-        viewer->ScaleCombo->lineEdit()->setText(s);
+        viewer->scaleBox->lineEdit()->setText(s);
         fitViewport();
         for (const bool smooth : {false, true}) {
-            viewer->ImgView->setResampler(smooth ? image::Resampler::Linear : image::Resampler::Nearest);
+            viewer->imageView->setResampler(smooth ? image::Resampler::Linear : image::Resampler::Nearest);
             for (const bool magnifier : {false, true}) {
-                viewer->ImgView->clearLayers();
+                viewer->imageView->clearLayers();
                 viewer->RubberBand = nullptr;
                 viewer->Selection = nullptr;
                 if (magnifier) {
-                    viewer->suiButton6Click();
-                    viewer->SetSelection(nullptr);
-                    viewer->MagnInterpolate->setChecked(smooth);
+                    viewer->toggleMagnifier();
+                    viewer->setSelection(nullptr);
+                    viewer->magnifierSmoothingBox->setChecked(smooth);
                     viewer->resetPanMode();
                 }
-                viewer->ImgView->horizontalScrollBar()->setValue(viewer->ImgView->horizontalScrollBar()->maximum() / 3);
-                viewer->ImgView->verticalScrollBar()->setValue(viewer->ImgView->verticalScrollBar()->maximum() / 3);
+                viewer->imageView->horizontalScrollBar()->setValue(viewer->imageView->horizontalScrollBar()->maximum() / 3);
+                viewer->imageView->verticalScrollBar()->setValue(viewer->imageView->verticalScrollBar()->maximum() / 3);
                 const auto [times, cpu] = measureFrames();
                 const double med = percentile(times, 0.5);
                 const double cpuMed = percentile(cpu, 0.5);
                 worst = std::max(worst, med);
                 worstCpu = std::max(worstCpu, cpuMed);
-                const QSize vp = viewer->ImgView->viewport()->size();
+                const QSize vp = viewer->imageView->viewport()->size();
                 std::printf("%-7s %-10s %-9s %8.2f %8.2f %10.2f   (%dx%d)\n", qPrintable(s), smooth ? "on" : "off",
                             magnifier ? "one" : "none", med, percentile(times, 0.9), cpuMed, vp.width(), vp.height());
             }
@@ -138,28 +138,28 @@ int main(int argc, char** argv)
     // keeps its page size and soon covers the whole view and far beyond.
     std::printf("\nmagnifier placed at 20%%, then zoomed; smoothing off; milliseconds\n");
     std::printf("%-7s %12s %8s %8s %10s\n", "scale", "magnifier", "median", "p90", "cpu median");
-    viewer->ImgView->setResampler(image::Resampler::Nearest);
-    viewer->ImgView->clearLayers();
+    viewer->imageView->setResampler(image::Resampler::Nearest);
+    viewer->imageView->clearLayers();
     viewer->RubberBand = nullptr;
     viewer->Selection = nullptr;
-    viewer->ScaleCombo->lineEdit()->setText(QStringLiteral("20%"));
+    viewer->scaleBox->lineEdit()->setText(QStringLiteral("20%"));
     fitViewport();
-    viewer->suiButton6Click();
-    viewer->SetSelection(nullptr);
-    viewer->MagnInterpolate->setChecked(false);
+    viewer->toggleMagnifier();
+    viewer->setSelection(nullptr);
+    viewer->magnifierSmoothingBox->setChecked(false);
     viewer->resetPanMode();
-    const image::RectF placed = viewer->ImgView->layers().front()->location;
+    const image::RectF placed = viewer->imageView->layers().front()->location;
     double worstZoomed = 0;
     for (const QString& s : {QStringLiteral("20%"), QStringLiteral("100%"), QStringLiteral("400%"),
                              QStringLiteral("800%"), QStringLiteral("2000%")}) {
-        viewer->ScaleCombo->lineEdit()->setText(s);
+        viewer->scaleBox->lineEdit()->setText(s);
         fitViewport();
-        const double scale = viewer->ImgView->scale();
+        const double scale = viewer->imageView->scale();
         // The view's centre on the magnifier's centre.
-        const QSize vp = viewer->ImgView->viewport()->size();
-        viewer->ImgView->horizontalScrollBar()->setValue(
+        const QSize vp = viewer->imageView->viewport()->size();
+        viewer->imageView->horizontalScrollBar()->setValue(
             int((placed.left + placed.right) / 2 * scale - vp.width() / 2.0));
-        viewer->ImgView->verticalScrollBar()->setValue(
+        viewer->imageView->verticalScrollBar()->setValue(
             int((placed.top + placed.bottom) / 2 * scale - vp.height() / 2.0));
         const auto [times, cpu] = measureFrames();
         const double med = percentile(times, 0.5);

@@ -80,12 +80,12 @@ int main(int argc, char** argv)
     report("loaded");
     viewer.loadPage(QString::fromStdString(path));
     report("loaded again");
-    viewer.suiButton8Click();
+    viewer.rotate90();
     report("turned by 90");
-    viewer.SpinButtonFactorUpClick();
+    viewer.brightnessUp();
     report("brighter");
-    viewer.suiButton6Click();
-    viewer.suiButton2Click();
+    viewer.toggleMagnifier();
+    viewer.applySelection();
     report("magnifier burnt in");
     return 0;
 }

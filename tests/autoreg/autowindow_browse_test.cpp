@@ -64,14 +64,14 @@ void chooseRow(QListWidget* list, int row)
 TEST_F(AutoWindowTest, ViewerIsThisWindowsOne)
 {
     auto& w = open();
-    QComboBox* scale = w.viewer->ScaleCombo;
+    QComboBox* scale = w.viewer->scaleBox;
     ASSERT_EQ(scale->count(), 16);
     EXPECT_EQ(scale->itemText(0), QStringLiteral("5%"));
     EXPECT_EQ(scale->itemText(15), QStringLiteral("2000%"));
     EXPECT_EQ(scale->currentText(), QStringLiteral("50%"));
-    EXPECT_EQ(w.viewer->ImgView->background(), QColor(Qt::black));
-    EXPECT_TRUE(w.viewer->PanAllowed);
-    EXPECT_TRUE(w.viewer->ImgView->page().empty());
+    EXPECT_EQ(w.viewer->imageView->background(), QColor(Qt::black));
+    EXPECT_TRUE(w.viewer->panAllowed);
+    EXPECT_TRUE(w.viewer->imageView->page().empty());
 }
 
 TEST_F(AutoWindowTest, ShowingListsTheImagesOfTheImageFolder)
@@ -83,12 +83,12 @@ TEST_F(AutoWindowTest, ShowingListsTheImagesOfTheImageFolder)
         std::fclose(f);
     }
     auto& w = open();
-    QListWidget* list = w.browser->FileListBox1;
+    QListWidget* list = w.browser->fileList;
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("a.bmp"));
     EXPECT_EQ(list->item(1)->text(), QStringLiteral("b.jpg.bmp"));
-    EXPECT_TRUE(w.browser->pathname->text().isEmpty());
-    EXPECT_TRUE(w.browser->imgname->text().isEmpty());
+    EXPECT_TRUE(w.browser->folderField->text().isEmpty());
+    EXPECT_TRUE(w.browser->nameField->text().isEmpty());
 }
 
 TEST_F(AutoWindowTest, FileChosenOnTheAutomaticTabIsShownAtHalfSizeAroundTheTableTop)
@@ -96,15 +96,15 @@ TEST_F(AutoWindowTest, FileChosenOnTheAutomaticTabIsShownAtHalfSizeAroundTheTabl
     writeWhitePage(files() / "a.bmp");
     writeWhitePage(files() / "b.bmp");
     auto& w = open();
-    ui::ImageView* view = w.viewer->ImgView;
-    QListWidget* list = w.browser->FileListBox1;
+    ui::ImageView* view = w.viewer->imageView;
+    QListWidget* list = w.browser->fileList;
     w.memo1->setPlainText(QStringLiteral("1 0001 0000"));
     chooseRow(list, 1);
-    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.bmp"));
-    EXPECT_EQ(w.browser->pathname->text(), QString::fromStdString(files().string()) + u'/');
+    EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("b.bmp"));
+    EXPECT_EQ(w.browser->folderField->text(), QString::fromStdString(files().string()) + u'/');
     EXPECT_EQ(view->page().width(), 2000);
     EXPECT_TRUE(w.memo1->toPlainText().isEmpty());
-    EXPECT_EQ(w.viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ(w.viewer->scaleBox->currentText(), QStringLiteral("50%"));
     EXPECT_DOUBLE_EQ(view->scale(), 0.5);
     expectCentredOnTableTop(view);
     EXPECT_EQ(w.focusWidget(), list);
@@ -113,9 +113,9 @@ TEST_F(AutoWindowTest, FileChosenOnTheAutomaticTabIsShownAtHalfSizeAroundTheTabl
     w.viewer->selectScaleEntry(12); // 400 %
     view->scrollByPixels(3000, 3000);
     QTest::keyClick(list, Qt::Key_Up);
-    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
+    EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("a.bmp"));
     EXPECT_DOUBLE_EQ(view->scale(), 0.5);
-    EXPECT_EQ(w.viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ(w.viewer->scaleBox->currentText(), QStringLiteral("50%"));
     expectCentredOnTableTop(view);
     EXPECT_EQ(w.focusWidget(), list);
 }
@@ -125,8 +125,8 @@ TEST_F(AutoWindowTest, FileChosenOnTheManualTabKeepsTheUsersZoomAndPlace)
     writeWhitePage(files() / "a.bmp");
     writeWhitePage(files() / "b.bmp");
     auto& w = open();
-    ui::ImageView* view = w.viewer->ImgView;
-    QListWidget* list = w.browser->FileListBox1;
+    ui::ImageView* view = w.viewer->imageView;
+    QListWidget* list = w.browser->fileList;
     w.sel->setCurrentIndex(1);
     // Nothing shown yet: the first sheet comes as on the automatic tab.
     chooseRow(list, 0);
@@ -137,18 +137,18 @@ TEST_F(AutoWindowTest, FileChosenOnTheManualTabKeepsTheUsersZoomAndPlace)
     w.viewer->centreOn({1000, 1200});
     const QPointF kept = visibleCentre(view);
     chooseRow(list, 1);
-    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.bmp"));
+    EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("b.bmp"));
     EXPECT_DOUBLE_EQ(view->scale(), 1.0);
-    EXPECT_EQ(w.viewer->ScaleCombo->currentText(), QStringLiteral("100%"));
+    EXPECT_EQ(w.viewer->scaleBox->currentText(), QStringLiteral("100%"));
     EXPECT_NEAR(visibleCentre(view).x(), kept.x(), 1.0);
     EXPECT_NEAR(visibleCentre(view).y(), kept.y(), 1.0);
 
     // A registration empties the view; the folder's first sheet then comes in the same place.
-    w.lots->xjuso3->setText(QStringLiteral("7"));
-    w.lots->suiButton4->click();
+    w.lots->mainNumber->setText(QStringLiteral("7"));
+    w.lots->addButton->click();
     fake->answers = {true};
-    w.lots->suiButton18->click();
-    ASSERT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
+    w.lots->registerButton->click();
+    ASSERT_EQ(w.browser->nameField->text(), QStringLiteral("a.bmp"));
     EXPECT_DOUBLE_EQ(view->scale(), 1.0);
     EXPECT_NEAR(visibleCentre(view).x(), kept.x(), 1.0);
     EXPECT_NEAR(visibleCentre(view).y(), kept.y(), 1.0);
@@ -163,13 +163,13 @@ TEST_F(AutoWindowTest, UnreadableChosenFileIsReportedAndNotShown)
         std::fclose(f);
     }
     auto& w = open();
-    chooseRow(w.browser->FileListBox1, 0);
+    chooseRow(w.browser->fileList, 0);
     w.memo1->setPlainText(QStringLiteral("1 0001 0000"));
-    chooseRow(w.browser->FileListBox1, 1);
+    chooseRow(w.browser->fileList, 1);
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
-    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.jpg"));
-    EXPECT_TRUE(w.viewer->ImgView->page().empty());
+    EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("b.jpg"));
+    EXPECT_TRUE(w.viewer->imageView->page().empty());
     EXPECT_EQ(w.memo1->toPlainText(), QStringLiteral("1 0001 0000"));
 }
 
@@ -183,8 +183,8 @@ TEST_F(AutoWindowTest, TestButtonShowsTheChosenFileWithItsBackgroundRemoved)
     page.setPixel(3, 0, image::argb(255, 200, 200, 200));
     image::saveBmp32((files() / "a.bmp").string(), page);
     auto& w = open();
-    ui::ImageView* view = w.viewer->ImgView;
-    chooseRow(w.browser->FileListBox1, 0);
+    ui::ImageView* view = w.viewer->imageView;
+    chooseRow(w.browser->fileList, 0);
     w.viewer->selectScaleEntry(10); // 200 %
 
     const std::uint32_t paper = 0xFFFFFFFFu, ink = 0xFF000000u;
@@ -202,7 +202,7 @@ TEST_F(AutoWindowTest, TestButtonShowsTheChosenFileWithItsBackgroundRemoved)
         EXPECT_EQ(view->page().pixel(2, 0), ink);
         EXPECT_EQ(view->page().pixel(3, 0), c.lightGrey);
         EXPECT_DOUBLE_EQ(view->scale(), 2.0);
-        EXPECT_EQ(w.viewer->ScaleCombo->currentText(), QStringLiteral("200%"));
+        EXPECT_EQ(w.viewer->scaleBox->currentText(), QStringLiteral("200%"));
     }
     EXPECT_TRUE(fake->messages.isEmpty());
 
@@ -233,16 +233,16 @@ TEST_F(AutoWindowTest, TestButtonWithoutAReadableFileReportsItAndChangesNothing)
     w.suiButton9->click();
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
-    EXPECT_TRUE(w.viewer->ImgView->page().empty());
+    EXPECT_TRUE(w.viewer->imageView->page().empty());
 
-    chooseRow(w.browser->FileListBox1, 0);
+    chooseRow(w.browser->fileList, 0);
     // Select the broken file without choosing it, as a test run after a failed preview would find it.
-    w.browser->FileListBox1->setCurrentRow(1);
+    w.browser->fileList->setCurrentRow(1);
     fake->messages.clear();
     w.suiButton9->click();
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_TRUE(fake->messages[0].text.contains(QStringLiteral("b.jpg")));
-    EXPECT_EQ(w.viewer->ImgView->page().width(), 30);
+    EXPECT_EQ(w.viewer->imageView->page().width(), 30);
 }
 
 TEST_F(AutoWindowTest, DeletingAFileRemovesItWithoutAskingAndShowsTheFirstFile)
@@ -251,14 +251,14 @@ TEST_F(AutoWindowTest, DeletingAFileRemovesItWithoutAskingAndShowsTheFirstFile)
     writeWhitePage(files() / "b.bmp", 30, 30);
     writeWhitePage(files() / "c.bmp", 40, 40);
     auto& w = open();
-    chooseRow(w.browser->FileListBox1, 1);
-    w.browser->MenuItem1->trigger();
+    chooseRow(w.browser->fileList, 1);
+    w.browser->deleteFileAction->trigger();
     EXPECT_TRUE(fake->questions.isEmpty());
     EXPECT_EQ(fake->removed, QStringList{QString::fromStdString((files() / "b.bmp").string())});
     EXPECT_FALSE(fs::exists(files() / "b.bmp"));
-    ASSERT_EQ(w.browser->FileListBox1->count(), 2);
-    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
-    EXPECT_EQ(w.viewer->ImgView->page().width(), 20);
+    ASSERT_EQ(w.browser->fileList->count(), 2);
+    EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("a.bmp"));
+    EXPECT_EQ(w.viewer->imageView->page().width(), 20);
 }
 
 TEST_F(AutoWindowTest, EveryControlOnEveryPageHasASpokenName)
@@ -272,40 +272,40 @@ TEST_F(AutoWindowTest, ManualTabDiffersFromTheManualWindowWhereItShould)
     auto& w = open();
     components::LotList* lots = w.lots;
     EXPECT_EQ(w.lotPanel->title(), QStringLiteral("지가조서 지번(필지) 입력"));
-    EXPECT_EQ(lots->jusogrid->accessibleName(), w.lotPanel->title());
-    EXPECT_EQ(lots->suiButton18->text(), QStringLiteral("등록(F9)"));
+    EXPECT_EQ(lots->lotGrid->accessibleName(), w.lotPanel->title());
+    EXPECT_EQ(lots->registerButton->text(), QStringLiteral("등록(F9)"));
     const int widths[] = {66, 66, 34, 45, 45};
     for (int c = 0; c < 5; ++c)
-        EXPECT_EQ(lots->jusogrid->columnWidth(c), widths[c]);
-    ASSERT_NE(lots->suiButton11, nullptr);
-    ASSERT_NE(lots->suiButton8, nullptr);
+        EXPECT_EQ(lots->lotGrid->columnWidth(c), widths[c]);
+    ASSERT_NE(lots->mainZeroButton, nullptr);
+    ASSERT_NE(lots->subZeroButton, nullptr);
 
     w.sel->setCurrentIndex(1);
     // The "0" buttons, whatever the fields held.
-    lots->xjuso3->setText(QStringLiteral("ab"));
-    lots->xjuso4->setText(QStringLiteral("12"));
-    QTest::mouseClick(lots->suiButton11, Qt::LeftButton);
-    QTest::mouseClick(lots->suiButton8, Qt::LeftButton);
-    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("0"));
-    EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("0"));
+    lots->mainNumber->setText(QStringLiteral("ab"));
+    lots->subNumber->setText(QStringLiteral("12"));
+    QTest::mouseClick(lots->mainZeroButton, Qt::LeftButton);
+    QTest::mouseClick(lots->subZeroButton, Qt::LeftButton);
+    EXPECT_EQ(lots->mainNumber->text(), QStringLiteral("0"));
+    EXPECT_EQ(lots->subNumber->text(), QStringLiteral("0"));
     // Ticking 산 leads to the main number with its text selected.
-    lots->xjuso3->setText(QStringLiteral("12"));
-    QTest::mouseClick(lots->san, Qt::LeftButton);
-    EXPECT_TRUE(lots->san->isChecked());
-    EXPECT_EQ(w.focusWidget(), lots->xjuso3);
-    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("12"));
+    lots->mainNumber->setText(QStringLiteral("12"));
+    QTest::mouseClick(lots->sanBox, Qt::LeftButton);
+    EXPECT_TRUE(lots->sanBox->isChecked());
+    EXPECT_EQ(w.focusWidget(), lots->mainNumber);
+    EXPECT_EQ(lots->mainNumber->selectedText(), QStringLiteral("12"));
     // Unticking it does the same.
-    lots->xjuso4->setFocus();
-    QTest::mouseClick(lots->san, Qt::LeftButton);
-    EXPECT_FALSE(lots->san->isChecked());
-    EXPECT_EQ(w.focusWidget(), lots->xjuso3);
-    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("12"));
+    lots->subNumber->setFocus();
+    QTest::mouseClick(lots->sanBox, Qt::LeftButton);
+    EXPECT_FALSE(lots->sanBox->isChecked());
+    EXPECT_EQ(w.focusWidget(), lots->mainNumber);
+    EXPECT_EQ(lots->mainNumber->selectedText(), QStringLiteral("12"));
     // Enter leads through the sub number, without selecting it, to "추가".
-    QTest::keyClick(lots->xjuso3, Qt::Key_Return);
-    EXPECT_EQ(w.focusWidget(), lots->xjuso4);
-    EXPECT_TRUE(lots->xjuso4->selectedText().isEmpty());
-    QTest::keyClick(lots->xjuso4, Qt::Key_Return);
-    EXPECT_EQ(w.focusWidget(), lots->suiButton4);
+    QTest::keyClick(lots->mainNumber, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), lots->subNumber);
+    EXPECT_TRUE(lots->subNumber->selectedText().isEmpty());
+    QTest::keyClick(lots->subNumber, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), lots->addButton);
 }
 
 TEST_F(AutoWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList)
@@ -339,9 +339,9 @@ TEST_F(AutoWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList)
 
     // Once the manual tab lists a lot the town list is locked and Enter in the month stays there.
     w.sel->setCurrentIndex(1);
-    chooseRow(w.browser->FileListBox1, 0);
-    w.lots->xjuso3->setText(QStringLiteral("1"));
-    w.lots->suiButton4->click();
+    chooseRow(w.browser->fileList, 0);
+    w.lots->mainNumber->setText(QStringLiteral("1"));
+    w.lots->addButton->click();
     ASSERT_EQ(w.lots->lotCount(), 1);
     w.xmonth->setFocus();
     QTest::keyClick(w.xmonth, Qt::Key_Return);
@@ -352,7 +352,7 @@ TEST_F(AutoWindowTest, F9WithoutALotAsksForOneFromEitherTab)
 {
     auto& w = open();
     QApplication::setActiveWindow(&w);
-    for (QWidget* focus : {static_cast<QWidget*>(w.doxnum), static_cast<QWidget*>(w.browser->FileListBox1)}) {
+    for (QWidget* focus : {static_cast<QWidget*>(w.doxnum), static_cast<QWidget*>(w.browser->fileList)}) {
         fake->messages.clear();
         focus->setFocus();
         QTest::keyClick(focus, Qt::Key_F9);
@@ -372,22 +372,22 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     QApplication::setActiveWindow(&w);
     components::LotList* lots = w.lots;
     w.sel->setCurrentIndex(1);
-    chooseRow(w.browser->FileListBox1, 1);
-    lots->xjuso3->setText(QStringLiteral("12"));
-    QTest::mouseClick(lots->suiButton4, Qt::LeftButton);
+    chooseRow(w.browser->fileList, 1);
+    lots->mainNumber->setText(QStringLiteral("12"));
+    QTest::mouseClick(lots->addButton, Qt::LeftButton);
     ASSERT_EQ(lots->lotCount(), 1);
     // After an add the next main number can be typed over the last one.
-    EXPECT_EQ(w.focusWidget(), lots->xjuso3);
-    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("12"));
+    EXPECT_EQ(w.focusWidget(), lots->mainNumber);
+    EXPECT_EQ(lots->mainNumber->selectedText(), QStringLiteral("12"));
     EXPECT_FALSE(w.xjuso1->isEnabled());
 
     // No: nothing changes.
     fake->answers = {false};
-    QTest::keyClick(lots->xjuso3, Qt::Key_F9);
+    QTest::keyClick(lots->mainNumber, Qt::Key_F9);
     EXPECT_EQ(fake->questions, QStringList{QStringLiteral("입력한 지가조서를 등록하겠습니까?")});
     EXPECT_TRUE(fake->messages.isEmpty());
     EXPECT_EQ(lots->lotCount(), 1);
-    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("b.bmp"));
+    EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("b.bmp"));
     EXPECT_EQ(w.viewer->page().width(), 30);
     EXPECT_FALSE(w.xjuso1->isEnabled()); // the region stays locked
     EXPECT_FALSE(w.xjuso2->isEnabled());
@@ -396,20 +396,20 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     // by the file-choice handler, which empties the list of recognised parcels.
     w.memo1->setPlainText(QStringLiteral("1 0012 0000"));
     fake->answers = {true};
-    QTest::mouseClick(lots->suiButton18, Qt::LeftButton);
+    QTest::mouseClick(lots->registerButton, Qt::LeftButton);
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].text, QStringLiteral("등록이 완료되었습니다."));
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::None);
     EXPECT_EQ(lots->lotCount(), 0);
-    EXPECT_EQ(lots->jusogrid->rowCount(), 2);
+    EXPECT_EQ(lots->lotGrid->rowCount(), 2);
     EXPECT_TRUE(w.xjuso1->isEnabled());
     EXPECT_TRUE(w.xjuso2->isEnabled());
-    EXPECT_EQ(w.browser->imgname->text(), QStringLiteral("a.bmp"));
-    EXPECT_EQ(w.viewer->ImgView->page().width(), 20);
+    EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("a.bmp"));
+    EXPECT_EQ(w.viewer->imageView->page().width(), 20);
     EXPECT_TRUE(w.memo1->toPlainText().isEmpty());
-    EXPECT_EQ(w.focusWidget(), lots->xjuso3);
+    EXPECT_EQ(w.focusWidget(), lots->mainNumber);
     // Nothing stored, nothing moved; the entry keeps its texts.
     EXPECT_TRUE(fs::exists(files() / "b.bmp"));
-    EXPECT_EQ(w.browser->FileListBox1->count(), 2);
-    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("12"));
+    EXPECT_EQ(w.browser->fileList->count(), 2);
+    EXPECT_EQ(lots->mainNumber->text(), QStringLiteral("12"));
 }

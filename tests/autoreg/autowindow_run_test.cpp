@@ -70,7 +70,7 @@ std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> folderState
 TEST_F(AutoWindowTest, EmptyFileListReadsNothingAndCompletesTheBars)
 {
     auto& w = open();
-    ASSERT_EQ(w.browser->FileListBox1->count(), 0);
+    ASSERT_EQ(w.browser->fileList->count(), 0);
     // Nothing is read, so a setting that is no number stops nothing.
     w.styval->setText(QStringLiteral("abc"));
     w.suiButton1->click();
@@ -101,7 +101,7 @@ TEST_F(AutoWindowTest, StopQuestionComesBeforeAFileOnceFailuresReachTheLimit)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.errnum);
         auto& w = open();
-        ASSERT_EQ(w.browser->FileListBox1->count(), 8);
+        ASSERT_EQ(w.browser->fileList->count(), 8);
         w.errnum->setText(QString::fromLatin1(c.errnum));
         fake->questions.clear();
         fake->answers = c.answers;
@@ -206,8 +206,8 @@ TEST_F(AutoWindowTest, FailureListShowsANameInTheKoreanCodePageAsTheFileListDoes
     const std::string name = "\xB0\xA1\xB3\xAA.bmp";
     writeBlankPage(name);
     auto& w = open();
-    ASSERT_EQ(w.browser->FileListBox1->count(), 1);
-    EXPECT_EQ(w.browser->FileListBox1->item(0)->text(), QStringLiteral("가나.bmp"));
+    ASSERT_EQ(w.browser->fileList->count(), 1);
+    EXPECT_EQ(w.browser->fileList->item(0)->text(), QStringLiteral("가나.bmp"));
     w.suiButton1->click();
     EXPECT_EQ(lines(w.mLog),
               QStringList{QString::fromStdString(files().string()) + QStringLiteral("/가나.bmp 기준점 인식 실패")});
@@ -221,7 +221,7 @@ TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
         if (p.name.find('/') == std::string::npos)
             samples.push_back(p);
     auto& w = open();
-    ASSERT_EQ(w.browser->FileListBox1->count(), int(samples.size()));
+    ASSERT_EQ(w.browser->fileList->count(), int(samples.size()));
 
     // memo1 holds one page's lines at a time: look at it whenever a page is done or logged.
     QStringList pageLots; // "name: lines" per page done

@@ -197,8 +197,8 @@ TEST_F(AutoWindowFixture, FitsA1024PixelScreenWithAUsablePageView)
     w->resize(1024 - 2, 768 - 30); // the work area less a window frame
     QCoreApplication::processEvents();
     EXPECT_LE(w->minimumSizeHint().width(), 1024 - 2);
-    EXPECT_GE(w->viewer->ImgView->width(), 280);
-    EXPECT_GE(w->browser->FileListBox1->width(), 100); // a file name still shows
+    EXPECT_GE(w->viewer->imageView->width(), 280);
+    EXPECT_GE(w->browser->fileList->width(), 100); // a file name still shows
 }
 
 TEST_F(AutoWindowFixture, EverySettingStartsAgainWhenTheWindowIsReopened)
@@ -222,7 +222,7 @@ TEST_F(AutoWindowFixture, PressOnThePagePicksItsPointAndSetCopiesIt)
     auto w = makeWindow();
     w->resize(1400, 1000);
     w->show();
-    ui::ImageView* view = w->viewer->ImgView;
+    ui::ImageView* view = w->viewer->imageView;
     image::Bitmap page(3000, 4000);
     page.fill(0xFFFFFFFFu);
     view->setPage(std::move(page));

@@ -45,7 +45,7 @@ struct LookupWindow : ::testing::Test {
     }
     void TearDown() override { delete w.data(); }
 
-    void search() { QTest::mouseClick(panel->suiButton18, Qt::LeftButton); }
+    void search() { QTest::mouseClick(panel->searchButton, Qt::LeftButton); }
     void searchAndOpen()
     {
         search();
@@ -54,7 +54,7 @@ struct LookupWindow : ::testing::Test {
     // The scale box's text; the page must be shown at that scale too.
     QString scaleText() const
     {
-        const QString text = w->viewer->ScaleCombo->currentText();
+        const QString text = w->viewer->scaleBox->currentText();
         EXPECT_DOUBLE_EQ(w->viewer->view()->scale(), text.chopped(1).toDouble() / 100.0) << text.toStdString();
         return text;
     }
@@ -72,15 +72,15 @@ struct LookupWindow : ::testing::Test {
 TEST_F(LookupWindow, OpensEmptyWithFocusOnTheMainNumber)
 {
     EXPECT_EQ(w->windowTitle(), QStringLiteral("지가조서 조회"));
-    EXPECT_EQ(QApplication::focusWidget(), panel->xjuso3);
+    EXPECT_EQ(QApplication::focusWidget(), panel->mainNumber);
     const QString year = QString::number(QDate::currentDate().year());
-    EXPECT_EQ(panel->fdate->text(), year);
-    EXPECT_EQ(panel->rdate->text(), year);
-    EXPECT_EQ(panel->xjuso1->currentText(), QStringLiteral("임의읍"));
-    EXPECT_EQ(panel->xjuso2->currentText(), QStringLiteral("임의리"));
-    EXPECT_EQ(panel->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
-    EXPECT_EQ(panel->xkind->count(), 6);
-    EXPECT_FALSE(panel->san->isChecked() || panel->kindck->isChecked() || panel->xdtck->isChecked());
+    EXPECT_EQ(panel->yearFrom->text(), year);
+    EXPECT_EQ(panel->yearTo->text(), year);
+    EXPECT_EQ(panel->townList->currentText(), QStringLiteral("임의읍"));
+    EXPECT_EQ(panel->villageList->currentText(), QStringLiteral("임의리"));
+    EXPECT_EQ(panel->kindList->currentText(), QStringLiteral("토지특성조사표(T)"));
+    EXPECT_EQ(panel->kindList->count(), 6);
+    EXPECT_FALSE(panel->sanBox->isChecked() || panel->kindFilterBox->isChecked() || panel->yearRangeBox->isChecked());
 
     EXPECT_EQ(w->xgrid->rowCount(), 2);
     EXPECT_EQ(w->ygrid->rowCount(), 2);
@@ -106,29 +106,29 @@ TEST_F(LookupWindow, EveryControlHasASpokenName)
         QWidget* control;
         const char* name;
     } cases[] = {
-        {panel->xjuso1, "지역 읍면"},
-        {panel->xjuso2, "지역 동리"},
-        {panel->san, "산"},
-        {panel->xjuso3, "본번"},
-        {panel->xjuso4, "부번"},
-        {panel->SuiArrowButton1, "전 부번"},
-        {panel->SuiArrowButton2, "후 부번"},
-        {panel->xkind, "조서구분"},
-        {panel->fdate, "시작 연도"},
-        {panel->rdate, "끝 연도"},
-        {panel->suiButton18, "검색"},
+        {panel->townList, "지역 읍면"},
+        {panel->villageList, "지역 동리"},
+        {panel->sanBox, "산"},
+        {panel->mainNumber, "본번"},
+        {panel->subNumber, "부번"},
+        {panel->previousSubButton, "전 부번"},
+        {panel->nextSubButton, "후 부번"},
+        {panel->kindList, "조서구분"},
+        {panel->yearFrom, "시작 연도"},
+        {panel->yearTo, "끝 연도"},
+        {panel->searchButton, "검색"},
         {w->xgrid, "검색된 지가조서"},
         {w->ygrid, "검색된 지번"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(test::nameOf(c.control), QString::fromUtf8(c.name));
-    EXPECT_TRUE(test::spokenName(panel->kindck).contains(QStringLiteral("조서구분")));
+    EXPECT_TRUE(test::spokenName(panel->kindFilterBox).contains(QStringLiteral("조서구분")));
     EXPECT_EQ(test::unnamedControls(w), QStringList()); // and all the others
-    EXPECT_EQ(test::nameOf(w->viewer->ScaleCombo), QStringLiteral("화면비율"));
+    EXPECT_EQ(test::nameOf(w->viewer->scaleBox), QStringLiteral("화면비율"));
     // Picture-only buttons of the viewer speak their hint.
     for (QAbstractButton* b : w->viewer->findChildren<QAbstractButton*>())
         EXPECT_FALSE(test::nameOf(b).isEmpty()) << b->objectName().toStdString();
-    EXPECT_TRUE(test::spokenName(panel->xdtck).contains(QStringLiteral("연도범위")));
+    EXPECT_TRUE(test::spokenName(panel->yearRangeBox).contains(QStringLiteral("연도범위")));
 }
 
 TEST_F(LookupWindow, SearchListsTheSampleRecordAndGivesTheScaleBoxTheFocus)
@@ -142,7 +142,7 @@ TEST_F(LookupWindow, SearchListsTheSampleRecordAndGivesTheScaleBoxTheFocus)
     EXPECT_EQ(w->xgrid->accessibleName(), QStringLiteral("검색된 지가조서 (1건)"));
     EXPECT_TRUE(w->searchDone());
     EXPECT_TRUE(w->viewer->page().empty());
-    EXPECT_TRUE(w->viewer->ScaleCombo->hasFocus());
+    EXPECT_TRUE(w->viewer->scaleBox->hasFocus());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(fake->messages.isEmpty());
 }
@@ -201,32 +201,32 @@ TEST_F(LookupWindow, AnyCriteriaGiveTheSameRecord)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.main);
-        for (QComboBox* region : {panel->xjuso1, panel->xjuso2}) {
+        for (QComboBox* region : {panel->townList, panel->villageList}) {
             region->setFocus();
             pressKey(c.regionKey);
         }
-        typeOver(panel->xjuso3, QString::fromUtf8(c.main));
-        typeOver(panel->xjuso4, QString::fromUtf8(c.sub));
-        tick(panel->san, c.san);
-        tick(panel->kindck, c.kind);
-        tick(panel->xdtck, c.years);
-        panel->xkind->setFocus();
+        typeOver(panel->mainNumber, QString::fromUtf8(c.main));
+        typeOver(panel->subNumber, QString::fromUtf8(c.sub));
+        tick(panel->sanBox, c.san);
+        tick(panel->kindFilterBox, c.kind);
+        tick(panel->yearRangeBox, c.years);
+        panel->kindList->setFocus();
         pressKey(Qt::Key_Home);
         for (int i = 0; i < c.kindIndex; ++i)
             pressKey(Qt::Key_Down);
-        test::typeText(panel->fdate, QString::fromUtf8(c.from));
+        test::typeText(panel->yearFrom, QString::fromUtf8(c.from));
 
         // The fields hold what was entered.
-        EXPECT_EQ(panel->xjuso1->currentText(), QStringLiteral("임의읍"));
-        EXPECT_EQ(panel->xjuso2->currentText(), QStringLiteral("임의리"));
-        EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(c.main));
-        EXPECT_EQ(panel->xjuso4->text(), QString::fromUtf8(c.sub));
-        EXPECT_EQ(panel->san->isChecked(), c.san);
-        EXPECT_EQ(panel->kindck->isChecked(), c.kind);
-        EXPECT_EQ(panel->xdtck->isChecked(), c.years);
-        EXPECT_EQ(panel->xkind->currentIndex(), c.kindIndex);
+        EXPECT_EQ(panel->townList->currentText(), QStringLiteral("임의읍"));
+        EXPECT_EQ(panel->villageList->currentText(), QStringLiteral("임의리"));
+        EXPECT_EQ(panel->mainNumber->text(), QString::fromUtf8(c.main));
+        EXPECT_EQ(panel->subNumber->text(), QString::fromUtf8(c.sub));
+        EXPECT_EQ(panel->sanBox->isChecked(), c.san);
+        EXPECT_EQ(panel->kindFilterBox->isChecked(), c.kind);
+        EXPECT_EQ(panel->yearRangeBox->isChecked(), c.years);
+        EXPECT_EQ(panel->kindList->currentIndex(), c.kindIndex);
         if (*c.from) {
-            EXPECT_EQ(panel->fdate->text(), QString::fromUtf8(c.from));
+            EXPECT_EQ(panel->yearFrom->text(), QString::fromUtf8(c.from));
         }
 
         search();
@@ -243,7 +243,7 @@ TEST_F(LookupWindow, OpeningShowsThePageAtQuarterScaleWithFifteenLots)
     EXPECT_TRUE(fake->messages.isEmpty());
     EXPECT_EQ(w->viewer->page().width(), 64);
     EXPECT_EQ(scaleText(), QStringLiteral("25%"));
-    EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
+    EXPECT_EQ(w->viewer->brightnessField->text(), QStringLiteral("0"));
     EXPECT_EQ(w->ygrid->dataRowCount(), 15);
     EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번 (15건)"));
     EXPECT_EQ(lotColumn(3),
@@ -254,9 +254,9 @@ TEST_F(LookupWindow, OpeningShowsThePageAtQuarterScaleWithFifteenLots)
     EXPECT_EQ(w->ygrid->rowColor(15), QColor(255, 255, 247));
     EXPECT_FALSE(w->ygrid->rowColor(16).isValid());
     // The first lot is in the search fields and row 1 is current.
-    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("1"));
-    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("0"));
-    EXPECT_FALSE(panel->san->isChecked());
+    EXPECT_EQ(panel->mainNumber->text(), QStringLiteral("1"));
+    EXPECT_EQ(panel->subNumber->text(), QStringLiteral("0"));
+    EXPECT_FALSE(panel->sanBox->isChecked());
     EXPECT_EQ(w->selectedLotRow(), 1);
     EXPECT_EQ(w->ygrid->currentRow(), 1);
 }
@@ -318,14 +318,14 @@ TEST_F(LookupWindow, UnreadablePageStopsTheOpeningAfterTheLotsAreEmptied)
 
     // What the opening would set after the page shows that it stopped there.
     w->viewer->selectScaleEntry(6); // "100%"
-    QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
-    ASSERT_EQ(w->viewer->bright->text(), QStringLiteral("1"));
+    QTest::mouseClick(w->viewer->brightnessUpButton, Qt::LeftButton);
+    ASSERT_EQ(w->viewer->brightnessField->text(), QStringLiteral("1"));
 
     doubleClickRow(w->xgrid, 1);
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
-    EXPECT_EQ(w->viewer->ScaleCombo->currentText(), QStringLiteral("100%"));
-    EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("1"));
+    EXPECT_EQ(w->viewer->scaleBox->currentText(), QStringLiteral("100%"));
+    EXPECT_EQ(w->viewer->brightnessField->text(), QStringLiteral("1"));
     EXPECT_EQ(w->ygrid->rowCount(), 2);
     EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
     EXPECT_TRUE(w->viewer->page().empty());
@@ -341,18 +341,18 @@ TEST_F(LookupWindow, ClickingALotCopiesItIntoTheSearchFields)
     searchAndOpen();
     w->ygrid->setCell(4, 2, QStringLiteral("임야")); // row 4 is lot 4-4
     clickRow(w->ygrid, 4);
-    EXPECT_TRUE(panel->san->isChecked());
-    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("4"));
-    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("4"));
+    EXPECT_TRUE(panel->sanBox->isChecked());
+    EXPECT_EQ(panel->mainNumber->text(), QStringLiteral("4"));
+    EXPECT_EQ(panel->subNumber->text(), QStringLiteral("4"));
 
     clickRow(w->ygrid, 8); // 4-10, 토지
-    EXPECT_FALSE(panel->san->isChecked());
-    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("10"));
+    EXPECT_FALSE(panel->sanBox->isChecked());
+    EXPECT_EQ(panel->subNumber->text(), QStringLiteral("10"));
 
     // The blank row copies nothing.
     clickRow(w->ygrid, 16);
     EXPECT_EQ(w->selectedLotRow(), 16);
-    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("10"));
+    EXPECT_EQ(panel->subNumber->text(), QStringLiteral("10"));
 }
 
 TEST_F(LookupWindow, F1AndF2StepTheLotNumbers)
@@ -362,15 +362,15 @@ TEST_F(LookupWindow, F1AndF2StepTheLotNumbers)
         const char* after;
     } cases[] = {{"", "1"}, {"9999", "10000"}, {"0", "1"}, {"0041", "42"}, {" 7", "8"}};
     for (const auto& c : cases) {
-        panel->xjuso3->setText(QString::fromUtf8(c.before));
-        panel->xjuso3->setFocus();
+        panel->mainNumber->setText(QString::fromUtf8(c.before));
+        panel->mainNumber->setFocus();
         pressKey(Qt::Key_F1);
-        EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(c.after)) << c.before;
+        EXPECT_EQ(panel->mainNumber->text(), QString::fromUtf8(c.after)) << c.before;
 
-        panel->xjuso4->setText(QString::fromUtf8(c.before));
-        panel->suiButton18->setFocus(); // the window sees the key wherever the focus is
+        panel->subNumber->setText(QString::fromUtf8(c.before));
+        panel->searchButton->setFocus(); // the window sees the key wherever the focus is
         pressKey(Qt::Key_F2);
-        EXPECT_EQ(panel->xjuso4->text(), QString::fromUtf8(c.after)) << c.before;
+        EXPECT_EQ(panel->subNumber->text(), QString::fromUtf8(c.after)) << c.before;
     }
     EXPECT_TRUE(fake->messages.isEmpty());
 }
@@ -380,7 +380,7 @@ TEST_F(LookupWindow, F1AndF2OnTextThatIsNoNumberReportAndChangeNothing)
     struct Field {
         QLineEdit* field;
         Qt::Key key;
-    } fields[] = {{panel->xjuso3, Qt::Key_F1}, {panel->xjuso4, Qt::Key_F2}};
+    } fields[] = {{panel->mainNumber, Qt::Key_F1}, {panel->subNumber, Qt::Key_F2}};
     for (const Field& f : fields)
         for (const char* bad : {"abc", "1-2", "산", "12a"}) {
             SCOPED_TRACE(bad);
@@ -397,17 +397,17 @@ TEST_F(LookupWindow, F1AndF2OnTextThatIsNoNumberReportAndChangeNothing)
 
 TEST_F(LookupWindow, TypedLotNumbersStopAtFourCharacters)
 {
-    test::typeText(panel->xjuso3, QStringLiteral("12345"));
-    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("1234"));
-    test::typeText(panel->xjuso4, QStringLiteral("가a-9x"));
-    EXPECT_EQ(panel->xjuso4->text(), QStringLiteral("가a-9"));
+    test::typeText(panel->mainNumber, QStringLiteral("12345"));
+    EXPECT_EQ(panel->mainNumber->text(), QStringLiteral("1234"));
+    test::typeText(panel->subNumber, QStringLiteral("가a-9x"));
+    EXPECT_EQ(panel->subNumber->text(), QStringLiteral("가a-9"));
     // F1 may step past four characters; typing then adds nothing.
-    panel->xjuso3->setText(QStringLiteral("9999"));
-    panel->xjuso3->setFocus();
+    panel->mainNumber->setText(QStringLiteral("9999"));
+    panel->mainNumber->setFocus();
     pressKey(Qt::Key_F1);
-    ASSERT_EQ(panel->xjuso3->text(), QStringLiteral("10000"));
-    test::typeText(panel->xjuso3, QStringLiteral("7"));
-    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("10000"));
+    ASSERT_EQ(panel->mainNumber->text(), QStringLiteral("10000"));
+    test::typeText(panel->mainNumber, QStringLiteral("7"));
+    EXPECT_EQ(panel->mainNumber->text(), QStringLiteral("10000"));
 }
 
 TEST_F(LookupWindow, APastedLotNumberIsCutToTheRoomLeft)
@@ -424,30 +424,30 @@ TEST_F(LookupWindow, APastedLotNumberIsCutToTheRoomLeft)
         {"1234", 4, "5", "1234"},
         {"10000", 5, "1", "10000"}, // a stepped number past four characters takes no more
     };
-    panel->xjuso3->setFocus();
+    panel->mainNumber->setFocus();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pasted);
-        panel->xjuso3->setText(QString::fromUtf8(c.before));
-        panel->xjuso3->setCursorPosition(c.cursor);
+        panel->mainNumber->setText(QString::fromUtf8(c.before));
+        panel->mainNumber->setCursorPosition(c.cursor);
         QApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
-        QTest::keyClick(panel->xjuso3, Qt::Key_V, Qt::ControlModifier);
-        EXPECT_EQ(panel->xjuso3->text(), QString::fromUtf8(c.after));
+        QTest::keyClick(panel->mainNumber, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(panel->mainNumber->text(), QString::fromUtf8(c.after));
     }
 }
 
 TEST_F(LookupWindow, APasteAfterOpeningARecordIsCutToTheLotShownNotToAnEarlierNumber)
 {
-    panel->xjuso3->setText(QStringLiteral("9999"));
-    panel->xjuso3->setFocus();
+    panel->mainNumber->setText(QStringLiteral("9999"));
+    panel->mainNumber->setFocus();
     pressKey(Qt::Key_F1);
-    ASSERT_EQ(panel->xjuso3->text(), QStringLiteral("10000"));
+    ASSERT_EQ(panel->mainNumber->text(), QStringLiteral("10000"));
     searchAndOpen();
-    ASSERT_EQ(panel->xjuso3->text(), QStringLiteral("1"));
-    panel->xjuso3->setFocus();
-    panel->xjuso3->end(false);
+    ASSERT_EQ(panel->mainNumber->text(), QStringLiteral("1"));
+    panel->mainNumber->setFocus();
+    panel->mainNumber->end(false);
     QApplication::clipboard()->setText(QStringLiteral("23456"));
-    QTest::keyClick(panel->xjuso3, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(panel->xjuso3->text(), QStringLiteral("1234"));
+    QTest::keyClick(panel->mainNumber, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(panel->mainNumber->text(), QStringLiteral("1234"));
 }
 
 TEST_F(LookupWindow, AHeldCommandKeyActsOncePerPressAHeldStepKeyStepsOn)
@@ -472,18 +472,18 @@ TEST_F(LookupWindow, AHeldCommandKeyActsOncePerPressAHeldStepKeyStepsOn)
     // F8 held: the scale steps down on the press and on the repeat, 75 % to 60 % to 50 %.
     w->viewer->selectScaleEntry(4);
     ASSERT_EQ(scaleText(), QStringLiteral("75%"));
-    panel->xjuso3->setFocus();
-    hold(panel->xjuso3, Qt::Key_F8, 1);
+    panel->mainNumber->setFocus();
+    hold(panel->mainNumber, Qt::Key_F8, 1);
     EXPECT_EQ(scaleText(), QStringLiteral("50%"));
 }
 
 TEST_F(LookupWindow, OtherFunctionKeys)
 {
     QSignalSpy print(w.data(), &lookup::LookupWindow::printPageRequested);
-    panel->xjuso4->setText(QStringLiteral("12"));
-    panel->xjuso3->setFocus();
+    panel->subNumber->setText(QStringLiteral("12"));
+    panel->mainNumber->setFocus();
     pressKey(Qt::Key_F3);
-    EXPECT_EQ(panel->xjuso4->text(), QString());
+    EXPECT_EQ(panel->subNumber->text(), QString());
 
     pressKey(Qt::Key_F9);
     EXPECT_EQ(print.count(), 1);
@@ -502,27 +502,27 @@ TEST_F(LookupWindow, OtherFunctionKeys)
 
 TEST_F(LookupWindow, EnterLeadsFromTheLotFieldsToTheSearch)
 {
-    panel->xjuso4->setText(QStringLiteral("77"));
-    panel->xjuso3->setFocus();
+    panel->subNumber->setText(QStringLiteral("77"));
+    panel->mainNumber->setFocus();
     pressKey(Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), panel->xjuso4);
-    EXPECT_FALSE(panel->xjuso4->hasSelectedText());
+    EXPECT_EQ(QApplication::focusWidget(), panel->subNumber);
+    EXPECT_FALSE(panel->subNumber->hasSelectedText());
     pressKey(Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), panel->suiButton18);
+    EXPECT_EQ(QApplication::focusWidget(), panel->searchButton);
     EXPECT_EQ(w->xgrid->dataRowCount(), 0); // the Enter that moved the focus searched nothing
     pressKey(Qt::Key_Return);
     EXPECT_EQ(w->xgrid->dataRowCount(), 1);
 
-    panel->fdate->setFocus();
+    panel->yearFrom->setFocus();
     pressKey(Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), panel->rdate);
+    EXPECT_EQ(QApplication::focusWidget(), panel->yearTo);
     pressKey(Qt::Key_Enter);
-    EXPECT_EQ(QApplication::focusWidget(), panel->suiButton18);
+    EXPECT_EQ(QApplication::focusWidget(), panel->searchButton);
 }
 
 TEST_F(LookupWindow, RegionAndKindListsSwallowTyping)
 {
-    for (QComboBox* list : {panel->xjuso1, panel->xjuso2}) {
+    for (QComboBox* list : {panel->townList, panel->villageList}) {
         const QString before = list->currentText();
         test::typeText(list, QStringLiteral("a1"));
         pressKey(Qt::Key_Backspace);
@@ -531,24 +531,24 @@ TEST_F(LookupWindow, RegionAndKindListsSwallowTyping)
         EXPECT_EQ(QApplication::focusWidget()->window(), w.data());
         EXPECT_TRUE(list->hasFocus());
     }
-    test::typeText(panel->xkind, QStringLiteral("산열"));
-    EXPECT_EQ(panel->xkind->currentIndex(), 0);
+    test::typeText(panel->kindList, QStringLiteral("산열"));
+    EXPECT_EQ(panel->kindList->currentIndex(), 0);
     pressKey(Qt::Key_Down); // the arrow keys still choose
-    EXPECT_EQ(panel->xkind->currentIndex(), 1);
+    EXPECT_EQ(panel->kindList->currentIndex(), 1);
 }
 
 TEST_F(LookupWindow, YearFieldsTakeDigitsOnly)
 {
-    panel->fdate->setFocus();
-    EXPECT_EQ(panel->fdate->selectedText(), panel->fdate->text());
-    QTest::keyClicks(panel->fdate, QStringLiteral("a"));
+    panel->yearFrom->setFocus();
+    EXPECT_EQ(panel->yearFrom->selectedText(), panel->yearFrom->text());
+    QTest::keyClicks(panel->yearFrom, QStringLiteral("a"));
     EXPECT_EQ(fake->beeps, 1);
-    QTest::keyClicks(panel->fdate, QStringLiteral("0098"));
-    panel->rdate->setFocus();
-    EXPECT_EQ(panel->fdate->text(), QStringLiteral("98"));
-    panel->rdate->clear();
-    panel->fdate->setFocus();
-    EXPECT_EQ(panel->rdate->text(), QStringLiteral("0"));
+    QTest::keyClicks(panel->yearFrom, QStringLiteral("0098"));
+    panel->yearTo->setFocus();
+    EXPECT_EQ(panel->yearFrom->text(), QStringLiteral("98"));
+    panel->yearTo->clear();
+    panel->yearFrom->setFocus();
+    EXPECT_EQ(panel->yearTo->text(), QStringLiteral("0"));
 }
 
 TEST_F(LookupWindow, ClosingTellsTheMainWindow)
@@ -563,29 +563,29 @@ TEST_F(LookupWindow, ClosingTellsTheMainWindow)
 TEST_F(LookupWindow, F5AndF6StartAndCancelTheMagnifierOnceEach)
 {
     searchAndOpen();
-    ASSERT_TRUE(w->viewer->PanAllowed);
+    ASSERT_TRUE(w->viewer->panAllowed);
     const auto layersBefore = w->viewer->view()->layers().size();
-    panel->xjuso3->setFocus();
+    panel->mainNumber->setFocus();
     pressKey(Qt::Key_F5);
     ASSERT_NE(w->viewer->Selection, nullptr);
-    EXPECT_FALSE(w->viewer->PanAllowed);
+    EXPECT_FALSE(w->viewer->panAllowed);
     EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2); // the magnifier and its frame
     pressKey(Qt::Key_F6);
     EXPECT_EQ(w->viewer->Selection, nullptr);
-    EXPECT_TRUE(w->viewer->PanAllowed);
+    EXPECT_TRUE(w->viewer->panAllowed);
 
     // A search brings pan mode back while a magnifier is being placed, and
     // leaves the magnifier on the emptied view, where "취소" still removes it.
     pressKey(Qt::Key_F5);
     ui::Layer* magnifier = w->viewer->Selection;
     search();
-    EXPECT_TRUE(w->viewer->PanAllowed);
+    EXPECT_TRUE(w->viewer->panAllowed);
     ASSERT_TRUE(w->viewer->page().empty());
     EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2);
     EXPECT_EQ(w->viewer->Selection, magnifier);
-    QTest::mouseClick(w->viewer->suiButton2, Qt::LeftButton); // "적용" does nothing on an empty page
+    QTest::mouseClick(w->viewer->applyButton, Qt::LeftButton); // "적용" does nothing on an empty page
     EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2);
-    EXPECT_FALSE(w->output->CheckBox1->isChecked());
+    EXPECT_FALSE(w->output->modifiedOutputBox->isChecked());
     pressKey(Qt::Key_F6);
     EXPECT_EQ(w->viewer->Selection, nullptr);
     EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 1); // the frame stays, hidden
@@ -597,20 +597,20 @@ TEST_F(LookupWindow, OpeningSetsTheBrightnessCounterBackToZero)
 {
     QSignalSpy modified(w.data(), &lookup::LookupWindow::pageModified);
     searchAndOpen();
-    QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
-    ASSERT_EQ(w->viewer->bright->text(), QStringLiteral("1"));
+    QTest::mouseClick(w->viewer->brightnessUpButton, Qt::LeftButton);
+    ASSERT_EQ(w->viewer->brightnessField->text(), QStringLiteral("1"));
     EXPECT_EQ(modified.count(), 1);
     w->viewer->selectScaleEntry(6); // "100%"
     // Opening leaves the page's tool layers, pan mode and "수정출력" alone.
-    ASSERT_TRUE(w->output->CheckBox1->isChecked());
+    ASSERT_TRUE(w->output->modifiedOutputBox->isChecked());
     pressKey(Qt::Key_F5);
-    ASSERT_FALSE(w->viewer->PanAllowed);
+    ASSERT_FALSE(w->viewer->panAllowed);
     const auto layers = w->viewer->view()->layers().size();
     doubleClickRow(w->xgrid, 1);
-    EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
+    EXPECT_EQ(w->viewer->brightnessField->text(), QStringLiteral("0"));
     EXPECT_EQ(scaleText(), QStringLiteral("25%"));
-    EXPECT_TRUE(w->output->CheckBox1->isChecked());
-    EXPECT_FALSE(w->viewer->PanAllowed);
+    EXPECT_TRUE(w->output->modifiedOutputBox->isChecked());
+    EXPECT_FALSE(w->viewer->panAllowed);
     EXPECT_EQ(w->viewer->view()->layers().size(), layers);
 }
 
@@ -619,13 +619,13 @@ TEST_F(LookupWindow, ReopenLoadsTheRecordsPageAgainAndLeavesTheTools)
     searchAndOpen();
     const image::Bitmap stored = w->viewer->page();
     // The page brightened and turned, shown at 100 %, a magnifier on it.
-    QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
-    QTest::mouseClick(w->viewer->suiButton8, Qt::LeftButton);
+    QTest::mouseClick(w->viewer->brightnessUpButton, Qt::LeftButton);
+    QTest::mouseClick(w->viewer->rotate90Button, Qt::LeftButton);
     ASSERT_EQ(w->viewer->page().width(), stored.height());
     w->viewer->selectScaleEntry(6); // "100%"
     pressKey(Qt::Key_F5);
     const auto layers = w->viewer->view()->layers().size();
-    ASSERT_TRUE(w->output->CheckBox1->isChecked());
+    ASSERT_TRUE(w->output->modifiedOutputBox->isChecked());
     w->ygrid->clearDataRows();
 
     w->viewer->reopenCommand(); // "다시 열기"
@@ -635,12 +635,12 @@ TEST_F(LookupWindow, ReopenLoadsTheRecordsPageAgainAndLeavesTheTools)
     ASSERT_EQ(again.height(), stored.height());
     EXPECT_TRUE(std::equal(again.data(), again.data() + again.pixelCount(), stored.data())) << "the file as stored";
     EXPECT_EQ(scaleText(), QStringLiteral("25%"));
-    EXPECT_EQ(w->viewer->bright->text(), QStringLiteral("0"));
+    EXPECT_EQ(w->viewer->brightnessField->text(), QStringLiteral("0"));
     // Tool layers, pan mode and "수정출력" stay as they were.
     EXPECT_EQ(w->viewer->view()->layers().size(), layers);
-    EXPECT_FALSE(w->viewer->PanAllowed);
-    EXPECT_TRUE(w->output->CheckBox1->isChecked());
-    EXPECT_TRUE(w->viewer->ScaleCombo->hasFocus());
+    EXPECT_FALSE(w->viewer->panAllowed);
+    EXPECT_TRUE(w->output->modifiedOutputBox->isChecked());
+    EXPECT_TRUE(w->viewer->scaleBox->hasFocus());
     EXPECT_TRUE(fake->messages.isEmpty());
 }
 
@@ -649,8 +649,8 @@ TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)
     const QStringList inputs = {QStringLiteral("산4-1"),    QStringLiteral("%d%s\\n"),
                                 QStringLiteral("１２３４"), QStringLiteral("99999999999999"),
                                 QStringLiteral("-"),        QStringLiteral("' OR 1=1")};
-    QList<QWidget*> fields = {panel->xjuso1, panel->xjuso2, panel->xjuso3, panel->xjuso4,
-                              panel->xkind,  panel->fdate,  panel->rdate};
+    QList<QWidget*> fields = {panel->townList, panel->villageList, panel->mainNumber, panel->subNumber,
+                              panel->kindList,  panel->yearFrom,  panel->yearTo};
     for (const QString& text : inputs) {
         for (QWidget* field : fields) {
             test::typeText(field, text);
@@ -661,7 +661,7 @@ TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)
         doubleClickRow(w->xgrid, 1);
         EXPECT_EQ(w->xgrid->dataRowCount(), 1) << text.toStdString();
         EXPECT_EQ(w->ygrid->dataRowCount(), 15) << text.toStdString();
-        EXPECT_LE(panel->fdate->text().size(), 4);
+        EXPECT_LE(panel->yearFrom->text().size(), 4);
     }
     // Only F1 and F2 on text that is no number were reported.
     for (const auto& m : fake->messages)

@@ -43,14 +43,14 @@ struct OutputBarTest : ::testing::Test {
 
     void searchAndOpen()
     {
-        QTest::mouseClick(w->suiPanel6->suiButton18, Qt::LeftButton);
+        QTest::mouseClick(w->suiPanel6->searchButton, Qt::LeftButton);
         test::doubleClickRow(w->xgrid, 1);
         ASSERT_FALSE(w->viewer->page().empty());
     }
     QList<QAbstractButton*> commandButtons() const
     {
-        return {bar->suiButton11, bar->suiButton10, bar->suiButton12,
-                bar->suiButton7,  bar->suiButton13, bar->suiButton15};
+        return {bar->pageToWriterButton, bar->captureToWriterButton, bar->saveCaptureButton,
+                bar->printCaptureButton,  bar->printButton, bar->printerSetupButton};
     }
 };
 
@@ -64,14 +64,14 @@ TEST_F(OutputBarTest, ControlsCarryTheirCaptionsHintsAndSpokenNames)
         const char* hint;
         const char* spoken;
     } cases[] = {
-        {bar->suiButton11, "", "MicroSoft Word로 보내기", "MicroSoft Word로 보내기"},
-        {bar->suiButton10, "", "화면 캡쳐 MicroSoft Word로 보내기", "화면 캡쳐 MicroSoft Word로 보내기"},
-        {bar->suiButton12, "", "화면 캡쳐 저장", "화면 캡쳐 저장"},
-        {bar->suiButton7, "", "화면 캡쳐 출력", "화면 캡쳐 출력"},
-        {bar->suiButton13, "출력", "프린터 출력", "출력"},
-        {bar->CheckBox1, "수정출력", "수정된 이미지 출력", "수정출력"},
-        {bar->oneck, "낱장 출력", "낱장으로 출력", "낱장 출력"},
-        {bar->suiButton15, "설정", "기본 프린터 변경", "설정"},
+        {bar->pageToWriterButton, "", "MicroSoft Word로 보내기", "MicroSoft Word로 보내기"},
+        {bar->captureToWriterButton, "", "화면 캡쳐 MicroSoft Word로 보내기", "화면 캡쳐 MicroSoft Word로 보내기"},
+        {bar->saveCaptureButton, "", "화면 캡쳐 저장", "화면 캡쳐 저장"},
+        {bar->printCaptureButton, "", "화면 캡쳐 출력", "화면 캡쳐 출력"},
+        {bar->printButton, "출력", "프린터 출력", "출력"},
+        {bar->modifiedOutputBox, "수정출력", "수정된 이미지 출력", "수정출력"},
+        {bar->singleSheetBox, "낱장 출력", "낱장으로 출력", "낱장 출력"},
+        {bar->printerSetupButton, "설정", "기본 프린터 변경", "설정"},
     };
     int lastX = -1;
     for (const Case& c : cases) {
@@ -85,8 +85,8 @@ TEST_F(OutputBarTest, ControlsCarryTheirCaptionsHintsAndSpokenNames)
         EXPECT_GT(x, lastX) << "left to right";
         lastX = x;
     }
-    EXPECT_FALSE(bar->CheckBox1->isChecked());
-    EXPECT_FALSE(bar->oneck->isChecked());
+    EXPECT_FALSE(bar->modifiedOutputBox->isChecked());
+    EXPECT_FALSE(bar->singleSheetBox->isChecked());
 }
 
 TEST_F(OutputBarTest, EveryCommandDoesNothingOnAnEmptyPage)
@@ -94,7 +94,7 @@ TEST_F(OutputBarTest, EveryCommandDoesNothingOnAnEmptyPage)
     fake->answers = {true, true};
     out.dialogs->answer = folder.appDir() + QStringLiteral("never.bmp");
     for (QAbstractButton* b : commandButtons())
-        if (b != bar->suiButton15)
+        if (b != bar->printerSetupButton)
             QTest::mouseClick(b, Qt::LeftButton);
     test::pressKey(Qt::Key_F9);
     EXPECT_TRUE(out.reports->calls.isEmpty());
@@ -108,8 +108,8 @@ TEST_F(OutputBarTest, EveryCommandDoesNothingOnAnEmptyPage)
 TEST_F(OutputBarTest, PrintButtonAndF9PrintTheRecordPageAndSingleSheetChangesNothing)
 {
     searchAndOpen();
-    QTest::mouseClick(bar->suiButton13, Qt::LeftButton);
-    bar->oneck->setChecked(true);
+    QTest::mouseClick(bar->printButton, Qt::LeftButton);
+    bar->singleSheetBox->setChecked(true);
     test::pressKey(Qt::Key_F9);
     ASSERT_EQ(out.reports->calls.size(), 4);
     for (int i : {0, 2})
@@ -129,18 +129,18 @@ TEST_F(OutputBarTest, BrightnessTicksModifiedOutputWhichPrintsThePageAsItIsInThe
 {
     searchAndOpen();
     const QRgb stored = w->viewer->page().pixel(10, 10);
-    QTest::mouseClick(w->viewer->SpinButtonFactorUp, Qt::LeftButton);
-    EXPECT_TRUE(bar->CheckBox1->isChecked());
+    QTest::mouseClick(w->viewer->brightnessUpButton, Qt::LeftButton);
+    EXPECT_TRUE(bar->modifiedOutputBox->isChecked());
     const QRgb shown = w->viewer->page().pixel(10, 10);
     ASSERT_NE(shown, stored);
-    QTest::mouseClick(bar->suiButton13, Qt::LeftButton);
+    QTest::mouseClick(bar->printButton, Qt::LeftButton);
     ASSERT_EQ(out.reports->calls.size(), 2);
     EXPECT_EQ(out.reports->calls[1].page.image.picture.pixel(10, 10), shown | 0xff000000u);
     EXPECT_TRUE(QFileInfo(model::tempBitmapPath(folder.appDir())).isFile());
 
     // Cleared by the user: the record page file as stored.
-    bar->CheckBox1->setChecked(false);
-    QTest::mouseClick(bar->suiButton13, Qt::LeftButton);
+    bar->modifiedOutputBox->setChecked(false);
+    QTest::mouseClick(bar->printButton, Qt::LeftButton);
     ASSERT_EQ(out.reports->calls.size(), 4);
     EXPECT_EQ(out.reports->calls[3].page.image.picture.pixel(10, 10), stored | 0xff000000u);
 }
@@ -154,15 +154,15 @@ TEST_F(OutputBarTest, DesktopCaptureShowsTheMagnifierOverThePage)
     ui::report::OutputPlatform previous = ui::report::installOutputPlatform(std::move(platform));
 
     searchAndOpen();
-    QTest::mouseClick(bar->suiButton7, Qt::LeftButton); // without a magnifier
-    w->viewer->suiButton6Click();
-    QTest::mouseClick(bar->suiButton7, Qt::LeftButton); // with one
+    QTest::mouseClick(bar->printCaptureButton, Qt::LeftButton); // without a magnifier
+    w->viewer->toggleMagnifier();
+    QTest::mouseClick(bar->printCaptureButton, Qt::LeftButton); // with one
     const ui::report::OutputPlatform used = ui::report::installOutputPlatform(std::move(previous));
 
     ASSERT_EQ(reports->calls.size(), 2);
     const QImage plain = reports->calls[0].page.image.picture;
     const QImage magnified = reports->calls[1].page.image.picture;
-    QWidget* view = w->viewer->ImgView;
+    QWidget* view = w->viewer->imageView;
     EXPECT_EQ(plain.size(), QSize(view->width() - 17, view->height() - 17));
     EXPECT_EQ(magnified.size(), plain.size());
     EXPECT_NE(plain, magnified) << "the magnifier layer is part of the capture";
@@ -171,14 +171,14 @@ TEST_F(OutputBarTest, DesktopCaptureShowsTheMagnifierOverThePage)
 TEST_F(OutputBarTest, CaptureCommandsTakeTheViewWithoutItsScrollBars)
 {
     searchAndOpen();
-    ui::ImageView* view = w->viewer->ImgView;
+    ui::ImageView* view = w->viewer->imageView;
     const QRect pageArea(0, 0, view->width() - 17, view->height() - 17);
     // Both bars stay, also when the page at 25 % fits across: the capture is
     // exactly the area the page is drawn in.
     EXPECT_EQ(view->viewport()->size(), pageArea.size());
     EXPECT_LE(w->viewer->page().width() / 4, pageArea.width());
 
-    QTest::mouseClick(bar->suiButton7, Qt::LeftButton); // print capture
+    QTest::mouseClick(bar->printCaptureButton, Qt::LeftButton); // print capture
     ASSERT_EQ(out.reports->calls.size(), 1);
     EXPECT_EQ(out.reports->calls[0].kind, ReportCall::ModalPreview);
     EXPECT_FALSE(out.reports->calls[0].ownerEnabled);
@@ -187,11 +187,11 @@ TEST_F(OutputBarTest, CaptureCommandsTakeTheViewWithoutItsScrollBars)
 
     const QString target = folder.appDir() + QStringLiteral("capture.bmp");
     out.dialogs->answer = target;
-    QTest::mouseClick(bar->suiButton12, Qt::LeftButton); // save capture
+    QTest::mouseClick(bar->saveCaptureButton, Qt::LeftButton); // save capture
     EXPECT_TRUE(QFileInfo(target).isFile());
 
     fake->answers = {true};
-    QTest::mouseClick(bar->suiButton10, Qt::LeftButton); // capture to word processor
+    QTest::mouseClick(bar->captureToWriterButton, Qt::LeftButton); // capture to word processor
     EXPECT_EQ(out.wordProcessor->documents.size(), 1);
 
     ASSERT_EQ(out.capture->areas.size(), 3);
@@ -204,13 +204,13 @@ TEST_F(OutputBarTest, PageToWordProcessorAsksFirstAndPrinterSetupSetsTheDefault)
 {
     searchAndOpen();
     fake->answers = {false, true};
-    QTest::mouseClick(bar->suiButton11, Qt::LeftButton);
+    QTest::mouseClick(bar->pageToWriterButton, Qt::LeftButton);
     EXPECT_TRUE(out.wordProcessor->documents.isEmpty());
-    QTest::mouseClick(bar->suiButton11, Qt::LeftButton);
+    QTest::mouseClick(bar->pageToWriterButton, Qt::LeftButton);
     EXPECT_EQ(out.wordProcessor->documents.size(), 1);
     EXPECT_EQ(fake->questions.size(), 2);
 
     out.printers->choice = QStringLiteral("Office");
-    QTest::mouseClick(bar->suiButton15, Qt::LeftButton);
+    QTest::mouseClick(bar->printerSetupButton, Qt::LeftButton);
     EXPECT_EQ(out.printers->defaults, QStringList{QStringLiteral("Office")});
 }

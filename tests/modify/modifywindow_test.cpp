@@ -45,17 +45,17 @@ struct ModifyWindow : ::testing::Test {
     {
         auto* p = window->suiPanel6;
         QStringList s;
-        for (QLineEdit* e : {static_cast<QLineEdit*>(p->xjuso3), static_cast<QLineEdit*>(p->xjuso4),
-                             static_cast<QLineEdit*>(p->fdate), static_cast<QLineEdit*>(p->rdate),
+        for (QLineEdit* e : {static_cast<QLineEdit*>(p->mainNumber), static_cast<QLineEdit*>(p->subNumber),
+                             static_cast<QLineEdit*>(p->yearFrom), static_cast<QLineEdit*>(p->yearTo),
                              static_cast<QLineEdit*>(window->rexjuso3), static_cast<QLineEdit*>(window->rexjuso4)})
             s << e->text();
-        for (QComboBox* c : {p->xjuso1, p->xjuso2, p->xkind, window->rexjuso1, window->rexjuso2})
+        for (QComboBox* c : {p->townList, p->villageList, p->kindList, window->rexjuso1, window->rexjuso2})
             s << c->currentText();
-        for (QCheckBox* c : {p->san, p->kindck, p->xdtck, window->resan})
+        for (QCheckBox* c : {p->sanBox, p->kindFilterBox, p->yearRangeBox, window->resan})
             s << (c->isChecked() ? "on" : "off");
         s << QString::number(window->xgrid->rowCount()) << QString::number(window->ygrid->rowCount());
         s << window->suiPanel5->title() << window->suiPanel7->title();
-        s << QString::number(window->viewer->page().width()) << window->viewer->ScaleCombo->currentText();
+        s << QString::number(window->viewer->page().width()) << window->viewer->scaleBox->currentText();
         return s;
     }
 };
@@ -66,10 +66,10 @@ TEST_F(ModifyWindow, OpensEmptyWithFocusOnTheMainNumberAndYearsAtZero)
 {
     auto* p = w->suiPanel6;
     EXPECT_EQ(w->windowTitle(), QStringLiteral("지가조서 수정/삭제"));
-    EXPECT_EQ(QApplication::focusWidget(), p->xjuso3);
-    EXPECT_EQ(p->fdate->text(), QStringLiteral("0"));
-    EXPECT_EQ(p->rdate->text(), QStringLiteral("0"));
-    EXPECT_EQ(p->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
+    EXPECT_EQ(QApplication::focusWidget(), p->mainNumber);
+    EXPECT_EQ(p->yearFrom->text(), QStringLiteral("0"));
+    EXPECT_EQ(p->yearTo->text(), QStringLiteral("0"));
+    EXPECT_EQ(p->kindList->currentText(), QStringLiteral("토지특성조사표(T)"));
     EXPECT_EQ(w->rexjuso1->currentText(), QStringLiteral("임의읍"));
     EXPECT_EQ(w->rexjuso2->currentText(), QStringLiteral("임의리"));
 
@@ -88,12 +88,12 @@ TEST_F(ModifyWindow, OpensEmptyWithFocusOnTheMainNumberAndYearsAtZero)
 
     EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
     EXPECT_TRUE(w->viewer->page().empty());
-    EXPECT_TRUE(w->viewer->PanAllowed);
+    EXPECT_TRUE(w->viewer->panAllowed);
     EXPECT_FALSE(w->searchDone());
-    EXPECT_EQ(w->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ(w->viewer->scaleBox->currentText(), QStringLiteral("50%"));
     QStringList scales;
-    for (int i = 0; i < w->viewer->ScaleCombo->count(); ++i)
-        scales << w->viewer->ScaleCombo->itemText(i);
+    for (int i = 0; i < w->viewer->scaleBox->count(); ++i)
+        scales << w->viewer->scaleBox->itemText(i);
     EXPECT_EQ(scales, (QStringList{"20%", "25%", "50%", "60%", "75%", "80%", "100%", "200%", "300%", "400%", "800%",
                                    "1600%", "2000%"}));
     EXPECT_EQ(w->viewer->view()->background(), QColor(88, 87, 103)); // 6772568
@@ -102,9 +102,9 @@ TEST_F(ModifyWindow, OpensEmptyWithFocusOnTheMainNumberAndYearsAtZero)
         recordWidths << w->xgrid->columnWidth(c);
     EXPECT_EQ(recordWidths, (QList<int>{0, 125, 62, 49, 0, 0}));
     // The view offers the scale box and dragging only.
-    EXPECT_EQ(w->viewer->suiButton6, nullptr);
-    EXPECT_EQ(w->viewer->bright, nullptr);
-    EXPECT_TRUE(w->viewer->suiPopupMenu2 == nullptr || w->viewer->suiPopupMenu2->isEmpty());
+    EXPECT_EQ(w->viewer->magnifierButton, nullptr);
+    EXPECT_EQ(w->viewer->brightnessField, nullptr);
+    EXPECT_TRUE(w->viewer->pageMenu == nullptr || w->viewer->pageMenu->isEmpty());
 }
 
 TEST_F(ModifyWindow, APageIsDraggedWithThePointingHand)
@@ -113,15 +113,15 @@ TEST_F(ModifyWindow, APageIsDraggedWithThePointingHand)
     image::Bitmap page(3000, 3000);
     page.fill(0xFFFFFFFFu);
     w->viewer->view()->setPage(std::move(page));
-    QWidget* viewport = w->viewer->ImgView->viewport();
+    QWidget* viewport = w->viewer->imageView->viewport();
     const QPoint at = viewport->rect().center();
     QTest::mouseMove(viewport, at);
     EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
     QTest::mousePress(viewport, Qt::LeftButton, {}, at);
-    EXPECT_TRUE(w->viewer->Panning);
+    EXPECT_TRUE(w->viewer->panning);
     EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
-    EXPECT_FALSE(w->viewer->Panning);
+    EXPECT_FALSE(w->viewer->panning);
     EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
 }
 
@@ -148,11 +148,11 @@ TEST_F(ModifyWindow, LotAddFieldsHaveSpokenNames)
 
 TEST_F(ModifyWindow, CommandButtonsChangeNothingAndShowNoMessage)
 {
-    w->suiPanel6->xjuso3->setText(QStringLiteral("12"));
+    w->suiPanel6->mainNumber->setText(QStringLiteral("12"));
     const QStringList before = state(w);
     auto* p = w->suiPanel6;
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
-             p->suiButton18, w->suiButton4, w->suiButton5, w->suiButton26, p->SuiArrowButton1, p->SuiArrowButton2}) {
+             p->searchButton, w->suiButton4, w->suiButton5, w->suiButton26, p->previousSubButton, p->nextSubButton}) {
         QTest::mouseClick(b, Qt::LeftButton);
         b->setFocus();
         pressKey(Qt::Key_Return);
@@ -171,8 +171,8 @@ TEST_F(ModifyWindow, EnterChainsReachTheButtonsThatDoNothing)
         QWidget* from;
         QWidget* to;
     } steps[] = {
-        {p->xjuso3, p->xjuso4},     {p->xjuso4, p->suiButton18}, {p->fdate, p->rdate},
-        {p->rdate, p->suiButton18}, {w->rexjuso3, w->rexjuso4},  {w->rexjuso4, w->suiButton4},
+        {p->mainNumber, p->subNumber},     {p->subNumber, p->searchButton}, {p->yearFrom, p->yearTo},
+        {p->yearTo, p->searchButton}, {w->rexjuso3, w->rexjuso4},  {w->rexjuso4, w->suiButton4},
     };
     for (const auto& s : steps) {
         s.from->setFocus();
@@ -180,9 +180,9 @@ TEST_F(ModifyWindow, EnterChainsReachTheButtonsThatDoNothing)
         EXPECT_EQ(QApplication::focusWidget(), s.to) << s.from->accessibleName().toStdString();
     }
     // Enter on "검색" does nothing, and the focus stays there.
-    p->suiButton18->setFocus();
+    p->searchButton->setFocus();
     pressKey(Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), p->suiButton18);
+    EXPECT_EQ(QApplication::focusWidget(), p->searchButton);
     EXPECT_EQ(state(w), before);
 }
 
@@ -201,7 +201,7 @@ TEST_F(ModifyWindow, TabInTheLotAddPanelReachesTheSubNumberFirst)
 TEST_F(ModifyWindow, KeyFiltersAndFunctionKeys)
 {
     auto* p = w->suiPanel6;
-    for (QComboBox* list : {p->xjuso1, p->xjuso2, w->rexjuso1, w->rexjuso2}) {
+    for (QComboBox* list : {p->townList, p->villageList, w->rexjuso1, w->rexjuso2}) {
         test::typeText(list, QStringLiteral("x9"));
         pressKey(Qt::Key_Backspace);
         EXPECT_EQ(list->currentIndex(), 0);
@@ -211,17 +211,17 @@ TEST_F(ModifyWindow, KeyFiltersAndFunctionKeys)
     EXPECT_EQ(w->rexjuso3->text(), QStringLiteral("1234"));
 
     // The window has no function keys of its own.
-    p->xjuso3->setFocus();
+    p->mainNumber->setFocus();
     for (Qt::Key k : {Qt::Key_F1, Qt::Key_F2, Qt::Key_F5, Qt::Key_F7, Qt::Key_F8, Qt::Key_F12})
         pressKey(k);
-    EXPECT_EQ(p->xjuso3->text(), QString());
-    EXPECT_EQ(w->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ(p->mainNumber->text(), QString());
+    EXPECT_EQ(w->viewer->scaleBox->currentText(), QStringLiteral("50%"));
     EXPECT_TRUE(fake->urls.isEmpty());
 }
 
 TEST_F(ModifyWindow, ScaleListWorksOnTheEmptyView)
 {
-    auto* combo = w->viewer->ScaleCombo;
+    auto* combo = w->viewer->scaleBox;
     combo->setFocus();
     combo->setCurrentIndex(combo->findText(QStringLiteral("200%")));
     EXPECT_EQ(combo->currentText(), QStringLiteral("200%"));
@@ -263,9 +263,9 @@ TEST_F(ModifyWindow, PanelsSitAtTheirDesignPlacesAndFollowTheWindow)
 TEST_F(ModifyWindow, ClosingAndOpeningAgainGivesTheSameEmptyState)
 {
     const QStringList fresh = state(w);
-    test::typeText(w->suiPanel6->xjuso3, QStringLiteral("77"));
+    test::typeText(w->suiPanel6->mainNumber, QStringLiteral("77"));
     w->resan->setChecked(true);
-    w->viewer->ScaleCombo->setCurrentIndex(0);
+    w->viewer->scaleBox->setCurrentIndex(0);
     QSignalSpy closed(w.data(), &ui::WorkWindow::closed);
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -274,5 +274,5 @@ TEST_F(ModifyWindow, ClosingAndOpeningAgainGivesTheSameEmptyState)
 
     w = open();
     EXPECT_EQ(state(w), fresh);
-    EXPECT_EQ(QApplication::focusWidget(), w->suiPanel6->xjuso3);
+    EXPECT_EQ(QApplication::focusWidget(), w->suiPanel6->mainNumber);
 }

@@ -38,9 +38,9 @@ protected:
         w = std::make_unique<test::OpenWindow>(app);
         lots = (*w)->lots;
         if (previewPage) {
-            QListWidget* files = (*w)->browser->FileListBox1;
+            QListWidget* files = (*w)->browser->fileList;
             QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(files->item(0)).center());
-            EXPECT_EQ((*w)->browser->imgname->text(), QStringLiteral("Img001.jpg"));
+            EXPECT_EQ((*w)->browser->nameField->text(), QStringLiteral("Img001.jpg"));
         }
         fake().messages.clear();
     }
@@ -51,17 +51,17 @@ protected:
     // Types a lot number into the entry line, as a user replacing the old one.
     void enter(const QString& main, const QString& sub, bool mountain = false)
     {
-        for (auto [field, text] : {std::pair{lots->xjuso3, main}, std::pair{lots->xjuso4, sub}}) {
+        for (auto [field, text] : {std::pair{lots->mainNumber, main}, std::pair{lots->subNumber, sub}}) {
             field->setFocus();
             field->selectAll();
             QTest::keyClick(field, Qt::Key_Backspace);
             QTest::keyClicks(field, text);
             EXPECT_EQ(field->text(), text);
         }
-        if (lots->san->isChecked() != mountain)
-            QTest::mouseClick(lots->san, Qt::LeftButton);
+        if (lots->sanBox->isChecked() != mountain)
+            QTest::mouseClick(lots->sanBox, Qt::LeftButton);
     }
-    void add() { QTest::mouseClick(lots->suiButton4, Qt::LeftButton); }
+    void add() { QTest::mouseClick(lots->addButton, Qt::LeftButton); }
     void addLot(const QString& main, const QString& sub, bool mountain = false)
     {
         enter(main, sub, mountain);
@@ -71,8 +71,8 @@ protected:
     QList<QStringList> rows()
     {
         QList<QStringList> r;
-        for (int row = 1; row <= lots->jusogrid->rowCount() - 2; ++row)
-            r << lots->jusogrid->rowCells(row);
+        for (int row = 1; row <= lots->lotGrid->rowCount() - 2; ++row)
+            r << lots->lotGrid->rowCells(row);
         return r;
     }
     QStringList lastMessages()
@@ -84,7 +84,7 @@ protected:
     }
     void clickGridRow(int row)
     {
-        auto* g = lots->jusogrid;
+        auto* g = lots->lotGrid;
         const QRect r = g->visualRect(g->model()->index(row - 1, 0));
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
     }
@@ -140,7 +140,7 @@ TEST_F(RegistrationLotListTest, EachAddCheckShowsItsMessageMovesTheFocusAndChang
         enter(QString::fromUtf8(c.main), QString::fromUtf8(c.sub));
         add();
         EXPECT_EQ(lastMessages(), QStringList{QString::fromUtf8(c.message)});
-        QWidget* expected[] = {(*w)->xdate, (*w)->xjuso1, lots->xjuso3, lots->xjuso4};
+        QWidget* expected[] = {(*w)->xdate, (*w)->xjuso1, lots->mainNumber, lots->subNumber};
         QWidget* f = focused();
         // The town list's focus lands on its line edit's owner.
         EXPECT_TRUE(f == expected[c.focus] || (f && f->parentWidget() == expected[c.focus]))
@@ -150,8 +150,8 @@ TEST_F(RegistrationLotListTest, EachAddCheckShowsItsMessageMovesTheFocusAndChang
         }
         EXPECT_EQ(rows(), rowsBefore);
         EXPECT_EQ((*w)->xjuso1->isEnabled(), regionOpen);
-        EXPECT_EQ(lots->xjuso3->text(), QString::fromUtf8(c.main));
-        EXPECT_EQ(lots->xjuso4->text(), QString::fromUtf8(c.sub));
+        EXPECT_EQ(lots->mainNumber->text(), QString::fromUtf8(c.main));
+        EXPECT_EQ(lots->subNumber->text(), QString::fromUtf8(c.sub));
     }
 }
 
@@ -169,18 +169,18 @@ TEST_F(RegistrationLotListTest, AfterTheRegionLockAMissingAddressLeavesTheFocusW
     addLot(QStringLiteral("12"), {});
     ASSERT_FALSE((*w)->xjuso1->isEnabled());
     enter({}, QStringLiteral("4"));
-    lots->xjuso4->setFocus();
-    lots->suiButton4->click();
+    lots->subNumber->setFocus();
+    lots->addButton->click();
     EXPECT_EQ(lastMessages(), QStringList{QStringLiteral("주소를 입력하십시오!")});
-    EXPECT_EQ(focused(), lots->xjuso4);
+    EXPECT_EQ(focused(), lots->subNumber);
 }
 
 TEST_F(RegistrationLotListTest, AnEmptySubNumberIsStoredAsZeroAndCountsAsZeroForDuplicates)
 {
     addLot(QStringLiteral("12"), {});
     EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "12", "0")}));
-    EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("0"));
-    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("12"));
+    EXPECT_EQ(lots->subNumber->text(), QStringLiteral("0"));
+    EXPECT_EQ(lots->mainNumber->text(), QStringLiteral("12"));
 
     for (const char* sub : {"0", ""}) {
         fake().messages.clear();
@@ -197,14 +197,14 @@ TEST_F(RegistrationLotListTest, MountainFlagAndLeadingZerosMakeDifferentLots)
     addLot(QStringLiteral("12"), QStringLiteral("3"), false);
     addLot(QStringLiteral("012"), QStringLiteral("3"), false);
     EXPECT_EQ(rows(), (QList<QStringList>{lot("임야", "12", "3"), lot("토지", "12", "3"), lot("토지", "012", "3")}));
-    EXPECT_TRUE(lots->san->isChecked() == false);
+    EXPECT_TRUE(lots->sanBox->isChecked() == false);
     EXPECT_EQ(lots->lots().size(), 3u);
     EXPECT_TRUE(lots->lots()[0].mountain);
 }
 
 TEST_F(RegistrationLotListTest, AddedRowIsColouredSelectedAndLocksTheRegion)
 {
-    auto* grid = lots->jusogrid;
+    auto* grid = lots->lotGrid;
     EXPECT_EQ(grid->rowCells(0), (QStringList{"시읍면", "동리", "구분", "본번", "부번"}));
     QList<int> widths;
     for (int c = 0; c < grid->columnCount(); ++c)
@@ -220,13 +220,13 @@ TEST_F(RegistrationLotListTest, AddedRowIsColouredSelectedAndLocksTheRegion)
     // The view counts rows without the header: 0 is the lot row, 1 the blank row.
     EXPECT_EQ(grid->rowHeight(0), 20);
     EXPECT_EQ(grid->rowHeight(1), 20);
-    EXPECT_EQ(lots->jusogrid->rowCount(), 3);
-    EXPECT_EQ(lots->jusogrid->rowColor(1), QColor(255, 255, 247));
-    EXPECT_EQ(lots->jusogrid->currentRow(), 1);
-    EXPECT_EQ(lots->SelectedLotRow(), 1);
+    EXPECT_EQ(lots->lotGrid->rowCount(), 3);
+    EXPECT_EQ(lots->lotGrid->rowColor(1), QColor(255, 255, 247));
+    EXPECT_EQ(lots->lotGrid->currentRow(), 1);
+    EXPECT_EQ(lots->selectedLotRow(), 1);
     EXPECT_FALSE((*w)->xjuso1->isEnabled());
     EXPECT_FALSE((*w)->xjuso2->isEnabled());
-    EXPECT_EQ(focused(), lots->suiButton18);
+    EXPECT_EQ(focused(), lots->registerButton);
 }
 
 TEST_F(RegistrationLotListTest, TheRegionLockSurvivesDeletingEveryLot)
@@ -234,15 +234,15 @@ TEST_F(RegistrationLotListTest, TheRegionLockSurvivesDeletingEveryLot)
     addLot(QStringLiteral("1"), {});
     addLot(QStringLiteral("2"), {});
     fake().answers = {true, true};
-    lots->suiButton2->click();
-    lots->suiButton2->click();
+    lots->deleteButton->click();
+    lots->deleteButton->click();
     EXPECT_TRUE(rows().isEmpty());
-    EXPECT_EQ(lots->jusogrid->rowCount(), 2);
-    EXPECT_EQ(lots->SelectedLotRow(), 0);
+    EXPECT_EQ(lots->lotGrid->rowCount(), 2);
+    EXPECT_EQ(lots->selectedLotRow(), 0);
     EXPECT_FALSE((*w)->xjuso1->isEnabled());
     EXPECT_FALSE((*w)->xjuso2->isEnabled());
     // Nothing left to delete: no question.
-    lots->suiButton2->click();
+    lots->deleteButton->click();
     EXPECT_EQ(fake().questions.size(), 2);
     // In a new window the region is open again.
     open(true);
@@ -252,16 +252,16 @@ TEST_F(RegistrationLotListTest, TheRegionLockSurvivesDeletingEveryLot)
 TEST_F(RegistrationLotListTest, EnterOnTheRegisterButtonDoesNothing)
 {
     addLot(QStringLiteral("12"), QStringLiteral("3"));
-    ASSERT_EQ(focused(), lots->suiButton18);
+    ASSERT_EQ(focused(), lots->registerButton);
     const auto before = rows();
-    QTest::keyClick(lots->suiButton18, Qt::Key_Return);
-    QTest::keyClick(lots->suiButton18, Qt::Key_Space);
-    QTest::mouseClick(lots->suiButton18, Qt::LeftButton);
+    QTest::keyClick(lots->registerButton, Qt::Key_Return);
+    QTest::keyClick(lots->registerButton, Qt::Key_Space);
+    QTest::mouseClick(lots->registerButton, Qt::LeftButton);
     EXPECT_EQ(rows(), before);
     EXPECT_TRUE(fake().messages.isEmpty());
     EXPECT_TRUE(fake().questions.isEmpty());
-    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("12"));
-    EXPECT_EQ(focused(), lots->suiButton18);
+    EXPECT_EQ(lots->mainNumber->text(), QStringLiteral("12"));
+    EXPECT_EQ(focused(), lots->registerButton);
 }
 
 TEST_F(RegistrationLotListTest, DeletingTheMiddleOfThreeRowsSelectsTheLastRow)
@@ -269,23 +269,23 @@ TEST_F(RegistrationLotListTest, DeletingTheMiddleOfThreeRowsSelectsTheLastRow)
     addLot(QStringLiteral("1"), {});
     addLot(QStringLiteral("2"), {});
     addLot(QStringLiteral("3"), {});
-    QTest::keyClick(lots->jusogrid, Qt::Key_Up); // the arrow keys report the row too
-    ASSERT_EQ(lots->SelectedLotRow(), 2);
+    QTest::keyClick(lots->lotGrid, Qt::Key_Up); // the arrow keys report the row too
+    ASSERT_EQ(lots->selectedLotRow(), 2);
     clickGridRow(1);
-    ASSERT_EQ(lots->SelectedLotRow(), 1);
+    ASSERT_EQ(lots->selectedLotRow(), 1);
     clickGridRow(2);
-    ASSERT_EQ(lots->SelectedLotRow(), 2);
+    ASSERT_EQ(lots->selectedLotRow(), 2);
 
-    lots->suiButton2->click(); // answered No: nothing changes
+    lots->deleteButton->click(); // answered No: nothing changes
     EXPECT_EQ(fake().questions, QStringList{QStringLiteral("지번을 취소하겠습니까?")});
     EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "1", "0"), lot("토지", "2", "0"), lot("토지", "3", "0")}));
-    EXPECT_EQ(lots->SelectedLotRow(), 2);
+    EXPECT_EQ(lots->selectedLotRow(), 2);
 
     fake().answers = {true};
-    lots->suiButton2->click();
+    lots->deleteButton->click();
     EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "1", "0"), lot("토지", "3", "0")}));
-    EXPECT_EQ(lots->SelectedLotRow(), 2);
-    EXPECT_EQ(lots->jusogrid->currentRow(), 2);
+    EXPECT_EQ(lots->selectedLotRow(), 2);
+    EXPECT_EQ(lots->lotGrid->currentRow(), 2);
 }
 
 TEST_F(RegistrationLotListTest, DeletingAnyOfThreeRowsSelectsTheLastLotRow)
@@ -298,14 +298,14 @@ TEST_F(RegistrationLotListTest, DeletingAnyOfThreeRowsSelectsTheLastLotRow)
         addLot(QStringLiteral("2"), {});
         addLot(QStringLiteral("3"), {});
         clickGridRow(deleted);
-        ASSERT_EQ(lots->SelectedLotRow(), deleted);
+        ASSERT_EQ(lots->selectedLotRow(), deleted);
         fake().answers = {true};
-        lots->suiButton2->click();
+        lots->deleteButton->click();
         QList<QStringList> left = {lot("토지", "1", "0"), lot("토지", "2", "0"), lot("토지", "3", "0")};
         left.removeAt(deleted - 1);
         EXPECT_EQ(rows(), left);
-        EXPECT_EQ(lots->SelectedLotRow(), 2);
-        EXPECT_EQ(lots->jusogrid->currentRow(), 2);
+        EXPECT_EQ(lots->selectedLotRow(), 2);
+        EXPECT_EQ(lots->lotGrid->currentRow(), 2);
     }
 }
 
@@ -313,8 +313,8 @@ TEST_F(RegistrationLotListTest, DeleteDoesNothingOnTheBlankRow)
 {
     addLot(QStringLiteral("1"), {});
     clickGridRow(2); // the trailing blank row
-    EXPECT_EQ(lots->SelectedLotRow(), 2);
-    lots->suiButton2->click();
+    EXPECT_EQ(lots->selectedLotRow(), 2);
+    lots->deleteButton->click();
     EXPECT_TRUE(fake().questions.isEmpty());
     EXPECT_EQ(rows().size(), 1);
 }
@@ -329,13 +329,13 @@ TEST_F(RegistrationLotListTest, ALotAddedAfterDeleteEmptiedTheTownCanStillBeDele
     ASSERT_TRUE(town->currentText().isEmpty());
     addLot(QStringLiteral("7"), {});
     ASSERT_EQ(rows().size(), 1);
-    ASSERT_TRUE(lots->jusogrid->cell(1, 0).isEmpty());
+    ASSERT_TRUE(lots->lotGrid->cell(1, 0).isEmpty());
     clickGridRow(1);
     fake().answers = {true};
-    lots->suiButton2->click();
+    lots->deleteButton->click();
     EXPECT_EQ(fake().questions, QStringList{QStringLiteral("지번을 취소하겠습니까?")});
     EXPECT_TRUE(rows().isEmpty());
-    EXPECT_EQ(lots->SelectedLotRow(), 0);
+    EXPECT_EQ(lots->selectedLotRow(), 0);
 }
 
 TEST_F(RegistrationLotListTest, StepArrowsFollowTheIntegerRules)
@@ -368,11 +368,11 @@ TEST_F(RegistrationLotListTest, StepArrowsFollowTheIntegerRules)
         {1, "2147483647", "2147483647", true},
         {2, "-2147483648", "-2147483648", true},
     };
-    QToolButton* arrows[] = {lots->SuiArrowButton1, lots->SuiArrowButton2, lots->SuiArrowButton3,
-                             lots->SuiArrowButton4};
+    QToolButton* arrows[] = {lots->mainUpButton, lots->mainDownButton, lots->subUpButton,
+                             lots->subDownButton};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.arrow) + " on '" + c.before + "'");
-        QLineEdit* field = c.arrow <= 2 ? lots->xjuso3 : lots->xjuso4;
+        QLineEdit* field = c.arrow <= 2 ? lots->mainNumber : lots->subNumber;
         field->setText(QString::fromUtf8(c.before));
         fake().messages.clear();
         QTest::mouseClick(arrows[c.arrow - 1], Qt::LeftButton);
@@ -391,21 +391,21 @@ TEST_F(RegistrationLotListTest, StepArrowsFollowTheIntegerRules)
 
 TEST_F(RegistrationLotListTest, AFiveDigitNumberFromTheArrowsIsAccepted)
 {
-    lots->xjuso3->setText(QStringLiteral("9999"));
-    QTest::mouseClick(lots->SuiArrowButton1, Qt::LeftButton);
+    lots->mainNumber->setText(QStringLiteral("9999"));
+    QTest::mouseClick(lots->mainUpButton, Qt::LeftButton);
     add();
     EXPECT_TRUE(fake().messages.isEmpty());
     EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "10000", "0")}));
     // Typing stays limited to four characters, also in the field the arrow
     // took past them.
-    lots->xjuso4->setFocus();
-    lots->xjuso4->selectAll();
-    QTest::keyClicks(lots->xjuso4, QStringLiteral("123456"));
-    EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("1234"));
-    lots->xjuso3->setFocus();
-    lots->xjuso3->end(false);
-    QTest::keyClicks(lots->xjuso3, QStringLiteral("5"));
-    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("10000"));
+    lots->subNumber->setFocus();
+    lots->subNumber->selectAll();
+    QTest::keyClicks(lots->subNumber, QStringLiteral("123456"));
+    EXPECT_EQ(lots->subNumber->text(), QStringLiteral("1234"));
+    lots->mainNumber->setFocus();
+    lots->mainNumber->end(false);
+    QTest::keyClicks(lots->mainNumber, QStringLiteral("5"));
+    EXPECT_EQ(lots->mainNumber->text(), QStringLiteral("10000"));
 }
 
 TEST_F(RegistrationLotListTest, APastedLotNumberIsCutToTheRoomLeft)
@@ -416,7 +416,7 @@ TEST_F(RegistrationLotListTest, APastedLotNumberIsCutToTheRoomLeft)
         const char* pasted;
         const char* after;
     } cases[] = {{"", 0, "12345", "1234"}, {"12", 2, "345", "1234"}, {"1234", 4, "5", "1234"}};
-    for (QLineEdit* field : {lots->xjuso3, lots->xjuso4}) {
+    for (QLineEdit* field : {lots->mainNumber, lots->subNumber}) {
         field->setFocus();
         for (const Case& c : cases) {
             SCOPED_TRACE(c.pasted);
@@ -431,17 +431,17 @@ TEST_F(RegistrationLotListTest, APastedLotNumberIsCutToTheRoomLeft)
 
 TEST_F(RegistrationLotListTest, EnterLeadsFromTheMainNumberThroughTheSubNumberToAdd)
 {
-    lots->xjuso3->setFocus();
-    QTest::keyClicks(lots->xjuso3, QStringLiteral("31"));
-    lots->xjuso4->setText(QStringLiteral("77"));
-    QTest::keyClick(lots->xjuso3, Qt::Key_Return);
-    EXPECT_EQ(focused(), lots->xjuso4);
-    EXPECT_EQ(lots->xjuso4->selectedText(), QStringLiteral("77"));
-    QTest::keyClicks(lots->xjuso4, QStringLiteral("2"));
-    QTest::keyClick(lots->xjuso4, Qt::Key_Return);
-    EXPECT_EQ(focused(), lots->suiButton4);
+    lots->mainNumber->setFocus();
+    QTest::keyClicks(lots->mainNumber, QStringLiteral("31"));
+    lots->subNumber->setText(QStringLiteral("77"));
+    QTest::keyClick(lots->mainNumber, Qt::Key_Return);
+    EXPECT_EQ(focused(), lots->subNumber);
+    EXPECT_EQ(lots->subNumber->selectedText(), QStringLiteral("77"));
+    QTest::keyClicks(lots->subNumber, QStringLiteral("2"));
+    QTest::keyClick(lots->subNumber, Qt::Key_Return);
+    EXPECT_EQ(focused(), lots->addButton);
     EXPECT_TRUE(rows().isEmpty());
-    QTest::keyClick(lots->suiButton4, Qt::Key_Return);
+    QTest::keyClick(lots->addButton, Qt::Key_Return);
     EXPECT_EQ(rows(), (QList<QStringList>{lot("토지", "31", "2")}));
 }
 
@@ -463,52 +463,52 @@ TEST(RegistrationLotListOptionsTest, TheAutomaticTabsDifferencesAreOptions)
     int registered = 0;
     QObject::connect(lots, &LotList::registerRequested, [&] { ++registered; });
 
-    EXPECT_EQ(lots->jusogrid->columnWidth(0), 66);
-    EXPECT_EQ(lots->jusogrid->columnWidth(4), 45);
-    EXPECT_EQ(lots->suiButton18->text(), QStringLiteral("등록(F9)"));
+    EXPECT_EQ(lots->lotGrid->columnWidth(0), 66);
+    EXPECT_EQ(lots->lotGrid->columnWidth(4), 45);
+    EXPECT_EQ(lots->registerButton->text(), QStringLiteral("등록(F9)"));
 
     // Enter in 본번 moves to 부번 without selecting it.
-    lots->xjuso4->setText(QStringLiteral("9"));
-    lots->xjuso3->setFocus();
-    QTest::keyClicks(lots->xjuso3, QStringLiteral("15"));
-    QTest::keyClick(lots->xjuso3, Qt::Key_Return);
-    EXPECT_EQ(host.focusWidget(), lots->xjuso4);
-    EXPECT_TRUE(lots->xjuso4->selectedText().isEmpty());
+    lots->subNumber->setText(QStringLiteral("9"));
+    lots->mainNumber->setFocus();
+    QTest::keyClicks(lots->mainNumber, QStringLiteral("15"));
+    QTest::keyClick(lots->mainNumber, Qt::Key_Return);
+    EXPECT_EQ(host.focusWidget(), lots->subNumber);
+    EXPECT_TRUE(lots->subNumber->selectedText().isEmpty());
 
     // After an add the focus is in 본번 with its text selected.
-    lots->suiButton4->click();
+    lots->addButton->click();
     EXPECT_EQ(lots->lotCount(), 1);
-    EXPECT_EQ(host.focusWidget(), lots->xjuso3);
-    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("15"));
+    EXPECT_EQ(host.focusWidget(), lots->mainNumber);
+    EXPECT_EQ(lots->mainNumber->selectedText(), QStringLiteral("15"));
     EXPECT_FALSE(town->isEnabled());
 
     // The "0" buttons set a field to "0" whatever it held.
-    lots->xjuso3->setText(QStringLiteral("x1"));
-    QTest::mouseClick(lots->suiButton11, Qt::LeftButton);
-    QTest::mouseClick(lots->suiButton8, Qt::LeftButton);
-    EXPECT_EQ(lots->xjuso3->text(), QStringLiteral("0"));
-    EXPECT_EQ(lots->xjuso4->text(), QStringLiteral("0"));
+    lots->mainNumber->setText(QStringLiteral("x1"));
+    QTest::mouseClick(lots->mainZeroButton, Qt::LeftButton);
+    QTest::mouseClick(lots->subZeroButton, Qt::LeftButton);
+    EXPECT_EQ(lots->mainNumber->text(), QStringLiteral("0"));
+    EXPECT_EQ(lots->subNumber->text(), QStringLiteral("0"));
 
     // A click on 산 leads to 본번 with its text selected.
-    lots->xjuso4->setFocus();
-    QTest::mouseClick(lots->san, Qt::LeftButton);
-    EXPECT_TRUE(lots->san->isChecked());
-    EXPECT_EQ(host.focusWidget(), lots->xjuso3);
-    EXPECT_EQ(lots->xjuso3->selectedText(), QStringLiteral("0"));
+    lots->subNumber->setFocus();
+    QTest::mouseClick(lots->sanBox, Qt::LeftButton);
+    EXPECT_TRUE(lots->sanBox->isChecked());
+    EXPECT_EQ(host.focusWidget(), lots->mainNumber);
+    EXPECT_EQ(lots->mainNumber->selectedText(), QStringLiteral("0"));
 
     // The window decides what registering does; the reset parts are the list's.
-    lots->suiButton18->click();
+    lots->registerButton->click();
     EXPECT_EQ(registered, 1);
     lots->clearLots();
     lots->unlockRegion();
     EXPECT_EQ(lots->lotCount(), 0);
-    EXPECT_EQ(lots->SelectedLotRow(), 0);
+    EXPECT_EQ(lots->selectedLotRow(), 0);
     EXPECT_TRUE(town->isEnabled());
     EXPECT_TRUE(village->isEnabled());
 
     // Without a chosen page the add command sends the focus to the host's field.
     chosen = false;
-    lots->suiButton4->click();
+    lots->addButton->click();
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].text, QStringLiteral("지가조서 이미지를 선택하십시오!"));
     EXPECT_EQ(host.focusWidget(), year);

@@ -57,7 +57,7 @@ protected:
     }
     void open() { w = std::make_unique<test::OpenWindow>(app); }
     components::FileBrowser* browser() { return (*w)->browser; }
-    QListWidget* files() { return browser()->FileListBox1; }
+    QListWidget* files() { return browser()->fileList; }
     test::FakeServices& fake() { return *w->fake; }
     void clickFile(int row)
     {
@@ -79,12 +79,12 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_EQ(listed(files()), (QStringList{"Img001.jpg", "Img002.jpg", "img003.JPG"}));
     EXPECT_TRUE(files()->selectedItems().isEmpty());
     EXPECT_TRUE((*w)->viewer->page().empty());
-    EXPECT_TRUE(browser()->pathname->text().isEmpty());
-    EXPECT_TRUE(browser()->imgname->text().isEmpty());
+    EXPECT_TRUE(browser()->folderField->text().isEmpty());
+    EXPECT_TRUE(browser()->nameField->text().isEmpty());
     EXPECT_EQ(browser()->folder(), app.files());
-    EXPECT_TRUE(listed(browser()->DirectoryListBox1).last().trimmed() == QStringLiteral("1998"));
+    EXPECT_TRUE(listed(browser()->folderList).last().trimmed() == QStringLiteral("1998"));
     // Every entry carries its icon.
-    for (QListWidget* list : {files(), browser()->DirectoryListBox1})
+    for (QListWidget* list : {files(), browser()->folderList})
         for (int row = 0; row < list->count(); ++row)
             EXPECT_FALSE(list->item(row)->icon().isNull()) << list->objectName().toStdString() << " " << row;
     EXPECT_TRUE(browser()->driveTexts().contains(QStringLiteral("/")));
@@ -97,27 +97,27 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_EQ((*w)->xjuso2->currentText(), QStringLiteral("임의리"));
     EXPECT_EQ((*w)->xsel->currentIndex(), 0);
     EXPECT_EQ((*w)->xsel->tabText(0), QStringLiteral("지가조서속성 입력"));
-    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
-    EXPECT_EQ((*w)->viewer->ScaleCombo->count(), 16);
-    EXPECT_EQ((*w)->viewer->ScaleCombo->itemText(0), QStringLiteral("5%"));
+    EXPECT_EQ((*w)->viewer->scaleBox->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ((*w)->viewer->scaleBox->count(), 16);
+    EXPECT_EQ((*w)->viewer->scaleBox->itemText(0), QStringLiteral("5%"));
     auto* viewer = (*w)->viewer;
-    EXPECT_EQ(viewer->suiButton6->text(), QStringLiteral("돋보기"));
-    EXPECT_EQ(viewer->suiButton5->text(), QStringLiteral("취소"));
-    EXPECT_EQ(viewer->suiButton8->text(), QStringLiteral("90˚"));
-    EXPECT_EQ(viewer->suiButton9->text(), QStringLiteral("180˚"));
-    EXPECT_EQ(viewer->ImageInterpolate->text(), QStringLiteral("화면보정"));
-    EXPECT_FALSE(viewer->suiButton17 || viewer->suiButton2 || viewer->bright); // no marker, apply, brightness
+    EXPECT_EQ(viewer->magnifierButton->text(), QStringLiteral("돋보기"));
+    EXPECT_EQ(viewer->cancelButton->text(), QStringLiteral("취소"));
+    EXPECT_EQ(viewer->rotate90Button->text(), QStringLiteral("90˚"));
+    EXPECT_EQ(viewer->rotate180Button->text(), QStringLiteral("180˚"));
+    EXPECT_EQ(viewer->smoothingBox->text(), QStringLiteral("화면보정"));
+    EXPECT_FALSE(viewer->markerButton || viewer->applyButton || viewer->brightnessField); // no marker, apply, brightness
     QStringList menu;
-    for (QAction* a : viewer->suiPopupMenu2->actions())
+    for (QAction* a : viewer->pageMenu->actions())
         if (!a->isSeparator())
             menu << a->text();
     EXPECT_EQ(menu, (QStringList{"돋보기 실행", "돋보기 취소", "90˚ 회전", "180˚ 회전"}));
     EXPECT_EQ(viewer->view()->background(), QColor(Qt::black));
-    EXPECT_TRUE(viewer->PanAllowed);
-    EXPECT_EQ((*w)->viewer->MagnMagnification->value(), 10);
-    EXPECT_EQ((*w)->viewer->MagnMagnification->maximum(), 50);
-    EXPECT_EQ((*w)->lots->jusogrid->rowCount(), 2);
-    EXPECT_EQ((*w)->lots->SelectedLotRow(), 0);
+    EXPECT_TRUE(viewer->panAllowed);
+    EXPECT_EQ((*w)->viewer->magnificationSlider->value(), 10);
+    EXPECT_EQ((*w)->viewer->magnificationSlider->maximum(), 50);
+    EXPECT_EQ((*w)->lots->lotGrid->rowCount(), 2);
+    EXPECT_EQ((*w)->lots->selectedLotRow(), 0);
     EXPECT_TRUE(fake().messages.isEmpty());
 }
 
@@ -125,10 +125,10 @@ TEST_F(RegistrationWindowTest, ClickingAFilePreviewsItAtTheDefaultScale)
 {
     open();
     clickFile(1);
-    EXPECT_EQ(browser()->pathname->text(), QString::fromStdString(app.files().string()) + u'/');
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img002.jpg"));
+    EXPECT_EQ(browser()->folderField->text(), QString::fromStdString(app.files().string()) + u'/');
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Img002.jpg"));
     EXPECT_EQ(pageWidth(), 20);
-    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ((*w)->viewer->scaleBox->currentText(), QStringLiteral("50%"));
     EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 0.5);
     EXPECT_EQ(w->window->focusWidget(), files());
 }
@@ -147,9 +147,9 @@ TEST_F(RegistrationWindowTest, APreviewShowsThePagesTopLeftCornerAtFiftyPercent)
     view->scrollByPixels(700, 900);
     ASSERT_NE(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
     QTest::keyClick(files(), Qt::Key_Down);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Big2.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Big2.jpg"));
     EXPECT_DOUBLE_EQ(view->scale(), 0.5);
-    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("50%"));
+    EXPECT_EQ((*w)->viewer->scaleBox->currentText(), QStringLiteral("50%"));
     EXPECT_EQ(view->mapViewToPage(view->visibleArea().topLeft()), QPointF(0, 0));
 }
 
@@ -161,15 +161,15 @@ TEST_F(RegistrationWindowTest, AfterOpeningDownPreviewsTheFirstFileAndDeletionTa
     w->window->activateWindow();
     files()->setFocus();
     QTest::keyClick(files(), Qt::Key_Down);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Img001.jpg"));
     EXPECT_EQ(pageWidth(), 10);
 
     w.reset();
     open();
-    browser()->MenuItem1->trigger();
+    browser()->deleteFileAction->trigger();
     EXPECT_TRUE(fake().removed.isEmpty());
     EXPECT_EQ(listed(files()).size(), 3);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Img001.jpg"));
     EXPECT_TRUE(fake().messages.isEmpty());
 }
 
@@ -179,10 +179,10 @@ TEST_F(RegistrationWindowTest, ArrowKeysStepFromFileToFileWithAPreviewEach)
     clickFile(0);
     ASSERT_EQ(pageWidth(), 10);
     QTest::keyClick(files(), Qt::Key_Down);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img002.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Img002.jpg"));
     EXPECT_EQ(pageWidth(), 20);
     QTest::keyClick(files(), Qt::Key_Down);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("img003.JPG"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("img003.JPG"));
     EXPECT_EQ(pageWidth(), 30);
     EXPECT_EQ(w->window->focusWidget(), files());
     QTest::keyClick(files(), Qt::Key_Up);
@@ -220,7 +220,7 @@ TEST_F(RegistrationWindowTest, TheSelectedFileIsAlwaysTheOneShown)
     send(QEvent::MouseMove, at(2), Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, at(2), Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(files()->currentRow(), 2);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("img003.JPG"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("img003.JPG"));
     EXPECT_EQ(pageWidth(), 30);
 
     // The middle and right buttons neither choose nor move the selection.
@@ -228,7 +228,7 @@ TEST_F(RegistrationWindowTest, TheSelectedFileIsAlwaysTheOneShown)
         send(QEvent::MouseButtonPress, at(1), button, button);
         send(QEvent::MouseButtonRelease, at(1), button, Qt::NoButton);
         EXPECT_EQ(files()->currentRow(), 2);
-        EXPECT_EQ(browser()->imgname->text(), QStringLiteral("img003.JPG"));
+        EXPECT_EQ(browser()->nameField->text(), QStringLiteral("img003.JPG"));
         EXPECT_EQ(pageWidth(), 30);
     }
     EXPECT_TRUE(fake().messages.isEmpty());
@@ -244,7 +244,7 @@ TEST_F(RegistrationWindowTest, AFileThatCannotBeDecodedIsReportedAndNotShown)
     ASSERT_EQ(fake().messages.size(), 1);
     EXPECT_EQ(fake().messages[0].icon, ui::MessageIcon::Error);
     EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("Img000.jpg")));
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img000.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Img000.jpg"));
     EXPECT_TRUE((*w)->viewer->page().empty());
 }
 
@@ -256,10 +256,10 @@ TEST_F(RegistrationWindowTest, AFileWithACp949NameIsListedAndPreviewed)
     ASSERT_EQ(files()->count(), 4);
     clickFile(3);
     EXPECT_TRUE(fake().messages.isEmpty());
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("지가.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("지가.jpg"));
     EXPECT_EQ(pageWidth(), 40);
     // "파일 삭제" reaches it by its own bytes.
-    browser()->MenuItem1->trigger();
+    browser()->deleteFileAction->trigger();
     ASSERT_EQ(fake().removedPaths.size(), 1u);
     EXPECT_EQ(fake().removedPaths[0].filename().native(), name);
     EXPECT_FALSE(fs::exists(app.files() / name));
@@ -275,12 +275,12 @@ TEST_F(RegistrationWindowTest, DeletingAFilePreviewsTheFirstRemainingOne)
     QTest::mousePress(files()->viewport(), Qt::RightButton, {}, files()->visualItemRect(files()->item(2)).center());
     QTest::mouseRelease(files()->viewport(), Qt::RightButton, {}, files()->visualItemRect(files()->item(2)).center());
     ASSERT_EQ(files()->currentRow(), 1);
-    browser()->MenuItem1->trigger();
+    browser()->deleteFileAction->trigger();
     EXPECT_TRUE(fake().questions.isEmpty());
     EXPECT_FALSE(fs::exists(app.files() / "Img002.jpg"));
     EXPECT_EQ(listed(files()), (QStringList{"Img001.jpg", "img003.JPG"}));
     EXPECT_EQ(files()->currentRow(), 0);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Img001.jpg"));
     EXPECT_EQ(pageWidth(), 10);
     EXPECT_EQ(w->window->focusWidget(), files());
 }
@@ -290,11 +290,11 @@ TEST_F(RegistrationWindowTest, ARemovalThatLeavesTheFileInPlaceShowsItListedStil
     open();
     fake().removeReallyDeletes = false;
     clickFile(2);
-    browser()->MenuItem1->trigger();
+    browser()->deleteFileAction->trigger();
     EXPECT_EQ(fake().removed.size(), 1);
     EXPECT_TRUE(fake().messages.isEmpty());
     EXPECT_EQ(files()->count(), 3);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Img001.jpg"));
 }
 
 TEST_F(RegistrationWindowTest, DeletingWithNoFileSelectedDeletesNothingAndPreviewsTheFirst)
@@ -303,7 +303,7 @@ TEST_F(RegistrationWindowTest, DeletingWithNoFileSelectedDeletesNothingAndPrevie
     test::writeJpeg(app.files() / "1998" / "b.jpg", 50, 10);
     open();
     // A folder just opened has no file selected.
-    QListWidget* folders = browser()->DirectoryListBox1;
+    QListWidget* folders = browser()->folderList;
     QListWidgetItem* sub = nullptr;
     for (int i = 0; i < folders->count(); ++i)
         if (folders->item(i)->text().trimmed() == QStringLiteral("1998"))
@@ -315,11 +315,11 @@ TEST_F(RegistrationWindowTest, DeletingWithNoFileSelectedDeletesNothingAndPrevie
     ASSERT_EQ(browser()->folder(), app.files() / "1998");
     ASSERT_TRUE(files()->selectedItems().isEmpty());
 
-    browser()->MenuItem1->trigger();
+    browser()->deleteFileAction->trigger();
     EXPECT_TRUE(fake().removed.isEmpty());
     EXPECT_EQ(listed(files()), (QStringList{"a.jpg", "b.jpg"}));
     EXPECT_EQ(files()->currentRow(), 0);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("a.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("a.jpg"));
     EXPECT_EQ(pageWidth(), 40);
     EXPECT_TRUE(fake().messages.isEmpty());
 }
@@ -330,19 +330,19 @@ TEST_F(RegistrationWindowTest, DeletingTheLastFileLeavesNothingPreviewed)
     fs::remove(app.files() / "img003.JPG");
     open();
     clickFile(0);
-    browser()->MenuItem1->trigger();
+    browser()->deleteFileAction->trigger();
     EXPECT_EQ(files()->count(), 0);
     EXPECT_TRUE((*w)->viewer->page().empty());
-    EXPECT_TRUE(browser()->pathname->text().isEmpty());
-    EXPECT_TRUE(browser()->imgname->text().isEmpty());
+    EXPECT_TRUE(browser()->folderField->text().isEmpty());
+    EXPECT_TRUE(browser()->nameField->text().isEmpty());
     EXPECT_TRUE(fake().messages.isEmpty());
     // No lot can then be added for the deleted page.
-    (*w)->lots->xjuso3->setText(QStringLiteral("1"));
-    (*w)->lots->suiButton4->click();
+    (*w)->lots->mainNumber->setText(QStringLiteral("1"));
+    (*w)->lots->addButton->click();
     ASSERT_EQ(fake().messages.size(), 1);
     EXPECT_EQ(fake().messages[0].text, QStringLiteral("지가조서 이미지를 선택하십시오!"));
     // With nothing selected, the command deletes nothing.
-    browser()->MenuItem1->trigger();
+    browser()->deleteFileAction->trigger();
     EXPECT_EQ(fake().removed.size(), 1);
 }
 
@@ -355,15 +355,15 @@ TEST_F(RegistrationWindowTest, AFolderThatVanishesWhileShownIsReportedAndLeft)
     clickFile(1);
     ASSERT_EQ(fake().messages.size(), 1);
     EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("Img002.jpg")));
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img002.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Img002.jpg"));
     EXPECT_TRUE((*w)->viewer->page().empty());
     fake().messages.clear();
-    browser()->MenuItem1->trigger();
+    browser()->deleteFileAction->trigger();
     ASSERT_EQ(fake().messages.size(), 1);
     EXPECT_TRUE(fake().messages[0].text.contains(QStringLiteral("폴더를 읽을 수 없습니다")));
     EXPECT_EQ(browser()->folder(), app.files().parent_path());
     EXPECT_EQ(files()->count(), 0);
-    EXPECT_TRUE(browser()->imgname->text().isEmpty());
+    EXPECT_TRUE(browser()->nameField->text().isEmpty());
 }
 
 TEST_F(RegistrationWindowTest, AMissingImageFolderIsReportedAndTheApplicationFolderShown)
@@ -380,7 +380,7 @@ TEST_F(RegistrationWindowTest, OpeningAFolderListsItsFilesAndOneThatHasGoneChang
 {
     test::writeJpeg(app.files() / "1998" / "a.jpg");
     open();
-    QListWidget* folders = browser()->DirectoryListBox1;
+    QListWidget* folders = browser()->folderList;
     auto itemNamed = [&](const QString& n) {
         for (int i = 0; i < folders->count(); ++i)
             if (folders->item(i)->text().trimmed() == n)
@@ -428,7 +428,7 @@ TEST_F(RegistrationWindowTest, AFolderThatCannotBeReadIsReportedAndChangesNothin
         fs::create_directory(app.files() / "locked");
         w.reset();
         open();
-        QListWidget* folders = browser()->DirectoryListBox1;
+        QListWidget* folders = browser()->folderList;
         for (int i = 0; i < folders->count(); ++i)
             if (folders->item(i)->text().trimmed() == QStringLiteral("locked"))
                 folders->setCurrentRow(i);
@@ -453,11 +453,11 @@ TEST_F(RegistrationWindowTest, AFolderThatCannotBeReadIsReportedAndChangesNothin
 TEST_F(RegistrationWindowTest, ChoosingADriveShowsItsRootFolder)
 {
     open();
-    QComboBox* drives = browser()->DriveComboBox1;
+    QComboBox* drives = browser()->driveList;
     drives->setFocus();
     QTest::keyClick(drives, Qt::Key_End); // the home folder, last in the list
     EXPECT_EQ(browser()->folder(), fs::path(QDir::homePath().toStdString()));
-    EXPECT_EQ(listed(browser()->DirectoryListBox1).first().trimmed(), QFileInfo(QDir::homePath()).fileName());
+    EXPECT_EQ(listed(browser()->folderList).first().trimmed(), QFileInfo(QDir::homePath()).fileName());
     QTest::keyClick(drives, Qt::Key_Home);
     EXPECT_EQ(browser()->folder(), fs::path(drives->itemData(0).toByteArray().toStdString()));
     EXPECT_TRUE(fake().messages.isEmpty());
@@ -488,8 +488,8 @@ TEST_F(RegistrationWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList
 
     // Once a lot is listed the town list is locked and Enter in the month stays there.
     clickFile(0);
-    (*w)->lots->xjuso3->setText(QStringLiteral("1"));
-    (*w)->lots->suiButton4->click();
+    (*w)->lots->mainNumber->setText(QStringLiteral("1"));
+    (*w)->lots->addButton->click();
     (*w)->xmonth->setFocus();
     QTest::keyClick((*w)->xmonth, Qt::Key_Return);
     EXPECT_EQ(w->window->focusWidget(), (*w)->xmonth);
@@ -507,13 +507,13 @@ TEST_F(RegistrationWindowTest, YearAndMonthTakeDigitsOnly)
 TEST_F(RegistrationWindowTest, WindowKeysStepTheScaleAndOpenTheHelpTopic)
 {
     open();
-    QWidget* anywhere = (*w)->lots->xjuso3;
+    QWidget* anywhere = (*w)->lots->mainNumber;
     anywhere->setFocus();
     QTest::keyClick(anywhere, Qt::Key_F7);
-    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("60%"));
+    EXPECT_EQ((*w)->viewer->scaleBox->currentText(), QStringLiteral("60%"));
     QTest::keyClick(anywhere, Qt::Key_F8);
     QTest::keyClick(anywhere, Qt::Key_F8);
-    EXPECT_EQ((*w)->viewer->ScaleCombo->currentText(), QStringLiteral("25%"));
+    EXPECT_EQ((*w)->viewer->scaleBox->currentText(), QStringLiteral("25%"));
     (*w)->viewer->selectScaleEntry(15);
     QTest::keyClick(anywhere, Qt::Key_F7); // past the end: no entry selected, the scale stays
     EXPECT_DOUBLE_EQ((*w)->viewer->view()->scale(), 20.0);
@@ -526,7 +526,7 @@ TEST_F(RegistrationWindowTest, WindowKeysStepTheScaleAndOpenTheHelpTopic)
     EXPECT_TRUE(fake().urls[0].toLocalFile().endsWith(QStringLiteral("Help/3_5_h.htm")));
     EXPECT_TRUE(fake().urls[0].toLocalFile().startsWith(app.appDir()));
     // The focused control gets the keys too: nothing was typed into it.
-    EXPECT_TRUE((*w)->lots->xjuso3->text().isEmpty());
+    EXPECT_TRUE((*w)->lots->mainNumber->text().isEmpty());
 }
 
 TEST_F(RegistrationWindowTest, TheSettingsTabIsShownButNothingOnItCanBeChanged)
@@ -551,27 +551,27 @@ TEST_F(RegistrationWindowTest, TheViewersCancelDeletesTheSelectedLotAndLeavesThe
     open();
     auto* viewer = (*w)->viewer;
     clickFile(0);
-    viewer->suiButton6->click(); // "돋보기"
-    EXPECT_FALSE(viewer->PanAllowed);
-    EXPECT_FALSE(viewer->PnlMagn->isVisible()); // its settings panel is never shown here
-    EXPECT_EQ(viewer->PnlMagn->title(), QStringLiteral("돋보기"));
+    viewer->magnifierButton->click(); // "돋보기"
+    EXPECT_FALSE(viewer->panAllowed);
+    EXPECT_FALSE(viewer->magnifierPanel->isVisible()); // its settings panel is never shown here
+    EXPECT_EQ(viewer->magnifierPanel->title(), QStringLiteral("돋보기"));
     ASSERT_EQ(viewer->view()->layers().size(), 2u); // the magnifier and its selection frame
-    viewer->suiButton5->click();                    // "취소" with no lot listed
+    viewer->cancelButton->click();                    // "취소" with no lot listed
     EXPECT_TRUE(fake().questions.isEmpty());
     EXPECT_EQ(viewer->view()->layers().size(), 2u);
 
-    (*w)->lots->xjuso3->setText(QStringLiteral("8"));
-    (*w)->lots->suiButton4->click();
+    (*w)->lots->mainNumber->setText(QStringLiteral("8"));
+    (*w)->lots->addButton->click();
     fake().answers = {true};
     QAction* cancel = nullptr;
-    for (QAction* a : viewer->suiPopupMenu2->actions())
+    for (QAction* a : viewer->pageMenu->actions())
         if (a->text() == QStringLiteral("돋보기 취소"))
             cancel = a;
     ASSERT_TRUE(cancel);
     cancel->trigger();
     EXPECT_EQ(fake().questions, QStringList{QStringLiteral("지번을 취소하겠습니까?")});
     EXPECT_EQ((*w)->lots->lotCount(), 0);
-    EXPECT_FALSE(viewer->PanAllowed);
+    EXPECT_FALSE(viewer->panAllowed);
     EXPECT_EQ(viewer->view()->layers().size(), 2u);
 }
 
@@ -591,21 +591,21 @@ TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
         {(*w)->xmonth, "기준월"},
         {(*w)->xjuso1, "등록지역 시읍면"},
         {(*w)->xjuso2, "등록지역 동리"},
-        {lots->san, "산"},
-        {lots->xjuso3, "본번"},
-        {lots->xjuso4, "부번"},
-        {lots->SuiArrowButton1, "본번 올림"},
-        {lots->SuiArrowButton4, "부번 내림"},
-        {lots->suiButton4, "추가"},
-        {lots->suiButton2, "삭제"},
-        {lots->suiButton18, "등록"},
-        {lots->jusogrid, "지번 목록"},
-        {browser()->DriveComboBox1, "드라이브"},
-        {browser()->FileListBox1, "파일"},
-        {browser()->pathname, "폴더 경로"},
-        {browser()->imgname, "파일 이름"},
-        {(*w)->viewer->ScaleCombo, "화면비율"},
-        {(*w)->viewer->MagnMagnification, "돋보기 배율"},
+        {lots->sanBox, "산"},
+        {lots->mainNumber, "본번"},
+        {lots->subNumber, "부번"},
+        {lots->mainUpButton, "본번 올림"},
+        {lots->subDownButton, "부번 내림"},
+        {lots->addButton, "추가"},
+        {lots->deleteButton, "삭제"},
+        {lots->registerButton, "등록"},
+        {lots->lotGrid, "지번 목록"},
+        {browser()->driveList, "드라이브"},
+        {browser()->fileList, "파일"},
+        {browser()->folderField, "폴더 경로"},
+        {browser()->nameField, "파일 이름"},
+        {(*w)->viewer->scaleBox, "화면비율"},
+        {(*w)->viewer->magnificationSlider, "돋보기 배율"},
         {(*w)->cmCopy, "복사"},
         {(*w)->suiButton1, "적용"},
     };
@@ -631,12 +631,12 @@ TEST_F(RegistrationWindowTest, AFileThatCannotBeDeletedIsReportedAndStaysListed)
     fake().removeReallyDeletes = false;
     // The fake keeps the file and says it could not remove it.
     fake().removeResult = false;
-    browser()->MenuItem1->trigger();
+    browser()->deleteFileAction->trigger();
     ASSERT_EQ(fake().messages.size(), 1);
     EXPECT_TRUE(fake().messages[0].text.startsWith(QStringLiteral("파일을 삭제할 수 없습니다: ")));
     EXPECT_EQ(files()->count(), before);
     // The list's first entry is previewed, as after any deletion.
     EXPECT_EQ(files()->currentRow(), 0);
-    EXPECT_EQ(browser()->imgname->text(), QStringLiteral("Img001.jpg"));
+    EXPECT_EQ(browser()->nameField->text(), QStringLiteral("Img001.jpg"));
     EXPECT_EQ(pageWidth(), 10);
 }

@@ -182,7 +182,7 @@ TEST(PrintPage, MeasuresTheImageBoxOnPaper)
         test::ScopedFakeServices services;
         test::ScopedFakeOutput out;
         Archive archive(c.w, c.h, 0);
-        ASSERT_TRUE(run([&] { lookup::PrintPage(archive.source()); }));
+        ASSERT_TRUE(run([&] { lookup::printPage(archive.source()); }));
         ASSERT_EQ(out.reports->calls.size(), 2);
         EXPECT_EQ(out.reports->calls[0].kind, ReportCall::Preview);
         EXPECT_EQ(out.reports->calls[1].kind, ReportCall::Print);
@@ -208,7 +208,7 @@ TEST(PrintPage, ModifiedOutputPrintsThePageAsModifiedAndOtherwiseTheStoredFile)
         test::ScopedFakeOutput out;
         Archive archive(120, 90, 100);
         image::adjustBrightness(archive.page, +5); // one brightness step in the viewer
-        ASSERT_TRUE(run([&] { lookup::PrintPage(archive.source(modified)); }));
+        ASSERT_TRUE(run([&] { lookup::printPage(archive.source(modified)); }));
         ASSERT_EQ(out.reports->calls.size(), 2);
         const QImage& printed = out.reports->calls[1].page.image.picture;
         EXPECT_EQ(qRed(printed.pixel(60, 45)), modified ? 105 : 100);
@@ -228,7 +228,7 @@ TEST(PrintPage, TurnedPagePrintsAsStoredWithoutDistortion)
     test::ScopedFakeOutput out;
     Archive archive(2480, 3508, 0);
     image::rotate90(archive.page); // the viewer shows it 3508 x 2480; "수정출력" stays cleared
-    ASSERT_TRUE(run([&] { lookup::PrintPage(archive.source(false)); }));
+    ASSERT_TRUE(run([&] { lookup::printPage(archive.source(false)); }));
     ASSERT_EQ(out.reports->calls.size(), 2);
     const ui::report::ReportPage& page = out.reports->calls[1].page;
     EXPECT_EQ(page.orientation, QPageLayout::Portrait);
@@ -237,7 +237,7 @@ TEST(PrintPage, TurnedPagePrintsAsStoredWithoutDistortion)
 
     // Ticked, the turned page prints as shown, on the landscape layout.
     out.reports->calls.clear();
-    ASSERT_TRUE(run([&] { lookup::PrintPage(archive.source(true)); }));
+    ASSERT_TRUE(run([&] { lookup::printPage(archive.source(true)); }));
     EXPECT_EQ(out.reports->calls[1].page.orientation, QPageLayout::Landscape);
     EXPECT_EQ(boxOf(out.reports->calls[1].page), QRect(1, 0, 1112, 786));
 }
@@ -247,7 +247,7 @@ TEST(PrintPage, CreatesAMissingToolsFolder)
     test::ScopedFakeServices services;
     test::ScopedFakeOutput out;
     Archive archive(100, 80, 100, /*withTools=*/false);
-    ASSERT_TRUE(run([&] { lookup::PrintPage(archive.source(true)); }));
+    ASSERT_TRUE(run([&] { lookup::printPage(archive.source(true)); }));
     EXPECT_TRUE(QFileInfo(archive.temp()).isFile());
     EXPECT_EQ(out.reports->calls.size(), 2);
 }
@@ -274,7 +274,7 @@ TEST(PrintPage, FailuresEndInTheErrorReportWithNothingPrinted)
         Archive archive;
         c.spoil(archive);
         const image::Bitmap before = archive.page;
-        EXPECT_FALSE(run([&] { lookup::PrintPage(archive.source(c.modified)); })) << c.what;
+        EXPECT_FALSE(run([&] { lookup::printPage(archive.source(c.modified)); })) << c.what;
         ASSERT_EQ(services->messages.size(), 1) << c.what;
         EXPECT_EQ(services->messages[0].icon, ui::MessageIcon::Error);
         EXPECT_TRUE(out.reports->calls.isEmpty()) << c.what;
@@ -531,7 +531,7 @@ TEST(CaptureToWordProcessor, NoWordProcessorGivesTheSameWarning)
 TEST(OutputCommands, DoNothingOnAnEmptyPage)
 {
     using Command = void (*)(const OutputSource&);
-    const Command commands[] = {lookup::PrintPage, lookup::printCapture, lookup::saveCapture,
+    const Command commands[] = {lookup::printPage, lookup::printCapture, lookup::saveCapture,
                                 lookup::pageToWordProcessor, lookup::captureToWordProcessor};
     for (const Command command : commands) {
         for (const bool modified : {false, true}) {
@@ -680,13 +680,13 @@ TEST(ViewCapture, ShowsTheOpenMagnifierSettingsOverThePage)
     window.resize(800, 600);
     image::Bitmap page(3000, 3000);
     page.fill(image::argb(255, 0, 0, 255));
-    viewer->ImgView->setPage(std::move(page));
+    viewer->imageView->setPage(std::move(page));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    viewer->suiButton3Click();
+    viewer->toggleMagnifierSettings();
     QCoreApplication::processEvents();
-    const QImage shot = lookup::captureViewArea(viewer->ImgView);
-    const QRect panel = viewer->PnlMagn->geometry(); // in the view's own pixels
+    const QImage shot = lookup::captureViewArea(viewer->imageView);
+    const QRect panel = viewer->magnifierPanel->geometry(); // in the view's own pixels
     ASSERT_TRUE(shot.rect().contains(panel));
     EXPECT_EQ(shot.pixelColor(20, shot.height() - 20), QColor(0, 0, 255));
     EXPECT_NE(shot.pixelColor(panel.center()), QColor(0, 0, 255));

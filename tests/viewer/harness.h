@@ -72,8 +72,8 @@ struct Harness {
         viewer->resetPanMode();
     }
 
-    ui::ImageView& view() { return *viewer->ImgView; }
-    QWidget* viewport() { return viewer->ImgView->viewport(); }
+    ui::ImageView& view() { return *viewer->imageView; }
+    QWidget* viewport() { return viewer->imageView->viewport(); }
     void setPage(image::Bitmap page) { view().setPage(std::move(page)); }
 
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
@@ -103,13 +103,13 @@ struct Harness {
     }
     QPoint scroll() const
     {
-        return {viewer->ImgView->horizontalScrollBar()->value(), viewer->ImgView->verticalScrollBar()->value()};
+        return {viewer->imageView->horizontalScrollBar()->value(), viewer->imageView->verticalScrollBar()->value()};
     }
     // Magnifier layers, bottom to top.
     std::vector<ui::Layer*> magnifiers() const
     {
         std::vector<ui::Layer*> out;
-        for (const auto& l : viewer->ImgView->layers())
+        for (const auto& l : viewer->imageView->layers())
             if (dynamic_cast<ui::PositionedLayer*>(l.get()))
                 out.push_back(l.get());
         return out;
@@ -117,8 +117,8 @@ struct Harness {
     // The frame as the user sees it, after an immediate repaint.
     const image::Bitmap& frame()
     {
-        viewer->ImgView->repaintNow();
-        return viewer->ImgView->backBuffer();
+        viewer->imageView->repaintNow();
+        return viewer->imageView->backBuffer();
     }
 };
 

@@ -40,7 +40,7 @@ TEST(Magnifier, Is320ViewPixelsInTheMiddleAtEveryScale)
         Harness h;
         h.setPage(flatPage(4000, 4000, argb(255, 255, 255, 255)));
         h.viewer->selectScaleEntry(c.entry);
-        h.viewer->suiButton6Click();
+        h.viewer->toggleMagnifier();
         ASSERT_EQ(h.magnifiers().size(), 1u);
         ui::Layer* m = h.magnifiers()[0];
         EXPECT_DOUBLE_EQ(m->location.width(), c.pageSide);
@@ -64,8 +64,8 @@ TEST(Magnifier, BevelRingsCarryTheirAlphas)
         Harness h;
         h.setPage(flatPage(3000, 3000, dark ? argb(255, 0, 0, 0) : argb(255, 255, 255, 255)));
         h.viewer->selectScaleEntry(2);
-        h.viewer->suiButton6Click();
-        h.viewer->SetSelection(nullptr); // the frame's handles would cover the bevel
+        h.viewer->toggleMagnifier();
+        h.viewer->setSelection(nullptr); // the frame's handles would cover the bevel
         ui::Layer* m = h.magnifiers()[0];
         const image::RectI r = viewRect(h, m);
         const auto& f = h.frame();
@@ -90,9 +90,9 @@ TEST(Magnifier, OpacityZeroLeavesOnlyTheBevel)
     h.setPage(makePage(3000, 3000, [](int x, int y) { return argb(255, x % 256, y % 256, (x + y) % 256); }));
     h.viewer->selectScaleEntry(2);
     const image::Bitmap before = h.frame();
-    h.viewer->suiButton6Click();
-    h.viewer->SetSelection(nullptr);
-    h.viewer->MagnOpacity->setValue(0);
+    h.viewer->toggleMagnifier();
+    h.viewer->setSelection(nullptr);
+    h.viewer->opacitySlider->setValue(0);
     const image::RectI r = viewRect(h, h.magnifiers()[0]);
     const auto& f = h.frame();
     const int xm = (r.left + r.right) / 2, ym = (r.top + r.bottom) / 2;
@@ -101,7 +101,7 @@ TEST(Magnifier, OpacityZeroLeavesOnlyTheBevel)
     EXPECT_NE(f.pixel(xm, r.top), before.pixel(xm, r.top));
 
     // At full opacity the content is enlarged: away from the centre it differs.
-    h.viewer->MagnOpacity->setValue(255);
+    h.viewer->opacitySlider->setValue(255);
     EXPECT_NE(h.frame().pixel(xm + 100, ym - 100), before.pixel(xm + 100, ym - 100));
 }
 
@@ -117,13 +117,13 @@ TEST(Magnifier, RotationPlusNinetyTurnsTheContentClockwise)
         for (int x = int(c.x()) + 90; x < int(c.x()) + 110; ++x)
             page.setPixel(x, y, argb(255, 0, 0, 0));
     h.view().pageChanged();
-    h.viewer->suiButton6Click();
-    h.viewer->SetSelection(nullptr);
-    h.viewer->MagnMagnification->setValue(0); // 10^0: unmagnified
+    h.viewer->toggleMagnifier();
+    h.viewer->setSelection(nullptr);
+    h.viewer->magnificationSlider->setValue(0); // 10^0: unmagnified
     const image::RectI r = viewRect(h, h.magnifiers()[0]);
     const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
     EXPECT_EQ(redOf(h.frame().pixel(cx + 100, cy)), 0);
-    h.viewer->MagnRotation->setValue(90);
+    h.viewer->rotationSlider->setValue(90);
     const auto& f = h.frame();
     EXPECT_EQ(redOf(f.pixel(cx, cy + 100)), 0);   // now below the middle
     EXPECT_EQ(redOf(f.pixel(cx + 100, cy)), 255); // no longer to the right
@@ -146,8 +146,8 @@ TEST(Magnifier, TheSliderEnlargesByTenToTheValueOverFifty)
         Harness h;
         h.viewer->selectScaleEntry(6); // 100 %: page and view pixels agree
         h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
-        h.viewer->suiButton6Click();
-        h.viewer->SetSelection(nullptr);
+        h.viewer->toggleMagnifier();
+        h.viewer->setSelection(nullptr);
         const image::RectF placed = h.magnifiers()[0]->location;
         const int px = int((placed.left + placed.right) / 2), py = int((placed.top + placed.bottom) / 2);
         image::Bitmap& page = h.view().page();
@@ -155,7 +155,7 @@ TEST(Magnifier, TheSliderEnlargesByTenToTheValueOverFifty)
             for (int x = px + c.blockFrom; x < px + c.blockTo; ++x)
                 page.setPixel(x, y, argb(255, 0, 0, 0));
         h.view().pageChanged();
-        h.viewer->MagnMagnification->setValue(c.slider);
+        h.viewer->magnificationSlider->setValue(c.slider);
         const image::RectI r = viewRect(h, h.magnifiers()[0]);
         const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
         const auto& f = h.frame();
@@ -172,8 +172,8 @@ TEST(Magnifier, PlacedAtFivePercentItStillShowsAtTwoThousand)
     Harness h(ViewerConfig::registration());
     h.setPage(flatPage(6000, 6000, argb(255, 255, 255, 255)));
     h.viewer->selectScaleEntry(0);
-    ASSERT_EQ(h.viewer->ScaleCombo->currentText(), "5%");
-    h.viewer->suiButton6Click();
+    ASSERT_EQ(h.viewer->scaleBox->currentText(), "5%");
+    h.viewer->toggleMagnifier();
     ASSERT_EQ(h.magnifiers().size(), 1u);
     const image::RectF placed = h.magnifiers()[0]->location;
     const QPointF middle((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2);
@@ -182,11 +182,11 @@ TEST(Magnifier, PlacedAtFivePercentItStillShowsAtTwoThousand)
         for (int x = int(middle.x()) - 5; x < int(middle.x()) + 5; ++x)
             page.setPixel(x, y, argb(255, 0, 0, 0));
     h.view().pageChanged();
-    h.viewer->selectScaleEntry(h.viewer->ScaleCombo->count() - 1);
-    ASSERT_EQ(h.viewer->ScaleCombo->currentText(), "2000%");
+    h.viewer->selectScaleEntry(h.viewer->scaleBox->count() - 1);
+    ASSERT_EQ(h.viewer->scaleBox->currentText(), "2000%");
     const QSize vp = h.viewport()->size();
-    h.viewer->ImgView->horizontalScrollBar()->setValue(int(middle.x() * 20 - vp.width() / 2.0));
-    h.viewer->ImgView->verticalScrollBar()->setValue(int(middle.y() * 20 - vp.height() / 2.0));
+    h.viewer->imageView->horizontalScrollBar()->setValue(int(middle.x() * 20 - vp.width() / 2.0));
+    h.viewer->imageView->verticalScrollBar()->setValue(int(middle.y() * 20 - vp.height() / 2.0));
     const auto& f = h.frame();
     EXPECT_TRUE(h.errors.isEmpty()) << h.errors.join(u' ').toStdString();
     const QPointF m = h.view().mapPageToView(middle);
@@ -216,11 +216,11 @@ TEST(Magnifier, APartlyShownMagnifierPaintsAsTheWholeOneWould)
         h.setPage(std::move(page));
         h.viewer->selectScaleEntry(6); // 100 %
         h.view().scrollByPixels(400, 400); // room to scroll either way
-        h.viewer->suiButton6Click();
-        h.viewer->SetSelection(nullptr);
-        h.viewer->MagnRotation->setValue(c.rotation);
-        h.viewer->MagnMagnification->setValue(c.magnification);
-        h.viewer->MagnInterpolate->setChecked(c.smooth);
+        h.viewer->toggleMagnifier();
+        h.viewer->setSelection(nullptr);
+        h.viewer->rotationSlider->setValue(c.rotation);
+        h.viewer->magnificationSlider->setValue(c.magnification);
+        h.viewer->magnifierSmoothingBox->setChecked(c.smooth);
         h.view().scrollByPixels(c.dx, c.dy);
         ui::Layer* m = h.magnifiers()[0];
 
@@ -262,33 +262,33 @@ TEST(Magnifier, StartsFromTheStartSettingsAndRepaintsOnSliderChanges)
 {
     Harness h;
     h.setPage(flatPage(2000, 2000, argb(255, 50, 50, 50)));
-    h.viewer->MagnOpacity->setValue(3);
-    h.viewer->MagnRotation->setValue(40);
-    h.viewer->MagnMagnification->setValue(49);
-    h.viewer->MagnInterpolate->setChecked(true);
-    h.viewer->suiButton6Click();
-    EXPECT_EQ(h.viewer->MagnOpacity->value(), 255);
-    EXPECT_EQ(h.viewer->MagnRotation->value(), 0);
-    EXPECT_EQ(h.viewer->MagnMagnification->value(), 10);
-    EXPECT_TRUE(h.viewer->MagnInterpolate->isChecked()); // the smoothing box keeps its state
+    h.viewer->opacitySlider->setValue(3);
+    h.viewer->rotationSlider->setValue(40);
+    h.viewer->magnificationSlider->setValue(49);
+    h.viewer->magnifierSmoothingBox->setChecked(true);
+    h.viewer->toggleMagnifier();
+    EXPECT_EQ(h.viewer->opacitySlider->value(), 255);
+    EXPECT_EQ(h.viewer->rotationSlider->value(), 0);
+    EXPECT_EQ(h.viewer->magnificationSlider->value(), 10);
+    EXPECT_TRUE(h.viewer->magnifierSmoothingBox->isChecked()); // the smoothing box keeps its state
 
     // The settings panel toggles.
-    EXPECT_FALSE(h.viewer->PnlMagn->isVisible());
-    QTest::mouseClick(h.viewer->suiButton3, Qt::LeftButton);
-    EXPECT_TRUE(h.viewer->PnlMagn->isVisible());
-    EXPECT_EQ(h.viewer->PnlMagn->title(), "돋보기 조절");
-    QTest::mouseClick(h.viewer->suiButton3, Qt::LeftButton);
-    EXPECT_FALSE(h.viewer->PnlMagn->isVisible());
+    EXPECT_FALSE(h.viewer->magnifierPanel->isVisible());
+    QTest::mouseClick(h.viewer->magnifierSettingsButton, Qt::LeftButton);
+    EXPECT_TRUE(h.viewer->magnifierPanel->isVisible());
+    EXPECT_EQ(h.viewer->magnifierPanel->title(), "돋보기 조절");
+    QTest::mouseClick(h.viewer->magnifierSettingsButton, Qt::LeftButton);
+    EXPECT_FALSE(h.viewer->magnifierPanel->isVisible());
 }
 
 TEST(Magnifier, SettingsPanelLiesOverThePageAreaAndFollowsItsSize)
 {
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
-    QTest::mouseClick(h.viewer->suiButton3, Qt::LeftButton);
+    QTest::mouseClick(h.viewer->magnifierSettingsButton, Qt::LeftButton);
     const auto panelInArea = [&] {
         const QRect area = h.viewport()->geometry();
-        const QRect panel = h.viewer->PnlMagn->geometry();
+        const QRect panel = h.viewer->magnifierPanel->geometry();
         EXPECT_TRUE(area.contains(panel)) << "panel outside the page area";
         EXPECT_EQ(panel.right(), area.right() - ImageViewer::kMagnifierPanelMargin);
         EXPECT_EQ(panel.top(), area.top() + ImageViewer::kMagnifierPanelMargin);
@@ -298,10 +298,10 @@ TEST(Magnifier, SettingsPanelLiesOverThePageAreaAndFollowsItsSize)
     QCoreApplication::processEvents();
     panelInArea();
     // Clicks on the panel reach its controls, not the page below.
-    const int before = h.viewer->MagnMagnification->value();
-    h.viewer->MagnMagnification->setFocus();
-    QTest::keyClick(h.viewer->MagnMagnification, Qt::Key_Right);
-    EXPECT_EQ(h.viewer->MagnMagnification->value(), before + 1);
+    const int before = h.viewer->magnificationSlider->value();
+    h.viewer->magnificationSlider->setFocus();
+    QTest::keyClick(h.viewer->magnificationSlider, Qt::Key_Right);
+    EXPECT_EQ(h.viewer->magnificationSlider->value(), before + 1);
     EXPECT_TRUE(h.magnifiers().empty());
 }
 
@@ -309,13 +309,13 @@ TEST(Magnifier, ErasedScaleTextGivesTheErrorReportAndStaysInToolMode)
 {
     Harness h;
     h.setPage(flatPage(500, 500, argb(255, 50, 50, 50)));
-    h.viewer->ScaleCombo->lineEdit()->selectAll();
-    h.viewer->ScaleCombo->lineEdit()->del();
-    ASSERT_EQ(h.viewer->ScaleCombo->currentText(), "");
+    h.viewer->scaleBox->lineEdit()->selectAll();
+    h.viewer->scaleBox->lineEdit()->del();
+    ASSERT_EQ(h.viewer->scaleBox->currentText(), "");
     QTest::keyClick(&h.window, Qt::Key_F5);
     EXPECT_EQ(h.errors, QStringList{"''은(는) 올바른 정수 값이 아닙니다"});
     EXPECT_TRUE(h.magnifiers().empty());
-    EXPECT_FALSE(h.viewer->PanAllowed);
+    EXPECT_FALSE(h.viewer->panAllowed);
 }
 
 TEST(SelectionFrame, CtrlResizesSymmetricallyDownToFourUnits)
@@ -323,7 +323,7 @@ TEST(SelectionFrame, CtrlResizesSymmetricallyDownToFourUnits)
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
     h.viewer->selectScaleEntry(6); // 100 %: one page unit per view pixel
-    h.viewer->suiButton6Click();
+    h.viewer->toggleMagnifier();
     ui::Layer* m = h.magnifiers()[0];
     auto rightHandle = [&] {
         const auto r = h.view().mapPageToView(m->location);
@@ -390,7 +390,7 @@ TEST(SelectionFrame, EachHandleResizesFreelyOrWithCtrlAboutTheOldCentre)
         Harness h;
         h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
         h.viewer->selectScaleEntry(6);
-        h.viewer->suiButton6Click();
+        h.viewer->toggleMagnifier();
         ui::Layer* m = h.magnifiers()[0];
         m->location = start;
         ASSERT_EQ(h.view().mapPageToView(start), start);
@@ -411,10 +411,10 @@ TEST(SelectionFrame, PressingAMagnifierWithAnyButtonSelectsIt)
         SCOPED_TRACE(int(button));
         Harness h;
         h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
-        h.viewer->suiButton6Click();
+        h.viewer->toggleMagnifier();
         ui::Layer* first = h.magnifiers()[0];
         h.view().scrollByPixels(200, 0); // the second one lands 200 pixels to the right
-        h.viewer->suiButton6Click();
+        h.viewer->toggleMagnifier();
         ASSERT_EQ(h.magnifiers().size(), 2u);
         EXPECT_NE(h.viewer->Selection, first);
         const auto r = h.view().mapPageToView(first->location);
@@ -438,7 +438,7 @@ TEST(SelectionFrame, CtrlTakenDuringAResizeCentresOnTheFrameAsTheDragBegan)
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
     h.viewer->selectScaleEntry(6);
-    h.viewer->suiButton6Click();
+    h.viewer->toggleMagnifier();
     ui::Layer* m = h.magnifiers()[0];
     m->location = {100, 100, 300, 220};
     const QPoint right(299, 159);

@@ -13,7 +13,7 @@ namespace {
 void enter(Harness& h, const QString& text)
 {
     // As a paste over the whole text: one change.
-    QLineEdit* edit = h.viewer->ScaleCombo->lineEdit();
+    QLineEdit* edit = h.viewer->scaleBox->lineEdit();
     edit->selectAll();
     if (text.isEmpty())
         edit->del();
@@ -25,7 +25,7 @@ void enter(Harness& h, const QString& text)
 TEST(ScaleBox, StartsAt50PercentTextWithScaleOne)
 {
     Harness h;
-    EXPECT_EQ(h.viewer->ScaleCombo->currentText(), "50%");
+    EXPECT_EQ(h.viewer->scaleBox->currentText(), "50%");
     EXPECT_EQ(h.view().scale(), 1.0);
 }
 
@@ -45,13 +45,13 @@ TEST(ScaleBox, ParsesLikeTheTable)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         h.viewer->selectScaleEntry(1);
-        ASSERT_EQ(h.viewer->ScaleCombo->currentText(), "25%");
+        ASSERT_EQ(h.viewer->scaleBox->currentText(), "25%");
         enter(h, QString::fromUtf8(c.typed));
-        EXPECT_EQ(h.viewer->ScaleCombo->currentText(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(h.viewer->scaleBox->currentText(), QString::fromUtf8(c.shown));
         EXPECT_DOUBLE_EQ(h.view().scale(), c.scale);
         const QString shown = QString::fromUtf8(c.shown);
         if (shown.endsWith('%') && shown != "%%") {
-            EXPECT_EQ(h.viewer->ScaleCombo->lineEdit()->cursorPosition(), shown.size() - 1);
+            EXPECT_EQ(h.viewer->scaleBox->lineEdit()->cursorPosition(), shown.size() - 1);
         }
     }
 }
@@ -59,7 +59,7 @@ TEST(ScaleBox, ParsesLikeTheTable)
 TEST(ScaleBox, DigitsTypedOneByOneTakeEffectOneByOne)
 {
     Harness h;
-    QLineEdit* edit = h.viewer->ScaleCombo->lineEdit();
+    QLineEdit* edit = h.viewer->scaleBox->lineEdit();
     edit->setFocus();
     edit->selectAll();
     const std::pair<char, double> steps[] = {{'1', 0.01}, {'5', 0.15}, {'0', 1.5}};
@@ -75,7 +75,7 @@ TEST(ScaleBox, DigitsTypedOneByOneTakeEffectOneByOne)
 TEST(ScaleStep, F7AndF8WalkTheListAndStopAtBothEnds)
 {
     Harness h;
-    QComboBox* box = h.viewer->ScaleCombo;
+    QComboBox* box = h.viewer->scaleBox;
     QTest::keyClick(&h.window, Qt::Key_F7); // "50%" -> "60%"
     EXPECT_EQ(box->currentText(), "60%");
     EXPECT_DOUBLE_EQ(h.view().scale(), 0.6);
@@ -95,13 +95,13 @@ TEST(ScaleStep, F7AndF8WalkTheListAndStopAtBothEnds)
 
     // Typed text that is no entry: F7 goes to the first.
     h.viewer->selectScaleEntry(2);
-    h.viewer->ScaleCombo->lineEdit()->selectAll();
-    h.viewer->ScaleCombo->lineEdit()->insert("37");
+    h.viewer->scaleBox->lineEdit()->selectAll();
+    h.viewer->scaleBox->lineEdit()->insert("37");
     QTest::keyClick(&h.window, Qt::Key_F7);
     EXPECT_EQ(box->currentText(), "20%");
     // F8 there: before the first, none; the typed scale stays.
-    h.viewer->ScaleCombo->lineEdit()->selectAll();
-    h.viewer->ScaleCombo->lineEdit()->insert("37");
+    h.viewer->scaleBox->lineEdit()->selectAll();
+    h.viewer->scaleBox->lineEdit()->insert("37");
     ASSERT_DOUBLE_EQ(h.view().scale(), 0.37);
     QTest::keyClick(&h.window, Qt::Key_F8);
     EXPECT_EQ(box->currentIndex(), -1);
@@ -112,7 +112,7 @@ TEST(ScaleStep, RegistrationListStartsAtFivePercent)
 {
     Harness h(ViewerConfig::registration());
     h.viewer->selectScaleEntry(0);
-    EXPECT_EQ(h.viewer->ScaleCombo->currentText(), "5%");
+    EXPECT_EQ(h.viewer->scaleBox->currentText(), "5%");
     QTest::keyClick(&h.window, Qt::Key_F8);
     EXPECT_DOUBLE_EQ(h.view().scale(), 0.05);
 }
@@ -126,19 +126,19 @@ TEST(Pan, LeftDragMovesThePageRightPressNever)
 
     // Right button, also in pan mode: no pan.
     h.press({300, 300}, Qt::RightButton);
-    EXPECT_FALSE(h.viewer->Panning);
+    EXPECT_FALSE(h.viewer->panning);
     h.move({250, 260}, Qt::RightButton);
     h.release({250, 260}, Qt::RightButton);
     EXPECT_EQ(h.scroll(), start);
 
     // Left drag: the page follows the mouse.
     h.press({300, 300});
-    EXPECT_TRUE(h.viewer->Panning);
+    EXPECT_TRUE(h.viewer->panning);
     h.move({280, 290});
     h.move({250, 260});
-    EXPECT_EQ(h.viewer->PanOrigin, QPoint(250, 260));
+    EXPECT_EQ(h.viewer->panOrigin, QPoint(250, 260));
     h.release({250, 260});
-    EXPECT_FALSE(h.viewer->Panning);
+    EXPECT_FALSE(h.viewer->panning);
     EXPECT_EQ(h.scroll(), start + QPoint(50, 40));
 }
 
@@ -147,11 +147,11 @@ TEST(Pan, NoPanWhileAMagnifierIsActive)
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 200, 200, 200)));
     h.view().scrollByPixels(1000, 1000);
-    h.viewer->suiButton6Click();
-    ASSERT_FALSE(h.viewer->PanAllowed);
+    h.viewer->toggleMagnifier();
+    ASSERT_FALSE(h.viewer->panAllowed);
     const QPoint start = h.scroll();
     h.drag({20, 20}, {120, 90}); // outside the magnifier in the middle
-    EXPECT_FALSE(h.viewer->Panning);
+    EXPECT_FALSE(h.viewer->panning);
     EXPECT_EQ(h.scroll(), start);
 }
 
@@ -191,7 +191,7 @@ TEST(Pan, CursorsOverThePageOnPressAndOnReleaseInEachWindow)
         h.move(at, Qt::NoButton);
         EXPECT_EQ(h.viewport()->cursor().shape(), c.over) << c.window;
         h.press(at);
-        ASSERT_TRUE(h.viewer->Panning) << c.window;
+        ASSERT_TRUE(h.viewer->panning) << c.window;
         EXPECT_EQ(h.viewport()->cursor().shape(), c.pressed) << c.window;
         h.release(at);
         EXPECT_EQ(h.viewport()->cursor().shape(), c.released) << c.window;
@@ -204,11 +204,11 @@ TEST(ViewClick, MovesTheFocusToTheScaleBox)
 {
     Harness h;
     h.setPage(flatPage(100, 100, argb(255, 255, 255, 255)));
-    h.viewer->suiButton2->setFocus();
+    h.viewer->applyButton->setFocus();
     h.press({10, 10});
     h.release({10, 10});
-    QLineEdit* edit = h.viewer->ScaleCombo->lineEdit();
-    EXPECT_TRUE(h.viewer->ScaleCombo->hasFocus() || edit->hasFocus());
+    QLineEdit* edit = h.viewer->scaleBox->lineEdit();
+    EXPECT_TRUE(h.viewer->scaleBox->hasFocus() || edit->hasFocus());
     // Its text is selected: a digit typed next is the new scale.
     EXPECT_EQ(edit->selectedText(), edit->text());
     QTest::keyClick(edit, '1');

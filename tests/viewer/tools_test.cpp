@@ -26,21 +26,21 @@ TEST(PageTools, EveryCommandButCancelDoesNothingOnAnEmptyPage)
 {
     Harness h;
     const std::pair<const char*, std::function<void()>> commands[] = {
-        {"magnifier", [&] { h.viewer->suiButton6Click(); }},  {"marker", [&] { h.viewer->suiButton17Click(); }},
-        {"apply", [&] { h.viewer->suiButton2Click(); }},          {"rotate 90", [&] { h.viewer->suiButton8Click(); }},
-        {"rotate 180", [&] { h.viewer->suiButton9Click(); }}, {"brighter", [&] { h.viewer->SpinButtonFactorUpClick(); }},
-        {"darker", [&] { h.viewer->SpinButtonFactorDownClick(); }}, {"reopen", [&] { h.viewer->reopenCommand(); }},
+        {"magnifier", [&] { h.viewer->toggleMagnifier(); }},  {"marker", [&] { h.viewer->placeMarker(); }},
+        {"apply", [&] { h.viewer->applySelection(); }},          {"rotate 90", [&] { h.viewer->rotate90(); }},
+        {"rotate 180", [&] { h.viewer->rotate180(); }}, {"brighter", [&] { h.viewer->brightnessUp(); }},
+        {"darker", [&] { h.viewer->brightnessDown(); }}, {"reopen", [&] { h.viewer->reopenCommand(); }},
     };
     for (const auto& [name, run] : commands) {
         SCOPED_TRACE(name);
         run();
         EXPECT_TRUE(h.view().page().empty());
         EXPECT_TRUE(h.view().layers().empty());
-        EXPECT_TRUE(h.viewer->PanAllowed);
+        EXPECT_TRUE(h.viewer->panAllowed);
         EXPECT_EQ(h.modified, 0);
         EXPECT_TRUE(h.messages.isEmpty());
         EXPECT_EQ(h.reopened, 0);
-        EXPECT_EQ(h.viewer->bright->text(), "0");
+        EXPECT_EQ(h.viewer->brightnessField->text(), "0");
     }
 }
 
@@ -48,7 +48,7 @@ TEST(PageTools, MarkerShowsItsMessageAndChangesNothing)
 {
     Harness h;
     h.setPage(flatPage(10, 10, argb(255, 1, 2, 3)));
-    QTest::mouseClick(h.viewer->suiButton17, Qt::LeftButton);
+    QTest::mouseClick(h.viewer->markerButton, Qt::LeftButton);
     ASSERT_EQ(h.messages.size(), 1);
     EXPECT_EQ(h.messages[0], "지정한 마커를 찾을 수 없습니다! 환경을 설정하십시오.");
     EXPECT_EQ(h.view().page().pixel(5, 5), argb(255, 1, 2, 3));
@@ -60,15 +60,15 @@ TEST(PageTools, ApplyBurnsA640PixelMagnifierAt50Percent)
     Harness h;
     h.setPage(flatPage(2000, 2000, argb(255, 128, 128, 128)));
     h.viewer->selectScaleEntry(2);
-    h.viewer->suiButton6Click();
+    h.viewer->toggleMagnifier();
     const image::RectF at = h.magnifiers()[0]->location;
     ASSERT_DOUBLE_EQ(at.width(), 640.0);
-    QTest::mouseClick(h.viewer->suiButton2, Qt::LeftButton);
+    QTest::mouseClick(h.viewer->applyButton, Qt::LeftButton);
 
     EXPECT_TRUE(h.view().layers().empty());
     EXPECT_EQ(h.viewer->RubberBand, nullptr);
     EXPECT_EQ(h.viewer->Selection, nullptr);
-    EXPECT_TRUE(h.viewer->PanAllowed);
+    EXPECT_TRUE(h.viewer->panAllowed);
     EXPECT_EQ(h.modified, 1);
     const image::Bitmap& page = h.view().page();
     ASSERT_EQ(page.width(), 2000);
@@ -91,9 +91,9 @@ TEST(PageTools, ApplyDrawsTheMagnifierFromThePageAtFullResolution)
         makePage(2000, 2000, [](int x, int y) { return (x + y / 3) % 2 ? argb(255, 255, 0, 0) : argb(255, 0, 0, 255); });
     h.setPage(image::Bitmap(original));
     h.viewer->selectScaleEntry(2); // 50 %
-    h.viewer->suiButton6Click();
+    h.viewer->toggleMagnifier();
     const image::RectF at = h.magnifiers()[0]->location;
-    h.viewer->suiButton2Click();
+    h.viewer->applySelection();
 
     const image::RectI rect{int(std::lround(at.left)), int(std::lround(at.top)), int(std::lround(at.right)),
                             int(std::lround(at.bottom))};
@@ -118,9 +118,9 @@ TEST(PageTools, ApplyWithoutLayersKeepsAnIdenticalPage)
 {
     Harness h;
     h.setPage(makePage(30, 20, [](int x, int y) { return argb(255, x, y, 7); }));
-    h.viewer->PanAllowed = false;
-    h.viewer->suiButton2Click();
-    EXPECT_TRUE(h.viewer->PanAllowed);
+    h.viewer->panAllowed = false;
+    h.viewer->applySelection();
+    EXPECT_TRUE(h.viewer->panAllowed);
     EXPECT_EQ(h.modified, 1);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 30; ++x)
@@ -131,16 +131,16 @@ TEST(PageTools, CancelRemovesOnlyTheSelectedMagnifier)
 {
     Harness h;
     h.setPage(flatPage(3000, 3000, argb(255, 255, 255, 255)));
-    h.viewer->suiButton6Click();
+    h.viewer->toggleMagnifier();
     ui::Layer* first = h.magnifiers()[0];
-    h.viewer->suiButton6Click();
+    h.viewer->toggleMagnifier();
     ASSERT_EQ(h.magnifiers().size(), 2u);
     QTest::keyClick(&h.window, Qt::Key_F6);
     ASSERT_EQ(h.magnifiers().size(), 1u);
     EXPECT_EQ(h.magnifiers()[0], first);
-    EXPECT_TRUE(h.viewer->PanAllowed);
+    EXPECT_TRUE(h.viewer->panAllowed);
     EXPECT_EQ(h.viewer->Selection, nullptr);
-    QTest::mouseClick(h.viewer->suiButton5, Qt::LeftButton); // nothing selected: nothing happens
+    QTest::mouseClick(h.viewer->cancelButton, Qt::LeftButton); // nothing selected: nothing happens
     EXPECT_EQ(h.magnifiers().size(), 1u);
 }
 
@@ -148,9 +148,9 @@ TEST(PageTools, RotatingAnA4PageByNinetyDegrees)
 {
     Harness h;
     h.setPage(makePage(2480, 3508, [](int x, int y) { return y == 0 ? argb(255, x & 255, x >> 8, 77) : 0xFF000000u; }));
-    h.viewer->suiButton6Click();
+    h.viewer->toggleMagnifier();
     const image::RectF at = h.magnifiers()[0]->location;
-    QTest::mouseClick(h.viewer->suiButton8, Qt::LeftButton);
+    QTest::mouseClick(h.viewer->rotate90Button, Qt::LeftButton);
     const image::Bitmap& page = h.view().page();
     ASSERT_EQ(page.width(), 3508);
     ASSERT_EQ(page.height(), 2480);
@@ -159,7 +159,7 @@ TEST(PageTools, RotatingAnA4PageByNinetyDegrees)
     EXPECT_EQ(page.pixel(3506, 5), 0xFF000000u);
     EXPECT_EQ(h.magnifiers()[0]->location, at); // layers keep their page coordinates
     EXPECT_EQ(h.modified, 0);
-    QTest::mouseClick(h.viewer->suiButton9, Qt::LeftButton);
+    QTest::mouseClick(h.viewer->rotate180Button, Qt::LeftButton);
     EXPECT_EQ(h.view().page().pixel(0, 2479 - 5), argb(255, 5, 0, 77));
 }
 
@@ -167,17 +167,17 @@ TEST(PageTools, BrightnessStepsCountAndClamp)
 {
     Harness h;
     h.setPage(flatPage(2, 2, argb(255, 253, 10, 128)));
-    QTest::mouseClick(h.viewer->SpinButtonFactorDown, Qt::LeftButton); // at 0: nothing
-    EXPECT_EQ(h.viewer->bright->text(), "0");
+    QTest::mouseClick(h.viewer->brightnessDownButton, Qt::LeftButton); // at 0: nothing
+    EXPECT_EQ(h.viewer->brightnessField->text(), "0");
     EXPECT_EQ(h.view().page().pixel(0, 0), argb(255, 253, 10, 128));
     EXPECT_EQ(h.modified, 0);
 
-    QTest::mouseClick(h.viewer->SpinButtonFactorUp, Qt::LeftButton);
-    EXPECT_EQ(h.viewer->bright->text(), "1");
+    QTest::mouseClick(h.viewer->brightnessUpButton, Qt::LeftButton);
+    EXPECT_EQ(h.viewer->brightnessField->text(), "1");
     EXPECT_EQ(h.view().page().pixel(1, 1), argb(255, 255, 15, 133));
     EXPECT_EQ(h.modified, 1);
-    QTest::mouseClick(h.viewer->SpinButtonFactorDown, Qt::LeftButton);
-    EXPECT_EQ(h.viewer->bright->text(), "0");
+    QTest::mouseClick(h.viewer->brightnessDownButton, Qt::LeftButton);
+    EXPECT_EQ(h.viewer->brightnessField->text(), "0");
     EXPECT_EQ(h.view().page().pixel(1, 1), argb(255, 250, 10, 128));
     EXPECT_EQ(h.modified, 2);
 }
@@ -186,10 +186,10 @@ TEST(PageTools, ReopenCallsTheWindowAndFocusesTheScaleBox)
 {
     Harness h;
     h.setPage(flatPage(10, 10, argb(255, 1, 2, 3)));
-    h.viewer->suiButton2->setFocus();
+    h.viewer->applyButton->setFocus();
     h.viewer->reopenCommand();
     EXPECT_EQ(h.reopened, 1);
-    EXPECT_TRUE(h.viewer->ScaleCombo->hasFocus() || h.viewer->ScaleCombo->lineEdit()->hasFocus());
+    EXPECT_TRUE(h.viewer->scaleBox->hasFocus() || h.viewer->scaleBox->lineEdit()->hasFocus());
 }
 
 TEST(PageTools, MenusPerWindow)
@@ -201,36 +201,36 @@ TEST(PageTools, MenusPerWindow)
         return out;
     };
     Harness lookup;
-    EXPECT_EQ(texts(lookup.viewer->suiPopupMenu2), QStringList({"다시 열기", "돋보기 실행", "마커 실행", "기능 적용",
+    EXPECT_EQ(texts(lookup.viewer->pageMenu), QStringList({"다시 열기", "돋보기 실행", "마커 실행", "기능 적용",
                                                                 "기능 취소", "90˚ 회전", "180˚ 회전"}));
 
     Harness reg(ViewerConfig::registration(), /*withCancelHook=*/true);
-    EXPECT_EQ(texts(reg.viewer->suiPopupMenu2), QStringList({"돋보기 실행", "돋보기 취소", "90˚ 회전", "180˚ 회전"}));
-    EXPECT_EQ(reg.viewer->suiButton17, nullptr);
-    EXPECT_EQ(reg.viewer->bright, nullptr);
+    EXPECT_EQ(texts(reg.viewer->pageMenu), QStringList({"돋보기 실행", "돋보기 취소", "90˚ 회전", "180˚ 회전"}));
+    EXPECT_EQ(reg.viewer->markerButton, nullptr);
+    EXPECT_EQ(reg.viewer->brightnessField, nullptr);
     reg.setPage(flatPage(1000, 1000, argb(255, 255, 255, 255)));
-    reg.viewer->suiButton6Click();
-    QTest::mouseClick(reg.viewer->suiButton5, Qt::LeftButton); // rebound to the window's own command
-    reg.viewer->suiPopupMenu2->actions()[1]->trigger();
+    reg.viewer->toggleMagnifier();
+    QTest::mouseClick(reg.viewer->cancelButton, Qt::LeftButton); // rebound to the window's own command
+    reg.viewer->pageMenu->actions()[1]->trigger();
     EXPECT_EQ(reg.cancels, 2);
     EXPECT_EQ(reg.magnifiers().size(), 1u);
-    EXPECT_FALSE(reg.viewer->PanAllowed);
-    EXPECT_EQ(reg.viewer->MagnMagnification->parentWidget(), reg.viewer); // on the bar
+    EXPECT_FALSE(reg.viewer->panAllowed);
+    EXPECT_EQ(reg.viewer->magnificationSlider->parentWidget(), reg.viewer); // on the bar
 
     Harness none(ViewerConfig::modify());
-    EXPECT_TRUE(none.viewer->suiPopupMenu2->actions().isEmpty());
-    EXPECT_EQ(none.viewer->suiButton6, nullptr);
+    EXPECT_TRUE(none.viewer->pageMenu->actions().isEmpty());
+    EXPECT_EQ(none.viewer->magnifierButton, nullptr);
 }
 
 TEST(PageTools, SmoothingSwitchesTheResamplerAndKeepsItForTheNextPage)
 {
     Harness h;
     h.setPage(flatPage(10, 10, argb(255, 1, 2, 3)));
-    QTest::mouseClick(h.viewer->ImageInterpolate, Qt::LeftButton);
+    QTest::mouseClick(h.viewer->smoothingBox, Qt::LeftButton);
     EXPECT_EQ(h.view().resampler(), image::Resampler::Linear);
     h.setPage(flatPage(20, 20, argb(255, 1, 2, 3)));
     EXPECT_EQ(h.view().resampler(), image::Resampler::Linear);
-    QTest::mouseClick(h.viewer->ImageInterpolate, Qt::LeftButton);
+    QTest::mouseClick(h.viewer->smoothingBox, Qt::LeftButton);
     EXPECT_EQ(h.view().resampler(), image::Resampler::Nearest);
 }
 
@@ -241,15 +241,15 @@ TEST(Services, WithoutHooksMessagesAndErrorsGoToTheApplicationsServices)
     auto* viewer = new ImageViewer(ViewerConfig::lookup(), {}, &window);
     window.show();
     viewer->resetPanMode();
-    viewer->ImgView->setPage(flatPage(50, 50, argb(255, 1, 2, 3)));
-    viewer->suiButton17Click();
+    viewer->imageView->setPage(flatPage(50, 50, argb(255, 1, 2, 3)));
+    viewer->placeMarker();
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].text, "지정한 마커를 찾을 수 없습니다! 환경을 설정하십시오.");
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::None);
 
-    viewer->ScaleCombo->lineEdit()->selectAll();
-    viewer->ScaleCombo->lineEdit()->del();
-    viewer->suiButton6Click(); // no integer in the scale box: the general error report
+    viewer->scaleBox->lineEdit()->selectAll();
+    viewer->scaleBox->lineEdit()->del();
+    viewer->toggleMagnifier(); // no integer in the scale box: the general error report
     ASSERT_EQ(fake->messages.size(), 2);
     EXPECT_EQ(fake->messages[1].icon, ui::MessageIcon::Error);
 }
@@ -284,7 +284,7 @@ TEST(ViewerControls, EveryControlHasANameAScreenReaderSpeaks)
         ImageViewer viewer(config, {});
         for (QWidget* w : viewer.findChildren<QWidget*>()) {
             const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                                 qobject_cast<QLineEdit*>(w) || qobject_cast<QSlider*>(w) || w == viewer.ImgView;
+                                 qobject_cast<QLineEdit*>(w) || qobject_cast<QSlider*>(w) || w == viewer.imageView;
             if (!control || qobject_cast<QLineEdit*>(w->parentWidget()) || qobject_cast<QComboBox*>(w->parentWidget()))
                 continue;
             const auto* b = qobject_cast<QAbstractButton*>(w);
@@ -294,7 +294,7 @@ TEST(ViewerControls, EveryControlHasANameAScreenReaderSpeaks)
         // A shown caption of the scale box is its label.
         for (QLabel* label : viewer.findChildren<QLabel*>()) {
             if (label->text() == config.scaleLabel) {
-                EXPECT_EQ(label->buddy(), viewer.ScaleCombo);
+                EXPECT_EQ(label->buddy(), viewer.scaleBox);
             }
         }
     }
@@ -303,17 +303,17 @@ TEST(ViewerControls, EveryControlHasANameAScreenReaderSpeaks)
 TEST(ViewerControls, RegistrationBarOrder)
 {
     ImageViewer viewer(ViewerConfig::registration(), {});
-    auto* bar = viewer.ScaleCombo->parentWidget();
+    auto* bar = viewer.scaleBox->parentWidget();
     QList<QWidget*> shown;
     for (QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (w == viewer.ScaleCombo || w == viewer.ImageInterpolate || w == viewer.suiButton6 ||
-            w == viewer.suiButton5 || w == viewer.MagnMagnification)
+        if (w == viewer.scaleBox || w == viewer.smoothingBox || w == viewer.magnifierButton ||
+            w == viewer.cancelButton || w == viewer.magnificationSlider)
             shown << w;
     viewer.resize(900, 600);
     viewer.show();
     std::sort(shown.begin(), shown.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
-    EXPECT_EQ(shown, (QList<QWidget*>{viewer.ScaleCombo, viewer.ImageInterpolate, viewer.suiButton6,
-                                      viewer.MagnMagnification, viewer.suiButton5}));
+    EXPECT_EQ(shown, (QList<QWidget*>{viewer.scaleBox, viewer.smoothingBox, viewer.magnifierButton,
+                                      viewer.magnificationSlider, viewer.cancelButton}));
 }
 
 namespace {
@@ -344,19 +344,19 @@ TEST(ViewerControls, CaptionsHintsAndOrderOfBothBars)
         const char* hint;
     };
     const Row lookupRows[] = {
-        {lookup.suiButton6, "", "돋보기 활성화"},
-        {lookup.suiButton3, "", "돋보기 환경"},
-        {lookup.suiButton17, "마커", "마커 활성화"},
-        {lookup.suiButton2, "적용", "활성화 된 기능 적용"},
-        {lookup.suiButton5, "취소", "활성화 된 기능 취소"},
-        {lookup.ImageInterpolate, "화면보정", "화면을 부드럽게 필터링"},
-        {lookup.bright, "명도:", "이미지 명도 조절"},
-        {lookup.suiButton8, "", "90도 회전"},
-        {lookup.suiButton9, "", "180도 회전"},
-        {lookup.MagnMagnification, "배율 :", "돋보기 배율 조절"},
-        {lookup.MagnOpacity, "투명 :", "돋보기 투명도 조절"},
-        {lookup.MagnRotation, "회전 :", "돋보기 영역 회전"},
-        {lookup.MagnInterpolate, " 부드럽게", "돋보기 영역을 부드럽게 필터링"},
+        {lookup.magnifierButton, "", "돋보기 활성화"},
+        {lookup.magnifierSettingsButton, "", "돋보기 환경"},
+        {lookup.markerButton, "마커", "마커 활성화"},
+        {lookup.applyButton, "적용", "활성화 된 기능 적용"},
+        {lookup.cancelButton, "취소", "활성화 된 기능 취소"},
+        {lookup.smoothingBox, "화면보정", "화면을 부드럽게 필터링"},
+        {lookup.brightnessField, "명도:", "이미지 명도 조절"},
+        {lookup.rotate90Button, "", "90도 회전"},
+        {lookup.rotate180Button, "", "180도 회전"},
+        {lookup.magnificationSlider, "배율 :", "돋보기 배율 조절"},
+        {lookup.opacitySlider, "투명 :", "돋보기 투명도 조절"},
+        {lookup.rotationSlider, "회전 :", "돋보기 영역 회전"},
+        {lookup.magnifierSmoothingBox, " 부드럽게", "돋보기 영역을 부드럽게 필터링"},
     };
     for (const Row& r : lookupRows) {
         SCOPED_TRACE(r.hint);
@@ -364,15 +364,15 @@ TEST(ViewerControls, CaptionsHintsAndOrderOfBothBars)
         EXPECT_EQ(shown, QString::fromUtf8(r.caption));
         EXPECT_EQ(r.control->toolTip(), QString::fromUtf8(r.hint));
     }
-    EXPECT_EQ(lookup.PnlMagn->title(), QStringLiteral("돋보기 조절"));
-    EXPECT_EQ(lookup.bright->text(), QStringLiteral("0"));
-    EXPECT_TRUE(lookup.bright->isReadOnly());
+    EXPECT_EQ(lookup.magnifierPanel->title(), QStringLiteral("돋보기 조절"));
+    EXPECT_EQ(lookup.brightnessField->text(), QStringLiteral("0"));
+    EXPECT_TRUE(lookup.brightnessField->isReadOnly());
 
     lookup.resize(1100, 600);
     lookup.show();
-    QList<QWidget*> bar = {lookup.ScaleCombo,  lookup.suiButton6, lookup.suiButton3,       lookup.suiButton17,
-                           lookup.suiButton2,  lookup.suiButton5, lookup.ImageInterpolate, lookup.bright,
-                           lookup.SpinButtonFactorUp, lookup.suiButton8, lookup.suiButton9};
+    QList<QWidget*> bar = {lookup.scaleBox,  lookup.magnifierButton, lookup.magnifierSettingsButton,       lookup.markerButton,
+                           lookup.applyButton,  lookup.cancelButton, lookup.smoothingBox, lookup.brightnessField,
+                           lookup.brightnessUpButton, lookup.rotate90Button, lookup.rotate180Button};
     QList<QWidget*> sorted = bar;
     std::stable_sort(sorted.begin(), sorted.end(), [](QWidget* a, QWidget* b) {
         return a->mapTo(a->window(), QPoint()).x() < b->mapTo(b->window(), QPoint()).x();
@@ -381,9 +381,9 @@ TEST(ViewerControls, CaptionsHintsAndOrderOfBothBars)
 
     ImageViewer registration(ViewerConfig::registration(), {});
     const Row registrationRows[] = {
-        {registration.suiButton8, "90˚", "90도 회전"},
-        {registration.suiButton9, "180˚", "180도 회전"},
-        {registration.ImageInterpolate, "화면보정", "화면을 부드럽게 필터링"},
+        {registration.rotate90Button, "90˚", "90도 회전"},
+        {registration.rotate180Button, "180˚", "180도 회전"},
+        {registration.smoothingBox, "화면보정", "화면을 부드럽게 필터링"},
     };
     for (const Row& r : registrationRows) {
         SCOPED_TRACE(r.hint);
