@@ -36,7 +36,7 @@ MainWindow::MainWindow(const QString& appDir, SignIn signIn) : QMainWindow(nullp
     buildMenus();
     buildToolbar();
     buildBoard();
-    FormCreate(signIn ? signIn : SignIn(runSignIn));
+    startUp(signIn ? signIn : SignIn(runSignIn));
 }
 
 MainWindow::~MainWindow()
@@ -45,7 +45,7 @@ MainWindow::~MainWindow()
         refs::main = nullptr;
 }
 
-void MainWindow::FormCreate(const SignIn& signIn)
+void MainWindow::startUp(const SignIn& signIn)
 {
     signInCancelled_ = !signIn(nullptr);
     if (refs::start)
@@ -56,14 +56,14 @@ void MainWindow::FormCreate(const SignIn& signIn)
 
 void MainWindow::fillStatusBoard()
 {
-    todaymemo->clear();
+    statusBoard->clear();
     QStringList lines = model::fixedBoardLines();
     const model::NoticeFile notice = model::readNoticeFile(model::noticeFilePath(appDir_));
     if (notice.exists) {
         lines << QString() << QString();
         lines << notice.lines;
     }
-    todaymemo->setPlainText(lines.join(u'\n'));
+    statusBoard->setPlainText(lines.join(u'\n'));
 }
 
 void MainWindow::buildMenus()
@@ -84,51 +84,51 @@ void MainWindow::buildMenus()
     };
 
     QMenu* records = bar->addMenu(QStringLiteral("지가조서"));
-    N2 = item(records, "N2", QStringLiteral("지가조서 조회"), Tool::Lookup);
-    N3 = separator(records, "N3");
-    N12 = item(records, "N12", QStringLiteral("지가조서 자동 등록"), Tool::AutoRegister);
-    N4 = item(records, "N4", QStringLiteral("지가조서 수동 등록"), Tool::ManualRegister);
-    N9 = item(records, "N9", QStringLiteral("지가조서 수정"), Tool::Modify);
+    lookupAction = item(records, "N2", QStringLiteral("지가조서 조회"), Tool::Lookup);
+    recordsSeparator = separator(records, "N3");
+    autoRegistrationAction = item(records, "N12", QStringLiteral("지가조서 자동 등록"), Tool::AutoRegister);
+    registrationAction = item(records, "N4", QStringLiteral("지가조서 수동 등록"), Tool::ManualRegister);
+    modifyAction = item(records, "N9", QStringLiteral("지가조서 수정"), Tool::Modify);
 
     QMenu* manage = bar->addMenu(QStringLiteral("분석/관리"));
-    N26 = item(manage, "N26", QStringLiteral("사용자 관리"), Tool::Users);
-    N13 = separator(manage, "N13");
-    N8 = item(manage, "N8", QStringLiteral("행정코드 관리"), Tool::Codes);
+    usersAction = item(manage, "N26", QStringLiteral("사용자 관리"), Tool::Users);
+    manageSeparator = separator(manage, "N13");
+    regionCodesAction = item(manage, "N8", QStringLiteral("행정코드 관리"), Tool::Codes);
 
     QMenu* system = bar->addMenu(QStringLiteral("시스템"));
-    N10 = item(system, "N10", QStringLiteral("환경 설정"), Tool::Settings);
-    N41 = separator(system, "N41");
-    N6 = item(system, "N6", QStringLiteral("기술 문의"), Tool::Support);
-    about1 = item(system, "about1", QStringLiteral("about..."), Tool::About);
+    settingsAction = item(system, "N10", QStringLiteral("환경 설정"), Tool::Settings);
+    systemSeparator = separator(system, "N41");
+    supportAction = item(system, "N6", QStringLiteral("기술 문의"), Tool::Support);
+    aboutAction = item(system, "about1", QStringLiteral("about..."), Tool::About);
 
     QMenu* quit = bar->addMenu(QStringLiteral("종료"));
-    N25 = item(quit, "N25", QStringLiteral("프로그램 종료"), Tool::Exit);
+    exitAction = item(quit, "N25", QStringLiteral("프로그램 종료"), Tool::Exit);
 
-    connect(N2, &QAction::triggered, this, &MainWindow::N2Click);
-    connect(N12, &QAction::triggered, this, &MainWindow::N12Click);
-    connect(N4, &QAction::triggered, this, &MainWindow::N4Click);
-    connect(N9, &QAction::triggered, this, &MainWindow::N9Click);
-    connect(N6, &QAction::triggered, this, &MainWindow::suiImageButton1Click);
-    connect(about1, &QAction::triggered, this, &MainWindow::about1Click);
-    connect(N25, &QAction::triggered, this, &MainWindow::N25Click);
-    // N26, N8 and N10 have no action.
+    connect(lookupAction, &QAction::triggered, this, &MainWindow::openLookup);
+    connect(autoRegistrationAction, &QAction::triggered, this, &MainWindow::openAutoRegistration);
+    connect(registrationAction, &QAction::triggered, this, &MainWindow::openRegistration);
+    connect(modifyAction, &QAction::triggered, this, &MainWindow::openModify);
+    connect(supportAction, &QAction::triggered, this, &MainWindow::openSupportPage);
+    connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
+    // usersAction, regionCodesAction and settingsAction have no action.
 }
 
 void MainWindow::buildToolbar()
 {
-    suiToolBar1 = new QToolBar(this);
-    suiToolBar1->setObjectName(QStringLiteral("suiToolBar1"));
-    suiToolBar1->setMovable(false);
-    suiToolBar1->setFloatable(false);
-    suiToolBar1->setIconSize(QSize(100, 82));
-    suiToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    suiToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::TopToolBarArea, suiToolBar1);
-    suiToolBar1->setFixedHeight(105); // after addToolBar, which resets the size constraints
+    toolBar = new QToolBar(this);
+    toolBar->setObjectName(QStringLiteral("suiToolBar1"));
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setIconSize(QSize(100, 82));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, toolBar);
+    toolBar->setFixedHeight(105); // after addToolBar, which resets the size constraints
 
     auto button = [this](const char* name, const QString& caption, const QString& hint, Tool picture,
                          void (MainWindow::*handler)()) {
-        auto* b = new ui::PictureToolButton(suiToolBar1);
+        auto* b = new ui::PictureToolButton(toolBar);
         b->setObjectName(QString::fromLatin1(name));
         b->setText(caption);
         b->setToolTip(hint);
@@ -139,23 +139,23 @@ void MainWindow::buildToolbar()
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setFixedSize(107, 102);
         connect(b, &QToolButton::clicked, this, handler);
-        suiToolBar1->addWidget(b);
+        toolBar->addWidget(b);
         return b;
     };
     // The toolbar's spacing is the 8-pixel separator; an empty item at each end
     // puts one before the first button and one after the last. (A padding would
     // also move the buttons down and cut off their captions.)
     auto edge = [this] {
-        auto* e = new QWidget(suiToolBar1);
+        auto* e = new QWidget(toolBar);
         e->setFixedSize(0, 0);
-        suiToolBar1->addWidget(e);
+        toolBar->addWidget(e);
     };
     edge();
-    ToolButton21 = button("ToolButton21", QStringLiteral("지가조서 조회"), QStringLiteral("지가조서 조회"), Tool::Lookup, &MainWindow::N2Click);
-    ToolButton1 = button("ToolButton1", QStringLiteral("지가조서 자동 등록"), QStringLiteral("지가조서 자동 등록"), Tool::AutoRegister, &MainWindow::N12Click);
-    ToolButton6 = button("ToolButton6", QStringLiteral("지가조서 수동 등록"), QStringLiteral("지가조서 등록"), Tool::ManualRegister, &MainWindow::N4Click);
-    ToolButton7 = button("ToolButton7", QStringLiteral("지가조서 수정"), QStringLiteral("지가조서 수정"), Tool::Modify, &MainWindow::N9Click);
-    ToolButton15 = button("ToolButton15", QStringLiteral("시스템 종료"), QStringLiteral("종료"), Tool::Exit, &MainWindow::N25Click);
+    lookupButton = button("ToolButton21", QStringLiteral("지가조서 조회"), QStringLiteral("지가조서 조회"), Tool::Lookup, &MainWindow::openLookup);
+    autoRegistrationButton = button("ToolButton1", QStringLiteral("지가조서 자동 등록"), QStringLiteral("지가조서 자동 등록"), Tool::AutoRegister, &MainWindow::openAutoRegistration);
+    registrationButton = button("ToolButton6", QStringLiteral("지가조서 수동 등록"), QStringLiteral("지가조서 등록"), Tool::ManualRegister, &MainWindow::openRegistration);
+    modifyButton = button("ToolButton7", QStringLiteral("지가조서 수정"), QStringLiteral("지가조서 수정"), Tool::Modify, &MainWindow::openModify);
+    exitButton = button("ToolButton15", QStringLiteral("시스템 종료"), QStringLiteral("종료"), Tool::Exit, &MainWindow::exitProgram);
     edge();
 }
 
@@ -166,45 +166,45 @@ void MainWindow::buildBoard()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    todaymemo = new QPlainTextEdit(central);
-    todaymemo->setObjectName(QStringLiteral("todaymemo"));
-    todaymemo->setReadOnly(true);
-    todaymemo->setAccessibleName(QStringLiteral("현황판"));
-    todaymemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    todaymemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    todaymemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    todaymemo->setFont(ui::koreanFont(QStringLiteral("맑은 고딕"), -1, 13));
-    todaymemo->setStyleSheet(QStringLiteral("QPlainTextEdit { color: white; background: rgb(88, 87, 103); border: none; }"));
-    layout->addWidget(todaymemo, 1);
+    statusBoard = new QPlainTextEdit(central);
+    statusBoard->setObjectName(QStringLiteral("todaymemo"));
+    statusBoard->setReadOnly(true);
+    statusBoard->setAccessibleName(QStringLiteral("현황판"));
+    statusBoard->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    statusBoard->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    statusBoard->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    statusBoard->setFont(ui::koreanFont(QStringLiteral("맑은 고딕"), -1, 13));
+    statusBoard->setStyleSheet(QStringLiteral("QPlainTextEdit { color: white; background: rgb(88, 87, 103); border: none; }"));
+    layout->addWidget(statusBoard, 1);
 
-    Panel1 = new QWidget(central);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFixedHeight(38);
-    Panel1->setAutoFillBackground(true);
-    Panel1->setStyleSheet(QStringLiteral("#Panel1 { background: white; }"));
-    auto* bottom = new QHBoxLayout(Panel1);
+    bottomBar = new QWidget(central);
+    bottomBar->setObjectName(QStringLiteral("Panel1"));
+    bottomBar->setFixedHeight(38);
+    bottomBar->setAutoFillBackground(true);
+    bottomBar->setStyleSheet(QStringLiteral("#Panel1 { background: white; }"));
+    auto* bottom = new QHBoxLayout(bottomBar);
     bottom->setContentsMargins(6, 4, 6, 4);
 
-    userbtn = new ui::GradientButton(QStringLiteral("테스트버전"), Panel1);
-    userbtn->setObjectName(QStringLiteral("userbtn"));
-    userbtn->setIcon(QIcon(ui::pictures::userIcon()));
-    userbtn->setIconSize(QSize(23, 23));
-    userbtn->setFixedSize(118, 30);
-    userbtn->setAccessibleName(QStringLiteral("테스트버전"));
-    bottom->addWidget(userbtn);
+    userButton = new ui::GradientButton(QStringLiteral("테스트버전"), bottomBar);
+    userButton->setObjectName(QStringLiteral("userbtn"));
+    userButton->setIcon(QIcon(ui::pictures::userIcon()));
+    userButton->setIconSize(QSize(23, 23));
+    userButton->setFixedSize(118, 30);
+    userButton->setAccessibleName(QStringLiteral("테스트버전"));
+    bottom->addWidget(userButton);
     bottom->addStretch();
 
-    suiImageButton1 = new QToolButton(Panel1);
-    suiImageButton1->setObjectName(QStringLiteral("suiImageButton1"));
-    suiImageButton1->setIcon(QIcon(ui::pictures::supportButtonPicture()));
-    suiImageButton1->setIconSize(QSize(90, 27));
-    suiImageButton1->setFixedSize(90, 27);
-    suiImageButton1->setAccessibleName(QStringLiteral("기술 문의"));
-    suiImageButton1->setCursor(Qt::PointingHandCursor);
-    suiImageButton1->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
-    connect(suiImageButton1, &QToolButton::clicked, this, &MainWindow::suiImageButton1Click);
-    bottom->addWidget(suiImageButton1);
-    layout->addWidget(Panel1);
+    supportButton = new QToolButton(bottomBar);
+    supportButton->setObjectName(QStringLiteral("suiImageButton1"));
+    supportButton->setIcon(QIcon(ui::pictures::supportButtonPicture()));
+    supportButton->setIconSize(QSize(90, 27));
+    supportButton->setFixedSize(90, 27);
+    supportButton->setAccessibleName(QStringLiteral("기술 문의"));
+    supportButton->setCursor(Qt::PointingHandCursor);
+    supportButton->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
+    connect(supportButton, &QToolButton::clicked, this, &MainWindow::openSupportPage);
+    bottom->addWidget(supportButton);
+    layout->addWidget(bottomBar);
 
     setCentralWidget(central);
 }
@@ -227,31 +227,31 @@ void MainWindow::keepAbove(QWidget* window)
         handle->setTransientParent(windowHandle());
 }
 
-void MainWindow::N2Click()
+void MainWindow::openLookup()
 {
     setEnabled(false);
     openWorkWindow(refs::jiga_view, new lookup::LookupWindow(appDir_));
 }
 
-void MainWindow::N12Click()
+void MainWindow::openAutoRegistration()
 {
     setEnabled(false);
     openWorkWindow(refs::jiga_auto2, new recognition::AutoRegistrationWindow(appDir_));
 }
 
-void MainWindow::N4Click()
+void MainWindow::openRegistration()
 {
     setEnabled(false);
     openWorkWindow(refs::jiga_insert, new registration::RegistrationWindow(appDir_));
 }
 
-void MainWindow::N9Click()
+void MainWindow::openModify()
 {
     setEnabled(false);
     openWorkWindow(refs::jiga_select, new modify::ModifyWindow(appDir_));
 }
 
-void MainWindow::about1Click()
+void MainWindow::showAbout()
 {
     setEnabled(false);
     auto* box = new TitleWindow;
@@ -264,13 +264,13 @@ void MainWindow::about1Click()
     box->show();
 }
 
-void MainWindow::suiImageButton1Click()
+void MainWindow::openSupportPage()
 {
     // The result is not looked at: without a browser or network nothing is reported.
     ui::services().openUrl(QUrl(QString::fromLatin1(kSupportPage)));
 }
 
-void MainWindow::N25Click() { close(); }
+void MainWindow::exitProgram() { close(); }
 
 void MainWindow::showEvent(QShowEvent* e)
 {

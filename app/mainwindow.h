@@ -50,22 +50,22 @@ public:
     bool signInCancelled() const { return signInCancelled_; }
 
     // Menu items, by their component names.
-    QAction *N2, *N3, *N12, *N4, *N9, *N26, *N13, *N8, *N10, *N41, *N6, *about1, *N25;
-    QToolBar* suiToolBar1;
-    QToolButton *ToolButton21, *ToolButton1, *ToolButton6, *ToolButton7, *ToolButton15;
-    QPlainTextEdit* todaymemo;
-    QWidget* Panel1;
-    ui::GradientButton* userbtn;
-    QToolButton* suiImageButton1;
+    QAction *lookupAction, *recordsSeparator, *autoRegistrationAction, *registrationAction, *modifyAction, *usersAction, *manageSeparator, *regionCodesAction, *settingsAction, *systemSeparator, *supportAction, *aboutAction, *exitAction;
+    QToolBar* toolBar;
+    QToolButton *lookupButton, *autoRegistrationButton, *registrationButton, *modifyButton, *exitButton;
+    QPlainTextEdit* statusBoard;
+    QWidget* bottomBar;
+    ui::GradientButton* userButton;
+    QToolButton* supportButton;
 
 public slots:
-    void N2Click();   // lookup
-    void N12Click();  // automatic registration
-    void N4Click();   // manual registration
-    void N9Click();   // modify / delete
-    void about1Click();
-    void suiImageButton1Click();
-    void N25Click();
+    void openLookup();   // lookup
+    void openAutoRegistration();  // automatic registration
+    void openRegistration();   // manual registration
+    void openModify();   // modify / delete
+    void showAbout();
+    void openSupportPage();
+    void exitProgram();
 
 public:
     // No popup menu of the main window's own: the toolbar is always shown.
@@ -76,7 +76,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    void FormCreate(const SignIn& signIn);
+    void startUp(const SignIn& signIn);
     void fillStatusBoard();
     void buildMenus();
     void buildToolbar();

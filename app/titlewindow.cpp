@@ -17,13 +17,13 @@ TitleWindow::TitleWindow() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Wind
     setWindowTitle(QStringLiteral("rida zir ov ava"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    suiImagePanel1 = new QLabel(this);
-    suiImagePanel1->setObjectName(QStringLiteral("suiImagePanel1"));
-    suiImagePanel1->setPixmap(ui::pictures::titlePicture());
-    suiImagePanel1->setFixedSize(567, 358);
-    suiImagePanel1->setAccessibleName(QStringLiteral("rida zir ov ava"));
-    suiImagePanel1->installEventFilter(this);
-    layout->addWidget(suiImagePanel1);
+    picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("suiImagePanel1"));
+    picture->setPixmap(ui::pictures::titlePicture());
+    picture->setFixedSize(567, 358);
+    picture->setAccessibleName(QStringLiteral("rida zir ov ava"));
+    picture->installEventFilter(this);
+    layout->addWidget(picture);
     setFixedSize(567, 358);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
@@ -32,7 +32,7 @@ TitleWindow::TitleWindow() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Wind
 bool TitleWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // suiImagePanel1Click
-    if (watched == suiImagePanel1 && event->type() == QEvent::MouseButtonRelease
+    if (watched == picture && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         close();
         return true;

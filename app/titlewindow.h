@@ -12,7 +12,7 @@ class TitleWindow : public QWidget {
     Q_OBJECT
 public:
     TitleWindow();
-    QLabel* suiImagePanel1 = nullptr;
+    QLabel* picture = nullptr;
 
 signals:
     void closed();

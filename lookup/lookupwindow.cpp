@@ -42,25 +42,25 @@ LookupWindow::LookupWindow(const QString& appDir) : WorkWindow(appDir, QStringLi
 {
     setObjectName(QStringLiteral("jiga_view"));
 
-    suiPanel6 = new SearchPanel({.startYear = QDate::currentDate().year()}, this);
-    xgrid = makeRecordGrid();
-    suiPanel5 = new GridPanel(recordPanelTitle(), xgrid, this);
-    suiPanel5->setObjectName(QStringLiteral("suiPanel5"));
-    ygrid = makeLotGrid(lookupLotWidths());
-    suiPanel7 = new GridPanel(lotPanelTitle(), ygrid, this);
-    suiPanel7->setObjectName(QStringLiteral("suiPanel7"));
+    searchPanel = new SearchPanel({.startYear = QDate::currentDate().year()}, this);
+    recordGrid = makeRecordGrid();
+    recordPanel = new GridPanel(recordPanelTitle(), recordGrid, this);
+    recordPanel->setObjectName(QStringLiteral("suiPanel5"));
+    lotGrid = makeLotGrid(lookupLotWidths());
+    lotPanel = new GridPanel(lotPanelTitle(), lotGrid, this);
+    lotPanel->setObjectName(QStringLiteral("suiPanel7"));
 
-    suiPanel1 = new QGroupBox(QStringLiteral("이미지 뷰어"), this);
-    suiPanel1->setObjectName(QStringLiteral("suiPanel1"));
+    viewerPanel = new QGroupBox(QStringLiteral("이미지 뷰어"), this);
+    viewerPanel->setObjectName(QStringLiteral("suiPanel1"));
     viewer::ViewerConfig config = viewer::ViewerConfig::lookup();
     // F5 to F8 are the window's own keys (keyPreview), which pass every key on.
     config.functionKeys = false;
     config.scaleStepKeys = false;
     viewer::ViewerHooks hooks;
-    hooks.reopen = [this] { N7Click(); };
+    hooks.reopen = [this] { reopenRecord(); };
     hooks.pageModified = [this] { emit pageModified(); };
-    viewer = new viewer::ImageViewer(config, hooks, suiPanel1);
-    auto* viewerLayout = new QVBoxLayout(suiPanel1);
+    viewer = new viewer::ImageViewer(config, hooks, viewerPanel);
+    auto* viewerLayout = new QVBoxLayout(viewerPanel);
     viewerLayout->setContentsMargins(3, 3, 3, 3);
     viewerLayout->addWidget(viewer);
 
@@ -72,8 +72,8 @@ LookupWindow::LookupWindow(const QString& appDir) : WorkWindow(appDir, QStringLi
                                .page = [this] { return &viewer->page(); },
                                .recordFile =
                                    [this] {
-                                       return xgrid->cell(SelectedRecordRow, model::ColPath) +
-                                              xgrid->cell(SelectedRecordRow, model::ColName);
+                                       return recordGrid->cell(selectedRecordRow_, model::ColPath) +
+                                              recordGrid->cell(selectedRecordRow_, model::ColName);
                                    },
                                .view = [this]() -> QWidget* { return viewer->imageView; },
                                .repaintView = [this] { viewer->imageView->repaintNow(); },
@@ -87,23 +87,23 @@ LookupWindow::LookupWindow(const QString& appDir) : WorkWindow(appDir, QStringLi
     connect(this, &LookupWindow::pageModified, output, &OutputBar::tickModifiedOutput);
 
     auto* layout = new DesignLayout(kDesignClient, this);
-    layout->addWidget(suiPanel6, designRect(2, 33, 260, 162), kLeftTop);
-    layout->addWidget(suiPanel5, designRect(2, 197, 260, 189), kLeftTop);
-    layout->addWidget(suiPanel7, designRect(2, 388, 260, 351), kLeftTop | Qt::BottomEdge);
-    layout->addWidget(suiPanel1, designRect(264, 32, 758, 660), kAllSides);
+    layout->addWidget(searchPanel, designRect(2, 33, 260, 162), kLeftTop);
+    layout->addWidget(recordPanel, designRect(2, 197, 260, 189), kLeftTop);
+    layout->addWidget(lotPanel, designRect(2, 388, 260, 351), kLeftTop | Qt::BottomEdge);
+    layout->addWidget(viewerPanel, designRect(264, 32, 758, 660), kAllSides);
     layout->addWidget(outputBar, designRect(264, 694, 758, 45), Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
-    connect(suiPanel6->searchButton, &QPushButton::clicked, this, &LookupWindow::suiButton18Click);
-    connect(xgrid, &ui::grid::StringGrid::cellSelected, this, [this](int row, int) { xgridSelectCell(row); });
-    connect(xgrid, &ui::grid::StringGrid::gridDoubleClicked, this, &LookupWindow::xgridDblClick);
-    connect(ygrid, &ui::grid::StringGrid::cellSelected, this, [this](int row, int) { ygridSelectCell(row); });
-    connect(ygrid, &ui::grid::StringGrid::gridClicked, this, &LookupWindow::ygridClick);
+    connect(searchPanel->searchButton, &QPushButton::clicked, this, &LookupWindow::search);
+    connect(recordGrid, &ui::grid::StringGrid::cellSelected, this, [this](int row, int) { onRecordRowSelected(row); });
+    connect(recordGrid, &ui::grid::StringGrid::gridDoubleClicked, this, &LookupWindow::openSelectedRecord);
+    connect(lotGrid, &ui::grid::StringGrid::cellSelected, this, [this](int row, int) { onLotRowSelected(row); });
+    connect(lotGrid, &ui::grid::StringGrid::gridClicked, this, &LookupWindow::onLotClicked);
 
     // The window sees every key before its controls do, and passes it on.
     enableKeyPreview();
 
     // FormCreate
-    ResetSearch();
+    resetSearch();
 }
 
 LookupWindow::~LookupWindow() = default;
@@ -112,84 +112,84 @@ void LookupWindow::showEvent(QShowEvent* e)
 {
     WorkWindow::showEvent(e);
     if (!e->spontaneous())
-        suiPanel6->mainNumber->setFocus(Qt::OtherFocusReason);  // FormShow
+        searchPanel->mainNumber->setFocus(Qt::OtherFocusReason);  // FormShow
 }
 
-void LookupWindow::ResetSearch()
+void LookupWindow::resetSearch()
 {
     viewer->resetPanMode();
-    SearchDone = false;
+    searchDone_ = false;
     viewer->clearPage();
-    xgrid->clearDataRows();
-    ClearLots();
+    recordGrid->clearDataRows();
+    clearLots();
 }
 
-void LookupWindow::ClearLots()
+void LookupWindow::clearLots()
 {
-    ygrid->clearDataRows();
-    suiPanel7->setCaption(lotPanelTitle());
+    lotGrid->clearDataRows();
+    lotPanel->setCaption(lotPanelTitle());
 }
 
-void LookupWindow::suiButton18Click()
+void LookupWindow::search()
 {
-    ResetSearch();
+    resetSearch();
     {
         const WaitCursor wait;
-        xgrid->insertRows(1);
-        xgrid->setRowCells(1, cannedRecord(appDir()).cells());
-        for (int r = 1; r <= xgrid->dataRowCount(); ++r)
-            xgrid->setRowColor(r, recordRowColor());
-        SearchDone = true;
+        recordGrid->insertRows(1);
+        recordGrid->setRowCells(1, cannedRecord(appDir()).cells());
+        for (int r = 1; r <= recordGrid->dataRowCount(); ++r)
+            recordGrid->setRowColor(r, recordRowColor());
+        searchDone_ = true;
     }
-    suiPanel5->setCaption(recordPanelCaption(xgrid->dataRowCount()));
+    recordPanel->setCaption(recordPanelCaption(recordGrid->dataRowCount()));
     viewer->onClick();
 }
 
-void LookupWindow::xgridSelectCell(int row) { SelectedRecordRow = row; }
+void LookupWindow::onRecordRowSelected(int row) { selectedRecordRow_ = row; }
 
-void LookupWindow::xgridDblClick()
+void LookupWindow::openSelectedRecord()
 {
     // Row 0 is the header: a double-click before any record was chosen opens nothing.
-    if (SelectedRecordRow < 1 || xgrid->cell(SelectedRecordRow, model::ColBun).isEmpty() || !SearchDone)
+    if (selectedRecordRow_ < 1 || recordGrid->cell(selectedRecordRow_, model::ColBun).isEmpty() || !searchDone_)
         return;
-    const QString page = xgrid->cell(SelectedRecordRow, model::ColPath) + xgrid->cell(SelectedRecordRow, model::ColName);
+    const QString page = recordGrid->cell(selectedRecordRow_, model::ColPath) + recordGrid->cell(selectedRecordRow_, model::ColName);
     ui::runCommand(this, [&] {
-        ClearLots();
+        clearLots();
         viewer->loadPage(page);
         viewer->selectScaleEntry(1);  // "25%"
         viewer->resetBrightness();
         const QList<model::Lot> lots = cannedLots();
-        ygrid->insertRows(1, int(lots.size()));
+        lotGrid->insertRows(1, int(lots.size()));
         for (int i = 0; i < lots.size(); ++i)
-            ygrid->setRowCells(i + 1, lotCells(lots[i]));
-        for (int r = 1; r <= ygrid->dataRowCount(); ++r)
-            ygrid->setRowColor(r, lotRowColor());
-        suiPanel7->setCaption(lotPanelCaption(ygrid->dataRowCount()));
+            lotGrid->setRowCells(i + 1, lotCells(lots[i]));
+        for (int r = 1; r <= lotGrid->dataRowCount(); ++r)
+            lotGrid->setRowColor(r, lotRowColor());
+        lotPanel->setCaption(lotPanelCaption(lotGrid->dataRowCount()));
         // Through the blank row to row 1, so that the first lot lands in the search fields.
-        ygrid->setCurrentRow(ygrid->rowCount() - 1);
-        ygrid->setCurrentRow(1);
+        lotGrid->setCurrentRow(lotGrid->rowCount() - 1);
+        lotGrid->setCurrentRow(1);
     });
 }
 
-void LookupWindow::ygridSelectCell(int row) { SelectedLotRow = row; }
+void LookupWindow::onLotRowSelected(int row) { selectedLotRow_ = row; }
 
-void LookupWindow::ygridClick()
+void LookupWindow::onLotClicked()
 {
-    const QString kind = ygrid->cell(SelectedLotRow, 2);
-    if (SelectedLotRow < 1 || kind.isEmpty())
+    const QString kind = lotGrid->cell(selectedLotRow_, 2);
+    if (selectedLotRow_ < 1 || kind.isEmpty())
         return;
-    suiPanel6->showLot(kind, ygrid->cell(SelectedLotRow, 3), ygrid->cell(SelectedLotRow, 4));
+    searchPanel->showLot(kind, lotGrid->cell(selectedLotRow_, 3), lotGrid->cell(selectedLotRow_, 4));
 }
 
-void LookupWindow::N7Click()
+void LookupWindow::reopenRecord()
 {
-    if (xgrid->rowCount() < 3)
+    if (recordGrid->rowCount() < 3)
         viewer->clearPage();
     else
-        xgridDblClick();
+        openSelectedRecord();
 }
 
-void LookupWindow::PrintPage() { emit printPageRequested(); }
+void LookupWindow::printPage() { emit printPageRequested(); }
 
 void LookupWindow::openHelp()
 {
@@ -206,13 +206,13 @@ void LookupWindow::keyPreview(int key)
 {
     switch (key) {
     case Qt::Key_F1:
-        ui::runCommand(this, [this] { stepLotNumber(suiPanel6->mainNumber); });
+        ui::runCommand(this, [this] { stepLotNumber(searchPanel->mainNumber); });
         break;
     case Qt::Key_F2:
-        ui::runCommand(this, [this] { stepLotNumber(suiPanel6->subNumber); });
+        ui::runCommand(this, [this] { stepLotNumber(searchPanel->subNumber); });
         break;
     case Qt::Key_F3:
-        suiPanel6->subNumber->clear();
+        searchPanel->subNumber->clear();
         break;
     case Qt::Key_F5:
         viewer->toggleMagnifier();
@@ -227,7 +227,7 @@ void LookupWindow::keyPreview(int key)
         viewer->stepScale(-1);
         break;
     case Qt::Key_F9:
-        PrintPage();
+        printPage();
         break;
     case Qt::Key_F12:
         openHelp();

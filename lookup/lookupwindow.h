@@ -30,28 +30,28 @@ public:
     ~LookupWindow() override;
 
     // Controls, named as in the window form.
-    components::SearchPanel* suiPanel6;        // "지번 검색"
-    ui::grid::GridPanel* suiPanel5;  // "검색된 지가조서"
-    ui::grid::StringGrid* xgrid;
-    ui::grid::GridPanel* suiPanel7;  // "검색된 지번"
-    ui::grid::StringGrid* ygrid;
-    QGroupBox* suiPanel1;          // the viewer's panel
+    components::SearchPanel* searchPanel;        // "지번 검색"
+    ui::grid::GridPanel* recordPanel;  // "검색된 지가조서"
+    ui::grid::StringGrid* recordGrid;
+    ui::grid::GridPanel* lotPanel;  // "검색된 지번"
+    ui::grid::StringGrid* lotGrid;
+    QGroupBox* viewerPanel;          // the viewer's panel
     viewer::ImageViewer* viewer;  // ImgView, ScaleCombo and the page tools
     QWidget* outputBar;            // the output commands' bar; filled by the output commands
     OutputBar* output;             // its controls and commands (suiButton13, CheckBox1, ...)
 
-    bool searchDone() const { return SearchDone; }
-    int selectedRecordRow() const { return SelectedRecordRow; }
-    int selectedLotRow() const { return SelectedLotRow; }
+    bool searchDone() const { return searchDone_; }
+    int selectedRecordRow() const { return selectedRecordRow_; }
+    int selectedLotRow() const { return selectedLotRow_; }
 
     // Handlers.
-    void suiButton18Click();  // "검색"
-    void xgridSelectCell(int row);
-    void xgridDblClick();     // opens the record of SelectedRecordRow
-    void ygridSelectCell(int row);
-    void ygridClick();
-    void PrintPage();         // "출력", F9
-    void N7Click();           // "다시 열기": the record's page again
+    void search();  // "검색"
+    void onRecordRowSelected(int row);
+    void openSelectedRecord();     // opens the record of selectedRecordRow_
+    void onLotRowSelected(int row);
+    void onLotClicked();
+    void printPage();         // "출력", F9
+    void reopenRecord();           // "다시 열기": the record's page again
 
 signals:
     // F9 and "출력": the output commands print the shown page.
@@ -66,13 +66,13 @@ protected:
     void keyPreview(int key) override;
 
 private:
-    void ResetSearch();
-    void ClearLots();
+    void resetSearch();
+    void clearLots();
     void openHelp();
 
-    bool SearchDone = false;
-    int SelectedRecordRow = 0;  // 0 is the header row: no record chosen yet
-    int SelectedLotRow = 0;
+    bool searchDone_ = false;
+    int selectedRecordRow_ = 0;  // 0 is the header row: no record chosen yet
+    int selectedLotRow_ = 0;
 };
 
 } // namespace rida::lookup

@@ -33,37 +33,37 @@ public:
     explicit ModifyWindow(const QString& appDir);
 
     // Controls, named as in the window form.
-    components::SearchPanel* suiPanel6;  // "지번 검색"
-    ui::grid::GridPanel* suiPanel5;  // "검색된 지가조서"
-    ui::grid::StringGrid* xgrid;
-    ui::grid::GridPanel* suiPanel7;  // "검색된 지번"
-    ui::grid::StringGrid* ygrid;
-    QPushButton* suiButton5;         // "삭제" of a lot
-    QGroupBox* suiPanel1;            // "이미지 뷰어"
+    components::SearchPanel* searchPanel;  // "지번 검색"
+    ui::grid::GridPanel* recordPanel;  // "검색된 지가조서"
+    ui::grid::StringGrid* recordGrid;
+    ui::grid::GridPanel* lotPanel;  // "검색된 지번"
+    ui::grid::StringGrid* lotGrid;
+    QPushButton* deleteLotButton;         // "삭제" of a lot
+    QGroupBox* viewerPanel;            // "이미지 뷰어"
     viewer::ImageViewer* viewer;     // ImgView and ScaleCombo
-    QGroupBox* suiPanel2;            // "지번 추가"
-    QComboBox* rexjuso1;
-    QComboBox* rexjuso2;
-    QCheckBox* resan;
-    components::LotNumberField* rexjuso3;  // 본번
-    components::LotNumberField* rexjuso4;  // 부번
-    QPushButton* suiButton4;         // "추가"
-    QGroupBox* suiPanel3;            // "문서/필지 전체 삭제"
-    QPushButton* suiButton26;        // "삭제" of the whole document
+    QGroupBox* lotAddPanel;            // "지번 추가"
+    QComboBox* addTownList;
+    QComboBox* addVillageList;
+    QCheckBox* addSanBox;
+    components::LotNumberField* addMainNumber;  // 본번
+    components::LotNumberField* addSubNumber;  // 부번
+    QPushButton* addLotButton;         // "추가"
+    QGroupBox* documentDeletePanel;            // "문서/필지 전체 삭제"
+    QPushButton* deleteDocumentButton;        // "삭제" of the whole document
 
-    bool searchDone() const { return SearchDone; }
-    int selectedRecordRow() const { return SelectedRecordRow; }
+    bool searchDone() const { return searchDone_; }
+    int selectedRecordRow() const { return selectedRecordRow_; }
 
 protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    void FormCreate();
+    void resetState();
     QGroupBox* buildLotAddPanel();
     QGroupBox* buildDeletePanel();
 
-    bool SearchDone = false;
-    int SelectedRecordRow = 0;
+    bool searchDone_ = false;
+    int selectedRecordRow_ = 0;
 };
 
 } // namespace rida::modify

@@ -40,24 +40,24 @@ template <class F> void RunObserver::post(F&& update)
 void RunObserver::runStarted()
 {
     post([](AutoRegistrationWindow* w) {
-        w->totbar->setValue(0);
-        w->cutbar->setValue(0);
+        w->folderBar->setValue(0);
+        w->editBar->setValue(0);
     });
 }
 void RunObserver::runFinished()
 {
     // The folder bar completes; the edit bar belongs to blank removal, which no run does.
-    post([](AutoRegistrationWindow* w) { w->totbar->setValue(100); });
+    post([](AutoRegistrationWindow* w) { w->folderBar->setValue(100); });
 }
 void RunObserver::filesProgress(int percent)
 {
-    post([percent](AutoRegistrationWindow* w) { w->ingbar->setValue(percent); });
+    post([percent](AutoRegistrationWindow* w) { w->fileBar->setValue(percent); });
 }
 void RunObserver::filesDone(int done, int total)
 {
     post([done, total](AutoRegistrationWindow* w) {
-        w->Label5->setText(QStringLiteral("%1/%2").arg(done).arg(total));
-        w->Label5->repaint();
+        w->fileCount->setText(QStringLiteral("%1/%2").arg(done).arg(total));
+        w->fileCount->repaint();
     });
 }
 void RunObserver::pageProgress(int percent)
@@ -66,7 +66,7 @@ void RunObserver::pageProgress(int percent)
     if (percent == lastPageProgress_)
         return;
     lastPageProgress_ = percent;
-    post([percent](AutoRegistrationWindow* w) { w->isbar->setValue(percent); });
+    post([percent](AutoRegistrationWindow* w) { w->rowBar->setValue(percent); });
 }
 void RunObserver::rowsListed(int count)
 {
@@ -74,32 +74,32 @@ void RunObserver::rowsListed(int count)
         return;
     lastRowsListed_ = count;
     post([count](AutoRegistrationWindow* w) {
-        w->Label15->setText(QStringLiteral("%1/15").arg(count));
-        w->Label15->repaint();
+        w->rowCount->setText(QStringLiteral("%1/15").arg(count));
+        w->rowCount->repaint();
     });
 }
 void RunObserver::analysing(const std::string& fullName)
 {
     post([text = QStringLiteral("분석파일 : ") + shownName(fullName)](AutoRegistrationWindow* w) {
-        w->Label7->setText(text);
-        w->Label7->repaint();
+        w->analysedFile->setText(text);
+        w->analysedFile->repaint();
     });
 }
 void RunObserver::lotsCleared()
 {
     lastRowsListed_ = -1;
     post([](AutoRegistrationWindow* w) {
-        w->memo1->clear();
-        w->memo1->repaint();
+        w->recognisedLots->clear();
+        w->recognisedLots->repaint();
     });
 }
 void RunObserver::lotListed(const std::string& line)
 {
-    post([text = QString::fromStdString(line)](AutoRegistrationWindow* w) { w->memo1->appendPlainText(text); });
+    post([text = QString::fromStdString(line)](AutoRegistrationWindow* w) { w->recognisedLots->appendPlainText(text); });
 }
 void RunObserver::failureLogged(const std::string& line)
 {
-    post([text = shownLine(line)](AutoRegistrationWindow* w) { w->mLog->appendPlainText(text); });
+    post([text = shownLine(line)](AutoRegistrationWindow* w) { w->failureLog->appendPlainText(text); });
 }
 bool RunObserver::stopRequested()
 {

@@ -44,9 +44,9 @@ RegistrationWindow::RegistrationWindow(const QString& appDir) : WorkWindow(appDi
 
     browser = new FileBrowser(QStringLiteral("*.jpg"), this);
     browser->setFixedSize(333, 343);
-    xsel = new QTabWidget(this);
-    xsel->setObjectName(QStringLiteral("xsel"));
-    xsel->setFixedWidth(333);
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("xsel"));
+    tabs->setFixedWidth(333);
     buildAttributeTab();
 
     rida::viewer::ViewerConfig config = rida::viewer::ViewerConfig::registration();
@@ -57,66 +57,61 @@ RegistrationWindow::RegistrationWindow(const QString& appDir) : WorkWindow(appDi
     hooks.cancel = [this] { lots->deleteSelectedLot(); };
     hooks.showMessage = [](QWidget* parent, const QString& text) { ui::services().showMessage(parent, text); };
     hooks.reportError = [](QWidget* parent, const QString& text) { ui::reportError(parent, text); };
-    suiPanel1 = new QGroupBox(QStringLiteral("이미지 뷰어"), this);
-    suiPanel1->setObjectName(QStringLiteral("suiPanel1"));
-    viewer = new rida::viewer::ImageViewer(std::move(config), std::move(hooks), suiPanel1);
+    viewerPanel = new QGroupBox(QStringLiteral("이미지 뷰어"), this);
+    viewerPanel->setObjectName(QStringLiteral("suiPanel1"));
+    viewer = new rida::viewer::ImageViewer(std::move(config), std::move(hooks), viewerPanel);
     viewer->imageView->setAccessibleName(QStringLiteral("이미지 뷰어"));
     viewer->scaleBox->setAccessibleName(QStringLiteral("화면비율"));
     viewer->magnificationSlider->setAccessibleName(QStringLiteral("돋보기 배율"));
-    (new QVBoxLayout(suiPanel1))->addWidget(viewer);
+    (new QVBoxLayout(viewerPanel))->addWidget(viewer);
     buildSettingsTab();
 
     auto* left = new QVBoxLayout;
     left->addWidget(browser);
-    left->addWidget(xsel, 1);
+    left->addWidget(tabs, 1);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
-    layout->addWidget(suiPanel1, 1);
+    layout->addWidget(viewerPanel, 1);
 
-    connect(browser, &FileBrowser::fileChosen, this, &RegistrationWindow::FileListBox1Click);
-    connect(browser, &FileBrowser::deleteRequested, this, &RegistrationWindow::MenuItem1Click);
+    connect(browser, &FileBrowser::fileChosen, this, &RegistrationWindow::previewChosenFile);
+    connect(browser, &FileBrowser::deleteRequested, this, &RegistrationWindow::deleteChosenFile);
 
     enableKeyPreview();
 
     // FormCreate
-    ResetManualEntry();
+    resetManualEntry();
     attributes->startWithThisYear();
 }
 
 void RegistrationWindow::buildAttributeTab()
 {
-    suiTabSheet1 = new QWidget;
-    suiTabSheet1->setObjectName(QStringLiteral("suiTabSheet1"));
-    xsel->addTab(suiTabSheet1, QStringLiteral("지가조서속성 입력"));
+    attributeTab = new QWidget;
+    attributeTab->setObjectName(QStringLiteral("suiTabSheet1"));
+    tabs->addTab(attributeTab, QStringLiteral("지가조서속성 입력"));
 
-    attributes = new components::AttributePanel({}, suiTabSheet1);
-    xkind = attributes->kindList;
-    xdate = attributes->yearField;
-    xmonth = attributes->monthField;
-    xjuso1 = attributes->townList;
-    xjuso2 = attributes->villageList;
+    attributes = new components::AttributePanel({}, attributeTab);
 
     LotListHost host;
-    host.town = xjuso1;
-    host.village = xjuso2;
+    host.town = attributes->townList;
+    host.village = attributes->villageList;
     host.imageChosen = [this] { return browser->hasPreviewed(); };
-    host.imageMissingFocus = xdate;
-    lots = new LotList(host, LotListOptions{}, suiTabSheet1);
+    host.imageMissingFocus = attributes->yearField;
+    lots = new LotList(host, LotListOptions{}, attributeTab);
 
-    auto* page = new QVBoxLayout(suiTabSheet1);
+    auto* page = new QVBoxLayout(attributeTab);
     page->addWidget(attributes);
     page->addWidget(lots, 1);
 }
 
 void RegistrationWindow::buildSettingsTab()
 {
-    suiTabSheet2 = new QWidget;
-    suiTabSheet2->setObjectName(QStringLiteral("suiTabSheet2"));
-    xsel->addTab(suiTabSheet2, QStringLiteral("환경설정"));
+    settingsTab = new QWidget;
+    settingsTab->setObjectName(QStringLiteral("suiTabSheet2"));
+    tabs->addTab(settingsTab, QStringLiteral("환경설정"));
 
     auto pair = [this](const QString& label, const QString& a, const QString& b, QRadioButton*& ra,
                        QRadioButton*& rb, const char* name) {
-        auto* box = new QWidget(suiTabSheet2);
+        auto* box = new QWidget(settingsTab);
         box->setObjectName(QString::fromLatin1(name));
         ra = new QRadioButton(a, box);
         rb = new QRadioButton(b, box);
@@ -127,7 +122,7 @@ void RegistrationWindow::buildSettingsTab()
         row->setContentsMargins(0, 0, 0, 0);
         row->addWidget(ra);
         row->addWidget(rb);
-        auto* l = ui::labelFor(label, box, suiTabSheet2);
+        auto* l = ui::labelFor(label, box, settingsTab);
         l->setBuddy(ra);
         return std::pair<QLabel*, QWidget*>{l, box};
     };
@@ -137,23 +132,23 @@ void RegistrationWindow::buildSettingsTab()
                                 nmChange, nmKeep, "nmck");
     cmMove->setChecked(true);
     nmChange->setChecked(true);
-    suiButton1 = new QPushButton(QStringLiteral("적용"), suiTabSheet2);
-    suiButton1->setObjectName(QStringLiteral("suiButton1"));
-    auto* grid = new QGridLayout(suiTabSheet2);
+    applyViewButton = new QPushButton(QStringLiteral("적용"), settingsTab);
+    applyViewButton->setObjectName(QStringLiteral("suiButton1"));
+    auto* grid = new QGridLayout(settingsTab);
     grid->addWidget(cmLabel, 0, 0);
     grid->addWidget(cmck, 0, 1);
     grid->addWidget(nmLabel, 1, 0);
     grid->addWidget(nmck, 1, 1);
-    auto* zoomLabel = new QLabel(QStringLiteral("화면확대비율/위치 :"), suiTabSheet2);
-    zoomLabel->setBuddy(suiButton1);  // the button keeps its caption as its name
+    auto* zoomLabel = new QLabel(QStringLiteral("화면확대비율/위치 :"), settingsTab);
+    zoomLabel->setBuddy(applyViewButton);  // the button keeps its caption as its name
     grid->addWidget(zoomLabel, 2, 0);
-    grid->addWidget(suiButton1, 2, 1);
+    grid->addWidget(applyViewButton, 2, 1);
     grid->setRowStretch(3, 1);
     // Shown, but nothing on it can be changed and nothing reads it.
-    suiTabSheet2->setEnabled(false);
+    settingsTab->setEnabled(false);
 }
 
-void RegistrationWindow::ResetManualEntry()
+void RegistrationWindow::resetManualEntry()
 {
     viewer->resetPanMode();
     lots->unlockRegion();
@@ -170,11 +165,11 @@ void RegistrationWindow::showEvent(QShowEvent* e)
     WorkWindow::showEvent(e);
     if (!shown_) {
         shown_ = true;
-        FormShow();
+        openImageFolder();
     }
 }
 
-void RegistrationWindow::FormShow()
+void RegistrationWindow::openImageFolder()
 {
     const fs::path files(QFile::encodeName(model::filesFolder(appDir())).toStdString());
     if (!ui::runCommand(this, [&] { browser->openFolder(files); })) {
@@ -186,7 +181,7 @@ void RegistrationWindow::FormShow()
     // "파일 삭제" cannot take a page the user has not seen.
 }
 
-void RegistrationWindow::FileListBox1Click()
+void RegistrationWindow::previewChosenFile()
 {
     if (const auto file = browser->selectedFile())
         preview(*file);
@@ -203,10 +198,10 @@ void RegistrationWindow::preview(const fs::path& file)
     });
 }
 
-void RegistrationWindow::MenuItem1Click()
+void RegistrationWindow::deleteChosenFile()
 {
     if (browser->deleteSelectedFile()) {
-        FileListBox1Click();
+        previewChosenFile();
         return;
     }
     // No image left to show (or the folder itself has gone): the deleted page must not stay shown.

@@ -44,33 +44,28 @@ public:
     static constexpr const char* kPreviewScale = "50%";
 
     components::FileBrowser* browser;     // suiPanel2 "파일 탐색기"
-    QTabWidget* xsel;
-    QWidget* suiTabSheet1;    // "지가조서속성 입력"
-    QWidget* suiTabSheet2;    // "환경설정", disabled
+    QTabWidget* tabs;
+    QWidget* attributeTab;    // "지가조서속성 입력"
+    QWidget* settingsTab;    // "환경설정", disabled
     components::AttributePanel* attributes;
-    QComboBox* xkind;
-    QLineEdit* xdate;
-    QLineEdit* xmonth;
-    QComboBox* xjuso1;
-    QComboBox* xjuso2;
     components::LotList* lots;
     QRadioButton* cmCopy;     // cmck "복사"
     QRadioButton* cmMove;     // cmck "이동"
     QRadioButton* nmChange;   // nmck "변경"
     QRadioButton* nmKeep;     // nmck "미변경"
-    QPushButton* suiButton1;  // "적용", no action
-    QGroupBox* suiPanel1;     // "이미지 뷰어"
+    QPushButton* applyViewButton;  // "적용", no action
+    QGroupBox* viewerPanel;     // "이미지 뷰어"
     rida::viewer::ImageViewer* viewer;
 
-    void ResetManualEntry();
-    void FileListBox1Click();
-    void MenuItem1Click();
+    void resetManualEntry();
+    void previewChosenFile();
+    void deleteChosenFile();
 
 protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    void FormShow();
+    void openImageFolder();
     // Window keys F7, F8, F12, seen before the focused control (which then gets them too).
     void keyPreview(int key) override;
     void buildAttributeTab();

@@ -45,7 +45,7 @@ struct MainFixture : ::testing::Test {
     {
         return std::make_unique<MainWindow>(appDir(), [ok](QWidget*) { return ok; });
     }
-    static QStringList boardLines(MainWindow& m) { return m.todaymemo->toPlainText().split(u'\n'); }
+    static QStringList boardLines(MainWindow& m) { return m.statusBoard->toPlainText().split(u'\n'); }
 };
 
 const QStringList kFixed = {
@@ -130,7 +130,7 @@ TEST_F(MainFixture, MenusAndToolbarInTheirOrder)
                                   "사용자 관리", "-", "행정코드 관리", "환경 설정", "-", "기술 문의", "about...",
                                   "프로그램 종료"}));
     QStringList captions, hints;
-    for (QToolButton* b : {m->ToolButton21, m->ToolButton1, m->ToolButton6, m->ToolButton7, m->ToolButton15}) {
+    for (QToolButton* b : {m->lookupButton, m->autoRegistrationButton, m->registrationButton, m->modifyButton, m->exitButton}) {
         captions << b->text();
         hints << b->toolTip();
         EXPECT_EQ(b->size(), QSize(107, 102));
@@ -139,7 +139,7 @@ TEST_F(MainFixture, MenusAndToolbarInTheirOrder)
     EXPECT_EQ(captions, (QStringList{"지가조서 조회", "지가조서 자동 등록", "지가조서 수동 등록", "지가조서 수정",
                                      "시스템 종료"}));
     EXPECT_EQ(hints, (QStringList{"지가조서 조회", "지가조서 자동 등록", "지가조서 등록", "지가조서 수정", "종료"}));
-    EXPECT_EQ(m->userbtn->text(), QStringLiteral("테스트버전"));
+    EXPECT_EQ(m->userButton->text(), QStringLiteral("테스트버전"));
 }
 
 TEST_F(MainFixture, MenuItemsAre22PixelsHighWith16PixelPictures)
@@ -165,15 +165,15 @@ TEST_F(MainFixture, ToolbarButtonsSitWhollyInsideTheToolbarWithTheirSeparators)
     auto m = makeMain();
     ui::showFillingWorkArea(m.get());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m.get()));
-    EXPECT_EQ(m->suiToolBar1->height(), 105);
+    EXPECT_EQ(m->toolBar->height(), 105);
     int left = 0;
-    for (QToolButton* b : {m->ToolButton21, m->ToolButton1, m->ToolButton6, m->ToolButton7, m->ToolButton15}) {
+    for (QToolButton* b : {m->lookupButton, m->autoRegistrationButton, m->registrationButton, m->modifyButton, m->exitButton}) {
         EXPECT_EQ(b->x(), left + 8) << b->text().toStdString();
-        EXPECT_TRUE(m->suiToolBar1->rect().contains(b->geometry())) << b->text().toStdString();
+        EXPECT_TRUE(m->toolBar->rect().contains(b->geometry())) << b->text().toStdString();
         left = b->geometry().right() + 1;
     }
     // Nothing over the toolbar: the board starts below it.
-    EXPECT_GE(m->todaymemo->mapTo(m.get(), QPoint()).y(), m->suiToolBar1->geometry().bottom() + 1);
+    EXPECT_GE(m->statusBoard->mapTo(m.get(), QPoint()).y(), m->toolBar->geometry().bottom() + 1);
 }
 
 TEST_F(MainFixture, EveryControlHasASpokenName)
@@ -188,9 +188,9 @@ TEST_F(MainFixture, ItemsWithoutActionDoNothing)
 {
     auto m = makeMain();
     m->show();
-    for (QAction* a : {m->N26, m->N8, m->N10})
+    for (QAction* a : {m->usersAction, m->regionCodesAction, m->settingsAction})
         a->trigger();
-    m->userbtn->click();
+    m->userButton->click();
     EXPECT_TRUE(m->isEnabled());
     EXPECT_TRUE(m->isVisible());
     EXPECT_TRUE(fake->messages.isEmpty());
@@ -210,10 +210,10 @@ TEST_F(MainFixture, WorkWindowsDisableMainAndEachOpeningIsFresh)
         QString caption;
         bool minMaxButtons;
     } cases[] = {
-        {m->N2, m->ToolButton21, &app::refs::jiga_view, "지가조서 조회", true},
-        {m->N12, m->ToolButton1, &app::refs::jiga_auto2, "알파/기타 용지 자동 등록", true},
-        {m->N4, m->ToolButton6, &app::refs::jiga_insert, "지가조서 등록", false},
-        {m->N9, m->ToolButton7, &app::refs::jiga_select, "지가조서 수정/삭제", false},
+        {m->lookupAction, m->lookupButton, &app::refs::jiga_view, "지가조서 조회", true},
+        {m->autoRegistrationAction, m->autoRegistrationButton, &app::refs::jiga_auto2, "알파/기타 용지 자동 등록", true},
+        {m->registrationAction, m->registrationButton, &app::refs::jiga_insert, "지가조서 등록", false},
+        {m->modifyAction, m->modifyButton, &app::refs::jiga_select, "지가조서 수정/삭제", false},
     };
     for (auto& c : cases) {
         c.item->trigger();
@@ -248,14 +248,14 @@ TEST_F(MainFixture, AboutBoxDisablesMainUntilItsPictureIsClicked)
 {
     auto m = makeMain();
     m->show();
-    m->about1->trigger();
+    m->aboutAction->trigger();
     ASSERT_FALSE(app::refs::start.isNull());
     EXPECT_FALSE(m->isEnabled());
     QPointer<app::TitleWindow> box = app::refs::start;
-    EXPECT_EQ(box->suiImagePanel1->size(), QSize(567, 358));
+    EXPECT_EQ(box->picture->size(), QSize(567, 358));
     ASSERT_NE(box->windowHandle(), nullptr);
     EXPECT_EQ(box->windowHandle()->transientParent(), m->windowHandle()) << "kept above the main window";
-    QTest::mouseClick(box->suiImagePanel1, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseClick(box->picture, Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_TRUE(m->isEnabled());
     EXPECT_TRUE(app::refs::start.isNull());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -271,18 +271,18 @@ TEST_F(MainFixture, TheMenuBarOpensNoMenuThatCouldHideTheToolbar)
     QContextMenuEvent e(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
     QApplication::sendEvent(bar, &e);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    EXPECT_TRUE(m->suiToolBar1->isVisible());
+    EXPECT_TRUE(m->toolBar->isVisible());
 }
 
 TEST_F(MainFixture, SupportPageFromMenuAndButton)
 {
     auto m = makeMain();
-    m->N6->trigger();
-    m->suiImageButton1->click();
+    m->supportAction->trigger();
+    m->supportButton->click();
     ASSERT_EQ(fake->urls.size(), 2);
     EXPECT_EQ(fake->urls[0], QUrl(QString::fromLatin1(app::kSupportPage)));
     fake->openUrlResult = false; // no browser: nothing is reported
-    m->suiImageButton1->click();
+    m->supportButton->click();
     EXPECT_TRUE(fake->messages.isEmpty());
 }
 
@@ -296,9 +296,9 @@ TEST_F(MainFixture, ExitFromMenuToolbarAndTitleBarFreesTheMainWindow)
         m->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m));
         if (way == 0)
-            m->N25->trigger();
+            m->exitAction->trigger();
         else if (way == 1)
-            m->ToolButton15->click();
+            m->exitButton->click();
         else
             m->windowHandle()->close(); // what the title bar's close button asks for
         EXPECT_TRUE(app::refs::main.isNull());

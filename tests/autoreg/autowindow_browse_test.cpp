@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "recognition/settingspanel.h"
+#include "components/attributepanel.h"
 #include "recognition/radiogroup.h"
 #include "components/filebrowser.h"
 #include "components/lotlist.h"
@@ -98,12 +100,12 @@ TEST_F(AutoWindowTest, FileChosenOnTheAutomaticTabIsShownAtHalfSizeAroundTheTabl
     auto& w = open();
     ui::ImageView* view = w.viewer->imageView;
     QListWidget* list = w.browser->fileList;
-    w.memo1->setPlainText(QStringLiteral("1 0001 0000"));
+    w.recognisedLots->setPlainText(QStringLiteral("1 0001 0000"));
     chooseRow(list, 1);
     EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("b.bmp"));
     EXPECT_EQ(w.browser->folderField->text(), QString::fromStdString(files().string()) + u'/');
     EXPECT_EQ(view->page().width(), 2000);
-    EXPECT_TRUE(w.memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(w.recognisedLots->toPlainText().isEmpty());
     EXPECT_EQ(w.viewer->scaleBox->currentText(), QStringLiteral("50%"));
     EXPECT_DOUBLE_EQ(view->scale(), 0.5);
     expectCentredOnTableTop(view);
@@ -127,7 +129,7 @@ TEST_F(AutoWindowTest, FileChosenOnTheManualTabKeepsTheUsersZoomAndPlace)
     auto& w = open();
     ui::ImageView* view = w.viewer->imageView;
     QListWidget* list = w.browser->fileList;
-    w.sel->setCurrentIndex(1);
+    w.modeTabs->setCurrentIndex(1);
     // Nothing shown yet: the first sheet comes as on the automatic tab.
     chooseRow(list, 0);
     EXPECT_DOUBLE_EQ(view->scale(), 0.5);
@@ -164,13 +166,13 @@ TEST_F(AutoWindowTest, UnreadableChosenFileIsReportedAndNotShown)
     }
     auto& w = open();
     chooseRow(w.browser->fileList, 0);
-    w.memo1->setPlainText(QStringLiteral("1 0001 0000"));
+    w.recognisedLots->setPlainText(QStringLiteral("1 0001 0000"));
     chooseRow(w.browser->fileList, 1);
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
     EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("b.jpg"));
     EXPECT_TRUE(w.viewer->imageView->page().empty());
-    EXPECT_EQ(w.memo1->toPlainText(), QStringLiteral("1 0001 0000"));
+    EXPECT_EQ(w.recognisedLots->toPlainText(), QStringLiteral("1 0001 0000"));
 }
 
 TEST_F(AutoWindowTest, TestButtonShowsTheChosenFileWithItsBackgroundRemoved)
@@ -194,8 +196,8 @@ TEST_F(AutoWindowTest, TestButtonShowsTheChosenFileWithItsBackgroundRemoved)
     };
     for (const Case& c : {Case{0, paper}, Case{1, ink}, Case{2, paper}}) {
         SCOPED_TRACE(c.mode);
-        w.erck->setItemIndex(c.mode);
-        QTest::mouseClick(w.suiButton9, Qt::LeftButton);
+        w.settingsPanel->removalChoice->setItemIndex(c.mode);
+        QTest::mouseClick(w.settingsPanel->testButton, Qt::LeftButton);
         ASSERT_EQ(view->page().width(), 4);
         EXPECT_EQ(view->page().pixel(0, 0), paper);
         EXPECT_EQ(view->page().pixel(1, 0), ink);
@@ -207,13 +209,13 @@ TEST_F(AutoWindowTest, TestButtonShowsTheChosenFileWithItsBackgroundRemoved)
     EXPECT_TRUE(fake->messages.isEmpty());
 
     // The level of the first mode is read from its field; below the mid grey's channels makes it paper.
-    w.erck->setItemIndex(0);
-    w.alsu->setText(QStringLiteral("100"));
-    w.suiButton9->click();
+    w.settingsPanel->removalChoice->setItemIndex(0);
+    w.settingsPanel->levelField->setText(QStringLiteral("100"));
+    w.settingsPanel->testButton->click();
     EXPECT_EQ(view->page().pixel(2, 0), paper);
     const image::Bitmap shown = view->page();
-    w.alsu->setText(QStringLiteral("abc"));
-    w.suiButton9->click();
+    w.settingsPanel->levelField->setText(QStringLiteral("abc"));
+    w.settingsPanel->testButton->click();
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].text, QStringLiteral("'abc'은(는) 올바른 정수 값이 아닙니다"));
     EXPECT_EQ(view->page().pixel(2, 0), shown.pixel(2, 0));
@@ -230,7 +232,7 @@ TEST_F(AutoWindowTest, TestButtonWithoutAReadableFileReportsItAndChangesNothing)
     }
     auto& w = open();
     // No file chosen yet.
-    w.suiButton9->click();
+    w.settingsPanel->testButton->click();
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
     EXPECT_TRUE(w.viewer->imageView->page().empty());
@@ -239,7 +241,7 @@ TEST_F(AutoWindowTest, TestButtonWithoutAReadableFileReportsItAndChangesNothing)
     // Select the broken file without choosing it, as a test run after a failed preview would find it.
     w.browser->fileList->setCurrentRow(1);
     fake->messages.clear();
-    w.suiButton9->click();
+    w.settingsPanel->testButton->click();
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_TRUE(fake->messages[0].text.contains(QStringLiteral("b.jpg")));
     EXPECT_EQ(w.viewer->imageView->page().width(), 30);
@@ -280,7 +282,7 @@ TEST_F(AutoWindowTest, ManualTabDiffersFromTheManualWindowWhereItShould)
     ASSERT_NE(lots->mainZeroButton, nullptr);
     ASSERT_NE(lots->subZeroButton, nullptr);
 
-    w.sel->setCurrentIndex(1);
+    w.modeTabs->setCurrentIndex(1);
     // The "0" buttons, whatever the fields held.
     lots->mainNumber->setText(QStringLiteral("ab"));
     lots->subNumber->setText(QStringLiteral("12"));
@@ -314,54 +316,54 @@ TEST_F(AutoWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList)
     auto& w = open();
     QApplication::setActiveWindow(&w);
     // Keys reach an editable list through its line edit; the lists take no typing.
-    QLineEdit* kind = w.xkind->lineEdit();
+    QLineEdit* kind = w.attributes->kindList->lineEdit();
     kind->setFocus();
     QTest::keyClicks(kind, QStringLiteral("ab"));
     QTest::keyClick(kind, Qt::Key_Backspace);
-    EXPECT_EQ(w.xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
+    EXPECT_EQ(w.attributes->kindList->currentText(), QStringLiteral("토지특성조사표(T)"));
     QTest::keyClick(kind, Qt::Key_Return);
-    EXPECT_EQ(w.focusWidget(), w.xdate);
-    EXPECT_EQ(w.xdate->selectedText(), w.xdate->text());
-    QTest::keyClick(w.xdate, Qt::Key_Return);
-    EXPECT_EQ(w.focusWidget(), w.xmonth);
-    EXPECT_EQ(w.xmonth->selectedText(), QStringLiteral("01"));
-    QTest::keyClick(w.xmonth, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), w.attributes->yearField);
+    EXPECT_EQ(w.attributes->yearField->selectedText(), w.attributes->yearField->text());
+    QTest::keyClick(w.attributes->yearField, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), w.attributes->monthField);
+    EXPECT_EQ(w.attributes->monthField->selectedText(), QStringLiteral("01"));
+    QTest::keyClick(w.attributes->monthField, Qt::Key_Return);
     QWidget* town = w.focusWidget();
-    ASSERT_TRUE(town == w.xjuso1 || town->parentWidget() == w.xjuso1);
+    ASSERT_TRUE(town == w.attributes->townList || town->parentWidget() == w.attributes->townList);
     QTest::keyClicks(town, QStringLiteral("x1"));
     QTest::keyClick(town, Qt::Key_Return);
-    EXPECT_EQ(w.xjuso1->currentText(), QStringLiteral("임의읍"));
+    EXPECT_EQ(w.attributes->townList->currentText(), QStringLiteral("임의읍"));
     EXPECT_EQ(w.focusWidget(), town);
-    QWidget* village = w.xjuso2->lineEdit() ? static_cast<QWidget*>(w.xjuso2->lineEdit()) : w.xjuso2;
+    QWidget* village = w.attributes->villageList->lineEdit() ? static_cast<QWidget*>(w.attributes->villageList->lineEdit()) : w.attributes->villageList;
     village->setFocus();
     QTest::keyClicks(village, QStringLiteral("y2"));
-    EXPECT_EQ(w.xjuso2->currentText(), QStringLiteral("임의리"));
+    EXPECT_EQ(w.attributes->villageList->currentText(), QStringLiteral("임의리"));
 
     // Once the manual tab lists a lot the town list is locked and Enter in the month stays there.
-    w.sel->setCurrentIndex(1);
+    w.modeTabs->setCurrentIndex(1);
     chooseRow(w.browser->fileList, 0);
     w.lots->mainNumber->setText(QStringLiteral("1"));
     w.lots->addButton->click();
     ASSERT_EQ(w.lots->lotCount(), 1);
-    w.xmonth->setFocus();
-    QTest::keyClick(w.xmonth, Qt::Key_Return);
-    EXPECT_EQ(w.focusWidget(), w.xmonth);
+    w.attributes->monthField->setFocus();
+    QTest::keyClick(w.attributes->monthField, Qt::Key_Return);
+    EXPECT_EQ(w.focusWidget(), w.attributes->monthField);
 }
 
 TEST_F(AutoWindowTest, F9WithoutALotAsksForOneFromEitherTab)
 {
     auto& w = open();
     QApplication::setActiveWindow(&w);
-    for (QWidget* focus : {static_cast<QWidget*>(w.doxnum), static_cast<QWidget*>(w.browser->fileList)}) {
+    for (QWidget* focus : {static_cast<QWidget*>(w.settingsPanel->minRowsField), static_cast<QWidget*>(w.browser->fileList)}) {
         fake->messages.clear();
         focus->setFocus();
         QTest::keyClick(focus, Qt::Key_F9);
         ASSERT_EQ(fake->messages.size(), 1);
         EXPECT_EQ(fake->messages[0].text, QStringLiteral("지가조서를 입력한 후 등록하십시오!"));
-        EXPECT_EQ(w.focusWidget(), w.xdate);
+        EXPECT_EQ(w.focusWidget(), w.attributes->yearField);
         EXPECT_TRUE(fake->questions.isEmpty());
     }
-    EXPECT_EQ(w.sel->currentIndex(), 0);
+    EXPECT_EQ(w.modeTabs->currentIndex(), 0);
 }
 
 TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
@@ -371,7 +373,7 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     auto& w = open();
     QApplication::setActiveWindow(&w);
     components::LotList* lots = w.lots;
-    w.sel->setCurrentIndex(1);
+    w.modeTabs->setCurrentIndex(1);
     chooseRow(w.browser->fileList, 1);
     lots->mainNumber->setText(QStringLiteral("12"));
     QTest::mouseClick(lots->addButton, Qt::LeftButton);
@@ -379,7 +381,7 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     // After an add the next main number can be typed over the last one.
     EXPECT_EQ(w.focusWidget(), lots->mainNumber);
     EXPECT_EQ(lots->mainNumber->selectedText(), QStringLiteral("12"));
-    EXPECT_FALSE(w.xjuso1->isEnabled());
+    EXPECT_FALSE(w.attributes->townList->isEnabled());
 
     // No: nothing changes.
     fake->answers = {false};
@@ -389,12 +391,12 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     EXPECT_EQ(lots->lotCount(), 1);
     EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("b.bmp"));
     EXPECT_EQ(w.viewer->page().width(), 30);
-    EXPECT_FALSE(w.xjuso1->isEnabled()); // the region stays locked
-    EXPECT_FALSE(w.xjuso2->isEnabled());
+    EXPECT_FALSE(w.attributes->townList->isEnabled()); // the region stays locked
+    EXPECT_FALSE(w.attributes->villageList->isEnabled());
 
     // Yes: completion, the lot list emptied and unlocked, the folder's first sheet shown
     // by the file-choice handler, which empties the list of recognised parcels.
-    w.memo1->setPlainText(QStringLiteral("1 0012 0000"));
+    w.recognisedLots->setPlainText(QStringLiteral("1 0012 0000"));
     fake->answers = {true};
     QTest::mouseClick(lots->registerButton, Qt::LeftButton);
     ASSERT_EQ(fake->messages.size(), 1);
@@ -402,11 +404,11 @@ TEST_F(AutoWindowTest, RegisteringConfirmsReportsAndStartsTheNextSheet)
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::None);
     EXPECT_EQ(lots->lotCount(), 0);
     EXPECT_EQ(lots->lotGrid->rowCount(), 2);
-    EXPECT_TRUE(w.xjuso1->isEnabled());
-    EXPECT_TRUE(w.xjuso2->isEnabled());
+    EXPECT_TRUE(w.attributes->townList->isEnabled());
+    EXPECT_TRUE(w.attributes->villageList->isEnabled());
     EXPECT_EQ(w.browser->nameField->text(), QStringLiteral("a.bmp"));
     EXPECT_EQ(w.viewer->imageView->page().width(), 20);
-    EXPECT_TRUE(w.memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(w.recognisedLots->toPlainText().isEmpty());
     EXPECT_EQ(w.focusWidget(), lots->mainNumber);
     // Nothing stored, nothing moved; the entry keeps its texts.
     EXPECT_TRUE(fs::exists(files() / "b.bmp"));

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "recognition/settingspanel.h"
 #include "recognition/radiogroup.h"
 #include "components/filebrowser.h"
 #include "tests/autoreg/autowindow_fixture.h"
@@ -32,7 +33,7 @@ struct Bars {
 };
 Bars barsOf(const recognition::AutoRegistrationWindow& w)
 {
-    return {w.totbar->value(), w.ingbar->value(), w.isbar->value(), w.cutbar->value()};
+    return {w.folderBar->value(), w.fileBar->value(), w.rowBar->value(), w.editBar->value()};
 }
 void PrintTo(const Bars& b, std::ostream* os)
 {
@@ -48,11 +49,11 @@ struct Outcome {
 };
 Outcome outcomeOf(const recognition::AutoRegistrationWindow& w)
 {
-    return {AutoWindowTest::lines(w.mLog),
-            AutoWindowTest::lines(w.memo1),
-            w.Label5->text(),
-            w.Label15->text(),
-            w.Label7->text(),
+    return {AutoWindowTest::lines(w.failureLog),
+            AutoWindowTest::lines(w.recognisedLots),
+            w.fileCount->text(),
+            w.rowCount->text(),
+            w.analysedFile->text(),
             barsOf(w)};
 }
 
@@ -72,11 +73,11 @@ TEST_F(AutoWindowTest, EmptyFileListReadsNothingAndCompletesTheBars)
     auto& w = open();
     ASSERT_EQ(w.browser->fileList->count(), 0);
     // Nothing is read, so a setting that is no number stops nothing.
-    w.styval->setText(QStringLiteral("abc"));
-    w.suiButton1->click();
+    w.settingsPanel->topYField->setText(QStringLiteral("abc"));
+    w.runButton->click();
     EXPECT_EQ(barsOf(w), (Bars{100, 100, 100, 0}));
-    EXPECT_EQ(w.Label5->text(), QStringLiteral("0/0"));
-    EXPECT_EQ(w.Label15->text(), QStringLiteral("1/15"));
+    EXPECT_EQ(w.fileCount->text(), QStringLiteral("0/0"));
+    EXPECT_EQ(w.rowCount->text(), QStringLiteral("1/15"));
     EXPECT_TRUE(fake->messages.isEmpty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
@@ -102,23 +103,23 @@ TEST_F(AutoWindowTest, StopQuestionComesBeforeAFileOnceFailuresReachTheLimit)
         SCOPED_TRACE(c.errnum);
         auto& w = open();
         ASSERT_EQ(w.browser->fileList->count(), 8);
-        w.errnum->setText(QString::fromLatin1(c.errnum));
+        w.settingsPanel->stopAfterField->setText(QString::fromLatin1(c.errnum));
         fake->questions.clear();
         fake->answers = c.answers;
         QList<int> loggedWhenAsked;
-        fake->onAsk = [&] { loggedWhenAsked << int(lines(w.mLog).size()); };
-        w.suiButton1->click();
+        fake->onAsk = [&] { loggedWhenAsked << int(lines(w.failureLog).size()); };
+        w.runButton->click();
         fake->onAsk = nullptr;
         EXPECT_EQ(loggedWhenAsked, c.loggedWhenAsked);
         EXPECT_EQ(fake->questions, QStringList(c.loggedWhenAsked.size(), kStopQuestion));
-        const QStringList log = lines(w.mLog);
+        const QStringList log = lines(w.failureLog);
         ASSERT_EQ(log.size(), c.logged);
         for (int i = 0; i < c.logged; ++i)
             EXPECT_EQ(log[i], fullName("p" + std::to_string(i + 1) + ".bmp") + QStringLiteral(" 기준점 인식 실패"));
         // Also after Yes the bars end full; no file passed, so the counters keep their texts.
         EXPECT_EQ(barsOf(w), (Bars{100, 100, 100, 0}));
-        EXPECT_EQ(w.Label5->text(), QStringLiteral("0/0"));
-        EXPECT_EQ(w.Label15->text(), QStringLiteral("1/15"));
+        EXPECT_EQ(w.fileCount->text(), QStringLiteral("0/0"));
+        EXPECT_EQ(w.rowCount->text(), QStringLiteral("1/15"));
     }
 }
 
@@ -127,35 +128,35 @@ TEST_F(AutoWindowTest, WindowTakesNoInputDuringARunButKeepsServingEvents)
     for (int i = 1; i <= 2; ++i)
         writeBlankPage("p" + std::to_string(i) + ".bmp");
     auto& w = open();
-    w.errnum->setText(QStringLiteral("1"));
+    w.settingsPanel->stopAfterField->setText(QStringLiteral("1"));
     fake->answers = {true};
     bool timerRanDuringRun = false;
     bool waitCursorDuringRun = false;
     bool closedDuringRun = true;
     fake->onAsk = [&] {
-        QTest::keyClicks(w.doxnum, QStringLiteral("9"));
-        QTest::keyClicks(w.mLog, QStringLiteral("typed"));
-        QTest::mouseClick(w.sel->tabBar(), Qt::LeftButton, {}, w.sel->tabBar()->tabRect(1).center());
-        QTest::keyClick(w.suiButton1, Qt::Key_Space);
+        QTest::keyClicks(w.settingsPanel->minRowsField, QStringLiteral("9"));
+        QTest::keyClicks(w.failureLog, QStringLiteral("typed"));
+        QTest::mouseClick(w.modeTabs->tabBar(), Qt::LeftButton, {}, w.modeTabs->tabBar()->tabRect(1).center());
+        QTest::keyClick(w.runButton, Qt::Key_Space);
         closedDuringRun = w.close();
         waitCursorDuringRun =
             QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
     };
     QTimer::singleShot(0, &w, [&] { timerRanDuringRun = w.running(); });
-    w.suiButton1->click();
+    w.runButton->click();
     EXPECT_TRUE(timerRanDuringRun);
     EXPECT_TRUE(waitCursorDuringRun);
     EXPECT_FALSE(closedDuringRun);
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.doxnum->text(), QStringLiteral("5"));
-    EXPECT_EQ(lines(w.mLog), QStringList{fullName("p1.bmp") + QStringLiteral(" 기준점 인식 실패")});
-    EXPECT_EQ(w.sel->currentIndex(), 0);
+    EXPECT_EQ(w.settingsPanel->minRowsField->text(), QStringLiteral("5"));
+    EXPECT_EQ(lines(w.failureLog), QStringList{fullName("p1.bmp") + QStringLiteral(" 기준점 인식 실패")});
+    EXPECT_EQ(w.modeTabs->currentIndex(), 0);
     EXPECT_EQ(fake->questions.size(), 1); // the space on "자동 등록" started no second run
     EXPECT_FALSE(w.running());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     // After the run the window takes input again.
-    QTest::keyClicks(w.doxnum, QStringLiteral("9"));
-    EXPECT_EQ(w.doxnum->text(), QStringLiteral("59"));
+    QTest::keyClicks(w.settingsPanel->minRowsField, QStringLiteral("9"));
+    EXPECT_EQ(w.settingsPanel->minRowsField->text(), QStringLiteral("59"));
 }
 
 TEST_F(AutoWindowTest, WindowRepaintsItsProgressWhileFullPagesAreRead)
@@ -175,14 +176,14 @@ TEST_F(AutoWindowTest, WindowRepaintsItsProgressWhileFullPagesAreRead)
         }
     } counter;
     counter.w = &w;
-    w.isbar->installEventFilter(&counter);
+    w.rowBar->installEventFilter(&counter);
     QTimer ticker;
     int ticks = 0;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ticks += w.running() ? 1 : 0; });
     ticker.start(10);
-    w.suiButton1->click();
+    w.runButton->click();
     ticker.stop();
-    EXPECT_EQ(w.Label5->text(), QStringLiteral("3/3"));
+    EXPECT_EQ(w.fileCount->text(), QStringLiteral("3/3"));
     EXPECT_GT(ticks, 3);
     EXPECT_GT(counter.paints, 3);
 }
@@ -192,12 +193,12 @@ TEST_F(AutoWindowTest, FailureListGrowsOverRunsAndKeepsWhatTheUserTyped)
     writeBlankPage("a.bmp");
     writeBlankPage("b.bmp");
     auto& w = open();
-    w.suiButton1->click();
-    w.mLog->appendPlainText(QStringLiteral("메모"));
-    w.suiButton1->click();
+    w.runButton->click();
+    w.failureLog->appendPlainText(QStringLiteral("메모"));
+    w.runButton->click();
     const QString a = fullName("a.bmp") + QStringLiteral(" 기준점 인식 실패");
     const QString b = fullName("b.bmp") + QStringLiteral(" 기준점 인식 실패");
-    EXPECT_EQ(lines(w.mLog), (QStringList{a, b, QStringLiteral("메모"), a, b}));
+    EXPECT_EQ(lines(w.failureLog), (QStringList{a, b, QStringLiteral("메모"), a, b}));
 }
 
 TEST_F(AutoWindowTest, FailureListShowsANameInTheKoreanCodePageAsTheFileListDoes)
@@ -208,8 +209,8 @@ TEST_F(AutoWindowTest, FailureListShowsANameInTheKoreanCodePageAsTheFileListDoes
     auto& w = open();
     ASSERT_EQ(w.browser->fileList->count(), 1);
     EXPECT_EQ(w.browser->fileList->item(0)->text(), QStringLiteral("가나.bmp"));
-    w.suiButton1->click();
-    EXPECT_EQ(lines(w.mLog),
+    w.runButton->click();
+    EXPECT_EQ(lines(w.failureLog),
               QStringList{QString::fromStdString(files().string()) + QStringLiteral("/가나.bmp 기준점 인식 실패")});
 }
 
@@ -225,17 +226,17 @@ TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
 
     // memo1 holds one page's lines at a time: look at it whenever a page is done or logged.
     QStringList pageLots; // "name: lines" per page done
-    QObject::connect(w.ingbar, &QProgressBar::valueChanged, &w, [&](int value) {
+    QObject::connect(w.fileBar, &QProgressBar::valueChanged, &w, [&](int value) {
         if (value > 0)
-            pageLots << w.Label7->text() + QStringLiteral(" | ") + lines(w.memo1).join(u',');
+            pageLots << w.analysedFile->text() + QStringLiteral(" | ") + lines(w.recognisedLots).join(u',');
     });
     QStringList atLog; // what memo1 and Label5 show when a failure is logged
-    QObject::connect(w.mLog, &QPlainTextEdit::textChanged, &w, [&] {
-        atLog << lines(w.mLog).value(lines(w.mLog).size() - 1) + QStringLiteral(" | ") + lines(w.memo1).join(u',') +
-                     QStringLiteral(" | ") + w.Label5->text();
+    QObject::connect(w.failureLog, &QPlainTextEdit::textChanged, &w, [&] {
+        atLog << lines(w.failureLog).value(lines(w.failureLog).size() - 1) + QStringLiteral(" | ") + lines(w.recognisedLots).join(u',') +
+                     QStringLiteral(" | ") + w.fileCount->text();
     });
     const auto started = std::chrono::steady_clock::now();
-    w.suiButton1->click();
+    w.runButton->click();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     ASSERT_TRUE(fake->messages.isEmpty()) << fake->messages.value(0).text.toStdString();
 
@@ -268,9 +269,9 @@ TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
     ASSERT_EQ(expectedAtLog.size(), 2); // a page of three rows and a page without reference point
     EXPECT_EQ(pageLots.mid(0, expectedPages.size()), expectedPages);
     EXPECT_EQ(atLog, expectedAtLog);
-    EXPECT_EQ(lines(w.memo1), previousLots);
-    EXPECT_EQ(w.Label5->text(), QStringLiteral("%1/%1").arg(n));
-    EXPECT_EQ(w.Label15->text(), QStringLiteral("%1/15").arg(previousLots.size()));
+    EXPECT_EQ(lines(w.recognisedLots), previousLots);
+    EXPECT_EQ(w.fileCount->text(), QStringLiteral("%1/%1").arg(n));
+    EXPECT_EQ(w.rowCount->text(), QStringLiteral("%1/15").arg(previousLots.size()));
     EXPECT_EQ(barsOf(w), (Bars{100, 100, 100, 0}));
     RecordProperty("seconds", std::to_string(seconds));
 }
@@ -285,20 +286,20 @@ TEST_F(AutoWindowTest, OptionsThatNothingReadsChangeNothingInARun)
     writeSheet("region/d.jpg", someLots(9, 6));
     const auto before = folderState(files());
     auto& first = open();
-    first.suiButton1->click();
+    first.runButton->click();
     const Outcome plain = outcomeOf(first);
     ASSERT_EQ(plain.lots.size(), 3);
     ASSERT_EQ(plain.log.size(), 2);
 
     reopen();
     auto& second = *window;
-    for (auto* g : {second.cmck, second.nmck, second.cutck, second.dck})
+    for (auto* g : {second.settingsPanel->copyMoveChoice, second.settingsPanel->renameChoice, second.settingsPanel->marginChoice, second.settingsPanel->regionFolderChoice})
         g->setItemIndex(g->itemIndex() == 0 ? g->count() - 1 : 0);
-    second.suiButton1->click();
+    second.runButton->click();
     EXPECT_EQ(outcomeOf(second), plain);
     // Nothing copied, moved or renamed, and no other folder read.
     EXPECT_EQ(folderState(files()), before);
-    EXPECT_EQ(second.Label22->text(), QStringLiteral("0/0"));
+    EXPECT_EQ(second.folderCount->text(), QStringLiteral("0/0"));
 }
 
 TEST_F(AutoWindowTest, UnreadableFileStopsTheRunAndTheScreenKeepsWhatItShows)
@@ -311,15 +312,15 @@ TEST_F(AutoWindowTest, UnreadableFileStopsTheRunAndTheScreenKeepsWhatItShows)
     }
     writeBlankPage("c.bmp");
     auto& w = open();
-    w.suiButton1->click();
+    w.runButton->click();
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
     EXPECT_TRUE(fake->messages[0].text.contains(QStringLiteral("b.jpg"))) << fake->messages[0].text.toStdString();
     // The first page's results stay; the bars stay where the run left them.
-    EXPECT_EQ(lines(w.memo1), lotLines(someLots(11, 5)));
-    EXPECT_EQ(w.Label5->text(), QStringLiteral("1/3"));
-    EXPECT_EQ(w.Label15->text(), QStringLiteral("5/15"));
-    EXPECT_TRUE(lines(w.mLog).isEmpty());
+    EXPECT_EQ(lines(w.recognisedLots), lotLines(someLots(11, 5)));
+    EXPECT_EQ(w.fileCount->text(), QStringLiteral("1/3"));
+    EXPECT_EQ(w.rowCount->text(), QStringLiteral("5/15"));
+    EXPECT_TRUE(lines(w.failureLog).isEmpty());
     // The page bar went full with the first page; the second one never started.
     EXPECT_EQ(barsOf(w), (Bars{0, 33, 100, 0}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
@@ -366,27 +367,27 @@ TEST_F(AutoWindowTest, SettingThatIsNoWholeNumberStopsTheRunWhereItIsRead)
             writeBlankPage("a.jpg");
         auto& w = open();
         fake->messages.clear();
-        w.erck->setItemIndex(c.mode);
+        w.settingsPanel->removalChoice->setItemIndex(c.mode);
         w.findChild<QLineEdit*>(QString::fromLatin1(c.field))->setText(QStringLiteral("1x"));
-        w.suiButton1->click();
-        EXPECT_EQ(lines(w.memo1), c.lots);
+        w.runButton->click();
+        EXPECT_EQ(lines(w.recognisedLots), c.lots);
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         if (c.stops) {
             ASSERT_EQ(fake->messages.size(), 1);
             EXPECT_EQ(fake->messages[0].text, error);
             EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
-            EXPECT_TRUE(lines(w.mLog).isEmpty());
+            EXPECT_TRUE(lines(w.failureLog).isEmpty());
             // Stopped where the setting was read: the counters show how far the run came.
-            EXPECT_EQ(w.totbar->value(), 0);
-            EXPECT_EQ(w.ingbar->value(), 0);
-            EXPECT_EQ(w.Label5->text(), QStringLiteral("0/0"));
+            EXPECT_EQ(w.folderBar->value(), 0);
+            EXPECT_EQ(w.fileBar->value(), 0);
+            EXPECT_EQ(w.fileCount->text(), QStringLiteral("0/0"));
             if (c.sheet && std::string(c.field) == "doxnum") {
-                EXPECT_EQ(w.Label15->text(), QStringLiteral("5/15")); // the rows were counted
-                EXPECT_LT(w.isbar->value(), 100);                      // the page was not judged
+                EXPECT_EQ(w.rowCount->text(), QStringLiteral("5/15")); // the rows were counted
+                EXPECT_LT(w.rowBar->value(), 100);                      // the page was not judged
             }
         } else {
             EXPECT_TRUE(fake->messages.isEmpty()) << fake->messages.value(0).text.toStdString();
-            EXPECT_EQ(lines(w.mLog), c.sheet ? QStringList() : QStringList{fullName("a.jpg") + " 기준점 인식 실패"});
+            EXPECT_EQ(lines(w.failureLog), c.sheet ? QStringList() : QStringList{fullName("a.jpg") + " 기준점 인식 실패"});
             EXPECT_EQ(barsOf(w), (Bars{100, 100, 100, 0}));
         }
     }
@@ -403,14 +404,14 @@ TEST_F(AutoWindowTest, TypefaceChoiceReadsTheMyeongjoSheets)
     pagegen::writeJpeg((files() / "m.jpg").string(), pagegen::drawPage(options));
     auto& w = open();
     // Each run takes the typeface chosen when it starts, in the same window.
-    w.suiButton1->click();
-    EXPECT_NE(lines(w.memo1), lotLines(rows)); // read with the Gothic templates
-    w.fontck->setItemIndex(1);
-    w.mLog->clear();
-    w.suiButton1->click();
-    EXPECT_EQ(lines(w.memo1), lotLines(rows));
-    EXPECT_TRUE(lines(w.mLog).isEmpty());
-    w.fontck->setItemIndex(0);
-    w.suiButton1->click();
-    EXPECT_NE(lines(w.memo1), lotLines(rows));
+    w.runButton->click();
+    EXPECT_NE(lines(w.recognisedLots), lotLines(rows)); // read with the Gothic templates
+    w.settingsPanel->typefaceChoice->setItemIndex(1);
+    w.failureLog->clear();
+    w.runButton->click();
+    EXPECT_EQ(lines(w.recognisedLots), lotLines(rows));
+    EXPECT_TRUE(lines(w.failureLog).isEmpty());
+    w.settingsPanel->typefaceChoice->setItemIndex(0);
+    w.runButton->click();
+    EXPECT_NE(lines(w.recognisedLots), lotLines(rows));
 }

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "recognition/settingspanel.h"
+#include "components/attributepanel.h"
 #include "recognition/autoregistrationwindow.h"
 #include "recognition/radiogroup.h"
 #include "components/filebrowser.h"
@@ -148,43 +150,43 @@ TEST_F(AutoWindowFixture, OpensWithItsTabsCountersAndDate)
 {
     auto w = makeWindow();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("알파/기타 용지 자동 등록"));
-    ASSERT_EQ(w->sel->count(), 2);
-    EXPECT_EQ(w->sel->tabText(0), QStringLiteral("알파/기타용지 자동등록"));
-    EXPECT_EQ(w->sel->tabText(1), QStringLiteral("수동등록"));
-    EXPECT_EQ(w->sel->currentIndex(), 0);
+    ASSERT_EQ(w->modeTabs->count(), 2);
+    EXPECT_EQ(w->modeTabs->tabText(0), QStringLiteral("알파/기타용지 자동등록"));
+    EXPECT_EQ(w->modeTabs->tabText(1), QStringLiteral("수동등록"));
+    EXPECT_EQ(w->modeTabs->currentIndex(), 0);
     const QStringList tabs = {"환경설정", "영역설정", "인식형태설정", "인식폰트", "수동등록화면"};
-    ASSERT_EQ(w->suiPageControl1->count(), tabs.size());
+    ASSERT_EQ(w->settingsPanel->settingsTabs->count(), tabs.size());
     for (int i = 0; i < tabs.size(); ++i)
-        EXPECT_EQ(w->suiPageControl1->tabText(i), tabs[i]);
-    EXPECT_EQ(w->suiPageControl1->currentIndex(), 0);
+        EXPECT_EQ(w->settingsPanel->settingsTabs->tabText(i), tabs[i]);
+    EXPECT_EQ(w->settingsPanel->settingsTabs->currentIndex(), 0);
 
-    EXPECT_EQ(w->Label15->text(), QStringLiteral("1/15"));
-    EXPECT_EQ(w->Label22->text(), QStringLiteral("0/0"));
-    for (QProgressBar* bar : {w->totbar, w->ingbar, w->isbar, w->cutbar}) {
+    EXPECT_EQ(w->rowCount->text(), QStringLiteral("1/15"));
+    EXPECT_EQ(w->folderCount->text(), QStringLiteral("0/0"));
+    for (QProgressBar* bar : {w->folderBar, w->fileBar, w->rowBar, w->editBar}) {
         EXPECT_EQ(bar->minimum(), 0);
         EXPECT_EQ(bar->maximum(), 100);
         EXPECT_TRUE(bar->isTextVisible());
     }
-    EXPECT_EQ(captionOf(w->totbar), QStringLiteral("폴더 :"));
-    EXPECT_EQ(captionOf(w->ingbar), QStringLiteral("파일 :"));
-    EXPECT_EQ(captionOf(w->isbar), QStringLiteral("인식 :"));
-    EXPECT_EQ(captionOf(w->cutbar), QStringLiteral("편집 :"));
-    EXPECT_EQ(captionOf(w->mLog), QStringLiteral("등록 실패 파일 목록 :"));
-    EXPECT_EQ(captionOf(w->memo1), QStringLiteral("인식 성공 필지 :"));
-    EXPECT_TRUE(w->memo1->isReadOnly());
-    EXPECT_TRUE(w->memo1->font().bold());
-    EXPECT_EQ(w->memo1->palette().color(QPalette::Text), QColor(Qt::red));
-    EXPECT_FALSE(w->mLog->isReadOnly());
+    EXPECT_EQ(captionOf(w->folderBar), QStringLiteral("폴더 :"));
+    EXPECT_EQ(captionOf(w->fileBar), QStringLiteral("파일 :"));
+    EXPECT_EQ(captionOf(w->rowBar), QStringLiteral("인식 :"));
+    EXPECT_EQ(captionOf(w->editBar), QStringLiteral("편집 :"));
+    EXPECT_EQ(captionOf(w->failureLog), QStringLiteral("등록 실패 파일 목록 :"));
+    EXPECT_EQ(captionOf(w->recognisedLots), QStringLiteral("인식 성공 필지 :"));
+    EXPECT_TRUE(w->recognisedLots->isReadOnly());
+    EXPECT_TRUE(w->recognisedLots->font().bold());
+    EXPECT_EQ(w->recognisedLots->palette().color(QPalette::Text), QColor(Qt::red));
+    EXPECT_FALSE(w->failureLog->isReadOnly());
 
-    EXPECT_EQ(w->xdate->text(), QString::number(QDate::currentDate().year()));
-    EXPECT_EQ(w->xmonth->text(), QStringLiteral("01"));
-    EXPECT_EQ(w->xmonth->toolTip(), QStringLiteral("조사기준월 2자리"));
-    EXPECT_EQ(captionOf(w->xkind), QStringLiteral("문서구분 :"));
-    EXPECT_EQ(captionOf(w->xdate), QStringLiteral("조사기준연도 :"));
-    EXPECT_EQ(captionOf(w->xmonth), QStringLiteral("조사기준월 :"));
-    EXPECT_EQ(captionOf(w->xjuso1), QStringLiteral("등록지역 :"));
-    EXPECT_EQ(w->xkind->count(), 6);
-    EXPECT_EQ(w->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
+    EXPECT_EQ(w->attributes->yearField->text(), QString::number(QDate::currentDate().year()));
+    EXPECT_EQ(w->attributes->monthField->text(), QStringLiteral("01"));
+    EXPECT_EQ(w->attributes->monthField->toolTip(), QStringLiteral("조사기준월 2자리"));
+    EXPECT_EQ(captionOf(w->attributes->kindList), QStringLiteral("문서구분 :"));
+    EXPECT_EQ(captionOf(w->attributes->yearField), QStringLiteral("조사기준연도 :"));
+    EXPECT_EQ(captionOf(w->attributes->monthField), QStringLiteral("조사기준월 :"));
+    EXPECT_EQ(captionOf(w->attributes->townList), QStringLiteral("등록지역 :"));
+    EXPECT_EQ(w->attributes->kindList->count(), 6);
+    EXPECT_EQ(w->attributes->kindList->currentText(), QStringLiteral("토지특성조사표(T)"));
 }
 
 // On a screen 1024 pixels wide the window fits, and its page view keeps room
@@ -234,10 +236,10 @@ TEST_F(AutoWindowFixture, PressOnThePagePicksItsPointAndSetCopiesIt)
 
     QTest::mousePress(view->viewport(), Qt::LeftButton, {}, QPoint(400, 250));
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(400, 250));
-    EXPECT_EQ(w->xpt->text(), QStringLiteral("1000"));
-    EXPECT_EQ(w->ypt->text(), QStringLiteral("900"));
-    QTest::mouseClick(w->suiButton5, Qt::LeftButton);
-    EXPECT_EQ(w->styval->text(), QStringLiteral("900"));
+    EXPECT_EQ(w->settingsPanel->pickedX->text(), QStringLiteral("1000"));
+    EXPECT_EQ(w->settingsPanel->pickedY->text(), QStringLiteral("900"));
+    QTest::mouseClick(w->settingsPanel->setTopYButton, Qt::LeftButton);
+    EXPECT_EQ(w->settingsPanel->topYField->text(), QStringLiteral("900"));
 
     // At 200 % a small page lies centred in the view: points between page
     // pixels, also left of and above the page, go toward zero.
@@ -256,36 +258,36 @@ TEST_F(AutoWindowFixture, PressOnThePagePicksItsPointAndSetCopiesIt)
     for (const Case& c : {Case{{3, 5}, "1", "2"}, Case{{-1, -3}, "0", "-1"}}) {
         QTest::mousePress(view->viewport(), Qt::LeftButton, {}, corner + c.offset);
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, corner + c.offset);
-        EXPECT_EQ(w->xpt->text(), QString::fromLatin1(c.x));
-        EXPECT_EQ(w->ypt->text(), QString::fromLatin1(c.y));
+        EXPECT_EQ(w->settingsPanel->pickedX->text(), QString::fromLatin1(c.x));
+        EXPECT_EQ(w->settingsPanel->pickedY->text(), QString::fromLatin1(c.y));
     }
     // Other buttons pick nothing.
     QTest::mousePress(view->viewport(), Qt::RightButton, {}, corner + QPoint(40, 40));
-    EXPECT_EQ(w->xpt->text(), QStringLiteral("0"));
+    EXPECT_EQ(w->settingsPanel->pickedX->text(), QStringLiteral("0"));
 }
 
 TEST_F(AutoWindowFixture, SetButtonsCopyThePickedCoordinateUnchanged)
 {
     auto w = makeWindow();
-    w->capturePagePoint({1000, 900});
-    EXPECT_EQ(w->xpt->text(), QStringLiteral("1000"));
-    EXPECT_EQ(w->ypt->text(), QStringLiteral("900"));
+    w->settingsPanel->capturePagePoint({1000, 900});
+    EXPECT_EQ(w->settingsPanel->pickedX->text(), QStringLiteral("1000"));
+    EXPECT_EQ(w->settingsPanel->pickedY->text(), QStringLiteral("900"));
     struct Case {
         QAbstractButton* button;
         QLineEdit* target;
         QString expected;
     };
-    for (const Case& c : {Case{w->suiButton5, w->styval, "900"}, Case{w->suiButton7, w->stxval, "1000"},
-                          Case{w->suiButton10, w->xcell, "1000"}, Case{w->suiButton6, w->xzone, "1000"}}) {
+    for (const Case& c : {Case{w->settingsPanel->setTopYButton, w->settingsPanel->topYField, "900"}, Case{w->settingsPanel->setLeftXButton, w->settingsPanel->leftXField, "1000"},
+                          Case{w->settingsPanel->setTableXButton, w->settingsPanel->tableXField, "1000"}, Case{w->settingsPanel->setZoneXButton, w->settingsPanel->zoneXField, "1000"}}) {
         SCOPED_TRACE(c.target->objectName().toStdString());
         QTest::mouseClick(c.button, Qt::LeftButton);
         // Longer than the three characters the user may type.
         EXPECT_EQ(c.target->text(), c.expected);
     }
     // Whatever the picked fields hold goes over as it is.
-    w->xpt->setText(QStringLiteral("x1"));
-    w->suiButton7->click();
-    EXPECT_EQ(w->stxval->text(), QStringLiteral("x1"));
+    w->settingsPanel->pickedX->setText(QStringLiteral("x1"));
+    w->settingsPanel->setLeftXButton->click();
+    EXPECT_EQ(w->settingsPanel->leftXField->text(), QStringLiteral("x1"));
 }
 
 // A copied value past the typing limit stays, takes no further characters, and
@@ -294,21 +296,21 @@ TEST_F(AutoWindowFixture, ASettingPastItsLimitTakesNothingMoreAndAPasteIsCut)
 {
     auto w = makeWindow();
     w->show();
-    w->capturePagePoint({1000, 900});
-    w->suiButton7->click();
-    ASSERT_EQ(w->stxval->text(), QStringLiteral("1000"));
-    w->stxval->setFocus();
-    w->stxval->end(false);
-    QTest::keyClicks(w->stxval, QStringLiteral("5"));
-    EXPECT_EQ(w->stxval->text(), QStringLiteral("1000"));
-    QTest::keyClick(w->stxval, Qt::Key_Backspace);
-    EXPECT_EQ(w->stxval->text(), QStringLiteral("100"));
+    w->settingsPanel->capturePagePoint({1000, 900});
+    w->settingsPanel->setLeftXButton->click();
+    ASSERT_EQ(w->settingsPanel->leftXField->text(), QStringLiteral("1000"));
+    w->settingsPanel->leftXField->setFocus();
+    w->settingsPanel->leftXField->end(false);
+    QTest::keyClicks(w->settingsPanel->leftXField, QStringLiteral("5"));
+    EXPECT_EQ(w->settingsPanel->leftXField->text(), QStringLiteral("1000"));
+    QTest::keyClick(w->settingsPanel->leftXField, Qt::Key_Backspace);
+    EXPECT_EQ(w->settingsPanel->leftXField->text(), QStringLiteral("100"));
 
-    w->styval->clear();
-    w->styval->setFocus();
+    w->settingsPanel->topYField->clear();
+    w->settingsPanel->topYField->setFocus();
     QApplication::clipboard()->setText(QStringLiteral("12345"));
-    QTest::keyClick(w->styval, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(w->styval->text(), QStringLiteral("123"));
+    QTest::keyClick(w->settingsPanel->topYField, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w->settingsPanel->topYField->text(), QStringLiteral("123"));
 }
 
 TEST_F(AutoWindowFixture, EveryControlHasANameAScreenReaderSpeaks)

@@ -41,7 +41,7 @@ struct LookupWindow : ::testing::Test {
         w = new lookup::LookupWindow(folder.appDir());
         w->showInWorkArea();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-        panel = w->suiPanel6;
+        panel = w->searchPanel;
     }
     void TearDown() override { delete w.data(); }
 
@@ -49,7 +49,7 @@ struct LookupWindow : ::testing::Test {
     void searchAndOpen()
     {
         search();
-        doubleClickRow(w->xgrid, 1);
+        doubleClickRow(w->recordGrid, 1);
     }
     // The scale box's text; the page must be shown at that scale too.
     QString scaleText() const
@@ -61,8 +61,8 @@ struct LookupWindow : ::testing::Test {
     QStringList lotColumn(int column) const
     {
         QStringList cells;
-        for (int r = 1; r < w->ygrid->rowCount(); ++r)
-            cells << w->ygrid->cell(r, column);
+        for (int r = 1; r < w->lotGrid->rowCount(); ++r)
+            cells << w->lotGrid->cell(r, column);
         return cells;
     }
 };
@@ -82,19 +82,19 @@ TEST_F(LookupWindow, OpensEmptyWithFocusOnTheMainNumber)
     EXPECT_EQ(panel->kindList->count(), 6);
     EXPECT_FALSE(panel->sanBox->isChecked() || panel->kindFilterBox->isChecked() || panel->yearRangeBox->isChecked());
 
-    EXPECT_EQ(w->xgrid->rowCount(), 2);
-    EXPECT_EQ(w->ygrid->rowCount(), 2);
+    EXPECT_EQ(w->recordGrid->rowCount(), 2);
+    EXPECT_EQ(w->lotGrid->rowCount(), 2);
     QStringList shown;
-    for (int c = 0; c < w->xgrid->columnCount(); ++c)
-        if (w->xgrid->columnWidth(c) > 0)
-            shown << w->xgrid->cell(0, c);
+    for (int c = 0; c < w->recordGrid->columnCount(); ++c)
+        if (w->recordGrid->columnWidth(c) > 0)
+            shown << w->recordGrid->cell(0, c);
     EXPECT_EQ(shown, (QStringList{"문서구분", "조사연도", "조사월"}));
-    EXPECT_EQ(w->ygrid->rowCells(0), (QStringList{"읍면", "동리", "구분", "본번", "부번"}));
+    EXPECT_EQ(w->lotGrid->rowCells(0), (QStringList{"읍면", "동리", "구분", "본번", "부번"}));
     // The user sizes the record grid's columns; the lot grid's stay as they are.
-    EXPECT_EQ(w->xgrid->horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);
-    EXPECT_EQ(w->ygrid->horizontalHeader()->sectionResizeMode(1), QHeaderView::Fixed);
-    EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서"));
-    EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
+    EXPECT_EQ(w->recordGrid->horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);
+    EXPECT_EQ(w->lotGrid->horizontalHeader()->sectionResizeMode(1), QHeaderView::Fixed);
+    EXPECT_EQ(w->recordPanel->title(), QStringLiteral("검색된 지가조서"));
+    EXPECT_EQ(w->lotPanel->title(), QStringLiteral("검색된 지번"));
     EXPECT_TRUE(w->viewer->page().empty());
     EXPECT_FALSE(w->searchDone());
     EXPECT_EQ(w->selectedRecordRow(), 0);
@@ -117,8 +117,8 @@ TEST_F(LookupWindow, EveryControlHasASpokenName)
         {panel->yearFrom, "시작 연도"},
         {panel->yearTo, "끝 연도"},
         {panel->searchButton, "검색"},
-        {w->xgrid, "검색된 지가조서"},
-        {w->ygrid, "검색된 지번"},
+        {w->recordGrid, "검색된 지가조서"},
+        {w->lotGrid, "검색된 지번"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(test::nameOf(c.control), QString::fromUtf8(c.name));
@@ -134,12 +134,12 @@ TEST_F(LookupWindow, EveryControlHasASpokenName)
 TEST_F(LookupWindow, SearchListsTheSampleRecordAndGivesTheScaleBoxTheFocus)
 {
     search();
-    ASSERT_EQ(w->xgrid->dataRowCount(), 1);
-    EXPECT_EQ(w->xgrid->rowCells(1),
+    ASSERT_EQ(w->recordGrid->dataRowCount(), 1);
+    EXPECT_EQ(w->recordGrid->rowCells(1),
               (QStringList{"1", "결정조서", "1998년", "1월", folder.appDir() + "Files/", "Img001.jpg"}));
-    EXPECT_EQ(w->xgrid->rowColor(1), QColor(255, 255, 223));
-    EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서 (1건)"));
-    EXPECT_EQ(w->xgrid->accessibleName(), QStringLiteral("검색된 지가조서 (1건)"));
+    EXPECT_EQ(w->recordGrid->rowColor(1), QColor(255, 255, 223));
+    EXPECT_EQ(w->recordPanel->title(), QStringLiteral("검색된 지가조서 (1건)"));
+    EXPECT_EQ(w->recordGrid->accessibleName(), QStringLiteral("검색된 지가조서 (1건)"));
     EXPECT_TRUE(w->searchDone());
     EXPECT_TRUE(w->viewer->page().empty());
     EXPECT_TRUE(w->viewer->scaleBox->hasFocus());
@@ -155,13 +155,13 @@ TEST_F(LookupWindow, SearchShowsTheWaitCursorWhileTheRecordGridFills)
         const QCursor* c = QGuiApplication::overrideCursor();
         seen << (c ? int(c->shape()) : -1);
     };
-    QAbstractItemModel* grid = w->xgrid->model();
+    QAbstractItemModel* grid = w->recordGrid->model();
     QObject::connect(grid, &QAbstractItemModel::rowsInserted, w.data(), note);
     QObject::connect(grid, &QAbstractItemModel::dataChanged, w.data(), note);
     for (int round = 0; round < 2; ++round) { // the second search empties a filled grid first
         seen.clear();
         search();
-        ASSERT_EQ(w->xgrid->dataRowCount(), 1);
+        ASSERT_EQ(w->recordGrid->dataRowCount(), 1);
         ASSERT_FALSE(seen.isEmpty()) << round;
         EXPECT_EQ(seen, QList<int>(seen.size(), int(Qt::WaitCursor))) << round;
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << round;
@@ -230,10 +230,10 @@ TEST_F(LookupWindow, AnyCriteriaGiveTheSameRecord)
         }
 
         search();
-        EXPECT_EQ(w->xgrid->dataRowCount(), 1);
-        EXPECT_EQ(w->xgrid->rowCells(1),
+        EXPECT_EQ(w->recordGrid->dataRowCount(), 1);
+        EXPECT_EQ(w->recordGrid->rowCells(1),
                   (QStringList{"1", "결정조서", "1998년", "1월", folder.appDir() + "Files/", "Img001.jpg"}));
-        EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서 (1건)"));
+        EXPECT_EQ(w->recordPanel->title(), QStringLiteral("검색된 지가조서 (1건)"));
     }
 }
 
@@ -244,29 +244,29 @@ TEST_F(LookupWindow, OpeningShowsThePageAtQuarterScaleWithFifteenLots)
     EXPECT_EQ(w->viewer->page().width(), 64);
     EXPECT_EQ(scaleText(), QStringLiteral("25%"));
     EXPECT_EQ(w->viewer->brightnessField->text(), QStringLiteral("0"));
-    EXPECT_EQ(w->ygrid->dataRowCount(), 15);
-    EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번 (15건)"));
+    EXPECT_EQ(w->lotGrid->dataRowCount(), 15);
+    EXPECT_EQ(w->lotPanel->title(), QStringLiteral("검색된 지번 (15건)"));
     EXPECT_EQ(lotColumn(3),
               (QStringList{"1", "2", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", "4", ""}));
     EXPECT_EQ(lotColumn(4),
               (QStringList{"0", "1", "0", "4", "6", "7", "8", "10", "14", "15", "16", "17", "18", "20", "24", ""}));
-    EXPECT_EQ(w->ygrid->rowCells(1), (QStringList{"임의읍", "임의리", "토지", "1", "0"}));
-    EXPECT_EQ(w->ygrid->rowColor(15), QColor(255, 255, 247));
-    EXPECT_FALSE(w->ygrid->rowColor(16).isValid());
+    EXPECT_EQ(w->lotGrid->rowCells(1), (QStringList{"임의읍", "임의리", "토지", "1", "0"}));
+    EXPECT_EQ(w->lotGrid->rowColor(15), QColor(255, 255, 247));
+    EXPECT_FALSE(w->lotGrid->rowColor(16).isValid());
     // The first lot is in the search fields and row 1 is current.
     EXPECT_EQ(panel->mainNumber->text(), QStringLiteral("1"));
     EXPECT_EQ(panel->subNumber->text(), QStringLiteral("0"));
     EXPECT_FALSE(panel->sanBox->isChecked());
     EXPECT_EQ(w->selectedLotRow(), 1);
-    EXPECT_EQ(w->ygrid->currentRow(), 1);
+    EXPECT_EQ(w->lotGrid->currentRow(), 1);
 }
 
 TEST_F(LookupWindow, OpeningTwiceLeavesFifteenLots)
 {
     searchAndOpen();
-    doubleClickRow(w->xgrid, 1);
-    EXPECT_EQ(w->ygrid->dataRowCount(), 15);
-    EXPECT_EQ(w->ygrid->rowCount(), 17);
+    doubleClickRow(w->recordGrid, 1);
+    EXPECT_EQ(w->lotGrid->dataRowCount(), 15);
+    EXPECT_EQ(w->lotGrid->rowCount(), 17);
 }
 
 TEST_F(LookupWindow, SecondSearchShowsOneRecordAndAnEmptyPage)
@@ -274,21 +274,21 @@ TEST_F(LookupWindow, SecondSearchShowsOneRecordAndAnEmptyPage)
     searchAndOpen();
     ASSERT_FALSE(w->viewer->page().empty());
     search();
-    EXPECT_EQ(w->xgrid->dataRowCount(), 1);
-    EXPECT_EQ(w->suiPanel5->title(), QStringLiteral("검색된 지가조서 (1건)"));
+    EXPECT_EQ(w->recordGrid->dataRowCount(), 1);
+    EXPECT_EQ(w->recordPanel->title(), QStringLiteral("검색된 지가조서 (1건)"));
     EXPECT_TRUE(w->viewer->page().empty());
-    EXPECT_EQ(w->ygrid->rowCount(), 2);
-    EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
+    EXPECT_EQ(w->lotGrid->rowCount(), 2);
+    EXPECT_EQ(w->lotPanel->title(), QStringLiteral("검색된 지번"));
     // And the record opens again.
-    doubleClickRow(w->xgrid, 1);
+    doubleClickRow(w->recordGrid, 1);
     EXPECT_FALSE(w->viewer->page().empty());
 }
 
 TEST_F(LookupWindow, DoubleClickBeforeAnySearchOpensNothing)
 {
-    doubleClickRow(w->xgrid, 1); // the blank row
+    doubleClickRow(w->recordGrid, 1); // the blank row
     EXPECT_EQ(w->selectedRecordRow(), 1);
-    EXPECT_EQ(w->ygrid->rowCount(), 2);
+    EXPECT_EQ(w->lotGrid->rowCount(), 2);
     EXPECT_TRUE(fake->messages.isEmpty());
 }
 
@@ -296,12 +296,12 @@ TEST_F(LookupWindow, DoubleClickOnTheHeaderOrTheBlankRowOpensNothing)
 {
     search();
     // Before any row was chosen the selected row is the header, which is no record.
-    test::doubleClickHeader(w->xgrid, 1);
+    test::doubleClickHeader(w->recordGrid, 1);
     EXPECT_EQ(w->selectedRecordRow(), 0);
-    doubleClickRow(w->xgrid, 2);
+    doubleClickRow(w->recordGrid, 2);
     EXPECT_EQ(w->selectedRecordRow(), 2);
 
-    EXPECT_EQ(w->ygrid->rowCount(), 2);
+    EXPECT_EQ(w->lotGrid->rowCount(), 2);
     EXPECT_TRUE(w->viewer->page().empty());
     EXPECT_TRUE(fake->messages.isEmpty());
 }
@@ -309,7 +309,7 @@ TEST_F(LookupWindow, DoubleClickOnTheHeaderOrTheBlankRowOpensNothing)
 TEST_F(LookupWindow, UnreadablePageStopsTheOpeningAfterTheLotsAreEmptied)
 {
     searchAndOpen();
-    ASSERT_EQ(w->ygrid->dataRowCount(), 15);
+    ASSERT_EQ(w->lotGrid->dataRowCount(), 15);
     // The page file turns into something that is no image.
     QFile page(folder.pagePath());
     ASSERT_TRUE(page.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -321,17 +321,17 @@ TEST_F(LookupWindow, UnreadablePageStopsTheOpeningAfterTheLotsAreEmptied)
     QTest::mouseClick(w->viewer->brightnessUpButton, Qt::LeftButton);
     ASSERT_EQ(w->viewer->brightnessField->text(), QStringLiteral("1"));
 
-    doubleClickRow(w->xgrid, 1);
+    doubleClickRow(w->recordGrid, 1);
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_EQ(fake->messages[0].icon, ui::MessageIcon::Error);
     EXPECT_EQ(w->viewer->scaleBox->currentText(), QStringLiteral("100%"));
     EXPECT_EQ(w->viewer->brightnessField->text(), QStringLiteral("1"));
-    EXPECT_EQ(w->ygrid->rowCount(), 2);
-    EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
+    EXPECT_EQ(w->lotGrid->rowCount(), 2);
+    EXPECT_EQ(w->lotPanel->title(), QStringLiteral("검색된 지번"));
     EXPECT_TRUE(w->viewer->page().empty());
 
     QFile::remove(folder.pagePath());
-    doubleClickRow(w->xgrid, 1);
+    doubleClickRow(w->recordGrid, 1);
     EXPECT_EQ(fake->messages.size(), 2);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -339,18 +339,18 @@ TEST_F(LookupWindow, UnreadablePageStopsTheOpeningAfterTheLotsAreEmptied)
 TEST_F(LookupWindow, ClickingALotCopiesItIntoTheSearchFields)
 {
     searchAndOpen();
-    w->ygrid->setCell(4, 2, QStringLiteral("임야")); // row 4 is lot 4-4
-    clickRow(w->ygrid, 4);
+    w->lotGrid->setCell(4, 2, QStringLiteral("임야")); // row 4 is lot 4-4
+    clickRow(w->lotGrid, 4);
     EXPECT_TRUE(panel->sanBox->isChecked());
     EXPECT_EQ(panel->mainNumber->text(), QStringLiteral("4"));
     EXPECT_EQ(panel->subNumber->text(), QStringLiteral("4"));
 
-    clickRow(w->ygrid, 8); // 4-10, 토지
+    clickRow(w->lotGrid, 8); // 4-10, 토지
     EXPECT_FALSE(panel->sanBox->isChecked());
     EXPECT_EQ(panel->subNumber->text(), QStringLiteral("10"));
 
     // The blank row copies nothing.
-    clickRow(w->ygrid, 16);
+    clickRow(w->lotGrid, 16);
     EXPECT_EQ(w->selectedLotRow(), 16);
     EXPECT_EQ(panel->subNumber->text(), QStringLiteral("10"));
 }
@@ -509,9 +509,9 @@ TEST_F(LookupWindow, EnterLeadsFromTheLotFieldsToTheSearch)
     EXPECT_FALSE(panel->subNumber->hasSelectedText());
     pressKey(Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), panel->searchButton);
-    EXPECT_EQ(w->xgrid->dataRowCount(), 0); // the Enter that moved the focus searched nothing
+    EXPECT_EQ(w->recordGrid->dataRowCount(), 0); // the Enter that moved the focus searched nothing
     pressKey(Qt::Key_Return);
-    EXPECT_EQ(w->xgrid->dataRowCount(), 1);
+    EXPECT_EQ(w->recordGrid->dataRowCount(), 1);
 
     panel->yearFrom->setFocus();
     pressKey(Qt::Key_Return);
@@ -606,7 +606,7 @@ TEST_F(LookupWindow, OpeningSetsTheBrightnessCounterBackToZero)
     pressKey(Qt::Key_F5);
     ASSERT_FALSE(w->viewer->panAllowed);
     const auto layers = w->viewer->view()->layers().size();
-    doubleClickRow(w->xgrid, 1);
+    doubleClickRow(w->recordGrid, 1);
     EXPECT_EQ(w->viewer->brightnessField->text(), QStringLiteral("0"));
     EXPECT_EQ(scaleText(), QStringLiteral("25%"));
     EXPECT_TRUE(w->output->modifiedOutputBox->isChecked());
@@ -626,10 +626,10 @@ TEST_F(LookupWindow, ReopenLoadsTheRecordsPageAgainAndLeavesTheTools)
     pressKey(Qt::Key_F5);
     const auto layers = w->viewer->view()->layers().size();
     ASSERT_TRUE(w->output->modifiedOutputBox->isChecked());
-    w->ygrid->clearDataRows();
+    w->lotGrid->clearDataRows();
 
     w->viewer->reopenCommand(); // "다시 열기"
-    EXPECT_EQ(w->ygrid->dataRowCount(), 15);
+    EXPECT_EQ(w->lotGrid->dataRowCount(), 15);
     const image::Bitmap& again = w->viewer->page();
     ASSERT_EQ(again.width(), stored.width());
     ASSERT_EQ(again.height(), stored.height());
@@ -658,9 +658,9 @@ TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)
                 QTest::keyClick(QApplication::focusWidget(), k);
         }
         search();
-        doubleClickRow(w->xgrid, 1);
-        EXPECT_EQ(w->xgrid->dataRowCount(), 1) << text.toStdString();
-        EXPECT_EQ(w->ygrid->dataRowCount(), 15) << text.toStdString();
+        doubleClickRow(w->recordGrid, 1);
+        EXPECT_EQ(w->recordGrid->dataRowCount(), 1) << text.toStdString();
+        EXPECT_EQ(w->lotGrid->dataRowCount(), 15) << text.toStdString();
         EXPECT_LE(panel->yearFrom->text().size(), 4);
     }
     // Only F1 and F2 on text that is no number were reported.

@@ -43,8 +43,8 @@ struct OutputBarTest : ::testing::Test {
 
     void searchAndOpen()
     {
-        QTest::mouseClick(w->suiPanel6->searchButton, Qt::LeftButton);
-        test::doubleClickRow(w->xgrid, 1);
+        QTest::mouseClick(w->searchPanel->searchButton, Qt::LeftButton);
+        test::doubleClickRow(w->recordGrid, 1);
         ASSERT_FALSE(w->viewer->page().empty());
     }
     QList<QAbstractButton*> commandButtons() const

@@ -43,18 +43,18 @@ struct ModifyWindow : ::testing::Test {
     // Everything a user could see change in the window.
     static QStringList state(modify::ModifyWindow* window)
     {
-        auto* p = window->suiPanel6;
+        auto* p = window->searchPanel;
         QStringList s;
         for (QLineEdit* e : {static_cast<QLineEdit*>(p->mainNumber), static_cast<QLineEdit*>(p->subNumber),
                              static_cast<QLineEdit*>(p->yearFrom), static_cast<QLineEdit*>(p->yearTo),
-                             static_cast<QLineEdit*>(window->rexjuso3), static_cast<QLineEdit*>(window->rexjuso4)})
+                             static_cast<QLineEdit*>(window->addMainNumber), static_cast<QLineEdit*>(window->addSubNumber)})
             s << e->text();
-        for (QComboBox* c : {p->townList, p->villageList, p->kindList, window->rexjuso1, window->rexjuso2})
+        for (QComboBox* c : {p->townList, p->villageList, p->kindList, window->addTownList, window->addVillageList})
             s << c->currentText();
-        for (QCheckBox* c : {p->sanBox, p->kindFilterBox, p->yearRangeBox, window->resan})
+        for (QCheckBox* c : {p->sanBox, p->kindFilterBox, p->yearRangeBox, window->addSanBox})
             s << (c->isChecked() ? "on" : "off");
-        s << QString::number(window->xgrid->rowCount()) << QString::number(window->ygrid->rowCount());
-        s << window->suiPanel5->title() << window->suiPanel7->title();
+        s << QString::number(window->recordGrid->rowCount()) << QString::number(window->lotGrid->rowCount());
+        s << window->recordPanel->title() << window->lotPanel->title();
         s << QString::number(window->viewer->page().width()) << window->viewer->scaleBox->currentText();
         return s;
     }
@@ -64,29 +64,29 @@ struct ModifyWindow : ::testing::Test {
 
 TEST_F(ModifyWindow, OpensEmptyWithFocusOnTheMainNumberAndYearsAtZero)
 {
-    auto* p = w->suiPanel6;
+    auto* p = w->searchPanel;
     EXPECT_EQ(w->windowTitle(), QStringLiteral("지가조서 수정/삭제"));
     EXPECT_EQ(QApplication::focusWidget(), p->mainNumber);
     EXPECT_EQ(p->yearFrom->text(), QStringLiteral("0"));
     EXPECT_EQ(p->yearTo->text(), QStringLiteral("0"));
     EXPECT_EQ(p->kindList->currentText(), QStringLiteral("토지특성조사표(T)"));
-    EXPECT_EQ(w->rexjuso1->currentText(), QStringLiteral("임의읍"));
-    EXPECT_EQ(w->rexjuso2->currentText(), QStringLiteral("임의리"));
+    EXPECT_EQ(w->addTownList->currentText(), QStringLiteral("임의읍"));
+    EXPECT_EQ(w->addVillageList->currentText(), QStringLiteral("임의리"));
 
-    EXPECT_EQ(w->xgrid->rowCount(), 2);
-    EXPECT_EQ(w->ygrid->rowCount(), 2);
+    EXPECT_EQ(w->recordGrid->rowCount(), 2);
+    EXPECT_EQ(w->lotGrid->rowCount(), 2);
     QStringList shown;
-    for (int c = 0; c < w->xgrid->columnCount(); ++c)
-        if (w->xgrid->columnWidth(c) > 0)
-            shown << w->xgrid->cell(0, c);
+    for (int c = 0; c < w->recordGrid->columnCount(); ++c)
+        if (w->recordGrid->columnWidth(c) > 0)
+            shown << w->recordGrid->cell(0, c);
     EXPECT_EQ(shown, (QStringList{"문서구분", "조사연도", "조사월"}));
     QList<int> lotWidths;
-    for (int c = 0; c < w->ygrid->columnCount(); ++c)
-        lotWidths << w->ygrid->columnWidth(c);
+    for (int c = 0; c < w->lotGrid->columnCount(); ++c)
+        lotWidths << w->lotGrid->columnWidth(c);
     EXPECT_EQ(lotWidths, (QList<int>{55, 55, 37, 42, 42}));
-    EXPECT_EQ(w->ygrid->rowCells(0), (QStringList{"읍면", "동리", "구분", "본번", "부번"}));
+    EXPECT_EQ(w->lotGrid->rowCells(0), (QStringList{"읍면", "동리", "구분", "본번", "부번"}));
 
-    EXPECT_EQ(w->suiPanel7->title(), QStringLiteral("검색된 지번"));
+    EXPECT_EQ(w->lotPanel->title(), QStringLiteral("검색된 지번"));
     EXPECT_TRUE(w->viewer->page().empty());
     EXPECT_TRUE(w->viewer->panAllowed);
     EXPECT_FALSE(w->searchDone());
@@ -98,8 +98,8 @@ TEST_F(ModifyWindow, OpensEmptyWithFocusOnTheMainNumberAndYearsAtZero)
                                    "1600%", "2000%"}));
     EXPECT_EQ(w->viewer->view()->background(), QColor(88, 87, 103)); // 6772568
     QList<int> recordWidths;
-    for (int c = 0; c < w->xgrid->columnCount(); ++c)
-        recordWidths << w->xgrid->columnWidth(c);
+    for (int c = 0; c < w->recordGrid->columnCount(); ++c)
+        recordWidths << w->recordGrid->columnWidth(c);
     EXPECT_EQ(recordWidths, (QList<int>{0, 125, 62, 49, 0, 0}));
     // The view offers the scale box and dragging only.
     EXPECT_EQ(w->viewer->magnifierButton, nullptr);
@@ -136,23 +136,23 @@ TEST_F(ModifyWindow, LotAddFieldsHaveSpokenNames)
         QWidget* control;
         const char* name;
     } cases[] = {
-        {w->rexjuso1, "추가 지역 읍면"}, {w->rexjuso2, "추가 지역 동리"}, {w->resan, "산"},
-        {w->rexjuso3, "추가 본번"},      {w->rexjuso4, "추가 부번"},      {w->suiButton4, "추가"},
-        {w->suiButton5, "삭제"},         {w->suiButton26, "삭제"},        {w->xgrid, "검색된 지가조서"},
-        {w->ygrid, "검색된 지번"},
+        {w->addTownList, "추가 지역 읍면"}, {w->addVillageList, "추가 지역 동리"}, {w->addSanBox, "산"},
+        {w->addMainNumber, "추가 본번"},      {w->addSubNumber, "추가 부번"},      {w->addLotButton, "추가"},
+        {w->deleteLotButton, "삭제"},         {w->deleteDocumentButton, "삭제"},        {w->recordGrid, "검색된 지가조서"},
+        {w->lotGrid, "검색된 지번"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(test::nameOf(c.control), QString::fromUtf8(c.name));
-    EXPECT_EQ(w->suiButton26->toolTip(), QStringLiteral("입력 폴더로 복구"));
+    EXPECT_EQ(w->deleteDocumentButton->toolTip(), QStringLiteral("입력 폴더로 복구"));
 }
 
 TEST_F(ModifyWindow, CommandButtonsChangeNothingAndShowNoMessage)
 {
-    w->suiPanel6->mainNumber->setText(QStringLiteral("12"));
+    w->searchPanel->mainNumber->setText(QStringLiteral("12"));
     const QStringList before = state(w);
-    auto* p = w->suiPanel6;
+    auto* p = w->searchPanel;
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
-             p->searchButton, w->suiButton4, w->suiButton5, w->suiButton26, p->previousSubButton, p->nextSubButton}) {
+             p->searchButton, w->addLotButton, w->deleteLotButton, w->deleteDocumentButton, p->previousSubButton, p->nextSubButton}) {
         QTest::mouseClick(b, Qt::LeftButton);
         b->setFocus();
         pressKey(Qt::Key_Return);
@@ -165,14 +165,14 @@ TEST_F(ModifyWindow, CommandButtonsChangeNothingAndShowNoMessage)
 
 TEST_F(ModifyWindow, EnterChainsReachTheButtonsThatDoNothing)
 {
-    auto* p = w->suiPanel6;
+    auto* p = w->searchPanel;
     const QStringList before = state(w);
     struct Step {
         QWidget* from;
         QWidget* to;
     } steps[] = {
         {p->mainNumber, p->subNumber},     {p->subNumber, p->searchButton}, {p->yearFrom, p->yearTo},
-        {p->yearTo, p->searchButton}, {w->rexjuso3, w->rexjuso4},  {w->rexjuso4, w->suiButton4},
+        {p->yearTo, p->searchButton}, {w->addMainNumber, w->addSubNumber},  {w->addSubNumber, w->addLotButton},
     };
     for (const auto& s : steps) {
         s.from->setFocus();
@@ -188,27 +188,27 @@ TEST_F(ModifyWindow, EnterChainsReachTheButtonsThatDoNothing)
 
 TEST_F(ModifyWindow, TabInTheLotAddPanelReachesTheSubNumberFirst)
 {
-    w->suiButton4->setFocus();
+    w->addLotButton->setFocus();
     QStringList order;
     for (int i = 0; i < 5; ++i) {
         pressKey(Qt::Key_Tab);
         order << QApplication::focusWidget()->accessibleName();
     }
     EXPECT_EQ(order, (QStringList{"추가 지역 읍면", "추가 지역 동리", "추가 부번", "추가 본번", ""}));
-    EXPECT_EQ(QApplication::focusWidget(), w->resan);
+    EXPECT_EQ(QApplication::focusWidget(), w->addSanBox);
 }
 
 TEST_F(ModifyWindow, KeyFiltersAndFunctionKeys)
 {
-    auto* p = w->suiPanel6;
-    for (QComboBox* list : {p->townList, p->villageList, w->rexjuso1, w->rexjuso2}) {
+    auto* p = w->searchPanel;
+    for (QComboBox* list : {p->townList, p->villageList, w->addTownList, w->addVillageList}) {
         test::typeText(list, QStringLiteral("x9"));
         pressKey(Qt::Key_Backspace);
         EXPECT_EQ(list->currentIndex(), 0);
         EXPECT_EQ(list->currentText(), list->itemText(0));
     }
-    test::typeText(w->rexjuso3, QStringLiteral("123456"));
-    EXPECT_EQ(w->rexjuso3->text(), QStringLiteral("1234"));
+    test::typeText(w->addMainNumber, QStringLiteral("123456"));
+    EXPECT_EQ(w->addMainNumber->text(), QStringLiteral("1234"));
 
     // The window has no function keys of its own.
     p->mainNumber->setFocus();
@@ -236,8 +236,8 @@ TEST_F(ModifyWindow, ScaleListWorksOnTheEmptyView)
 TEST_F(ModifyWindow, GridsReactToNoClickButFollowTheRecordSelection)
 {
     const QStringList before = state(w);
-    test::doubleClickRow(w->xgrid, 1);
-    test::doubleClickRow(w->ygrid, 1);
+    test::doubleClickRow(w->recordGrid, 1);
+    test::doubleClickRow(w->lotGrid, 1);
     EXPECT_EQ(w->selectedRecordRow(), 1);
     EXPECT_EQ(state(w), before);
 }
@@ -246,25 +246,25 @@ TEST_F(ModifyWindow, PanelsSitAtTheirDesignPlacesAndFollowTheWindow)
 {
     w->resize(1024, 710);
     QCoreApplication::processEvents();
-    EXPECT_EQ(w->suiPanel6->geometry(), QRect(2, 2, 260, 162));
-    EXPECT_EQ(w->suiPanel1->geometry(), QRect(264, 1, 758, 564));
-    EXPECT_EQ(w->suiPanel2->geometry(), QRect(264, 568, 613, 140));
-    EXPECT_EQ(w->suiPanel3->geometry(), QRect(879, 569, 143, 140));
+    EXPECT_EQ(w->searchPanel->geometry(), QRect(2, 2, 260, 162));
+    EXPECT_EQ(w->viewerPanel->geometry(), QRect(264, 1, 758, 564));
+    EXPECT_EQ(w->lotAddPanel->geometry(), QRect(264, 568, 613, 140));
+    EXPECT_EQ(w->documentDeletePanel->geometry(), QRect(879, 569, 143, 140));
 
     w->resize(1124, 760);
     QCoreApplication::processEvents();
-    EXPECT_EQ(w->suiPanel5->geometry(), QRect(2, 166, 260, 189));      // left, top
-    EXPECT_EQ(w->suiPanel7->geometry(), QRect(2, 357, 260, 351 + 50)); // and bottom
-    EXPECT_EQ(w->suiPanel1->geometry(), QRect(264, 1, 858, 614));      // all four sides
-    EXPECT_EQ(w->suiPanel2->geometry(), QRect(264, 618, 713, 140));    // left, right, bottom
-    EXPECT_EQ(w->suiPanel3->geometry(), QRect(979, 619, 143, 140));    // right, bottom
+    EXPECT_EQ(w->recordPanel->geometry(), QRect(2, 166, 260, 189));      // left, top
+    EXPECT_EQ(w->lotPanel->geometry(), QRect(2, 357, 260, 351 + 50)); // and bottom
+    EXPECT_EQ(w->viewerPanel->geometry(), QRect(264, 1, 858, 614));      // all four sides
+    EXPECT_EQ(w->lotAddPanel->geometry(), QRect(264, 618, 713, 140));    // left, right, bottom
+    EXPECT_EQ(w->documentDeletePanel->geometry(), QRect(979, 619, 143, 140));    // right, bottom
 }
 
 TEST_F(ModifyWindow, ClosingAndOpeningAgainGivesTheSameEmptyState)
 {
     const QStringList fresh = state(w);
-    test::typeText(w->suiPanel6->mainNumber, QStringLiteral("77"));
-    w->resan->setChecked(true);
+    test::typeText(w->searchPanel->mainNumber, QStringLiteral("77"));
+    w->addSanBox->setChecked(true);
     w->viewer->scaleBox->setCurrentIndex(0);
     QSignalSpy closed(w.data(), &ui::WorkWindow::closed);
     w->close();
@@ -274,5 +274,5 @@ TEST_F(ModifyWindow, ClosingAndOpeningAgainGivesTheSameEmptyState)
 
     w = open();
     EXPECT_EQ(state(w), fresh);
-    EXPECT_EQ(QApplication::focusWidget(), w->suiPanel6->mainNumber);
+    EXPECT_EQ(QApplication::focusWidget(), w->searchPanel->mainNumber);
 }

@@ -1,5 +1,6 @@
 // The lot list, driven through the registration window's widgets.
 
+#include "components/attributepanel.h"
 #include "components/filebrowser.h"
 #include "components/lotlist.h"
 #include "tests/registration/fixtures.h"
@@ -136,11 +137,11 @@ TEST_F(RegistrationLotListTest, EachAddCheckShowsItsMessageMovesTheFocusAndChang
         if (!c.preview)
             open(false);
         const auto rowsBefore = rows();
-        const bool regionOpen = (*w)->xjuso1->isEnabled();
+        const bool regionOpen = (*w)->attributes->townList->isEnabled();
         enter(QString::fromUtf8(c.main), QString::fromUtf8(c.sub));
         add();
         EXPECT_EQ(lastMessages(), QStringList{QString::fromUtf8(c.message)});
-        QWidget* expected[] = {(*w)->xdate, (*w)->xjuso1, lots->mainNumber, lots->subNumber};
+        QWidget* expected[] = {(*w)->attributes->yearField, (*w)->attributes->townList, lots->mainNumber, lots->subNumber};
         QWidget* f = focused();
         // The town list's focus lands on its line edit's owner.
         EXPECT_TRUE(f == expected[c.focus] || (f && f->parentWidget() == expected[c.focus]))
@@ -149,7 +150,7 @@ TEST_F(RegistrationLotListTest, EachAddCheckShowsItsMessageMovesTheFocusAndChang
             EXPECT_EQ(static_cast<QLineEdit*>(expected[c.focus])->selectedText(), QString::fromUtf8(c.selected));
         }
         EXPECT_EQ(rows(), rowsBefore);
-        EXPECT_EQ((*w)->xjuso1->isEnabled(), regionOpen);
+        EXPECT_EQ((*w)->attributes->townList->isEnabled(), regionOpen);
         EXPECT_EQ(lots->mainNumber->text(), QString::fromUtf8(c.main));
         EXPECT_EQ(lots->subNumber->text(), QString::fromUtf8(c.sub));
     }
@@ -158,7 +159,7 @@ TEST_F(RegistrationLotListTest, EachAddCheckShowsItsMessageMovesTheFocusAndChang
 TEST_F(RegistrationLotListTest, AnEmptyVillageAsksForTheAddressAndTheChecksRunInOrder)
 {
     // The village list is editable: Delete can empty it although nothing can be typed in.
-    (*w)->xjuso2->lineEdit()->clear();
+    (*w)->attributes->villageList->lineEdit()->clear();
     enter(QStringLiteral("12a"), QStringLiteral("x"));
     add();
     EXPECT_EQ(lastMessages(), QStringList{QStringLiteral("주소를 입력하십시오!")});
@@ -167,7 +168,7 @@ TEST_F(RegistrationLotListTest, AnEmptyVillageAsksForTheAddressAndTheChecksRunIn
 TEST_F(RegistrationLotListTest, AfterTheRegionLockAMissingAddressLeavesTheFocusWhereItWas)
 {
     addLot(QStringLiteral("12"), {});
-    ASSERT_FALSE((*w)->xjuso1->isEnabled());
+    ASSERT_FALSE((*w)->attributes->townList->isEnabled());
     enter({}, QStringLiteral("4"));
     lots->subNumber->setFocus();
     lots->addButton->click();
@@ -224,8 +225,8 @@ TEST_F(RegistrationLotListTest, AddedRowIsColouredSelectedAndLocksTheRegion)
     EXPECT_EQ(lots->lotGrid->rowColor(1), QColor(255, 255, 247));
     EXPECT_EQ(lots->lotGrid->currentRow(), 1);
     EXPECT_EQ(lots->selectedLotRow(), 1);
-    EXPECT_FALSE((*w)->xjuso1->isEnabled());
-    EXPECT_FALSE((*w)->xjuso2->isEnabled());
+    EXPECT_FALSE((*w)->attributes->townList->isEnabled());
+    EXPECT_FALSE((*w)->attributes->villageList->isEnabled());
     EXPECT_EQ(focused(), lots->registerButton);
 }
 
@@ -239,14 +240,14 @@ TEST_F(RegistrationLotListTest, TheRegionLockSurvivesDeletingEveryLot)
     EXPECT_TRUE(rows().isEmpty());
     EXPECT_EQ(lots->lotGrid->rowCount(), 2);
     EXPECT_EQ(lots->selectedLotRow(), 0);
-    EXPECT_FALSE((*w)->xjuso1->isEnabled());
-    EXPECT_FALSE((*w)->xjuso2->isEnabled());
+    EXPECT_FALSE((*w)->attributes->townList->isEnabled());
+    EXPECT_FALSE((*w)->attributes->villageList->isEnabled());
     // Nothing left to delete: no question.
     lots->deleteButton->click();
     EXPECT_EQ(fake().questions.size(), 2);
     // In a new window the region is open again.
     open(true);
-    EXPECT_TRUE((*w)->xjuso1->isEnabled());
+    EXPECT_TRUE((*w)->attributes->townList->isEnabled());
 }
 
 TEST_F(RegistrationLotListTest, EnterOnTheRegisterButtonDoesNothing)
@@ -322,7 +323,7 @@ TEST_F(RegistrationLotListTest, DeleteDoesNothingOnTheBlankRow)
 TEST_F(RegistrationLotListTest, ALotAddedAfterDeleteEmptiedTheTownCanStillBeDeleted)
 {
     // Delete still removes text from the town list, which takes no typing.
-    QComboBox* town = (*w)->xjuso1;
+    QComboBox* town = (*w)->attributes->townList;
     town->setFocus();
     town->lineEdit()->selectAll();
     QTest::keyClick(town, Qt::Key_Delete);

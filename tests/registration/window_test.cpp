@@ -1,6 +1,7 @@
 // The registration window: opening, file browser, preview, file deletion,
 // attribute fields, settings tab, window keys.
 
+#include "components/attributepanel.h"
 #include "components/filebrowser.h"
 #include "components/lotlist.h"
 #include "tests/support/spoken.h"
@@ -89,14 +90,14 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
             EXPECT_FALSE(list->item(row)->icon().isNull()) << list->objectName().toStdString() << " " << row;
     EXPECT_TRUE(browser()->driveTexts().contains(QStringLiteral("/")));
     EXPECT_TRUE(browser()->driveTexts().last().contains(QDir::homePath()));
-    EXPECT_EQ((*w)->xdate->text(), QString::number(QDate::currentDate().year()));
-    EXPECT_EQ((*w)->xmonth->text(), QStringLiteral("01"));
-    EXPECT_EQ((*w)->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
-    EXPECT_EQ((*w)->xkind->count(), 6);
-    EXPECT_EQ((*w)->xjuso1->currentText(), QStringLiteral("임의읍"));
-    EXPECT_EQ((*w)->xjuso2->currentText(), QStringLiteral("임의리"));
-    EXPECT_EQ((*w)->xsel->currentIndex(), 0);
-    EXPECT_EQ((*w)->xsel->tabText(0), QStringLiteral("지가조서속성 입력"));
+    EXPECT_EQ((*w)->attributes->yearField->text(), QString::number(QDate::currentDate().year()));
+    EXPECT_EQ((*w)->attributes->monthField->text(), QStringLiteral("01"));
+    EXPECT_EQ((*w)->attributes->kindList->currentText(), QStringLiteral("토지특성조사표(T)"));
+    EXPECT_EQ((*w)->attributes->kindList->count(), 6);
+    EXPECT_EQ((*w)->attributes->townList->currentText(), QStringLiteral("임의읍"));
+    EXPECT_EQ((*w)->attributes->villageList->currentText(), QStringLiteral("임의리"));
+    EXPECT_EQ((*w)->tabs->currentIndex(), 0);
+    EXPECT_EQ((*w)->tabs->tabText(0), QStringLiteral("지가조서속성 입력"));
     EXPECT_EQ((*w)->viewer->scaleBox->currentText(), QStringLiteral("50%"));
     EXPECT_EQ((*w)->viewer->scaleBox->count(), 16);
     EXPECT_EQ((*w)->viewer->scaleBox->itemText(0), QStringLiteral("5%"));
@@ -467,41 +468,41 @@ TEST_F(RegistrationWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList
 {
     open();
     // Keys reach an editable list through its line edit.
-    QLineEdit* kind = (*w)->xkind->lineEdit();
+    QLineEdit* kind = (*w)->attributes->kindList->lineEdit();
     kind->setFocus();
     QTest::keyClicks(kind, QStringLiteral("ab"));
     QTest::keyClick(kind, Qt::Key_Backspace);
-    EXPECT_EQ((*w)->xkind->currentText(), QStringLiteral("토지특성조사표(T)"));
+    EXPECT_EQ((*w)->attributes->kindList->currentText(), QStringLiteral("토지특성조사표(T)"));
     QTest::keyClick(kind, Qt::Key_Return);
-    EXPECT_EQ(w->window->focusWidget(), (*w)->xdate);
-    EXPECT_EQ((*w)->xdate->selectedText(), (*w)->xdate->text());
-    QTest::keyClick((*w)->xdate, Qt::Key_Return);
-    EXPECT_EQ(w->window->focusWidget(), (*w)->xmonth);
-    EXPECT_EQ((*w)->xmonth->selectedText(), QStringLiteral("01"));
-    QTest::keyClick((*w)->xmonth, Qt::Key_Return);
+    EXPECT_EQ(w->window->focusWidget(), (*w)->attributes->yearField);
+    EXPECT_EQ((*w)->attributes->yearField->selectedText(), (*w)->attributes->yearField->text());
+    QTest::keyClick((*w)->attributes->yearField, Qt::Key_Return);
+    EXPECT_EQ(w->window->focusWidget(), (*w)->attributes->monthField);
+    EXPECT_EQ((*w)->attributes->monthField->selectedText(), QStringLiteral("01"));
+    QTest::keyClick((*w)->attributes->monthField, Qt::Key_Return);
     QWidget* f = w->window->focusWidget();
-    EXPECT_TRUE(f == (*w)->xjuso1 || f->parentWidget() == (*w)->xjuso1);
+    EXPECT_TRUE(f == (*w)->attributes->townList || f->parentWidget() == (*w)->attributes->townList);
     QTest::keyClicks(f, QStringLiteral("x1"));
     QTest::keyClick(f, Qt::Key_Return);
-    EXPECT_EQ((*w)->xjuso1->currentText(), QStringLiteral("임의읍"));
+    EXPECT_EQ((*w)->attributes->townList->currentText(), QStringLiteral("임의읍"));
     EXPECT_EQ(w->window->focusWidget(), f);
 
     // Once a lot is listed the town list is locked and Enter in the month stays there.
     clickFile(0);
     (*w)->lots->mainNumber->setText(QStringLiteral("1"));
     (*w)->lots->addButton->click();
-    (*w)->xmonth->setFocus();
-    QTest::keyClick((*w)->xmonth, Qt::Key_Return);
-    EXPECT_EQ(w->window->focusWidget(), (*w)->xmonth);
+    (*w)->attributes->monthField->setFocus();
+    QTest::keyClick((*w)->attributes->monthField, Qt::Key_Return);
+    EXPECT_EQ(w->window->focusWidget(), (*w)->attributes->monthField);
 }
 
 TEST_F(RegistrationWindowTest, YearAndMonthTakeDigitsOnly)
 {
     open();
-    (*w)->xdate->setFocus();
-    (*w)->xdate->selectAll();
-    QTest::keyClicks((*w)->xdate, QStringLiteral("19a98"));
-    EXPECT_EQ((*w)->xdate->text(), QStringLiteral("1998"));
+    (*w)->attributes->yearField->setFocus();
+    (*w)->attributes->yearField->selectAll();
+    QTest::keyClicks((*w)->attributes->yearField, QStringLiteral("19a98"));
+    EXPECT_EQ((*w)->attributes->yearField->text(), QStringLiteral("1998"));
 }
 
 TEST_F(RegistrationWindowTest, WindowKeysStepTheScaleAndOpenTheHelpTopic)
@@ -532,17 +533,17 @@ TEST_F(RegistrationWindowTest, WindowKeysStepTheScaleAndOpenTheHelpTopic)
 TEST_F(RegistrationWindowTest, TheSettingsTabIsShownButNothingOnItCanBeChanged)
 {
     open();
-    EXPECT_EQ((*w)->xsel->tabText(1), QStringLiteral("환경설정"));
-    (*w)->xsel->setCurrentIndex(1);
-    EXPECT_FALSE((*w)->suiTabSheet2->isEnabled());
+    EXPECT_EQ((*w)->tabs->tabText(1), QStringLiteral("환경설정"));
+    (*w)->tabs->setCurrentIndex(1);
+    EXPECT_FALSE((*w)->settingsTab->isEnabled());
     EXPECT_TRUE((*w)->cmMove->isChecked());
     EXPECT_TRUE((*w)->nmChange->isChecked());
     QTest::mouseClick((*w)->cmCopy, Qt::LeftButton);
     QTest::mouseClick((*w)->nmKeep, Qt::LeftButton);
-    QTest::mouseClick((*w)->suiButton1, Qt::LeftButton);
+    QTest::mouseClick((*w)->applyViewButton, Qt::LeftButton);
     EXPECT_TRUE((*w)->cmMove->isChecked());
     EXPECT_TRUE((*w)->nmChange->isChecked());
-    EXPECT_FALSE((*w)->suiButton1->isEnabled());
+    EXPECT_FALSE((*w)->applyViewButton->isEnabled());
     EXPECT_TRUE(fake().messages.isEmpty());
 }
 
@@ -586,11 +587,11 @@ TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
     open();
     auto lots = (*w)->lots;
     const std::pair<QWidget*, const char*> cases[] = {
-        {(*w)->xkind, "조서구분"},
-        {(*w)->xdate, "조사기준연도"},
-        {(*w)->xmonth, "기준월"},
-        {(*w)->xjuso1, "등록지역 시읍면"},
-        {(*w)->xjuso2, "등록지역 동리"},
+        {(*w)->attributes->kindList, "조서구분"},
+        {(*w)->attributes->yearField, "조사기준연도"},
+        {(*w)->attributes->monthField, "기준월"},
+        {(*w)->attributes->townList, "등록지역 시읍면"},
+        {(*w)->attributes->villageList, "등록지역 동리"},
         {lots->sanBox, "산"},
         {lots->mainNumber, "본번"},
         {lots->subNumber, "부번"},
@@ -607,7 +608,7 @@ TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
         {(*w)->viewer->scaleBox, "화면비율"},
         {(*w)->viewer->magnificationSlider, "돋보기 배율"},
         {(*w)->cmCopy, "복사"},
-        {(*w)->suiButton1, "적용"},
+        {(*w)->applyViewButton, "적용"},
     };
     for (const auto& [widget, name] : cases) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
@@ -617,7 +618,7 @@ TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
         EXPECT_EQ(spoken, QString::fromUtf8(name)) << widget->objectName().toStdString();
     }
     // The labelled fields are tied to their labels.
-    for (QWidget* field : {static_cast<QWidget*>((*w)->xkind), static_cast<QWidget*>((*w)->xdate)}) {
+    for (QWidget* field : {static_cast<QWidget*>((*w)->attributes->kindList), static_cast<QWidget*>((*w)->attributes->yearField)}) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(field);
         EXPECT_FALSE(a->relations(QAccessible::Label).isEmpty()) << field->objectName().toStdString();
     }
