@@ -340,9 +340,9 @@ void AutoRegistrationWindow::testRemoval()
         const std::string path = file ? file->native() : std::string();
         image::Bitmap page;
         image::loadPage(path, page);
-        // The level is read for mode 0 only.
-        const int mode = settingsPanel->removalChoice->itemIndex();
-        RemoveBackground(page, mode, mode == 0 ? model::toInteger(settingsPanel->levelField->text()) : 0);
+        // The level is read for the plain mode only.
+        const RemovalMode mode = removalMode(settingsPanel->removalChoice->itemIndex());
+        removeBackground(page, mode, readsLevel(mode) ? model::toInteger(settingsPanel->levelField->text()) : 0);
         std::swap(viewer->page(), page);
         viewer->imageView->pageChanged();
     });
@@ -407,7 +407,7 @@ void AutoRegistrationWindow::runRecognition()
         const auto release = qScopeGuard([this] { recognizer_->releaseBuffers(); });
         run_->run([&] {
             RunObserver observer(*this, *run_);
-            RunRecognition(files, settings, *recognizer_, observer);
+            recognition::runRecognition(files, settings, *recognizer_, observer);
         });
     });
     if (ok)

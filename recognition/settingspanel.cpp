@@ -18,6 +18,14 @@ namespace rida::recognition {
 
 namespace {
 
+// Every field starts from the engine's own defaults.
+const RecognitionSettings kDefaults{};
+
+QString text(int value)
+{
+    return QString::number(value);
+}
+
 QLineEdit* settingField(const char* name, const QString& start, int limit, const QString& hint, QWidget* parent)
 {
     // Limits what is typed, not what code writes: a picked coordinate copied
@@ -66,8 +74,8 @@ QWidget* RecognitionSettingsPanel::buildEnvironmentTab()
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("environmentTab"));
     const QString failHint = QStringLiteral("인식실패 기준열");
-    minRowsField = settingField("doxnum", QStringLiteral("5"), 2, failHint, tab);
-    stopAfterField = settingField("errnum", QStringLiteral("3"), 2, failHint, tab);
+    minRowsField = settingField("doxnum", text(kDefaults.minRows), 2, failHint, tab);
+    stopAfterField = settingField("errnum", text(kDefaults.stopAfter), 2, failHint, tab);
 
     auto* grid = new QGridLayout(tab);
     grid->addWidget(ui::labelFor(QStringLiteral("인식 실패기준 열 갯수 :"), minRowsField, tab), 0, 0);
@@ -104,10 +112,10 @@ QWidget* RecognitionSettingsPanel::buildAreaTab()
     tab->setObjectName(QStringLiteral("areaTab"));
     pickedX = settingField("xpt", QStringLiteral("815"), 3, {}, tab);
     pickedY = settingField("ypt", QStringLiteral("815"), 3, {}, tab);
-    topYField = settingField("styval", QStringLiteral("834"), 3, {}, tab);
-    leftXField = settingField("stxval", QStringLiteral("168"), 3, {}, tab);
-    tableXField = settingField("xcell", QStringLiteral("237"), 3, {}, tab);
-    zoneXField = settingField("xzone", QStringLiteral("818"), 3, {}, tab);
+    topYField = settingField("styval", text(kDefaults.topY), 3, {}, tab);
+    leftXField = settingField("stxval", text(kDefaults.leftX), 3, {}, tab);
+    tableXField = settingField("xcell", text(kDefaults.tableX), 3, {}, tab);
+    zoneXField = settingField("xzone", text(kDefaults.zoneX), 3, {}, tab);
     setTopYButton = pushButton("suiButton5", QStringLiteral("설정"), tab);
     setLeftXButton = pushButton("suiButton7", QStringLiteral("설정"), tab);
     setTableXButton = pushButton("suiButton10", QStringLiteral("설정"), tab);
@@ -149,9 +157,9 @@ QWidget* RecognitionSettingsPanel::buildRemovalTab()
                           {QStringLiteral("일반바탕제거(고딕체)"), QStringLiteral("인쇄보정후제거-약(고딕체)"),
                            QStringLiteral("인쇄보정후제거-중(고딕체)"), QStringLiteral("인쇄보정후제거-강(고딕체)"),
                            QStringLiteral("인쇄보정후제거-약(명조체)"), QStringLiteral("인쇄보정후제거-강(명조체)")},
-                          0, Qt::Vertical, tab);
+                          int(kDefaults.mode), Qt::Vertical, tab);
     removalChoice->setObjectName(QStringLiteral("erck"));
-    levelField = settingField("alsu", QStringLiteral("145"), 3, QStringLiteral("알파 용지 블루 제거 보정 수치"), tab);
+    levelField = settingField("alsu", text(kDefaults.level), 3, QStringLiteral("알파 용지 블루 제거 보정 수치"), tab);
     testButton = pushButton("suiButton9", QStringLiteral("테스트"), tab);
 
     auto* grid = new QGridLayout(tab);
@@ -168,7 +176,8 @@ QWidget* RecognitionSettingsPanel::buildFontTab()
 {
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("fontTab"));
-    typefaceChoice = new RadioGroup(QStringLiteral("인식 폰트 설정 :"), {QStringLiteral("고딕체"), QStringLiteral("명조체")}, 0,
+    typefaceChoice = new RadioGroup(QStringLiteral("인식 폰트 설정 :"), {QStringLiteral("고딕체"), QStringLiteral("명조체")},
+                            kDefaults.typeface == Typeface::Myeongjo ? 1 : 0,
                             Qt::Horizontal, tab);
     typefaceChoice->setObjectName(QStringLiteral("fontck"));
     auto* label = new QLabel(QStringLiteral("인식 폰트 설정 :"), tab);
@@ -226,7 +235,7 @@ RecognitionSettings RecognitionSettingsPanel::runSettings() const
 {
     RecognitionSettings s;
     s.typeface = typefaceChoice->itemIndex() == 1 ? Typeface::Myeongjo : Typeface::Gothic;
-    s.mode = removalChoice->itemIndex();
+    s.mode = removalMode(removalChoice->itemIndex());
     // Each text is converted now (the window takes no input during a run), and a
     // failed conversion is kept for the step that reads the setting.
     const auto convert = [&s](Setting which, const QLineEdit* field, int& value) {

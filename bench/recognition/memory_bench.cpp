@@ -41,7 +41,7 @@ int main(int argc, char** argv)
         std::vector<std::string> list;
         for (int i = 0; i < pages; ++i)
             list.push_back(files[std::size_t(i) % files.size()]);
-        recognition::RecognizeFiles(list, settings, recognizer, quiet);
+        recognition::recognizeFiles(list, settings, recognizer, quiet);
     };
     std::printf("peak before the run: %ld KiB\n", peakKiB());
     run(40);

@@ -110,9 +110,9 @@ void BM_Align(benchmark::State& state)
         work = page;
         state.ResumeTiming();
         if (strip)
-            recognition::AlignDigitStrip(work, scratch, {}, recognition::kStripWidth);
+            recognition::alignDigitStrip(work, scratch, {}, recognition::kStripWidth);
         else
-            recognition::AlignPage(work, scratch, {});
+            recognition::alignPage(work, scratch, {});
     }
 }
 BENCHMARK(BM_Align)->Arg(1)->Arg(0)->ArgName("strip")->Unit(benchmark::kMillisecond);
@@ -125,7 +125,7 @@ void BM_RemoveBackground(benchmark::State& state)
         state.PauseTiming();
         work = page;
         state.ResumeTiming();
-        recognition::RemoveBackground(work, int(state.range(0)), 145);
+        recognition::removeBackground(work, recognition::removalMode(int(state.range(0))), 145);
     }
 }
 BENCHMARK(BM_RemoveBackground)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
@@ -138,8 +138,8 @@ const image::Bitmap& twoColourSheet()
     static const image::Bitmap page = [] {
         image::Bitmap p, scratch;
         image::loadPage(sheet(1), p);
-        recognition::AlignPage(p, scratch, {});
-        recognition::RemoveBackground(p, 0, 145);
+        recognition::alignPage(p, scratch, {});
+        recognition::removeBackground(p, recognition::RemovalMode::Plain, 145);
         return p;
     }();
     return page;
@@ -153,7 +153,7 @@ void BM_ScanPacked(benchmark::State& state)
     recognition::RowScanner scanner;
     recognition::ScanObserver quiet;
     for (auto _ : state)
-        scanner.ScanDigitRows(page, set, recognition::Typeface::Gothic, 818, 834, quiet);
+        scanner.scanDigitRows(page, set, recognition::Typeface::Gothic, 818, 834, quiet);
     state.counters["scanned_lines"] = scanner.scannedLines();
 }
 BENCHMARK(BM_ScanPacked)->Unit(benchmark::kMillisecond);

@@ -110,9 +110,10 @@ Options parseOptions(int argc, char** argv)
             else
                 throw BadOption{"--font: '" + f + "' is neither gothic nor myeongjo"};
         } else if (arg == "--mode") {
-            o.settings.mode = number();
-            if (o.settings.mode < 0 || o.settings.mode > 5)
+            const int mode = number();
+            if (mode < 0 || mode >= rida::recognition::kRemovalModes)
                 throw BadOption{"--mode: must be 0 to 5"};
+            o.settings.mode = rida::recognition::removalMode(mode);
         } else if (arg == "--level")
             o.settings.level = number();
         else if (arg == "--rows")

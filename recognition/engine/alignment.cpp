@@ -180,12 +180,12 @@ void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
     rotateInto(source, target, degrees, 0, source.width() - 1, 0, source.height() - 1);
 }
 
-Alignment AlignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings)
+Alignment alignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings)
 {
     return align(page, scratch, settings, 0);
 }
 
-Alignment AlignDigitStrip(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings, int stripWidth)
+Alignment alignDigitStrip(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings, int stripWidth)
 {
     return align(page, scratch, settings, std::max(stripWidth, 1));
 }

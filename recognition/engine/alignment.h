@@ -54,13 +54,13 @@ void rotatePage(const image::Bitmap& source, image::Bitmap& target, double degre
 
 // Aligns `page` in place. `scratch` receives the rotation and is swapped with
 // `page`, so a run over many pages keeps reusing the same two buffers.
-Alignment AlignPage(image::Bitmap& page, image::Bitmap& scratch, const RecognitionSettings& settings);
+Alignment alignPage(image::Bitmap& page, image::Bitmap& scratch, const RecognitionSettings& settings);
 
-// AlignPage for the digit scan: the same alignment, but of a skewed page only
+// alignPage for the digit scan: the same alignment, but of a skewed page only
 // the reference window and the `stripWidth` columns from the digit column start
 // are turned; the rest of `page` is left unspecified. Those pixels are the
-// same as AlignPage gives, at a fraction of the cost of turning the page.
-Alignment AlignDigitStrip(image::Bitmap& page, image::Bitmap& scratch, const RecognitionSettings& settings,
+// same as alignPage gives, at a fraction of the cost of turning the page.
+Alignment alignDigitStrip(image::Bitmap& page, image::Bitmap& scratch, const RecognitionSettings& settings,
                           int stripWidth);
 
 } // namespace rida::recognition

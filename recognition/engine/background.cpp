@@ -47,9 +47,16 @@ template <int Mode> void removeWith(image::Bitmap& page, int level, int x0, int 
 }
 } // namespace
 
-bool becomesPaper(int mode, int level, std::uint32_t pixel)
+RemovalMode removalMode(int index)
 {
-    switch (mode) {
+    if (index < 0 || index >= kRemovalModes)
+        throw std::invalid_argument("background-removal mode must be 0..5");
+    return RemovalMode(index);
+}
+
+bool becomesPaper(RemovalMode mode, int level, std::uint32_t pixel)
+{
+    switch (int(mode)) {
     case 0:
         return paperRule<0>(pixel, level);
     case 1:
@@ -66,21 +73,20 @@ bool becomesPaper(int mode, int level, std::uint32_t pixel)
     throw std::invalid_argument("background-removal mode must be 0..5");
 }
 
-void RemoveBackground(image::Bitmap& page, int mode, int level)
+void removeBackground(image::Bitmap& page, RemovalMode mode, int level)
 {
-    RemoveBackground(page, mode, level, 0, page.width() - 1LL);
+    removeBackground(page, mode, level, 0, page.width() - 1LL);
 }
 
-void RemoveBackground(image::Bitmap& page, int mode, int level, long long x0, long long x1)
+void removeBackground(image::Bitmap& page, RemovalMode mode, int level, long long x0, long long x1)
 {
-    if (mode < 0 || mode >= kRemovalModes)
-        throw std::invalid_argument("background-removal mode must be 0..5");
+    removalMode(int(mode)); // a value outside the enumeration is refused as above
     x0 = std::max(x0, 0LL);
     x1 = std::min(x1, page.width() - 1LL);
     if (page.empty() || x0 > x1)
         return;
     const int first = int(x0), last = int(x1);
-    switch (mode) {
+    switch (int(mode)) {
     case 0:
         removeWith<0>(page, level, first, last);
         break;

@@ -9,15 +9,30 @@
 
 namespace rida::recognition {
 
-constexpr int kRemovalModes = 6; // `erck` 0..5
+// How the page is reduced. Plain compares the brightest channel of a pixel
+// with a level; the others first allow for the form's blue or red print and
+// its tint, from light to strong, for the Gothic or the Myeongjo digits.
+enum class RemovalMode {
+    Plain = 0,
+    CorrectedLightGothic,
+    CorrectedMediumGothic,
+    CorrectedStrongGothic,
+    CorrectedLightMyeongjo,
+    CorrectedStrongMyeongjo,
+};
+constexpr int kRemovalModes = 6;
 
-// True when the pixel becomes paper under `mode` (0..5); `level` is read by mode 0 only.
-bool becomesPaper(int mode, int level, std::uint32_t pixel);
+// The mode of index 0..5 (the order above); throws std::invalid_argument outside.
+RemovalMode removalMode(int index);
+// Only the plain mode reads a level.
+constexpr bool readsLevel(RemovalMode mode) { return mode == RemovalMode::Plain; }
 
-// Every pixel becomes 0xFFFFFFFF (paper) or 0xFF000000 (ink). Does nothing on an
-// empty page. Throws std::invalid_argument for a mode outside 0..5.
-void RemoveBackground(image::Bitmap& page, int mode, int level);
+// True when the pixel becomes paper under `mode`; `level` is read by the plain mode only.
+bool becomesPaper(RemovalMode mode, int level, std::uint32_t pixel);
+
+// Every pixel becomes 0xFFFFFFFF (paper) or 0xFF000000 (ink). Does nothing on an empty page.
+void removeBackground(image::Bitmap& page, RemovalMode mode, int level);
 // The same on columns x0..x1 (inclusive, clipped to the page) of every line only.
-void RemoveBackground(image::Bitmap& page, int mode, int level, long long x0, long long x1);
+void removeBackground(image::Bitmap& page, RemovalMode mode, int level, long long x0, long long x1);
 
 } // namespace rida::recognition

@@ -43,18 +43,18 @@ PageResult Recognizer::readWorkPage(const RecognitionSettings& settings, Recogni
     observer.pageProgress(0);
     // Only the digit strip is read after the reference point: only it is
     // turned upright and reduced to two colours.
-    result.alignment = AlignDigitStrip(workPage_, scratch_, settings, kStripWidth);
+    result.alignment = alignDigitStrip(workPage_, scratch_, settings, kStripWidth);
     const int strip = result.alignment.columnStart;
     if (strip == 0) {
         result.status = PageStatus::NoReference;
         return result;
     }
-    // The level matters to mode 0 only and is read only there.
-    RemoveBackground(workPage_, settings.mode, settings.mode == 0 ? settings.read(Setting::Level) : settings.level,
+    // The level matters to the plain mode only and is read only there.
+    removeBackground(workPage_, settings.mode, readsLevel(settings.mode) ? settings.read(Setting::Level) : settings.level,
                      strip, static_cast<long long>(strip) + kStripWidth - 1);
     observer.analysing(name);
     observer.lotsCleared();
-    scanner_.ScanDigitRows(workPage_, workingSet_, settings.typeface, result.alignment.columnStart,
+    scanner_.scanDigitRows(workPage_, workingSet_, settings.typeface, result.alignment.columnStart,
                            settings.read(Setting::TopY), observer);
     result.lots = scanner_.lots();
     observer.rowsListed(int(result.lots.size()));
@@ -63,7 +63,7 @@ PageResult Recognizer::readWorkPage(const RecognitionSettings& settings, Recogni
     return result;
 }
 
-RunResult RecognizeFiles(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
+RunResult recognizeFiles(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
                          Recognizer& recognizer, RecognitionObserver& observer)
 {
     RunResult run;
@@ -99,7 +99,7 @@ RunResult RecognizeFiles(const std::vector<std::string>& fullNames, const Recogn
     return run;
 }
 
-RunResult RunRecognition(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
+RunResult runRecognition(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
                          Recognizer& recognizer, RecognitionObserver& observer)
 {
     observer.runStarted();
@@ -107,7 +107,7 @@ RunResult RunRecognition(const std::vector<std::string>& fullNames, const Recogn
     observer.pageProgress(0);
     recognizer.copyTemplates(settings.typeface);
     // An unreadable file leaves by the exception: the bars keep what they show.
-    const RunResult run = RecognizeFiles(fullNames, settings, recognizer, observer);
+    const RunResult run = recognizeFiles(fullNames, settings, recognizer, observer);
     observer.pageProgress(100);
     observer.filesProgress(100);
     observer.runFinished();

@@ -27,14 +27,14 @@ inline constexpr const char* kTooFewRowsSuffix = " 파일 인식 실패";
 
 class RecognitionObserver : public ScanObserver {
 public:
-    // From ScanObserver: pageProgress (`isbar`), rowsListed (`Label15`), lotListed (`memo1`).
-    virtual void filesProgress(int percent) {}             // `ingbar`, 0..100
-    virtual void filesDone(int done, int total) {}         // `Label5`: "done/total"
-    virtual void analysing(const std::string& fullName) {} // `Label7`: "분석파일 : " + fullName
-    virtual void lotsCleared() {}                          // `memo1` emptied
-    virtual void failureLogged(const std::string& line) {} // a line added to `mLog`
-    virtual void runStarted() {}                           // `totbar` and `cutbar` to 0
-    virtual void runFinished() {}                          // `totbar` to 100 (`cutbar` stays 0)
+    // From ScanObserver: pageProgress, rowsListed, lotListed of the page being read.
+    virtual void filesProgress(int percent) {}             // share of the files read, 0..100
+    virtual void filesDone(int done, int total) {}         // files read so far of the files listed
+    virtual void analysing(const std::string& fullName) {} // the file now being read
+    virtual void lotsCleared() {}                          // the lots listed so far are dropped (a new page)
+    virtual void failureLogged(const std::string& line) {} // a failed file, with the reason as its suffix
+    virtual void runStarted() {}                           // the run begins: folder and edit progress at 0
+    virtual void runFinished() {}                          // the run ends: folder progress complete (no editing is done)
     // The stop question (kStopQuestion, Yes/No); true means Yes, stop the run.
     virtual bool stopRequested() { return false; }
 };
@@ -97,15 +97,15 @@ private:
     RowScanner scanner_;
 };
 
-// `RecognizeFiles`: the file loop over `fullNames` in order, with FailCount, the
+// `recognizeFiles`: the file loop over `fullNames` in order, with FailCount, the
 // stop question and the two failure lines (full name + suffix). A file that
 // cannot be read ends the run by the exception (the window shows its text).
-RunResult RecognizeFiles(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
+RunResult recognizeFiles(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
                          Recognizer& recognizer, RecognitionObserver& observer);
 
 // The whole "자동 등록" command without its cursor: bars to 0, the chosen set
-// copied into the working set, FailCount 0, RecognizeFiles, bars to 100.
-RunResult RunRecognition(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
+// copied into the working set, FailCount 0, recognizeFiles, bars to 100.
+RunResult runRecognition(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
                          Recognizer& recognizer, RecognitionObserver& observer);
 
 } // namespace rida::recognition

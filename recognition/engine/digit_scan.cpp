@@ -169,7 +169,7 @@ void RowScanner::FinishRow()
     ClearRow();
 }
 
-void RowScanner::ScanDigitRows(const Bitmap& page, const WorkingSet& set, Typeface face, int columnStart, int topY,
+void RowScanner::scanDigitRows(const Bitmap& page, const WorkingSet& set, Typeface face, int columnStart, int topY,
                                ScanObserver& observer)
 {
     observer_ = &observer;

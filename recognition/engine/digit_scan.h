@@ -115,9 +115,9 @@ struct RowSlot {
 class ScanObserver {
 public:
     virtual ~ScanObserver() = default;
-    virtual void pageProgress(int percent) {}          // `isbar`, 0..100
-    virtual void rowsListed(int count) {}              // `Label15`: count followed by "/15"
-    virtual void lotListed(const std::string& line) {} // a line added to `memo1`
+    virtual void pageProgress(int percent) {}          // share of the page's scan lines done, 0..100
+    virtual void rowsListed(int count) {}              // rows listed on this page so far (of at most 15)
+    virtual void lotListed(const std::string& line) {} // one lot line read off the page
 };
 
 // The row state of one page and the scan over it.
@@ -133,7 +133,7 @@ public:
     // Scans the two-colour `page` from line topY, the strip beginning at
     // `columnStart`, appending lot lines to `lots()`. Starts a page: RowTop = 0,
     // no slots, the list emptied.
-    void ScanDigitRows(const image::Bitmap& page, const WorkingSet& set, Typeface face, int columnStart, int topY,
+    void scanDigitRows(const image::Bitmap& page, const WorkingSet& set, Typeface face, int columnStart, int topY,
                        ScanObserver& observer);
 
     const std::vector<std::string>& lots() const { return lots_; }

@@ -20,7 +20,7 @@ constexpr int kTemplateCount = 11;  // digits 0..9 and a second form of one digi
 constexpr std::uint32_t kInk = 0xFF000000u;
 constexpr std::uint32_t kPaper = 0xFFFFFFFFu;
 
-// The typeface choice `fontck`: 0 Gothic (고딕체), 1 Myeongjo (명조체).
+// The typeface of the printed digits: Gothic (고딕체) or Myeongjo (명조체).
 enum class Typeface { Gothic = 0, Myeongjo = 1 };
 
 // One glyph: one 20-bit value per row from the top; bit 19 is the leftmost

@@ -43,20 +43,20 @@ TEST(FormLinePixel, RedMoreThanFiftyBelowTheLargestChannel)
     EXPECT_FALSE(isFormLinePixel(argb(255, 255, 100, 100)));
 }
 
-TEST(AlignPage, NoFormPixelAnywhere)
+TEST(alignPage, NoFormPixelAnywhere)
 {
     Bitmap page = blankPage(), scratch;
-    const Alignment a = AlignPage(page, scratch, {});
+    const Alignment a = alignPage(page, scratch, {});
     EXPECT_FALSE(a.rotated);
     EXPECT_EQ(a.columnStart, 0);
 }
 
-TEST(AlignPage, OnlyTheLowerWindowHasInkSoNoRotationAndNoReference)
+TEST(alignPage, OnlyTheLowerWindowHasInkSoNoRotationAndNoReference)
 {
     Bitmap page = blankPage(), scratch;
     page.setPixel(300, 2850, kBlue);
     const Bitmap before = page;
-    const Alignment a = AlignPage(page, scratch, {});
+    const Alignment a = alignPage(page, scratch, {});
     EXPECT_TRUE(a.lower.found);
     EXPECT_FALSE(a.upper.found);
     EXPECT_FALSE(a.rotated);
@@ -65,13 +65,13 @@ TEST(AlignPage, OnlyTheLowerWindowHasInkSoNoRotationAndNoReference)
     EXPECT_EQ(std::memcmp(page.data(), before.data(), page.pixelCount() * 4), 0);
 }
 
-TEST(AlignPage, SkewFromTheTwoPointsAndTheBorderStraightAfterwards)
+TEST(alignPage, SkewFromTheTwoPointsAndTheBorderStraightAfterwards)
 {
     Bitmap page = blankPage(2480, 3508), scratch;
     // The border through (200, 900) and (234, 2860), reaching above both windows.
     drawBorder(page, 200 - 34.0 * 60 / 1960, 840, 234 + 34.0 * 80 / 1960, 2940);
     page.setPixel(199, 899, kWhite); // make (200, 900) the first point of the upper window
-    const Alignment a = AlignPage(page, scratch, {});
+    const Alignment a = alignPage(page, scratch, {});
     ASSERT_TRUE(a.upper.found && a.lower.found);
     const double expected =
         std::atan2(double(a.lower.y - a.upper.y), double(a.lower.x - a.upper.x)) * 180 / std::numbers::pi - 90;
@@ -92,13 +92,13 @@ TEST(AlignPage, SkewFromTheTwoPointsAndTheBorderStraightAfterwards)
     EXPECT_EQ(a.columnStart, a.reference.x + 818 - 237);
 }
 
-TEST(AlignPage, ColumnStartFromReferenceAndTableSettings)
+TEST(alignPage, ColumnStartFromReferenceAndTableSettings)
 {
     Bitmap page = blankPage(), scratch;
     drawBorder(page, 240, 800, 240, 3000);
     const Bitmap asDrawn = page;
     RecognitionSettings s;
-    const Alignment a = AlignPage(page, scratch, s);
+    const Alignment a = alignPage(page, scratch, s);
     EXPECT_EQ(a.columnStart, 821);
     // An upright border: both skew points found, no skew, the page left as it is.
     EXPECT_TRUE(a.upper.found && a.lower.found);
@@ -107,30 +107,30 @@ TEST(AlignPage, ColumnStartFromReferenceAndTableSettings)
     EXPECT_TRUE(std::equal(page.data(), page.data() + page.pixelCount(), asDrawn.data()));
     s.tableX = 240;
     s.zoneX = 0; // 240 + 0 - 240 works out to 0: no reference point
-    EXPECT_EQ(AlignPage(page, scratch, s).columnStart, 0);
+    EXPECT_EQ(alignPage(page, scratch, s).columnStart, 0);
 }
 
-TEST(AlignPage, NoisePixelInAWindowWinsOverTheBorder)
+TEST(alignPage, NoisePixelInAWindowWinsOverTheBorder)
 {
     Bitmap page = blankPage(), scratch;
     drawBorder(page, 240, 800, 240, 3000);
     page.setPixel(300, 1161, argb(255, 10, 200, 10)); // green speck
     page.setPixel(330, 1160, kBlue);                  // first line of the reference window
-    const Alignment a = AlignPage(page, scratch, {});
+    const Alignment a = alignPage(page, scratch, {});
     EXPECT_EQ(a.reference.x, 240); // (240, 1160) comes before (330, 1160)
     page.setPixel(200, 1160, argb(255, 10, 200, 10)); // a green speck first in the search order
-    EXPECT_EQ(AlignPage(page, scratch, {}).reference.x, 200);
+    EXPECT_EQ(alignPage(page, scratch, {}).reference.x, 200);
     // One in the upper skew window, before the border, tilts the page.
     Bitmap tilted = blankPage();
     drawBorder(tilted, 240, 800, 240, 3000);
     tilted.setPixel(200, 860, argb(255, 10, 200, 10));
-    const Alignment t = AlignPage(tilted, scratch, {});
+    const Alignment t = alignPage(tilted, scratch, {});
     EXPECT_EQ(t.upper.x, 200);
     EXPECT_NE(t.skewDegrees, 0.0);
     EXPECT_TRUE(t.rotated);
 }
 
-TEST(AlignPage, ALowerSkewPointAtXZeroCountsAsMissing)
+TEST(alignPage, ALowerSkewPointAtXZeroCountsAsMissing)
 {
     RecognitionSettings s;
     s.leftX = 0;
@@ -140,7 +140,7 @@ TEST(AlignPage, ALowerSkewPointAtXZeroCountsAsMissing)
         page.setPixel(5, 900, kBlue);
         page.setPixel(lowerX, 2850, kBlue);
         const Bitmap before = page;
-        const Alignment a = AlignPage(page, scratch, s);
+        const Alignment a = alignPage(page, scratch, s);
         EXPECT_TRUE(a.upper.found);
         EXPECT_EQ(a.rotated, rotated);
         if (!rotated) {
@@ -152,24 +152,24 @@ TEST(AlignPage, ALowerSkewPointAtXZeroCountsAsMissing)
     }
 }
 
-TEST(AlignPage, PagesSmallerThanTheWindowsAreNotReadOutside)
+TEST(alignPage, PagesSmallerThanTheWindowsAreNotReadOutside)
 {
     for (auto [w, h] : {std::pair{1, 1}, {200, 1200}, {400, 1170}, {349, 2900}, {2000, 30}}) {
         Bitmap page(w, h), scratch;
         page.fill(kBlue);
-        const Alignment a = AlignPage(page, scratch, {});
+        const Alignment a = alignPage(page, scratch, {});
         const bool reachesReference = w > 168 && h > 1160;
         EXPECT_EQ(a.columnStart != 0, reachesReference) << w << " x " << h;
     }
     Bitmap empty, scratch;
-    EXPECT_EQ(AlignPage(empty, scratch, {}).columnStart, 0);
+    EXPECT_EQ(alignPage(empty, scratch, {}).columnStart, 0);
     Bitmap page = blankPage(600, 1300);
     drawBorder(page, 240, 0, 240, 1299);
     RecognitionSettings far;
     far.leftX = 2'147'483'000; // windows wholly off the page, and past the end of int
-    EXPECT_EQ(AlignPage(page, scratch, far).columnStart, 0);
+    EXPECT_EQ(alignPage(page, scratch, far).columnStart, 0);
     far.leftX = -2'147'483'000;
-    EXPECT_EQ(AlignPage(page, scratch, far).columnStart, 0);
+    EXPECT_EQ(alignPage(page, scratch, far).columnStart, 0);
 }
 
 // The per-pixel form of the rotation's fixed-point stepping, kept as the oracle

@@ -31,20 +31,20 @@ TEST(BackgroundRemoval, ColoursUnderEveryMode)
     };
     for (const Case& c : cases)
         for (int mode = 0; mode < kRemovalModes; ++mode)
-            EXPECT_EQ(becomesPaper(mode, 145, argb(255, c.r, c.g, c.b)), c.paper[mode]) << c.what << ", mode " << mode;
+            EXPECT_EQ(becomesPaper(removalMode(mode), 145, argb(255, c.r, c.g, c.b)), c.paper[mode]) << c.what << ", mode " << mode;
 }
 
-TEST(BackgroundRemoval, LevelOfModeZero)
+TEST(BackgroundRemoval, LevelOfThePlainMode)
 {
     for (int level = 0; level <= 254; ++level) {
-        EXPECT_TRUE(becomesPaper(0, level, argb(255, 255, 255, 255)));
-        EXPECT_FALSE(becomesPaper(0, level, argb(255, 0, 0, 0)));
+        EXPECT_TRUE(becomesPaper(RemovalMode::Plain, level, argb(255, 255, 255, 255)));
+        EXPECT_FALSE(becomesPaper(RemovalMode::Plain, level, argb(255, 0, 0, 0)));
     }
     // A pixel is ink only when no channel exceeds the level.
-    EXPECT_FALSE(becomesPaper(0, 145, argb(255, 145, 145, 145)));
-    EXPECT_TRUE(becomesPaper(0, 145, argb(255, 0, 0, 146)));
-    EXPECT_FALSE(becomesPaper(0, 255, argb(255, 255, 255, 255)));
-    EXPECT_TRUE(becomesPaper(0, -1, argb(255, 0, 0, 0)));
+    EXPECT_FALSE(becomesPaper(RemovalMode::Plain, 145, argb(255, 145, 145, 145)));
+    EXPECT_TRUE(becomesPaper(RemovalMode::Plain, 145, argb(255, 0, 0, 146)));
+    EXPECT_FALSE(becomesPaper(RemovalMode::Plain, 255, argb(255, 255, 255, 255)));
+    EXPECT_TRUE(becomesPaper(RemovalMode::Plain, -1, argb(255, 0, 0, 0)));
 }
 
 TEST(BackgroundRemoval, LeavesExactlyTwoOpaqueColoursAndIgnoresAlpha)
@@ -56,7 +56,7 @@ TEST(BackgroundRemoval, LeavesExactlyTwoOpaqueColoursAndIgnoresAlpha)
     page.setPixel(0, 1, argb(255, 40, 40, 60));
     page.setPixel(1, 1, argb(255, 146, 0, 0));
     page.setPixel(2, 1, argb(255, 145, 145, 145));
-    RemoveBackground(page, 0, 145);
+    removeBackground(page, RemovalMode::Plain, 145);
     const std::uint32_t expected[] = {kPaper, kInk, kPaper, kInk, kPaper, kInk};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(page.data()[i], expected[i]) << i;
@@ -65,10 +65,11 @@ TEST(BackgroundRemoval, LeavesExactlyTwoOpaqueColoursAndIgnoresAlpha)
 TEST(BackgroundRemoval, EmptyPageAndBadMode)
 {
     image::Bitmap empty;
-    EXPECT_NO_THROW(RemoveBackground(empty, 3, 0));
+    EXPECT_NO_THROW(removeBackground(empty, RemovalMode::CorrectedStrongGothic, 0));
     image::Bitmap page(1, 1);
-    EXPECT_THROW(RemoveBackground(page, 6, 145), std::invalid_argument);
-    EXPECT_THROW(RemoveBackground(page, -1, 145), std::invalid_argument);
+    EXPECT_THROW(removalMode(6), std::invalid_argument);
+    EXPECT_THROW(removalMode(-1), std::invalid_argument);
+    EXPECT_THROW(removeBackground(page, RemovalMode(6), 145), std::invalid_argument);
 }
 
 } // namespace

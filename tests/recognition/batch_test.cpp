@@ -73,7 +73,7 @@ TEST_F(BatchRun, StopQuestionAfterEveryThirdFailure)
     const std::vector<std::string> files(8, path("blank.jpg"));
     Recognizer recognizer;
     Recorder r;
-    const RunResult run = RunRecognition(files, {}, recognizer, r);
+    const RunResult run = runRecognition(files, {}, recognizer, r);
     // Asked before file 4 and before file 7; answered No both times.
     EXPECT_EQ(r.questions, 2);
     EXPECT_EQ(run.filesRead, 8);
@@ -85,7 +85,7 @@ TEST_F(BatchRun, StopQuestionAfterEveryThirdFailure)
 
     Recorder yes;
     yes.answers = {true};
-    const RunResult stopped = RunRecognition(files, {}, recognizer, yes);
+    const RunResult stopped = runRecognition(files, {}, recognizer, yes);
     EXPECT_TRUE(stopped.stoppedByUser);
     EXPECT_EQ(stopped.filesRead, 3);
     EXPECT_EQ(yes.log.size(), 3u);
@@ -93,14 +93,14 @@ TEST_F(BatchRun, StopQuestionAfterEveryThirdFailure)
     RecognitionSettings never;
     never.stopAfter = 0;
     Recorder none;
-    RunRecognition(files, never, recognizer, none);
+    runRecognition(files, never, recognizer, none);
     EXPECT_EQ(none.questions, 0);
 
     // The limit reached by the last file asks nothing: the question comes before a file.
     RecognitionSettings four;
     four.stopAfter = 4;
     Recorder once;
-    const RunResult last = RunRecognition(files, four, recognizer, once);
+    const RunResult last = runRecognition(files, four, recognizer, once);
     EXPECT_EQ(once.questions, 1);
     EXPECT_EQ(last.FailCount, 4);
     EXPECT_EQ(last.filesRead, 8);
@@ -122,7 +122,7 @@ TEST_F(BatchRun, ARowLimitOfZeroOrLessFailsNoPageForItsRows)
         RecognitionSettings s;
         s.minRows = c.minRows;
         Recorder r;
-        const RunResult run = RunRecognition({path("three.jpg"), path("norows.jpg")}, s, recognizer, r);
+        const RunResult run = runRecognition({path("three.jpg"), path("norows.jpg")}, s, recognizer, r);
         EXPECT_EQ(r.log, c.log);
         EXPECT_EQ(run.FailCount, int(c.log.size()));
         EXPECT_EQ(std::count(r.events.begin(), r.events.end(), "Label5 2/2"), 1) << "both pages are judged";
@@ -133,7 +133,7 @@ TEST_F(BatchRun, TooFewRowsKeepsItsLinesAndIsLogged)
 {
     Recognizer recognizer;
     Recorder r;
-    const RunResult run = RunRecognition({path("three.jpg"), path("blank.jpg")}, {}, recognizer, r);
+    const RunResult run = runRecognition({path("three.jpg"), path("blank.jpg")}, {}, recognizer, r);
     EXPECT_EQ(run.FailCount, 2);
     EXPECT_EQ(r.memo, (std::vector<std::string>{"1 0123 0004", "2 0045 0000", "1 0001 0002"}));
     EXPECT_EQ(r.log, (std::vector<std::string>{path("three.jpg") + " 파일 인식 실패",
@@ -145,7 +145,7 @@ TEST_F(BatchRun, TooFewRowsKeepsItsLinesAndIsLogged)
     RecognitionSettings lenient;
     lenient.minRows = 3;
     Recorder ok;
-    EXPECT_EQ(RunRecognition({path("three.jpg")}, lenient, recognizer, ok).FailCount, 0);
+    EXPECT_EQ(runRecognition({path("three.jpg")}, lenient, recognizer, ok).FailCount, 0);
     EXPECT_TRUE(ok.log.empty());
 }
 
@@ -153,7 +153,7 @@ TEST_F(BatchRun, RowCounterShowsEachPageFromItsFirstScannedLine)
 {
     Recognizer recognizer;
     Recorder r;
-    RunRecognition({path("three.jpg"), path("three.jpg")}, {}, recognizer, r);
+    runRecognition({path("three.jpg"), path("three.jpg")}, {}, recognizer, r);
     // "0/15" as soon as a page's scan begins, then each listed row, then the count after the scan.
     EXPECT_EQ(r.rowCounts, (std::vector<int>{0, 1, 2, 3, 3, 0, 1, 2, 3, 3}));
 }
@@ -162,17 +162,17 @@ TEST_F(BatchRun, UnreadableFileEndsTheRunWithItsMessage)
 {
     Recognizer recognizer;
     Recorder r;
-    EXPECT_THROW(RunRecognition({path("blank.jpg"), path("text.jpg"), path("blank.jpg")}, {}, recognizer, r),
+    EXPECT_THROW(runRecognition({path("blank.jpg"), path("text.jpg"), path("blank.jpg")}, {}, recognizer, r),
                  image::ImageError);
     EXPECT_EQ(r.log.size(), 1u);
-    EXPECT_THROW(RunRecognition({path("missing.jpg")}, {}, recognizer, r), image::ImageError);
+    EXPECT_THROW(runRecognition({path("missing.jpg")}, {}, recognizer, r), image::ImageError);
 }
 
 TEST_F(BatchRun, EmptyListReadsNothing)
 {
     Recognizer recognizer;
     Recorder r;
-    const RunResult run = RunRecognition({}, {}, recognizer, r);
+    const RunResult run = runRecognition({}, {}, recognizer, r);
     EXPECT_EQ(run.filesRead, 0);
     EXPECT_EQ(r.events.back(), "ingbar 100");
 }
@@ -183,9 +183,9 @@ TEST_F(BatchRun, BuffersAreReusedFromPageToPage)
     Recorder r;
     RecognitionSettings s;
     s.minRows = 0;
-    RunRecognition({path("three.jpg")}, s, recognizer, r);
+    runRecognition({path("three.jpg")}, s, recognizer, r);
     const std::size_t after1 = recognizer.bufferBytes();
-    RunRecognition(std::vector<std::string>(3, path("three.jpg")), s, recognizer, r);
+    runRecognition(std::vector<std::string>(3, path("three.jpg")), s, recognizer, r);
     EXPECT_EQ(recognizer.bufferBytes(), after1);
 
     // Given back between runs, they are made afresh and the page reads the same.
@@ -193,7 +193,7 @@ TEST_F(BatchRun, BuffersAreReusedFromPageToPage)
     ASSERT_FALSE(lots.empty());
     recognizer.releaseBuffers();
     EXPECT_EQ(recognizer.bufferBytes(), 0u);
-    RunRecognition({path("three.jpg")}, s, recognizer, r);
+    runRecognition({path("three.jpg")}, s, recognizer, r);
     EXPECT_EQ(recognizer.bufferBytes(), after1);
     EXPECT_EQ(r.memo, lots);
 }

@@ -56,13 +56,13 @@ Scan scan(const Bitmap& page, Typeface face = Typeface::Gothic, int columnStart 
     set.copyFrom(face);
     RowScanner scanner;
     ScanObserver quiet;
-    scanner.ScanDigitRows(page, set, face, columnStart, topY, quiet);
+    scanner.scanDigitRows(page, set, face, columnStart, topY, quiet);
     return {scanner.lots(), scanner.scannedLines()};
 }
 
 using Lots = std::vector<std::string>;
 
-TEST(ScanDigitRows, ReadsRowsAndHopsBetweenThem)
+TEST(scanDigitRows, ReadsRowsAndHopsBetweenThem)
 {
     Bitmap page = paperPage();
     stampRow(page, "101230004", 900);
@@ -116,7 +116,7 @@ Scan scanSharp(const Bitmap& page, const WorkingSet& set)
 {
     RowScanner scanner;
     ScanObserver quiet;
-    scanner.ScanDigitRows(page, set, Typeface::Gothic, S, T, quiet);
+    scanner.scanDigitRows(page, set, Typeface::Gothic, S, T, quiet);
     return {scanner.lots(), scanner.scannedLines()};
 }
 
@@ -126,7 +126,7 @@ Scan scanSharp(const Bitmap& page, const WorkingSet& set)
 // .. 1230, and so on to the last window 2990 .. 3030, 83 + 14 x 41 = 657 lines.
 // A second row found in a window is collected over 17 lines instead of
 // searched over 41, and the hops start again 140 lines below it.
-TEST(ScanDigitRows, TheRowEndJumpAndTheSearchHopsSkipExactlyTheirLines)
+TEST(scanDigitRows, TheRowEndJumpAndTheSearchHopsSkipExactlyTheirLines)
 {
     const WorkingSet set = sharpSet();
     struct Case {
@@ -152,7 +152,7 @@ TEST(ScanDigitRows, TheRowEndJumpAndTheSearchHopsSkipExactlyTheirLines)
     }
 }
 
-TEST(ScanDigitRows, AMatchHidesTheNextTwentyPositionsOfItsLineAndARowIsCollectedOverSixteenLinesMore)
+TEST(scanDigitRows, AMatchHidesTheNextTwentyPositionsOfItsLineAndARowIsCollectedOverSixteenLinesMore)
 {
     const WorkingSet set = sharpSet();
     struct Case {
@@ -194,7 +194,7 @@ TEST(ScanDigitRows, AMatchHidesTheNextTwentyPositionsOfItsLineAndARowIsCollected
 // paper rows in its window; template 8 differs in two columns and needs the
 // glyph nearly whole. There, template 9 is a near duplicate, so template 8 is
 // tried and recorded at the same x.
-TEST(ScanDigitRows, ANearDuplicateLetsTheNextTemplateInTheOrderBeTried)
+TEST(scanDigitRows, ANearDuplicateLetsTheNextTemplateInTheOrderBeTried)
 {
     const char* columns = "01101101101010001111";
     WorkingSet set = sharpSet();
@@ -220,7 +220,7 @@ TEST(ScanDigitRows, ANearDuplicateLetsTheNextTemplateInTheOrderBeTried)
 // 594 for 7 and 1. The glyph at `position` of the row has `flipped` of its
 // pixels turned (the first ones line by line); a row short of a digit is
 // dropped.
-TEST(ScanDigitRows, AcceptsADigitFromItsThresholdOfAgreeingPixels)
+TEST(scanDigitRows, AcceptsADigitFromItsThresholdOfAgreeingPixels)
 {
     const WorkingSet set = sharpSet();
     struct Case {
@@ -254,7 +254,7 @@ TEST(ScanDigitRows, AcceptsADigitFromItsThresholdOfAgreeingPixels)
 
 // The templates are tried 0, 9, 8, 7, 6, ...: a glyph that two templates
 // accept is read as the one tried first.
-TEST(ScanDigitRows, AGlyphTwoTemplatesAcceptIsReadAsTheOneTriedFirst)
+TEST(scanDigitRows, AGlyphTwoTemplatesAcceptIsReadAsTheOneTriedFirst)
 {
     WorkingSet set = sharpSet();
     set.img[6] = set.img[0];
@@ -264,7 +264,7 @@ TEST(ScanDigitRows, AGlyphTwoTemplatesAcceptIsReadAsTheOneTriedFirst)
     EXPECT_EQ(scanSharp(page, set).lots, Lots{"1 0183 0004"}); // the 6 read as 0, the 2 as 8
 }
 
-TEST(ScanDigitRows, GivesUpOnAPageThatListsNothingInTheFirstFifthOfTheScan)
+TEST(scanDigitRows, GivesUpOnAPageThatListsNothingInTheFirstFifthOfTheScan)
 {
     Bitmap late = paperPage();
     stampRow(late, "101230004", T + 470);
@@ -277,7 +277,7 @@ TEST(ScanDigitRows, GivesUpOnAPageThatListsNothingInTheFirstFifthOfTheScan)
     EXPECT_EQ(scan(early).lots, (Lots{"1 0123 0004"}));
 }
 
-TEST(ScanDigitRows, RowsThatAreNotListed)
+TEST(scanDigitRows, RowsThatAreNotListed)
 {
     const int wide[9] = {2, 46, 68, 90, 112, 189, 211, 233, 255};
     Bitmap page = paperPage();
@@ -291,7 +291,7 @@ TEST(ScanDigitRows, RowsThatAreNotListed)
     EXPECT_EQ(scan(page).lots, (Lots{"1 0123 0004", "2 1234 5678"}));
 }
 
-TEST(ScanDigitRows, MoreThanNineMatchesKeepTheFirstNine)
+TEST(scanDigitRows, MoreThanNineMatchesKeepTheFirstNine)
 {
     const int tight[10] = {2, 24, 46, 68, 90, 112, 134, 156, 178, 200};
     Bitmap page = paperPage();
@@ -299,7 +299,7 @@ TEST(ScanDigitRows, MoreThanNineMatchesKeepTheFirstNine)
     EXPECT_EQ(scan(page).lots, (Lots{"1 0123 0004"}));
 }
 
-TEST(ScanDigitRows, EleventhGlyphReadsAsSixInGothicAndZeroInMyeongjo)
+TEST(scanDigitRows, EleventhGlyphReadsAsSixInGothicAndZeroInMyeongjo)
 {
     Bitmap gothic = paperPage();
     stampRow(gothic, "1a0aa0aa6", 900);
@@ -309,7 +309,7 @@ TEST(ScanDigitRows, EleventhGlyphReadsAsSixInGothicAndZeroInMyeongjo)
     EXPECT_EQ(scan(myeongjo, Typeface::Myeongjo).lots, (Lots{"2 0103 0405"}));
 }
 
-TEST(ScanDigitRows, ARowFoundOnTheLastSeventeenLinesIsNeverJudged)
+TEST(scanDigitRows, ARowFoundOnTheLastSeventeenLinesIsNeverJudged)
 {
     for (auto [lastTop, listed] : {std::pair{T + 2215, false}, {T + 2200, true}}) {
         const int first = lastTop - 14 * 150;
@@ -321,7 +321,7 @@ TEST(ScanDigitRows, ARowFoundOnTheLastSeventeenLinesIsNeverJudged)
     }
 }
 
-TEST(ScanDigitRows, StripCrossingThePageEdgesReadsPaperThere)
+TEST(scanDigitRows, StripCrossingThePageEdgesReadsPaperThere)
 {
     // The strip reaches x = S + 274 and the last lines y + 32 beyond the page.
     Bitmap page = paperPage(S + 236, 1000);
@@ -365,7 +365,7 @@ TEST(RowState, FinishRowOrdersByXAndJudges)
     Bitmap empty = paperPage(1, 1);
     WorkingSet set;
     set.copyFrom(Typeface::Gothic);
-    r.ScanDigitRows(empty, set, Typeface::Gothic, S, T, quiet); // a fresh page: empty list
+    r.scanDigitRows(empty, set, Typeface::Gothic, S, T, quiet); // a fresh page: empty list
 
     fill("400321001", {50, 40, 30, 20, 10, 90, 80, 70, 60}); // slots found out of order
     r.FinishRow();
@@ -421,8 +421,8 @@ static int twoColourPage(const pagegen::PageOptions& options, Bitmap& page)
 {
     page = pagegen::drawPage(options);
     Bitmap scratch;
-    const Alignment a = AlignPage(page, scratch, {});
-    RemoveBackground(page, 0, 145);
+    const Alignment a = alignPage(page, scratch, {});
+    removeBackground(page, RemovalMode::Plain, 145);
     return a.columnStart;
 }
 
@@ -469,7 +469,7 @@ TEST(DigitMatcher, AgreesWithThePlainRuleOnAMyeongjoPageWithBothSets)
         ScanObserver quiet;
         WorkingSet set;
         set.copyFrom(Typeface::Myeongjo);
-        scanner.ScanDigitRows(page, set, Typeface::Myeongjo, columnStart, T, quiet);
+        scanner.scanDigitRows(page, set, Typeface::Myeongjo, columnStart, T, quiet);
         ASSERT_EQ(scanner.lots(), pagegen::expectedLots(o)); // the lines below do go through printed digits
     }
     // Every line through the first and the last printed row, and every 37th line elsewhere.

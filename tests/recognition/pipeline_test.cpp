@@ -57,7 +57,7 @@ std::vector<Case> cases()
         c.page.shiftX = -20, c.page.shiftY = 14;
         c.page.noise = 8;
         c.settings.typeface = Typeface::Myeongjo;
-        c.settings.mode = 4;
+        c.settings.mode = RemovalMode::CorrectedLightMyeongjo;
         list.push_back(c);
     }
     {
@@ -82,7 +82,7 @@ std::vector<Case> cases()
         c.page.rows = randomRows(4, 6);
         c.page.shiftX = 25, c.page.shiftY = 20;
         c.page.noise = 5;
-        c.settings.mode = 2;
+        c.settings.mode = RemovalMode::CorrectedMediumGothic;
         list.push_back(c);
     }
     return list;
@@ -144,15 +144,15 @@ TEST(Pipeline, TheDigitStripReadsAsTheWholeAlignedPage)
         const PageResult r = recognizer.recognizeBitmap(drawn, c.settings, quiet);
 
         image::Bitmap whole = drawn, scratch;
-        const Alignment a = AlignPage(whole, scratch, c.settings);
+        const Alignment a = alignPage(whole, scratch, c.settings);
         ASSERT_NE(a.columnStart, 0);
         EXPECT_EQ(r.alignment.columnStart, a.columnStart);
         EXPECT_EQ(r.alignment.rotated, a.rotated);
         EXPECT_EQ(r.alignment.reference.x, a.reference.x);
         EXPECT_EQ(r.alignment.reference.y, a.reference.y);
-        RemoveBackground(whole, c.settings.mode, c.settings.level);
+        removeBackground(whole, c.settings.mode, c.settings.level);
         RowScanner scanner;
-        scanner.ScanDigitRows(whole, recognizer.workingSet(), c.settings.typeface, a.columnStart, c.settings.topY,
+        scanner.scanDigitRows(whole, recognizer.workingSet(), c.settings.typeface, a.columnStart, c.settings.topY,
                               quiet);
         EXPECT_EQ(r.lots, scanner.lots());
         EXPECT_EQ(recognizer.rows().scannedLines(), scanner.scannedLines());
