@@ -77,14 +77,21 @@ public:
                 throw ArchiveError(classify(query.lastError()), messageFor(query.lastError(), path, options));
         };
         run(QStringLiteral("PRAGMA foreign_keys = ON"));
-        run(QStringLiteral("PRAGMA journal_mode = WAL"));
-        if (!query.next() || query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
-            throw ArchiveError(Failure::Database,
-                               QStringLiteral("데이터베이스를 WAL 방식으로 열 수 없습니다: %1").arg(path));
-        query.finish();
         // Reading the schema reads the first page: a file that is not a database fails here.
         run(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         query.finish();
+    }
+
+    // Readers beside one writer, and a commit that survives a crash.
+    void prepareWrites(QSqlDatabase& db, const QString& location, const ConnectionOptions& options) const override
+    {
+        const QString path = QFileInfo(location).absoluteFilePath();
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")))
+            throw ArchiveError(classify(query.lastError()), messageFor(query.lastError(), path, options));
+        if (!query.next() || query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+            throw ArchiveError(Failure::Database,
+                               QStringLiteral("데이터베이스를 WAL 방식으로 열 수 없습니다: %1").arg(path));
     }
 
     QString generatedKey() const override { return QStringLiteral("INTEGER PRIMARY KEY"); }

@@ -28,7 +28,10 @@ public:
     // The Qt driver: "QSQLITE".
     virtual QString driver() const = 0;
     // Opens `db` on `location` and sets the connection up; throws ArchiveError.
+    // Changes nothing in the database: it may turn out to be none of ours.
     virtual void open(QSqlDatabase& db, const QString& location, const ConnectionOptions& options) const = 0;
+    // Readies a database known to be ours (or empty) for writing.
+    virtual void prepareWrites(QSqlDatabase& db, const QString& location, const ConnectionOptions& options) const = 0;
     // The column definition of a key the database numbers itself.
     virtual QString generatedKey() const = 0;
     // The statement that starts a transaction which will write.

@@ -33,7 +33,7 @@ bool isValidUtf8WithHangul(const QByteArray& bytes)
     if (!nonAscii)
         return false;
     QStringDecoder utf8(QStringDecoder::Utf8);
-    (void)utf8.decode(bytes);
+    const QString text = utf8(bytes);
     return !utf8.hasError();
 }
 
@@ -125,20 +125,22 @@ std::vector<RegionEntry> parseRegionList(const QByteArray& bytes)
     if (!headerSeen)
         refuse(1, QStringLiteral("파일이 비어 있습니다."));
 
-    // Each level's own name is what its full name adds to the nearest listed
-    // code above it; a code whose parents are not listed keeps its last word.
+    // Each level's own name is what its full name adds to the code one level
+    // above it (a 시군구 may be two words: 수원시 장안구); a code whose parent
+    // is not listed keeps its last word.
     QHash<QString, const RegionEntry*> byCode;
     byCode.reserve(static_cast<qsizetype>(entries.size()));
     for (const RegionEntry& e : entries)
         byCode.insert(e.code, &e);
     auto ownName = [&](const RegionEntry& e) {
-        for (const QString& parent : parentCodes(e.code)) {
-            const auto found = byCode.constFind(parent);
-            if (found == byCode.cend())
-                continue;
-            const QString prefix = (*found)->fullName + u' ';
-            if (e.fullName.startsWith(prefix))
-                return e.fullName.mid(prefix.size());
+        const QStringList parents = parentCodes(e.code);
+        if (!parents.isEmpty()) {
+            const auto found = byCode.constFind(parents.front());
+            if (found != byCode.cend()) {
+                const QString prefix = (*found)->fullName + u' ';
+                if (e.fullName.startsWith(prefix))
+                    return e.fullName.mid(prefix.size());
+            }
         }
         return e.fullName.section(u' ', -1);
     };

@@ -15,7 +15,8 @@ struct RegionEntry {
     QString code;     // ten digits
     QString fullName; // as published, levels separated by single spaces
     // The name of each level, from the codes above this one in the same list:
-    // for "4183025021" 경기도, 양평군, 양평읍, 양근리. Below the code's own level empty.
+    // for "4183025021" 경기도, 양평군, 양평읍, 양근리. Below the code's own level,
+    // and for a level the list does not hold, empty.
     QString province; // 시도
     QString district; // 시군구; may hold two words ("수원시 장안구")
     QString town;     // 읍면동

@@ -142,6 +142,7 @@ std::unique_ptr<Store> Store::open(const QString& location, StoreOptions options
                            "저장된 자료는 그대로입니다.")
                 .arg(version)
                 .arg(currentSchemaVersion()));
+    store->dialect_->prepareWrites(store->db_, location, store->options_.connection);
     archive::migrate(store->db_, *store->dialect_, version, currentSchemaVersion());
     return store;
 }
