@@ -1,0 +1,402 @@
+// rida-archive: the archive store from the command line.
+//
+//   rida-archive [--database URL|PATH] [--pages DIR] [--user NAME] COMMAND
+//
+//   init [--admin NAME]           the database and the page folder; the first administrator
+//   user add NAME --role ROLE     ROLE: 관리자|등록자|조회자 (also admin|clerk|viewer)
+//   user passwd NAME
+//   user disable NAME
+//   user list
+//   regions import FILE           the national 법정동코드 list, CP949
+//   regions choose CODE...        the office's 시군구, 5-digit codes
+//   backup DEST                   a consistent copy, also while the program runs
+//   check                         pages against records, and the database's own check
+//   export --csv [FILE]           one line per lot, UTF-8 with BOM; standard output without FILE
+//
+// Every command but init runs as the user named by --user, whose password is
+// asked first. Passwords come from the terminal without echo or, when standard
+// input is not a terminal, one line each from it: the --user password first,
+// then a new password twice. Never from the command line.
+//
+// Exit status: 0 done, 1 a finding or a refusal (said in Korean on standard
+// error), 2 a usage error.
+
+#include "archive/error.h"
+#include "archive/location.h"
+#include "archive/pagefolder.h"
+#include "archive/password.h"
+#include "archive/regionlist.h"
+#include "archive/roles.h"
+#include "archive/store.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+
+namespace {
+
+using namespace rida::archive;
+
+constexpr int kDone = 0;
+constexpr int kRefused = 1;
+constexpr int kUsage = 2;
+
+const char* const kUsageText = "usage: rida-archive [--database URL|PATH] [--pages DIR] [--user NAME] COMMAND\n"
+                               "  init [--admin NAME]\n"
+                               "  user add NAME --role 관리자|등록자|조회자   (admin|clerk|viewer)\n"
+                               "  user passwd NAME\n"
+                               "  user disable NAME\n"
+                               "  user list\n"
+                               "  regions import FILE\n"
+                               "  regions choose CODE...\n"
+                               "  backup DEST\n"
+                               "  check\n"
+                               "  export --csv [FILE]\n";
+
+struct UsageError {
+    QString message;
+};
+
+struct Arguments {
+    QString database, pages, user, admin, role;
+    bool csv = false;
+    QStringList words; // the command and its operands
+};
+
+Arguments parse(const QStringList& args)
+{
+    Arguments a;
+    auto valueOf = [&](qsizetype& k) {
+        if (k + 1 >= args.size())
+            throw UsageError{QStringLiteral("%1 뒤에 값이 없습니다.").arg(args[k])};
+        return args[++k];
+    };
+    bool optionsEnded = false;
+    for (qsizetype k = 1; k < args.size(); ++k) {
+        const QString& arg = args[k];
+        if (optionsEnded || !arg.startsWith(QLatin1String("--"))) {
+            a.words << arg;
+        } else if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("--database")) {
+            a.database = valueOf(k);
+        } else if (arg == QLatin1String("--pages")) {
+            a.pages = valueOf(k);
+        } else if (arg == QLatin1String("--user")) {
+            a.user = valueOf(k);
+        } else if (arg == QLatin1String("--admin")) {
+            a.admin = valueOf(k);
+        } else if (arg == QLatin1String("--role")) {
+            a.role = valueOf(k);
+        } else if (arg == QLatin1String("--csv")) {
+            a.csv = true;
+        } else if (arg == QLatin1String("--help")) {
+            a.words = {QStringLiteral("help")};
+            return a;
+        } else if (arg.startsWith(QLatin1String("--password"))) {
+            throw UsageError{QStringLiteral("비밀번호는 명령줄로 받지 않습니다. 물어볼 때 입력하십시오.")};
+        } else {
+            throw UsageError{QStringLiteral("알 수 없는 옵션입니다: %1").arg(arg)};
+        }
+    }
+    return a;
+}
+
+void say(const QString& text)
+{
+    std::cout << text.toStdString() << '\n';
+}
+
+void complain(const QString& text)
+{
+    std::cerr << "rida-archive: " << text.toStdString() << '\n';
+}
+
+// One line from the terminal without echo, or from standard input as it comes.
+QString readSecret(const QString& prompt)
+{
+    const bool terminal = ::isatty(STDIN_FILENO) == 1;
+    termios saved{};
+    if (terminal) {
+        std::cerr << prompt.toStdString() << std::flush;
+        ::tcgetattr(STDIN_FILENO, &saved);
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::string line;
+    const bool got = static_cast<bool>(std::getline(std::cin, line));
+    if (terminal) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        std::cerr << '\n';
+    }
+    if (!got)
+        throw ArchiveError(Failure::Invalid, QStringLiteral("비밀번호를 읽지 못했습니다(입력이 끝났습니다)."));
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    QString secret = QString::fromUtf8(line);
+    wipe(line);
+    return secret;
+}
+
+QString readNewPassword(const QString& whose)
+{
+    QString first = readSecret(QStringLiteral("%1의 새 비밀번호: ").arg(whose));
+    QString second = readSecret(QStringLiteral("%1의 새 비밀번호 확인: ").arg(whose));
+    const bool same = first == second;
+    second.fill(QChar(0));
+    if (!same) {
+        first.fill(QChar(0));
+        throw ArchiveError(Failure::Invalid, QStringLiteral("두 번 입력한 비밀번호가 서로 다릅니다."));
+    }
+    return first;
+}
+
+void signIn(Store& store, const QString& name)
+{
+    if (name.isEmpty())
+        throw UsageError{QStringLiteral("이 명령에는 --user NAME이 필요합니다.")};
+    QString password = readSecret(QStringLiteral("%1의 비밀번호: ").arg(name));
+    const SignInResult result = store.signIn(name, password);
+    password.fill(QChar(0));
+    if (!result.ok())
+        throw ArchiveError(Failure::NotSignedIn, result.message);
+}
+
+void expectWords(const Arguments& a, qsizetype least, qsizetype most)
+{
+    if (a.words.size() < least || (most >= 0 && a.words.size() > most))
+        throw UsageError{QStringLiteral("명령의 인자 수가 맞지 않습니다: %1").arg(a.words.join(u' '))};
+}
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString kindWord(QChar code)
+{
+    static const QHash<QChar, QString> words{
+        {u'T', QStringLiteral("토지특성조사표")}, {u'G', QStringLiteral("결정조서")},
+        {u'S', QStringLiteral("산정조서")},       {u'J', QStringLiteral("조사대상필지부")},
+        {u'Y', QStringLiteral("열람부")},         {u'X', QStringLiteral("기타문서")},
+    };
+    return words.value(code, QString(code));
+}
+
+int exportCsv(Store& store, const QString& file)
+{
+    QSaveFile saved(file);
+    QFile out;
+    QIODevice* device = nullptr;
+    if (file.isEmpty()) {
+        if (!out.open(stdout, QIODevice::WriteOnly))
+            throw ArchiveError(Failure::Database, QStringLiteral("표준 출력에 쓸 수 없습니다."));
+        device = &out;
+    } else {
+        if (!saved.open(QIODevice::WriteOnly))
+            throw ArchiveError(
+                Failure::ReadOnly,
+                QStringLiteral("내보낼 파일을 만들 수 없습니다: %1 (%2)").arg(file, saved.errorString()));
+        device = &saved;
+    }
+    // The byte order mark tells a spreadsheet that the text is UTF-8.
+    QByteArray text = "\xEF\xBB\xBF";
+    text += QStringLiteral("PNU,읍면,동리,산,본번,부번,문서구분,조사연도,조사월,이미지경로\r\n").toUtf8();
+    int lines = 0;
+    store.forEachExportRow([&](const ExportRow& row) {
+        const QStringList fields{row.parcelNumber,
+                                 csvField(row.town),
+                                 csvField(row.village),
+                                 row.mountain ? QStringLiteral("산") : QString(),
+                                 QString::number(row.mainNumber),
+                                 QString::number(row.subNumber),
+                                 kindWord(row.kind),
+                                 QString::number(row.surveyYear),
+                                 QString::number(row.surveyMonth),
+                                 csvField(row.pagePath)};
+        text += fields.join(u',').toUtf8();
+        text += "\r\n";
+        ++lines;
+        if (text.size() > (1 << 16)) {
+            device->write(text);
+            text.clear();
+        }
+    });
+    device->write(text);
+    if (file.isEmpty()) {
+        out.flush();
+    } else if (!saved.commit()) {
+        throw ArchiveError(Failure::DiskFull,
+                           QStringLiteral("내보낼 파일을 쓰지 못했습니다: %1 (%2)").arg(file, saved.errorString()));
+    }
+    if (!file.isEmpty())
+        say(QStringLiteral("필지 %1줄을 내보냈습니다: %2").arg(lines).arg(file));
+    return kDone;
+}
+
+int run(const Arguments& a, const ArchiveLocation& where)
+{
+    const QString command = a.words.value(0);
+    const QString sub = a.words.value(1);
+    StoreOptions options;
+    options.connection.createIfMissing = command == QLatin1String("init");
+
+    if (command == QLatin1String("init")) {
+        expectWords(a, 1, 1);
+        createPageFolder(where.pages);
+        auto store = Store::open(where.database, options);
+        say(QStringLiteral("데이터베이스: %1").arg(where.database));
+        say(QStringLiteral("이미지 폴더: %1").arg(where.pages));
+        if (!a.admin.isEmpty()) {
+            if (store->hasUsers())
+                throw ArchiveError(
+                    Failure::Conflict,
+                    QStringLiteral("이미 사용자가 있습니다. 첫 관리자는 빈 데이터베이스에서만 만듭니다."));
+            QString password = readNewPassword(a.admin);
+            store->createFirstAdministrator(a.admin, password);
+            password.fill(QChar(0));
+            say(QStringLiteral("첫 관리자를 만들었습니다: %1").arg(store->currentUser()->name));
+        } else if (!store->hasUsers()) {
+            say(QStringLiteral(
+                "아직 사용자가 없습니다. \"rida-archive init --admin NAME\"으로 첫 관리자를 만드십시오."));
+        }
+        return kDone;
+    }
+
+    const bool known =
+        (command == QLatin1String("user") && QStringList{"add", "passwd", "disable", "list"}.contains(sub)) ||
+        (command == QLatin1String("regions") && QStringList{"import", "choose"}.contains(sub)) ||
+        command == QLatin1String("backup") || command == QLatin1String("check") || command == QLatin1String("export");
+    if (!known)
+        throw UsageError{command.isEmpty() ? QStringLiteral("명령이 없습니다.")
+                                           : QStringLiteral("알 수 없는 명령입니다: %1").arg(a.words.join(u' '))};
+    // The arguments are checked before anything is asked.
+    std::optional<Role> role;
+    if (command == QLatin1String("user")) {
+        expectWords(a, sub == QLatin1String("list") ? 2 : 3, sub == QLatin1String("list") ? 2 : 3);
+        if (sub == QLatin1String("add")) {
+            role = roleFromText(a.role);
+            if (!role)
+                throw UsageError{QStringLiteral("--role은 관리자, 등록자, 조회자(admin, clerk, viewer) 가운데 "
+                                                "하나입니다.")};
+        }
+    } else if (command == QLatin1String("regions")) {
+        expectWords(a, 3, sub == QLatin1String("import") ? 3 : -1);
+    } else if (command == QLatin1String("backup")) {
+        expectWords(a, 2, 2);
+    } else if (command == QLatin1String("check")) {
+        expectWords(a, 1, 1);
+    } else if (command == QLatin1String("export")) {
+        if (!a.csv)
+            throw UsageError{QStringLiteral("export에는 --csv가 필요합니다.")};
+        expectWords(a, 1, 2);
+    }
+    if (a.user.isEmpty())
+        throw UsageError{QStringLiteral("이 명령에는 --user NAME이 필요합니다.")};
+
+    auto store = Store::open(where.database, options);
+    signIn(*store, a.user);
+
+    if (command == QLatin1String("user")) {
+        const QString name = a.words.value(2);
+        if (sub == QLatin1String("add")) {
+            store->require(Command::ManageUsers); // refused before a password is asked
+            QString password = readNewPassword(name);
+            store->addUser(name, *role, password);
+            password.fill(QChar(0));
+            say(QStringLiteral("사용자를 추가했습니다: %1 (%2)").arg(name.trimmed(), roleWord(*role)));
+        } else if (sub == QLatin1String("passwd")) {
+            if (store->currentUser()->name != name.trimmed())
+                store->require(Command::ManageUsers);
+            QString password = readNewPassword(name);
+            store->setPassword(name, password);
+            password.fill(QChar(0));
+            say(QStringLiteral("비밀번호를 바꾸었습니다: %1").arg(name.trimmed()));
+        } else if (sub == QLatin1String("disable")) {
+            store->setDisabled(name, true);
+            say(QStringLiteral("사용자를 사용 중지했습니다: %1").arg(name.trimmed()));
+        } else {
+            for (const UserInfo& user : store->users())
+                say(QStringLiteral("%1\t%2\t%3")
+                        .arg(user.name, roleWord(user.role),
+                             user.disabled ? QStringLiteral("사용 중지") : QStringLiteral("사용")));
+        }
+        return kDone;
+    }
+    if (command == QLatin1String("regions")) {
+        if (sub == QLatin1String("import")) {
+            const RegionImportSummary s = store->importRegions(readRegionList(a.words.value(2)));
+            say(QStringLiteral("행정코드 %1줄을 가져왔습니다: 새 코드 %2, 바뀐 코드 %3(새로 폐지 %4)")
+                    .arg(s.total)
+                    .arg(s.added)
+                    .arg(s.changed)
+                    .arg(s.abolished));
+        } else {
+            store->chooseDistricts(a.words.mid(2));
+            say(QStringLiteral("시군구를 골랐습니다: %1").arg(store->chosenDistricts().join(u' ')));
+        }
+        return kDone;
+    }
+    if (command == QLatin1String("backup")) {
+        store->backupTo(a.words.value(1));
+        say(QStringLiteral("백업했습니다: %1").arg(a.words.value(1)));
+        return kDone;
+    }
+    if (command == QLatin1String("check")) {
+        const PageFolderStatus folder = pageFolderStatus(where.pages);
+        const QList<CheckFinding> findings = checkArchive(*store, where.pages);
+        if (!folder.ready())
+            complain(folder.message);
+        for (const CheckFinding& finding : findings)
+            say(finding.message);
+        if (findings.isEmpty() && folder.ready()) {
+            say(QStringLiteral("이상이 없습니다: 문서 %1건").arg(store->totals().pages));
+            return kDone;
+        }
+        complain(QStringLiteral("점검에서 문제 %1건이 나왔습니다.").arg(findings.size() + (folder.ready() ? 0 : 1)));
+        return kRefused;
+    }
+    return exportCsv(*store, a.words.value(1));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    try {
+        const Arguments a = parse(QCoreApplication::arguments());
+        if (a.words.value(0) == QLatin1String("help")) {
+            std::cout << kUsageText;
+            return kDone;
+        }
+        LocationSources sources = standardSources(QCoreApplication::applicationDirPath());
+        sources.databaseOption = a.database;
+        sources.pagesOption = a.pages;
+        return run(a, resolveLocation(sources));
+    } catch (const UsageError& e) {
+        complain(e.message);
+        std::cerr << kUsageText;
+        return kUsage;
+    } catch (const ArchiveError& e) {
+        complain(e.text());
+        return kRefused;
+    } catch (const std::exception& e) {
+        complain(QString::fromLocal8Bit(e.what()));
+        return kRefused;
+    }
+}
