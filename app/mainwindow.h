@@ -1,6 +1,16 @@
 #pragma once
 // The main window: status board, menu bar, toolbar and bottom bar, and the
 // protocol by which the work windows are opened and closed.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   N2Click → openLookup, N12Click → openAutoRegistration, N4Click → openRegistration, N9Click → openModify,
+//   about1Click → showAbout, suiImageButton1Click → openSupportPage, N25Click → exitProgram, N2 → lookupAction, N3 →
+//   recordsSeparator, N12 → autoRegistrationAction, N4 → registrationAction, N9 → modifyAction, N26 → usersAction,
+//   N13 → manageSeparator, N8 → regionCodesAction, N10 → settingsAction, N41 → systemSeparator, N6 → supportAction,
+//   about1 → aboutAction, N25 → exitAction, suiToolBar1 → toolBar, ToolButton21 → lookupButton, ToolButton1 →
+//   autoRegistrationButton, ToolButton6 → registrationButton, ToolButton7 → modifyButton, ToolButton15 → exitButton,
+//   todaymemo → statusBoard, Panel1 → bottomBar, userbtn → userButton, suiImageButton1 → supportButton, FormCreate →
+//   startUp
 
 #include "app/titlewindow.h"
 

@@ -7,6 +7,10 @@
 //
 // The file list holds names only: nothing is decoded and every entry shares
 // one icon, so a folder of thousands of scans opens at once.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   DriveComboBox1 → driveList, DirectoryListBox1 → folderList, FileListBox1 → fileList, pathname → folderField,
+//   imgname → nameField, MenuItem1 → deleteFileAction
 
 #include "components/folderlisting.h"
 

@@ -11,6 +11,16 @@
 //
 // Used by the manual registration window and by the manual tab of the
 // automatic registration window; LotListOptions holds where they differ.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   xjuso3 → mainNumber, xjuso4 → subNumber, SuiArrowButton1Click → stepMainUp, SuiArrowButton2Click → stepMainDown,
+//   SuiArrowButton3Click → stepSubUp, SuiArrowButton4Click → stepSubDown, SuiArrowButton1 → mainUpButton,
+//   SuiArrowButton2 → mainDownButton, SuiArrowButton3 → subUpButton, SuiArrowButton4 → subDownButton,
+//   suiButton4Click → addLot, suiButton5Click → deleteSelectedLot, suiButton11Click → zeroMainNumber,
+//   suiButton8Click → zeroSubNumber, suiButton4 → addButton, suiButton2 → deleteButton, suiButton18 →
+//   registerButton, suiButton11 → mainZeroButton, suiButton8 → subZeroButton, jusogridSelectCell →
+//   onLotCellSelected, jusogrid → lotGrid, IsLotListed → isLotListed, sanClick → onSanClicked, SelectedLotRow →
+//   selectedLotRow, san → sanBox
 
 #include "model/landrecord.h"
 

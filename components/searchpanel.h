@@ -3,6 +3,11 @@
 // number, document kind, year range and the "검색" button, with the key
 // filters of the search windows. The panel carries no command of its own: a
 // window that searches connects to searchButton's clicked().
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   xjuso1 → townList, xjuso2 → villageList, xjuso3 → mainNumber, xjuso4 → subNumber, SuiArrowButton1 →
+//   previousSubButton, SuiArrowButton2 → nextSubButton, kindck → kindFilterBox, xkind → kindList, xdtck →
+//   yearRangeBox, fdate → yearFrom, rdate → yearTo, suiButton18 → searchButton, san → sanBox
 
 #include "model/landrecord.h"
 #include "ui/fields.h"

@@ -1,6 +1,12 @@
 #pragma once
 // The lookup window "지가조서 조회": the search panel, the record and lot grids,
 // the page viewer and the output bar.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   suiPanel6 → searchPanel, suiPanel5 → recordPanel, xgrid → recordGrid, suiPanel7 → lotPanel, ygrid → lotGrid,
+//   suiPanel1 → viewerPanel, suiButton18Click → search, xgridSelectCell → onRecordRowSelected, xgridDblClick →
+//   openSelectedRecord, ygridSelectCell → onLotRowSelected, ygridClick → onLotClicked, PrintPage → printPage,
+//   N7Click → reopenRecord, ResetSearch → resetSearch, ClearLots → clearLots
 
 #include "ui/workwindow.h"
 

@@ -4,6 +4,13 @@
 // hints), "출력", "수정출력", "낱장 출력" and "설정". The bar reads the shown
 // page and the view through its hooks, so it does not depend on the viewer
 // that the window embeds.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   suiButton13Click → onPrintClicked, suiButton7Click → onPrintCapture, suiButton12Click → onSaveCapture,
+//   suiButton11Click → onPageToWordProcessor, suiButton10Click → onCaptureToWordProcessor, suiButton15Click →
+//   onPrinterSetup, PrintPage → printPage, suiButton11 → pageToWriterButton, suiButton10 → captureToWriterButton,
+//   suiButton12 → saveCaptureButton, suiButton7 → printCaptureButton, suiButton13 → printButton, CheckBox1 →
+//   modifiedOutputBox, oneck → singleSheetBox, suiButton15 → printerSetupButton
 
 #include "lookup/recordoutput.h"
 

@@ -3,6 +3,12 @@
 // lookup window, an image view with its scale box, a panel for adding a lot
 // and panels for deleting. In this build it is a layout only: its command
 // buttons have no action, nothing fills its grids and no page is loaded.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   suiPanel6 → searchPanel, suiPanel5 → recordPanel, xgrid → recordGrid, suiPanel7 → lotPanel, ygrid → lotGrid,
+//   suiPanel1 → viewerPanel, suiButton5 → deleteLotButton, suiPanel2 → lotAddPanel, rexjuso1 → addTownList, rexjuso2
+//   → addVillageList, resan → addSanBox, rexjuso3 → addMainNumber, rexjuso4 → addSubNumber, suiButton4 →
+//   addLotButton, suiPanel3 → documentDeletePanel, suiButton26 → deleteDocumentButton, FormCreate → resetState
 
 #include "ui/workwindow.h"
 

@@ -7,6 +7,16 @@
 // fixed values whenever it is created; nothing is saved. The text settings
 // have no key filter: any characters up to the field's length can be typed,
 // and a command that uses them converts them to whole numbers when it starts.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   suiButton9Click → testRemoval, suiButton3Click → applyManualView, xkind → attributes->kindList, xdate →
+//   attributes->yearField, xmonth → attributes->monthField, xjuso1 → attributes->townList, xjuso2 →
+//   attributes->villageList, sel → modeTabs, suiButton1Click → runRecognition, suiButton1 → runButton, totbar →
+//   folderBar, ingbar → fileBar, isbar → rowBar, cutbar → editBar, Label22 → folderCount, Label5 → fileCount,
+//   Label15 → rowCount, Label7 → analysedFile, mLog → failureLog, memo1 → recognisedLots, FileListBox1Click →
+//   showChosenFile, N1801Click → deleteChosenFile, suiButton18Click → registerManualEntry, suiButton2Click →
+//   deleteLot, ResetManualEntry → resetManualEntry, FormShow → openImageFolder, FormCloseQuery → releaseRunBuffers,
+//   the settings (doxnum, erck, xpt ...) → settingsPanel (settingspanel.h)
 
 #include <memory>
 #include <optional>

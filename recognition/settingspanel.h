@@ -4,6 +4,15 @@
 // own default (RecognitionSettings{}), and the page point that a press on the
 // page view picks. Settings are text fields that may hold anything up to their
 // length; runSettings() converts them when a command starts.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   suiPageControl1 → settingsTabs, doxnum → minRowsField, errnum → stopAfterField, cmck → copyMoveChoice, nmck →
+//   renameChoice, cutck → marginChoice, dck → regionFolderChoice, xpt → pickedX, ypt → pickedY, styval → topYField,
+//   stxval → leftXField, xcell → tableXField, xzone → zoneXField, suiButton5Click → setTopYFromPick, suiButton7Click
+//   → setLeftXFromPick, suiButton10Click → setTableXFromPick, suiButton6Click → setZoneXFromPick, suiButton5 →
+//   setTopYButton, suiButton7 → setLeftXButton, suiButton10 → setTableXButton, suiButton6 → setZoneXButton, erck →
+//   removalChoice, alsu → levelField, suiButton9 → testButton, fontck → typefaceChoice, suiButton3 →
+//   applyManualViewButton
 
 #include "recognition/engine/settings.h"
 

@@ -4,6 +4,12 @@
 // attributes and lists the lot numbers that the page covers. This build
 // registers nothing: the register button has no action, and the only change
 // the window makes to the file system is "파일 삭제" in the file list.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   xkind → attributes->kindList, xdate → attributes->yearField, xmonth → attributes->monthField, xjuso1 →
+//   attributes->townList, xjuso2 → attributes->villageList, xsel → tabs, suiTabSheet1 → attributeTab, suiTabSheet2 →
+//   settingsTab, suiButton1 → applyViewButton, suiPanel1 → viewerPanel, ResetManualEntry → resetManualEntry,
+//   FileListBox1Click → previewChosenFile, MenuItem1Click → deleteChosenFile, FormShow → openImageFolder
 
 #include "ui/workwindow.h"
 

@@ -21,6 +21,22 @@
 // Coordinates: view pixels are those of the view's visible area; page
 // coordinates are page pixels (origin top-left, y down); the scale box and the
 // magnifier's side are in percent and view pixels as stated at each member.
+//
+// Names in the window forms → ours (each control keeps the form name as its objectName):
+//   ImgViewMouseDown → onMousePress, ImgViewMouseMove → onMouseMove, ImgViewMouseUp → onMouseRelease, ImgViewClick →
+//   onClick, ImgView → imageView, ScaleComboChange → onScaleChanged, ScaleCombo → scaleBox, ImageInterpolateClick →
+//   onSmoothingToggled, ImageInterpolate → smoothingBox, PnlMagn → magnifierPanel, MagnMagnification →
+//   magnificationSlider, MagnOpacityChange → onOpacityChanged, MagnOpacity → opacitySlider, MagnRotation →
+//   rotationSlider, MagnInterpolate → magnifierSmoothingBox, bright → brightnessField, SpinButtonFactorUpClick →
+//   brightnessUp, SpinButtonFactorDownClick → brightnessDown, SpinButtonFactorUp → brightnessUpButton,
+//   SpinButtonFactorDown → brightnessDownButton, suiButton6Click → toggleMagnifier, suiButton3Click →
+//   toggleMagnifierSettings, suiButton17Click → placeMarker, suiButton2Click → applySelection, suiButton5Click →
+//   cancelSelection, suiButton8Click → rotate90, suiButton9Click → rotate180, suiButton6 → magnifierButton,
+//   suiButton3 → magnifierSettingsButton, suiButton17 → markerButton, suiButton2 → applyButton, suiButton5 →
+//   cancelButton, suiButton8 → rotate90Button, suiButton9 → rotate180Button, suiPopupMenu2 → pageMenu, PanAllowed →
+//   panAllowed, Panning → panning, PanOrigin → panOrigin, SetSelection → setSelection, LayerMouseDown →
+//   onLayerPressed, RubberBandResizing → onRubberBandResizing, CreateMagnifier → createMagnifier, MagnifierPaint →
+//   paintMagnifier, AdjustBrightness → adjustBrightness
 
 #include "image/bitmap.h"
 #include "ui/imageview/imageview.h"
