@@ -1,4 +1,5 @@
-#include "imageviewer.h"
+#include "viewer/imageviewer.h"
+#include "viewer/magnifier.h"
 
 #include "model/digits.h"
 #include "model/error.h"
@@ -531,32 +532,32 @@ void ImageViewer::onSmoothingToggled()
 
 void ImageViewer::setSelection(ui::Layer* layer)
 {
-    if (layer == Selection)
+    if (layer == selection)
         return;
-    if (RubberBand) {
-        RubberBand->child = nullptr;
-        RubberBand->visible = false;
-        RubberBand->receivesMouse = false;
-        RubberBand->noUpdate = true;
+    if (rubberBand) {
+        rubberBand->child = nullptr;
+        rubberBand->visible = false;
+        rubberBand->receivesMouse = false;
+        rubberBand->noUpdate = true;
         imageView->invalidate();
     }
-    Selection = layer;
+    selection = layer;
     if (!layer)
         return;
-    if (RubberBand) {
-        imageView->bringToFront(RubberBand);
+    if (rubberBand) {
+        imageView->bringToFront(rubberBand);
     } else {
         auto band = std::make_unique<ui::RubberBand>();
         band->minWidth = 1.0;
         band->minHeight = 1.0;
-        RubberBand = static_cast<ui::RubberBand*>(imageView->addLayer(std::move(band)));
+        rubberBand = static_cast<ui::RubberBand*>(imageView->addLayer(std::move(band)));
     }
-    RubberBand->child = layer;
-    RubberBand->location = layer->location;
-    RubberBand->visible = true;
-    RubberBand->receivesMouse = true;
-    RubberBand->noUpdate = true;
-    RubberBand->onResizing = [this](const RectF& o, RectF& n, ui::BandDrag d, Qt::KeyboardModifiers m) {
+    rubberBand->child = layer;
+    rubberBand->location = layer->location;
+    rubberBand->visible = true;
+    rubberBand->receivesMouse = true;
+    rubberBand->noUpdate = true;
+    rubberBand->onResizing = [this](const RectF& o, RectF& n, ui::BandDrag d, Qt::KeyboardModifiers m) {
         onRubberBandResizing(o, n, d, m);
     };
     imageView->invalidate();
@@ -633,39 +634,15 @@ ui::Layer* ImageViewer::createMagnifier()
 
 void ImageViewer::paintMagnifier(ui::Layer& layer, ui::LayerPaint& buffer)
 {
-    if (!dynamic_cast<ui::PositionedLayer*>(&layer))
+    if (!dynamic_cast<ui::PositionedLayer*>(&layer) || buffer.measuring)
         return;
-    const RectF R = layer.followsPage ? buffer.toBuffer(layer.location) : layer.location;
-    RectI rect{int(std::lround(R.left)), int(std::lround(R.top)), int(std::lround(R.right)),
-               int(std::lround(R.bottom))};
-    const int w = rect.width(), h = rect.height();
-    if (buffer.measuring || w <= 0 || h <= 0)
-        return;
-    const double m = std::pow(10.0, magnificationSlider->value() / 50.0);
-    const double a = -rotationSlider->value();
-    // Only the part of the magnifier inside the buffer is worked out: zoomed in
-    // after placing, a magnifier grows far beyond the view (a 320-pixel one
-    // placed at 20 % is 32000 pixels wide at 2000 %).
-    const RectI shown = rect.intersected({0, 0, buffer.buffer.width(), buffer.buffer.height()});
-    if (!shown.empty()) {
-        image::Bitmap& T = magnified_;
-        T.resize(shown.width(), shown.height());
-        T.fill(0);
-        const double hw = w / 2.0, hh = h / 2.0;
-        // Widened so that a turned square still finds its corners' sources.
-        const RectF S{R.left - hh, R.top - hw, R.right + hh, R.bottom + hw};
-        image::Affine t;
-        t.translate(-rect.left, -rect.top).translate(-hw, -hh).scale(m).rotate(a).translate(hw, hh);
-        image::transformFill(T, buffer.buffer, t, S,
-                             magnifierSmoothingBox->isChecked() ? image::Resampler::Linear : image::Resampler::Nearest,
-                             shown.left - rect.left, shown.top - rect.top);
-        image::setAlpha(T, 255);
-        image::blend(buffer.buffer, shown.left, shown.top, T, opacitySlider->value());
-    }
-    for (int i = 0; i < 5; ++i) {
-        image::raisedBevel(buffer.buffer, rect, 35 - 8 * i);
-        rect = {rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
-    }
+    const RectF frame = layer.followsPage ? buffer.toBuffer(layer.location) : layer.location;
+    MagnifierSettings settings;
+    settings.magnification = magnificationOfSlider(magnificationSlider->value());
+    settings.rotation = rotationSlider->value();
+    settings.opacity = opacitySlider->value();
+    settings.smoothing = magnifierSmoothingBox->isChecked();
+    viewer::paintMagnifier(buffer.buffer, frame, settings, magnified_);
 }
 
 void ImageViewer::onOpacityChanged()
@@ -697,8 +674,8 @@ void ImageViewer::applySelection()
         image::Bitmap burnt;
         imageView->paintTo(burnt, {0, 0, page.width(), page.height()});
         imageView->clearLayers();
-        RubberBand = nullptr;
-        Selection = nullptr;
+        rubberBand = nullptr;
+        selection = nullptr;
         imageView->setPage(std::move(burnt));
         magnified_.release(); // at page resolution it may have been as large as the page
         panAllowed = true;
@@ -709,10 +686,10 @@ void ImageViewer::applySelection()
 
 void ImageViewer::cancelSelection()
 {
-    if (!Selection)
+    if (!selection)
         return;
     panAllowed = true;
-    ui::Layer* layer = Selection;
+    ui::Layer* layer = selection;
     setSelection(nullptr);
     imageView->removeLayer(layer);
 }

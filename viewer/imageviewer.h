@@ -100,8 +100,8 @@ public:
     bool panAllowed = false;
     bool panning = false;
     QPoint panOrigin; // view pixels
-    ui::Layer* Selection = nullptr;
-    ui::RubberBand* RubberBand = nullptr;
+    ui::Layer* selection = nullptr;
+    ui::RubberBand* rubberBand = nullptr;
     // Marker image path: no command sets it.
     QString markerPath;
 

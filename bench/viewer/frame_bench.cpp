@@ -111,8 +111,8 @@ int main(int argc, char** argv)
             viewer->imageView->setResampler(smooth ? image::Resampler::Linear : image::Resampler::Nearest);
             for (const bool magnifier : {false, true}) {
                 viewer->imageView->clearLayers();
-                viewer->RubberBand = nullptr;
-                viewer->Selection = nullptr;
+                viewer->rubberBand = nullptr;
+                viewer->selection = nullptr;
                 if (magnifier) {
                     viewer->toggleMagnifier();
                     viewer->setSelection(nullptr);
@@ -140,8 +140,8 @@ int main(int argc, char** argv)
     std::printf("%-7s %12s %8s %8s %10s\n", "scale", "magnifier", "median", "p90", "cpu median");
     viewer->imageView->setResampler(image::Resampler::Nearest);
     viewer->imageView->clearLayers();
-    viewer->RubberBand = nullptr;
-    viewer->Selection = nullptr;
+    viewer->rubberBand = nullptr;
+    viewer->selection = nullptr;
     viewer->scaleBox->lineEdit()->setText(QStringLiteral("20%"));
     fitViewport();
     viewer->toggleMagnifier();

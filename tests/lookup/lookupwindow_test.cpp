@@ -567,29 +567,29 @@ TEST_F(LookupWindow, F5AndF6StartAndCancelTheMagnifierOnceEach)
     const auto layersBefore = w->viewer->view()->layers().size();
     panel->mainNumber->setFocus();
     pressKey(Qt::Key_F5);
-    ASSERT_NE(w->viewer->Selection, nullptr);
+    ASSERT_NE(w->viewer->selection, nullptr);
     EXPECT_FALSE(w->viewer->panAllowed);
     EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2); // the magnifier and its frame
     pressKey(Qt::Key_F6);
-    EXPECT_EQ(w->viewer->Selection, nullptr);
+    EXPECT_EQ(w->viewer->selection, nullptr);
     EXPECT_TRUE(w->viewer->panAllowed);
 
     // A search brings pan mode back while a magnifier is being placed, and
     // leaves the magnifier on the emptied view, where "취소" still removes it.
     pressKey(Qt::Key_F5);
-    ui::Layer* magnifier = w->viewer->Selection;
+    ui::Layer* magnifier = w->viewer->selection;
     search();
     EXPECT_TRUE(w->viewer->panAllowed);
     ASSERT_TRUE(w->viewer->page().empty());
     EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2);
-    EXPECT_EQ(w->viewer->Selection, magnifier);
+    EXPECT_EQ(w->viewer->selection, magnifier);
     QTest::mouseClick(w->viewer->applyButton, Qt::LeftButton); // "적용" does nothing on an empty page
     EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 2);
     EXPECT_FALSE(w->output->modifiedOutputBox->isChecked());
     pressKey(Qt::Key_F6);
-    EXPECT_EQ(w->viewer->Selection, nullptr);
+    EXPECT_EQ(w->viewer->selection, nullptr);
     EXPECT_EQ(w->viewer->view()->layers().size(), layersBefore + 1); // the frame stays, hidden
-    EXPECT_FALSE(w->viewer->RubberBand->visible);
+    EXPECT_FALSE(w->viewer->rubberBand->visible);
     EXPECT_TRUE(fake->messages.isEmpty());
 }
 

@@ -66,8 +66,8 @@ TEST(PageTools, ApplyBurnsA640PixelMagnifierAt50Percent)
     QTest::mouseClick(h.viewer->applyButton, Qt::LeftButton);
 
     EXPECT_TRUE(h.view().layers().empty());
-    EXPECT_EQ(h.viewer->RubberBand, nullptr);
-    EXPECT_EQ(h.viewer->Selection, nullptr);
+    EXPECT_EQ(h.viewer->rubberBand, nullptr);
+    EXPECT_EQ(h.viewer->selection, nullptr);
     EXPECT_TRUE(h.viewer->panAllowed);
     EXPECT_EQ(h.modified, 1);
     const image::Bitmap& page = h.view().page();
@@ -139,7 +139,7 @@ TEST(PageTools, CancelRemovesOnlyTheSelectedMagnifier)
     ASSERT_EQ(h.magnifiers().size(), 1u);
     EXPECT_EQ(h.magnifiers()[0], first);
     EXPECT_TRUE(h.viewer->panAllowed);
-    EXPECT_EQ(h.viewer->Selection, nullptr);
+    EXPECT_EQ(h.viewer->selection, nullptr);
     QTest::mouseClick(h.viewer->cancelButton, Qt::LeftButton); // nothing selected: nothing happens
     EXPECT_EQ(h.magnifiers().size(), 1u);
 }
