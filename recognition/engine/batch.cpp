@@ -72,24 +72,24 @@ RunResult recognizeFiles(const std::vector<std::string>& fullNames, const Recogn
     const int n = int(fullNames.size());
     for (int i = 1; i <= n; ++i) {
         const int stopAfter = settings.read(Setting::StopAfter);
-        if (stopAfter > 0 && run.FailCount >= stopAfter) {
+        if (stopAfter > 0 && run.failCount >= stopAfter) {
             if (observer.stopRequested()) {
                 run.stoppedByUser = true;
                 return run;
             }
-            run.FailCount = 0;
+            run.failCount = 0;
         }
         const std::string& name = fullNames[std::size_t(i - 1)];
         const PageResult page = recognizer.recognizePage(name, settings, observer);
         ++run.filesRead;
         if (page.status == PageStatus::NoReference) {
             observer.failureLogged(name + kNoReferenceSuffix);
-            ++run.FailCount;
+            ++run.failCount;
             continue;
         }
         if (page.status == PageStatus::TooFewRows) {
             observer.failureLogged(name + kTooFewRowsSuffix);
-            ++run.FailCount;
+            ++run.failCount;
         }
         observer.pageProgress(100);
         observer.filesProgress(int(static_cast<long long>(i) * 100 / n));

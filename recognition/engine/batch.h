@@ -49,7 +49,7 @@ struct PageResult {
 
 struct RunResult {
     int filesRead = 0; // files loaded, the failed ones included
-    int FailCount = 0; // failures since the start or since the user last chose to go on
+    int failCount = 0; // failures since the start or since the user last chose to go on
     bool stoppedByUser = false;
 };
 
@@ -79,7 +79,7 @@ public:
     // The page as last read: of a page with a reference point, the digit strip
     // (kStripWidth columns from the column start) upright and in two colours;
     // its other pixels are unspecified.
-    const image::Bitmap& WorkPage() const { return workPage_; }
+    const image::Bitmap& workPage() const { return workPage_; }
     const WorkingSet& workingSet() const { return workingSet_; }
     const RowScanner& rows() const { return scanner_; }
     std::size_t bufferBytes() const;
@@ -97,14 +97,14 @@ private:
     RowScanner scanner_;
 };
 
-// `recognizeFiles`: the file loop over `fullNames` in order, with FailCount, the
+// `recognizeFiles`: the file loop over `fullNames` in order, with failCount, the
 // stop question and the two failure lines (full name + suffix). A file that
 // cannot be read ends the run by the exception (the window shows its text).
 RunResult recognizeFiles(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
                          Recognizer& recognizer, RecognitionObserver& observer);
 
 // The whole "자동 등록" command without its cursor: bars to 0, the chosen set
-// copied into the working set, FailCount 0, recognizeFiles, bars to 100.
+// copied into the working set, failCount 0, recognizeFiles, bars to 100.
 RunResult runRecognition(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
                          Recognizer& recognizer, RecognitionObserver& observer);
 

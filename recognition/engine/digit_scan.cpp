@@ -123,16 +123,16 @@ void DigitMatcher::prepareLine(int y)
     }
 }
 
-void RowScanner::ClearRow()
+void RowScanner::clearRow()
 {
-    SlotCount = 0;
-    RowIdle = true;
+    slotCount = 0;
+    rowIdle = true;
     RowSlots = {};
 }
 
-bool RowScanner::IsNearDuplicate(char digit, int x) const
+bool RowScanner::isNearDuplicate(char digit, int x) const
 {
-    for (int s = 0; s < SlotCount; ++s) {
+    for (int s = 0; s < slotCount; ++s) {
         const RowSlot& slot = RowSlots[std::size_t(s)];
         if (slot.digit == digit && slot.x > x - kTemplateWidth / 2 && slot.x < x + kTemplateWidth / 2)
             return true;
@@ -140,10 +140,10 @@ bool RowScanner::IsNearDuplicate(char digit, int x) const
     return false;
 }
 
-void RowScanner::FinishRow()
+void RowScanner::finishRow()
 {
-    if (SlotCount < kSlots) {
-        ClearRow();
+    if (slotCount < kSlots) {
+        clearRow();
         return;
     }
     // The exchange rule every i against every j, kept as it is: it decides the
@@ -166,7 +166,7 @@ void RowScanner::FinishRow()
                 observer_->lotListed(line);
         }
     }
-    ClearRow();
+    clearRow();
 }
 
 void RowScanner::scanDigitRows(const Bitmap& page, const WorkingSet& set, Typeface face, int columnStart, int topY,
@@ -174,8 +174,8 @@ void RowScanner::scanDigitRows(const Bitmap& page, const WorkingSet& set, Typefa
 {
     observer_ = &observer;
     lots_.clear();
-    ClearRow();
-    RowTop = 0;
+    clearRow();
+    rowTop = 0;
     progress_ = 0;
     scannedLines_ = 0;
     for (int t = 0; t < kTemplateCount; ++t)
@@ -190,13 +190,13 @@ void RowScanner::scanDigitRows(const Bitmap& page, const WorkingSet& set, Typefa
     for (int y = top; y < top + kScanLines; ++y) {
         if (lots_.empty() && progress_ > kEarlyStopProgress)
             break;
-        if (!RowIdle && y - RowTop > kRowCollectLines) {
-            RowTop += kRowEndJump;
-            FinishRow();
+        if (!rowIdle && y - rowTop > kRowCollectLines) {
+            rowTop += kRowEndJump;
+            finishRow();
         }
-        if (RowIdle && !lots_.empty() && y - RowTop > kRowSearchLines)
-            RowTop += kRowSearchHop;
-        if (y < RowTop)
+        if (rowIdle && !lots_.empty() && y - rowTop > kRowSearchLines)
+            rowTop += kRowSearchHop;
+        if (y < rowTop)
             continue;
 
         ++scannedLines_;
@@ -204,22 +204,22 @@ void RowScanner::scanDigitRows(const Bitmap& page, const WorkingSet& set, Typefa
         int lastRight = columnStart - 1;
         for (int dx = 0; dx < kStripPositions; ++dx) {
             const int x = columnStart + dx;
-            if (x <= lastRight || SlotCount == kSlots)
+            if (x <= lastRight || slotCount == kSlots)
                 continue;
             for (const int t : kTemplateOrder) {
                 // trunc(count * 100 / 660) >= score  <=>  count >= the agreeing counts below.
                 const int needed = (t == 7 || t == 1) ? kStrictAgreeing : kAcceptAgreeing;
-                if (!matcher_.agreesAtLeast(t, dx, needed) || IsNearDuplicate(digits_[std::size_t(t)], x))
+                if (!matcher_.agreesAtLeast(t, dx, needed) || isNearDuplicate(digits_[std::size_t(t)], x))
                     continue;
-                RowSlots[std::size_t(SlotCount)] = {digits_[std::size_t(t)], x, y};
-                ++SlotCount;
+                RowSlots[std::size_t(slotCount)] = {digits_[std::size_t(t)], x, y};
+                ++slotCount;
                 lastRight = x + kTemplateWidth;
                 break;
             }
         }
-        if (SlotCount > 0 && RowIdle) {
-            RowTop = y;
-            RowIdle = false;
+        if (slotCount > 0 && rowIdle) {
+            rowTop = y;
+            rowIdle = false;
         }
         const int progress = int(static_cast<long long>(y - top) * 100 / (kScanLines - 1));
         if (progress != progress_) {

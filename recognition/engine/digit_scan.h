@@ -123,15 +123,15 @@ public:
 // The row state of one page and the scan over it.
 class RowScanner {
 public:
-    // `ClearRow`: no slots, idle.
-    void ClearRow();
+    // `clearRow`: no slots, idle.
+    void clearRow();
     // A slot holds `digit` at an x strictly within 10 pixels of `x` (y is not compared).
-    bool IsNearDuplicate(char digit, int x) const;
-    // Judges the slots as one digit row, lists it when it passes, then ClearRow.
-    void FinishRow();
+    bool isNearDuplicate(char digit, int x) const;
+    // Judges the slots as one digit row, lists it when it passes, then clearRow.
+    void finishRow();
 
     // Scans the two-colour `page` from line topY, the strip beginning at
-    // `columnStart`, appending lot lines to `lots()`. Starts a page: RowTop = 0,
+    // `columnStart`, appending lot lines to `lots()`. Starts a page: rowTop = 0,
     // no slots, the list emptied.
     void scanDigitRows(const image::Bitmap& page, const WorkingSet& set, Typeface face, int columnStart, int topY,
                        ScanObserver& observer);
@@ -142,9 +142,9 @@ public:
 
     // Row state, visible for tests and the window.
     std::array<RowSlot, kSlots> RowSlots{};
-    int SlotCount = 0;
-    bool RowIdle = true;
-    int RowTop = 0;
+    int slotCount = 0;
+    bool rowIdle = true;
+    int rowTop = 0;
 
 private:
     DigitMatcher matcher_;

@@ -77,7 +77,7 @@ TEST_F(BatchRun, StopQuestionAfterEveryThirdFailure)
     // Asked before file 4 and before file 7; answered No both times.
     EXPECT_EQ(r.questions, 2);
     EXPECT_EQ(run.filesRead, 8);
-    EXPECT_EQ(run.FailCount, 2);
+    EXPECT_EQ(run.failCount, 2);
     ASSERT_EQ(r.log.size(), 8u);
     EXPECT_EQ(r.log[0], path("blank.jpg") + " 기준점 인식 실패");
     // A page without reference point updates neither Label5 nor ingbar.
@@ -102,7 +102,7 @@ TEST_F(BatchRun, StopQuestionAfterEveryThirdFailure)
     Recorder once;
     const RunResult last = runRecognition(files, four, recognizer, once);
     EXPECT_EQ(once.questions, 1);
-    EXPECT_EQ(last.FailCount, 4);
+    EXPECT_EQ(last.failCount, 4);
     EXPECT_EQ(last.filesRead, 8);
 }
 
@@ -124,7 +124,7 @@ TEST_F(BatchRun, ARowLimitOfZeroOrLessFailsNoPageForItsRows)
         Recorder r;
         const RunResult run = runRecognition({path("three.jpg"), path("norows.jpg")}, s, recognizer, r);
         EXPECT_EQ(r.log, c.log);
-        EXPECT_EQ(run.FailCount, int(c.log.size()));
+        EXPECT_EQ(run.failCount, int(c.log.size()));
         EXPECT_EQ(std::count(r.events.begin(), r.events.end(), "Label5 2/2"), 1) << "both pages are judged";
     }
 }
@@ -134,7 +134,7 @@ TEST_F(BatchRun, TooFewRowsKeepsItsLinesAndIsLogged)
     Recognizer recognizer;
     Recorder r;
     const RunResult run = runRecognition({path("three.jpg"), path("blank.jpg")}, {}, recognizer, r);
-    EXPECT_EQ(run.FailCount, 2);
+    EXPECT_EQ(run.failCount, 2);
     EXPECT_EQ(r.memo, (std::vector<std::string>{"1 0123 0004", "2 0045 0000", "1 0001 0002"}));
     EXPECT_EQ(r.log, (std::vector<std::string>{path("three.jpg") + " 파일 인식 실패",
                                                path("blank.jpg") + " 기준점 인식 실패"}));
@@ -145,7 +145,7 @@ TEST_F(BatchRun, TooFewRowsKeepsItsLinesAndIsLogged)
     RecognitionSettings lenient;
     lenient.minRows = 3;
     Recorder ok;
-    EXPECT_EQ(runRecognition({path("three.jpg")}, lenient, recognizer, ok).FailCount, 0);
+    EXPECT_EQ(runRecognition({path("three.jpg")}, lenient, recognizer, ok).failCount, 0);
     EXPECT_TRUE(ok.log.empty());
 }
 

@@ -336,10 +336,10 @@ TEST(scanDigitRows, StripCrossingThePageEdgesReadsPaperThere)
 TEST(RowState, IsNearDuplicateComparesDigitAndXOnly)
 {
     RowScanner r;
-    r.ClearRow();
+    r.clearRow();
     r.RowSlots[0] = {'0', 100, 900};
     r.RowSlots[1] = {'7', 300, 905};
-    r.SlotCount = 2;
+    r.slotCount = 2;
     struct Case {
         char digit;
         int x;
@@ -348,18 +348,18 @@ TEST(RowState, IsNearDuplicateComparesDigitAndXOnly)
     const Case cases[] = {{'0', 100, true},  {'0', 91, true},   {'0', 109, true}, {'0', 90, false},
                           {'0', 110, false}, {'3', 100, false}, {'7', 295, true}, {'7', 100, false}};
     for (const Case& c : cases)
-        EXPECT_EQ(r.IsNearDuplicate(c.digit, c.x), c.near) << c.digit << " at " << c.x;
+        EXPECT_EQ(r.isNearDuplicate(c.digit, c.x), c.near) << c.digit << " at " << c.x;
 }
 
 TEST(RowState, FinishRowOrdersByXAndJudges)
 {
     RowScanner r;
     auto fill = [&](const std::string& digits, const std::vector<int>& xs) {
-        r.ClearRow();
+        r.clearRow();
         for (int s = 0; s < int(digits.size()); ++s)
             r.RowSlots[s] = {digits[s], xs[s], 900 + s};
-        r.SlotCount = int(digits.size());
-        r.RowIdle = false;
+        r.slotCount = int(digits.size());
+        r.rowIdle = false;
     };
     ScanObserver quiet;
     Bitmap empty = paperPage(1, 1);
@@ -368,24 +368,24 @@ TEST(RowState, FinishRowOrdersByXAndJudges)
     r.scanDigitRows(empty, set, Typeface::Gothic, S, T, quiet); // a fresh page: empty list
 
     fill("400321001", {50, 40, 30, 20, 10, 90, 80, 70, 60}); // slots found out of order
-    r.FinishRow();
+    r.finishRow();
     EXPECT_EQ(r.lots(), (Lots{"2 3004 1001"}));
-    EXPECT_TRUE(r.RowIdle);
-    EXPECT_EQ(r.SlotCount, 0);
+    EXPECT_TRUE(r.rowIdle);
+    EXPECT_EQ(r.slotCount, 0);
 
     // Slots of equal x keep the order the exchange rule leaves them in (a stable
     // sort would give "1 0037 0009").
     fill("137000009", {10, 50, 50, 20, 30, 60, 70, 80, 90});
-    r.FinishRow();
+    r.finishRow();
     EXPECT_EQ(r.lots().back(), "1 0073 0009");
 
     fill("200000009", {0, 10, 20, 30, 40, 50, 60, 70, 251}); // spans 251
-    r.FinishRow();
+    r.finishRow();
     fill("20000000", {0, 10, 20, 30, 40, 50, 60, 70}); // eight digits
-    r.FinishRow();
+    r.finishRow();
     EXPECT_EQ(r.lots().size(), 2u);
     fill("200000009", {0, 10, 20, 30, 40, 50, 60, 70, 250}); // spans exactly 250
-    r.FinishRow();
+    r.finishRow();
     EXPECT_EQ(r.lots().back(), "2 0000 0009");
 }
 

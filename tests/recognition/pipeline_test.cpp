@@ -157,7 +157,7 @@ TEST(Pipeline, TheDigitStripReadsAsTheWholeAlignedPage)
         EXPECT_EQ(r.lots, scanner.lots());
         EXPECT_EQ(recognizer.rows().scannedLines(), scanner.scannedLines());
 
-        const image::Bitmap& strip = recognizer.WorkPage();
+        const image::Bitmap& strip = recognizer.workPage();
         const int x0 = std::max(a.columnStart, 0), x1 = std::min(a.columnStart + kStripWidth, whole.width());
         ASSERT_LT(x0, x1);
         int differing = 0;
