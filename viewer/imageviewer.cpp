@@ -620,6 +620,13 @@ void ImageViewer::MagnifierPaint(ui::Layer& layer, ui::LayerPaint& buffer)
     if (!dynamic_cast<ui::PositionedLayer*>(&layer))
         return;
     const RectF R = layer.followsPage ? buffer.toBuffer(layer.location) : layer.location;
+    // Outside the buffer nothing of a magnifier shows. Zoomed in on a very
+    // long page it may lie billions of pixels away, or be stretched that far,
+    // where its edges fit no int: then it is not drawn.
+    constexpr double kFar = 1 << 30;
+    if (R.right <= 0 || R.bottom <= 0 || R.left >= buffer.buffer.width() || R.top >= buffer.buffer.height() ||
+        R.left < -kFar || R.top < -kFar || R.right > kFar || R.bottom > kFar)
+        return;
     RectI rect{int(std::lround(R.left)), int(std::lround(R.top)), int(std::lround(R.right)),
                int(std::lround(R.bottom))};
     const int w = rect.width(), h = rect.height();
