@@ -1,6 +1,9 @@
 #pragma once
 // Reading page images into page bitmaps and writing bitmaps as BMP files.
 // The format is recognised from the file's first bytes, never from its name.
+// JPEG: baseline, progressive and arithmetic-coded; grey, colour and CMYK.
+// BMP: 1, 4, 8, 16, 24 and 32 bits, uncompressed, RLE8, RLE4 and bit fields,
+// with the OS/2 1.x and 2.x and the Windows information headers.
 // Failures throw ImageError with a Korean message that names the file; the
 // page is then left empty, never partly drawn.
 
