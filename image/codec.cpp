@@ -1,8 +1,15 @@
 #include "codec.h"
 
+#include <fcntl.h>
+#include <jerror.h>
+#include <jpeglib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <bit>
-#include <csetjmp>
 #include <cerrno>
+#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,13 +18,6 @@
 #include <new>
 #include <system_error>
 #include <vector>
-
-#include <jpeglib.h>
-#include <jerror.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace rida::image {
 
@@ -46,10 +46,10 @@ void checkSize(long long w, long long h, const std::string& name, const LoadLimi
         fail(name, "이미지 머리 정보가 손상되었습니다 (가로 또는 세로 크기가 음수입니다).");
     if (w == 0 || h == 0)
         fail(name, "이미지의 가로 또는 세로 크기가 0입니다.");
-    if (std::size_t(w) * std::size_t(h) > limits.maxPixels || w > std::numeric_limits<int>::max()
-        || h > std::numeric_limits<int>::max())
-        fail(name, "이미지가 너무 커서 메모리에 담을 수 없습니다 (" + std::to_string(w) + " x " + std::to_string(h)
-                       + " 화소).");
+    if (std::size_t(w) * std::size_t(h) > limits.maxPixels || w > std::numeric_limits<int>::max() ||
+        h > std::numeric_limits<int>::max())
+        fail(name, "이미지가 너무 커서 메모리에 담을 수 없습니다 (" + std::to_string(w) + " x " + std::to_string(h) +
+                       " 화소).");
 }
 
 void allocate(Bitmap& page, int w, int h, const std::string& name)
@@ -182,6 +182,12 @@ bool jpegReadHeader(JpegReading& r, const unsigned char* bytes, std::size_t size
         return false;
     jpeg_create_decompress(&r.cinfo);
     r.created = true;
+    // The decoder's working memory (above all the coefficients of a whole
+    // progressive page) may grow with the file, never with a size the header
+    // only claims: 128 bytes a block, and a file holds at most eight blocks a
+    // byte (every block's DC step takes a code of at least one bit). The rest
+    // is row buffers, which a JPEG's 65535-pixel rows keep small.
+    r.cinfo.mem->max_memory_to_use = long(std::min<std::size_t>(size, std::size_t(1) << 40) * 1024 + (64 << 20));
     r.progress.progress_monitor = jpegLimitScans;
     r.cinfo.progress = &r.progress;
     jpeg_mem_src(&r.cinfo, bytes, static_cast<unsigned long>(size));
@@ -189,14 +195,23 @@ bool jpegReadHeader(JpegReading& r, const unsigned char* bytes, std::size_t size
     return true;
 }
 
-// Every line of the page straight into its memory: false with the reason.
-bool jpegDecode(JpegReading& r, Bitmap& page, bool cmyk)
+// Begins the decompression; a progressive or multi-scan file is read whole
+// here, into the decoder's own memory. False with the reason.
+bool jpegStart(JpegReading& r, bool cmyk)
 {
     if (setjmp(r.errors.jump))
         return false;
     // A CMYK pixel takes four bytes like an ARGB one (B, G, R, A in memory).
     r.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
     jpeg_start_decompress(&r.cinfo);
+    return true;
+}
+
+// Every line of the page straight into its memory: false with the reason.
+bool jpegReadLines(JpegReading& r, Bitmap& page)
+{
+    if (setjmp(r.errors.jump))
+        return false;
     while (r.cinfo.output_scanline < r.cinfo.output_height) {
         JSAMPROW row = reinterpret_cast<JSAMPROW>(page.row(int(r.cinfo.output_scanline)));
         jpeg_read_scanlines(&r.cinfo, &row, 1);
@@ -229,25 +244,59 @@ void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string&
     if (w <= 0 || h <= 0)
         fail(name, "JPEG 머리 정보가 손상되었습니다.");
     checkSize(w, h, name, limits);
-    allocate(page, int(w), int(h), name);
+    // Huffman codes take at least one bit for every block of every component:
+    // a file with fewer bits after its header than the claimed page has blocks
+    // cannot hold that page, and is refused before any memory is taken for it.
+    // (Arithmetic coding can hold a flat page in almost nothing; there the
+    // decoder's memory limit and the reading of the data decide.)
+    if (!info.arith_code) {
+        std::size_t blocks = 0;
+        for (int c = 0; c < info.num_components; ++c)
+            blocks += std::size_t(info.comp_info[c].width_in_blocks) * std::size_t(info.comp_info[c].height_in_blocks);
+        const std::size_t scanBytes = info.src->bytes_in_buffer;
+        if (scanBytes < (blocks + 7) / 8) {
+            if (!endsWell)
+                fail(name, "JPEG 파일이 잘려 있습니다.");
+            fail(name, "JPEG 자료가 손상되었습니다 (머리 정보의 크기만큼 자료가 없습니다: " + std::to_string(w) +
+                           " x " + std::to_string(h) + " 화소).");
+        }
+    }
 
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    if (!jpegDecode(*reading, page, cmyk)) {
+    const auto damaged = [&] {
         page.release(); // a made-up size must not stay allocated
+        if (reading->errors.mgr.msg_code == JERR_NO_BACKING_STORE)
+            fail(name, "JPEG 자료가 손상되었습니다 (머리 정보의 크기만큼 자료가 없습니다: " + std::to_string(w) +
+                           " x " + std::to_string(h) + " 화소).");
         const std::string why = reading->errors.message[0] ? reading->errors.message : "?";
         if (cutShort(why))
             fail(name, "JPEG 파일이 잘려 있습니다.");
         fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
-    }
+    };
+    // A progressive file's scans are all read before the page is taken.
+    if (!jpegStart(*reading, cmyk))
+        damaged();
+    allocate(page, int(w), int(h), name);
+    if (!jpegReadLines(*reading, page))
+        damaged();
     if (cmyk)
         cmykToArgbInPlace(page, hasAdobeMarker(bytes, size));
 }
 
 // ---------------------------------------------------------------- BMP
 
-std::uint32_t u16(const unsigned char* p) { return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8); }
-std::uint32_t u32(const unsigned char* p) { return u16(p) | (u16(p + 2) << 16); }
-std::int32_t s32(const unsigned char* p) { return std::int32_t(u32(p)); }
+std::uint32_t u16(const unsigned char* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
+}
+std::uint32_t u32(const unsigned char* p)
+{
+    return u16(p) | (u16(p + 2) << 16);
+}
+std::int32_t s32(const unsigned char* p)
+{
+    return std::int32_t(u32(p));
+}
 
 // Extracts a channel under `mask` and widens it to 8 bits.
 struct Channel {
@@ -277,8 +326,127 @@ struct Channel {
     }
 };
 
-void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, Bitmap& page,
-               const LoadLimits& limits)
+// Where an RLE stream leaves the page, or why it is not whole.
+enum class RleFault { None, CutShort, PastRow, PastPage, DeltaOutside };
+
+// Walks an RLE8 (`four` false) or RLE4 stream for a w x h page. Positions are
+// counted from the bottom row up, as the file stores them; `run(x, y, n, value)`
+// gets n pixels of one encoded byte, `literal(x, y, n, bytes)` n pixels stored
+// one by one. Pixels that the stream skips (end of line, delta, end of bitmap)
+// are left to the caller. A stream that runs out is whole only once every row
+// has been reached.
+template <class Run, class Literal>
+RleFault walkRle(const unsigned char* p, std::size_t n, long long w, long long h, bool four, Run&& run,
+                 Literal&& literal)
+{
+    std::size_t i = 0;
+    long long x = 0, y = 0;
+    for (;;) {
+        if (n - i < 2)
+            return (y >= h || (y == h - 1 && x == w)) ? RleFault::None : RleFault::CutShort;
+        const unsigned count = p[i], code = p[i + 1];
+        i += 2;
+        if (count > 0) { // encoded run
+            if (y >= h)
+                return RleFault::PastPage;
+            if (x + count > w)
+                return RleFault::PastRow;
+            run(x, y, count, code);
+            x += count;
+            continue;
+        }
+        switch (code) {
+        case 0: // end of line
+            if (y >= h)
+                return RleFault::PastPage;
+            x = 0;
+            ++y;
+            break;
+        case 1: // end of bitmap
+            return RleFault::None;
+        case 2: { // delta: skip right and up
+            if (n - i < 2)
+                return RleFault::CutShort;
+            const unsigned dx = p[i], dy = p[i + 1];
+            i += 2;
+            if (x + dx > w || y + dy >= h)
+                return RleFault::DeltaOutside;
+            x += dx;
+            y += dy;
+            break;
+        }
+        default: { // absolute run of `code` pixels, padded to a 16-bit boundary
+            const std::size_t bytes = four ? (code + 1) / 2 : code;
+            if (n - i < bytes)
+                return RleFault::CutShort;
+            if (y >= h)
+                return RleFault::PastPage;
+            if (x + code > w)
+                return RleFault::PastRow;
+            literal(x, y, code, p + i);
+            x += code;
+            i += std::min(bytes + (bytes & 1), n - i);
+            break;
+        }
+        }
+    }
+}
+
+void decodeRle(const unsigned char* data, std::size_t size, int w, int h, bool four,
+               const std::uint32_t (&palette)[256], const std::string& name, Bitmap& page)
+{
+    // The whole stream is checked before the page is taken: a damaged file
+    // leaves no partly drawn page, and a header's claimed size takes no memory
+    // for a stream that does not hold it.
+    const auto none = [](auto...) {};
+    switch (walkRle(data, size, w, h, four, none, none)) {
+    case RleFault::None:
+        break;
+    case RleFault::CutShort:
+        fail(name, "RLE 압축 BMP 파일이 잘려 있습니다.");
+    case RleFault::PastRow:
+        fail(name, "RLE 압축 자료가 손상되었습니다 (화소가 줄 끝을 넘습니다).");
+    case RleFault::PastPage:
+        fail(name, "RLE 압축 자료가 손상되었습니다 (화소가 이미지 끝을 넘습니다).");
+    case RleFault::DeltaOutside:
+        fail(name, "RLE 압축 자료가 손상되었습니다 (건너뛰기가 이미지 밖을 가리킵니다).");
+    }
+    allocate(page, w, h, name);
+    // Skipped pixels show the first palette colour.
+    page.fill(palette[0]);
+    const auto at = [&](long long x, long long y) { return page.row(h - 1 - int(y)) + x; };
+    if (four) {
+        walkRle(
+            data, size, w, h, true,
+            [&](long long x, long long y, unsigned n, unsigned value) {
+                std::uint32_t* dst = at(x, y);
+                const std::uint32_t pair[2] = {palette[value >> 4], palette[value & 15]};
+                for (unsigned k = 0; k < n; ++k)
+                    dst[k] = pair[k & 1];
+            },
+            [&](long long x, long long y, unsigned n, const unsigned char* src) {
+                std::uint32_t* dst = at(x, y);
+                for (unsigned k = 0; k < n; ++k)
+                    dst[k] = palette[(src[k >> 1] >> ((k & 1) ? 0 : 4)) & 15];
+            });
+    } else {
+        walkRle(
+            data, size, w, h, false,
+            [&](long long x, long long y, unsigned n, unsigned value) { std::fill_n(at(x, y), n, palette[value]); },
+            [&](long long x, long long y, unsigned n, const unsigned char* src) {
+                std::uint32_t* dst = at(x, y);
+                for (unsigned k = 0; k < n; ++k)
+                    dst[k] = palette[src[k]];
+            });
+    }
+}
+
+// Compression codes of the information header. Windows and OS/2 2.x agree on
+// 0 to 2 and disagree on 3 and 4.
+constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4, kBiPng = 5,
+                        kBiAlphaBitfields = 6;
+
+void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, Bitmap& page, const LoadLimits& limits)
 {
     if (n < 14 + 12)
         fail(name, "BMP 파일이 잘려 있습니다.");
@@ -286,12 +454,22 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
     const std::uint32_t infoSize = u32(b + 14);
     if (infoSize < 12 || infoSize > n - 14)
         fail(name, "BMP 머리 정보가 손상되었습니다.");
+    // Information headers: 12 bytes (OS/2 1.x core header), 40, 52, 56, 108 and
+    // 124 (Windows), and anything from 16 to 64 (OS/2 2.x, whose first 40 bytes
+    // are laid out as Windows' and whose writers may leave off any fields
+    // after the bit depth; those left off are zero).
+    const bool windowsSize = infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize >= 108;
+    const bool os2Size = infoSize >= 16 && infoSize <= 64 && !windowsSize;
+    if (infoSize != 12 && !windowsSize && !os2Size)
+        fail(name, "BMP 머리 정보가 손상되었습니다 (머리 정보의 길이 " + std::to_string(infoSize) + "바이트).");
 
     long long width = 0, height = 0;
     int planes = 0, bpp = 0;
-    std::uint32_t compression = 0, colorsUsed = 0;
+    std::uint32_t compression = kBiRgb, colorsUsed = 0;
     std::uint32_t masks[3] = {0, 0, 0};
     std::size_t paletteEntrySize = 4;
+    // A field of the information header, or zero where a short header leaves it off.
+    const auto field = [&](std::size_t at) { return at + 4 <= infoSize ? u32(b + 14 + at) : 0u; };
     if (infoSize == 12) { // OS/2 core header: 16-bit sizes, 3-byte palette entries
         width = u16(b + 18);
         height = u16(b + 20); // unsigned here: a core-header page is always bottom-up
@@ -299,16 +477,22 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
         bpp = int(u16(b + 24));
         paletteEntrySize = 3;
     } else {
-        if (infoSize < 40)
-            fail(name, "BMP 머리 정보가 손상되었습니다.");
         width = s32(b + 18);
-        height = s32(b + 22);
+        // OS/2 2.x sizes are unsigned and its pages always bottom-up.
+        height = os2Size ? (long long)u32(b + 22) : (long long)s32(b + 22);
         planes = int(u16(b + 26));
         bpp = int(u16(b + 28));
-        compression = u32(b + 30);
-        colorsUsed = u32(b + 46);
-        if (compression == 3 || compression == 6) {
-            // The masks follow a 40-byte header, or sit inside a V4/V5 header.
+        compression = field(16);
+        colorsUsed = field(32);
+        // OS/2 2.x's own codes: 3 is Huffman 1D (fax pages of one bit), 4 is
+        // RLE24. A 40-byte header is either; the bit depth tells them apart.
+        const bool os2Codes = os2Size || infoSize == 40;
+        if (os2Codes && compression == 3 && (os2Size || bpp == 1))
+            fail(name, "지원하지 않는 BMP 압축 방식입니다 (OS/2 Huffman 1D 압축).");
+        if (os2Codes && compression == 4 && (os2Size || bpp == 24))
+            fail(name, "지원하지 않는 BMP 압축 방식입니다 (OS/2 RLE24 압축).");
+        if (compression == kBiBitfields || compression == kBiAlphaBitfields) {
+            // The masks follow a 40-byte header, or sit inside a V2 to V5 header.
             const std::size_t at = 14 + 40;
             if (at + 12 > n)
                 fail(name, "BMP 파일이 잘려 있습니다.");
@@ -322,13 +506,18 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
         height = -height; // a long long, so INT_MIN cannot overflow
     if (planes != 1)
         fail(name, "BMP 머리 정보가 손상되었습니다.");
-    if (compression == 1 || compression == 2)
-        fail(name, "RLE 압축 BMP 파일은 지원하지 않습니다.");
-    if (compression == 4 || compression == 5)
+    const bool rle = compression == kBiRle8 || compression == kBiRle4;
+    if (compression == kBiRle8 && bpp != 8)
+        fail(name, "BMP 머리 정보가 손상되었습니다 (RLE8 압축은 8비트 BMP에만 쓰입니다).");
+    if (compression == kBiRle4 && bpp != 4)
+        fail(name, "BMP 머리 정보가 손상되었습니다 (RLE4 압축은 4비트 BMP에만 쓰입니다).");
+    if (rle && topDown)
+        fail(name, "BMP 머리 정보가 손상되었습니다 (RLE 압축 BMP는 위에서 아래로 저장될 수 없습니다).");
+    if (compression == kBiJpeg || compression == kBiPng)
         fail(name, "JPEG/PNG를 담은 BMP 파일은 지원하지 않습니다.");
-    if (compression != 0 && compression != 3 && compression != 6)
-        fail(name, "지원하지 않는 BMP 압축 방식입니다.");
-    if (compression != 0 && bpp != 16 && bpp != 32)
+    if (compression != kBiRgb && !rle && compression != kBiBitfields && compression != kBiAlphaBitfields)
+        fail(name, "지원하지 않는 BMP 압축 방식입니다 (압축 방식 " + std::to_string(compression) + ").");
+    if ((compression == kBiBitfields || compression == kBiAlphaBitfields) && bpp != 16 && bpp != 32)
         fail(name, "BMP 머리 정보가 손상되었습니다.");
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         fail(name, "지원하지 않는 BMP 색 깊이입니다 (" + std::to_string(bpp) + "비트).");
@@ -341,7 +530,10 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
         const std::size_t maxEntries = std::size_t(1) << bpp;
         paletteSize = (colorsUsed == 0 || colorsUsed > maxEntries) ? maxEntries : colorsUsed;
         const std::size_t at = 14 + std::size_t(infoSize);
-        const std::size_t available = at <= n ? (n - at) / paletteEntrySize : 0;
+        // The palette ends where the pixels begin (or, where that offset is
+        // wrong, at the end of the file, refused further down).
+        const std::size_t end = pixelOffset >= at && pixelOffset <= n ? pixelOffset : n;
+        const std::size_t available = at <= end ? (end - at) / paletteEntrySize : 0;
         if (available < paletteSize) {
             // Some writers declare a full palette but store fewer entries before
             // the pixels; what is there is used, the rest stays black.
@@ -357,9 +549,14 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
             palette[i] = argb(255, 0, 0, 0);
     }
 
-    const std::size_t stride = ((std::size_t(width) * std::size_t(bpp) + 31) / 32) * 4;
     if (pixelOffset < 14 + infoSize || pixelOffset > n)
         fail(name, "BMP 머리 정보가 손상되었습니다 (화소 위치가 파일 밖을 가리킵니다).");
+    if (rle) {
+        decodeRle(b + pixelOffset, n - pixelOffset, int(width), int(height), compression == kBiRle4, palette, name,
+                  page);
+        return;
+    }
+    const std::size_t stride = ((std::size_t(width) * std::size_t(bpp) + 31) / 32) * 4;
     // The last row need not be padded; some writers leave the padding out.
     const std::size_t lastRow = (std::size_t(width) * std::size_t(bpp) + 7) / 8;
     if ((n - pixelOffset) < stride * std::size_t(height - 1) + lastRow)
@@ -367,7 +564,7 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
 
     Channel red, green, blue;
     if (bpp == 16) {
-        if (compression == 0) {
+        if (compression == kBiRgb) {
             masks[0] = 0x7C00;
             masks[1] = 0x03E0;
             masks[2] = 0x001F;
@@ -375,7 +572,7 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
         red = Channel(masks[0] & 0xFFFF);
         green = Channel(masks[1] & 0xFFFF);
         blue = Channel(masks[2] & 0xFFFF);
-    } else if (bpp == 32 && compression != 0) {
+    } else if (bpp == 32 && compression != kBiRgb) {
         red = Channel(masks[0]);
         green = Channel(masks[1]);
         blue = Channel(masks[2]);
@@ -411,7 +608,7 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
                 dst[x] = argb(255, src[2], src[1], src[0]);
             break;
         case 32:
-            if (compression == 0) {
+            if (compression == kBiRgb) {
                 // Pages are opaque: the fourth byte is unused in most scanners' files.
                 for (int x = 0; x < w; ++x, src += 4)
                     dst[x] = argb(255, src[2], src[1], src[0]);
@@ -433,7 +630,7 @@ std::vector<unsigned char>& fileBuffer()
     return buffer;
 }
 
-void readFile(const std::string& path, std::vector<unsigned char>& out)
+void readFile(const std::string& path, std::vector<unsigned char>& out, std::size_t maxBytes)
 {
     // Opened without waiting, so that a pipe under a page's name cannot hang
     // the program; only a plain file is read (a device such as /dev/zero
@@ -446,6 +643,16 @@ void readFile(const std::string& path, std::vector<unsigned char>& out)
         ::close(fd);
         throw ImageError("이미지 파일이 아닙니다 (일반 파일이 아닙니다): " + path);
     }
+    const auto tooLarge = [&](unsigned long long bytes) {
+        return ImageError("이미지 파일이 너무 큽니다: " + path + " (" + std::to_string(bytes >> 20) +
+                          "MB, 쪽 이미지 파일은 " + std::to_string(maxBytes >> 20) + "MB까지 읽습니다)");
+    };
+    // The size is looked at before a byte is read: a file larger than the
+    // largest page we agree to hold could need is never taken into memory.
+    if (st.st_size > 0 && (unsigned long long)st.st_size > maxBytes) {
+        ::close(fd);
+        throw tooLarge((unsigned long long)st.st_size);
+    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(::fdopen(fd, "rb"), &std::fclose);
     if (!f) {
@@ -453,20 +660,23 @@ void readFile(const std::string& path, std::vector<unsigned char>& out)
         throw ImageError("파일을 열 수 없습니다: " + path);
     }
     out.clear();
-    long size = -1;
-    if (std::fseek(f.get(), 0, SEEK_END) == 0) {
-        size = std::ftell(f.get());
-        std::fseek(f.get(), 0, SEEK_SET);
-    }
-    if (size > 0) {
-        // One read straight into the kept buffer.
-        out.resize(std::size_t(size));
-        out.resize(std::fread(out.data(), 1, out.size(), f.get()));
-    } else {
-        unsigned char chunk[1 << 16];
-        std::size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, f.get())) > 0)
-            out.insert(out.end(), chunk, chunk + got);
+    try {
+        if (st.st_size > 0) {
+            // One read straight into the kept buffer.
+            out.resize(std::size_t(st.st_size));
+            out.resize(std::fread(out.data(), 1, out.size(), f.get()));
+        } else {
+            // A size the file system does not know: read up to the limit.
+            unsigned char chunk[1 << 16];
+            std::size_t got;
+            while ((got = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) {
+                if (out.size() + got > maxBytes)
+                    throw tooLarge(out.size() + got);
+                out.insert(out.end(), chunk, chunk + got);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        throw ImageError("메모리가 부족하여 이미지 파일을 읽을 수 없습니다: " + path);
     }
     if (std::ferror(f.get()))
         throw ImageError("파일을 읽는 중 오류가 났습니다: " + path);
@@ -498,7 +708,7 @@ void decodePage(const unsigned char* bytes, std::size_t size, const std::string&
     throw ImageError("JPEG나 BMP 이미지 파일이 아닙니다: " + name);
 }
 
-void loadPage(const std::string& path, Bitmap& page)
+void loadPage(const std::string& path, Bitmap& page, const LoadLimits& limits)
 {
     page.clear();
     auto& file = fileBuffer();
@@ -513,8 +723,8 @@ void loadPage(const std::string& path, Bitmap& page)
                 std::vector<unsigned char>().swap(buffer);
         }
     } giveBack{file};
-    readFile(path, file);
-    decodePage(file.data(), file.size(), path, page);
+    readFile(path, file, limits.maxFileBytes);
+    decodePage(file.data(), file.size(), path, page, limits);
 }
 
 void saveBmp32(const std::string& path, const Bitmap& page)

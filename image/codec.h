@@ -1,6 +1,9 @@
 #pragma once
 // Reading page images into page bitmaps and writing bitmaps as BMP files.
 // The format is recognised from the file's first bytes, never from its name.
+// JPEG: baseline, progressive and arithmetic-coded; grey, colour and CMYK.
+// BMP: 1, 4, 8, 16, 24 and 32 bits, uncompressed, RLE8, RLE4 and bit fields,
+// with the OS/2 1.x and 2.x and the Windows information headers.
 // Failures throw ImageError with a Korean message that names the file; the
 // page is then left empty, never partly drawn.
 
@@ -25,13 +28,20 @@ ImageFormat sniffFormat(const unsigned char* bytes, std::size_t size);
 // 1200 dpi A3 colour scan. Checked against the header before any allocation.
 constexpr std::size_t kMaxPagePixels = 400'000'000;
 
+// The largest file such a page could need: four bytes a pixel (a 32-bit BMP,
+// or a one-pixel-wide BMP of any depth with its rows padded to four bytes),
+// with room for headers, palettes and whatever a writer puts before the pixels.
+constexpr std::size_t kMaxPageFileBytes = kMaxPagePixels * 4 + (std::size_t(64) << 20);
+
 struct LoadLimits {
     std::size_t maxPixels = kMaxPagePixels;
+    std::size_t maxFileBytes = kMaxPageFileBytes; // loadPage only
 };
 
 // Loads a JPEG or BMP file into `page`, reusing its memory when the image fits.
+// A file larger than limits.maxFileBytes is refused before it is read.
 // On failure `page` is left empty and ImageError is thrown.
-void loadPage(const std::string& path, Bitmap& page);
+void loadPage(const std::string& path, Bitmap& page, const LoadLimits& limits = {});
 
 // The same from bytes already in memory; `name` only appears in messages.
 void decodePage(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,

@@ -1,10 +1,10 @@
 #include "scale.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
-
-#include <emmintrin.h>
 
 namespace rida::image {
 
@@ -22,8 +22,10 @@ inline std::uint32_t lerp2(std::uint32_t p, std::uint32_t q, std::uint32_t w) //
 // Buffer columns [b0, b1) that show page columns, for a page extent of n pixels.
 void pageSpan(double origin, double scale, int n, int lo, int hi, int& b0, int& b1)
 {
-    b0 = std::max(lo, int(std::ceil(origin - 0.5)));
-    b1 = std::min(hi, int(std::ceil(origin + n * scale - 0.5)));
+    // Clamped as doubles: zoomed in on a very long page, its edges lie further
+    // from the buffer than an int reaches.
+    b0 = int(std::clamp(std::ceil(origin - 0.5), double(lo), double(hi)));
+    b1 = int(std::clamp(std::ceil(origin + n * scale - 0.5), double(lo), double(hi)));
     // Guard against rounding putting an edge pixel's centre just outside.
     while (b0 < b1 && (b0 + 0.5 - origin) / scale < 0)
         ++b0;
@@ -31,12 +33,14 @@ void pageSpan(double origin, double scale, int n, int lo, int hi, int& b0, int& 
         --b1;
 }
 
-inline int clampIndex(int v, int n) { return v < 0 ? 0 : (v >= n ? n - 1 : v); }
+inline int clampIndex(int v, int n)
+{
+    return v < 0 ? 0 : (v >= n ? n - 1 : v);
+}
 
 // Reduction with N x N samples per buffer pixel; N is a constant so that the
 // loops unroll and the division becomes a multiplication.
-template <int N>
-void averageRows(Bitmap& dst, const RectI& shown, const Bitmap& page, const ScaledPlacement& at)
+template <int N> void averageRows(Bitmap& dst, const RectI& shown, const Bitmap& page, const ScaledPlacement& at)
 {
     static_assert(N * N * 255 <= 0xFFFF, "two 16-bit lanes per word must not carry");
     const int pw = page.width(), ph = page.height();
@@ -69,8 +73,7 @@ void averageRows(Bitmap& dst, const RectI& shown, const Bitmap& page, const Scal
             for (int ky = 0; ky < N; ++ky)
                 for (int kx = 0; kx < N; ++kx) {
                     const __m128i two = _mm_unpacklo_epi8(
-                        _mm_cvtsi64_si128(std::int64_t(rows[ky][xi[kx]])
-                                          | (std::int64_t(rows[ky][xi[N + kx]]) << 32)),
+                        _mm_cvtsi64_si128(std::int64_t(rows[ky][xi[kx]]) | (std::int64_t(rows[ky][xi[N + kx]]) << 32)),
                         zero);
                     sum = _mm_add_epi16(sum, two);
                 }
@@ -194,8 +197,12 @@ RectI drawScaled(Bitmap& dst, const RectI& areaIn, const Bitmap& page, const Sca
     switch (n) {
     case 1: // a footprint of at most one page pixel: nearly 1:1
         return drawScaled(dst, shown, page, at, Resampler::Nearest, background);
-    case 2: averageRows<2>(dst, shown, page, at); break;
-    default: averageRows<3>(dst, shown, page, at); break;
+    case 2:
+        averageRows<2>(dst, shown, page, at);
+        break;
+    default:
+        averageRows<3>(dst, shown, page, at);
+        break;
     }
     return shown;
 }

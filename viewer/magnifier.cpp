@@ -15,6 +15,13 @@ double magnificationOfSlider(int value)
 void paintMagnifier(image::Bitmap& view, const image::RectF& frame, const MagnifierSettings& settings,
                     image::Bitmap& work)
 {
+    // Outside the view nothing of a magnifier shows. Zoomed in on a very long
+    // page it may lie billions of pixels away, or be stretched that far, where
+    // its edges fit no int: then it is not drawn.
+    constexpr double kFar = 1 << 30;
+    if (frame.right <= 0 || frame.bottom <= 0 || frame.left >= view.width() || frame.top >= view.height() ||
+        frame.left < -kFar || frame.top < -kFar || frame.right > kFar || frame.bottom > kFar)
+        return;
     image::RectI rect{int(std::lround(frame.left)), int(std::lround(frame.top)), int(std::lround(frame.right)),
                       int(std::lround(frame.bottom))};
     const int w = rect.width(), h = rect.height();

@@ -1,10 +1,12 @@
 #include "fixtures.h"
 
+#include <jpeglib.h>
+#include <turbojpeg.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-
-#include <turbojpeg.h>
 
 namespace rida::image::testing {
 
@@ -33,13 +35,28 @@ Bytes makeBmp(const BmpFixture& s)
         for (int x = 0; x < w; ++x) {
             const std::uint32_t v = row[x];
             switch (s.bpp) {
-            case 1: line[x / 8] |= (v & 1) << (7 - x % 8); break;
-            case 4: line[x / 2] |= (v & 15) << (x % 2 ? 0 : 4); break;
-            case 8: line[x] = v; break;
-            case 16: line[2 * x] = v & 0xFF; line[2 * x + 1] = (v >> 8) & 0xFF; break;
-            case 24: line[3 * x] = v & 0xFF; line[3 * x + 1] = (v >> 8) & 0xFF; line[3 * x + 2] = (v >> 16) & 0xFF; break;
+            case 1:
+                line[x / 8] |= (v & 1) << (7 - x % 8);
+                break;
+            case 4:
+                line[x / 2] |= (v & 15) << (x % 2 ? 0 : 4);
+                break;
+            case 8:
+                line[x] = v;
+                break;
+            case 16:
+                line[2 * x] = v & 0xFF;
+                line[2 * x + 1] = (v >> 8) & 0xFF;
+                break;
+            case 24:
+                line[3 * x] = v & 0xFF;
+                line[3 * x + 1] = (v >> 8) & 0xFF;
+                line[3 * x + 2] = (v >> 16) & 0xFF;
+                break;
             case 32:
-                line[4 * x] = v & 0xFF; line[4 * x + 1] = (v >> 8) & 0xFF; line[4 * x + 2] = (v >> 16) & 0xFF;
+                line[4 * x] = v & 0xFF;
+                line[4 * x + 1] = (v >> 8) & 0xFF;
+                line[4 * x + 2] = (v >> 16) & 0xFF;
                 line[4 * x + 3] = 0; // what most scanners leave there
                 break;
             }
@@ -70,6 +87,82 @@ Bytes makeBmp(const BmpFixture& s)
     for (auto c : s.palette)
         put32(b, c & 0xFFFFFF);
     b.insert(b.end(), pixels.begin(), pixels.end());
+    return b;
+}
+
+Bytes makeRleBmp(int bpp, int w, int h, const std::vector<std::uint32_t>& palette, const Bytes& stream)
+{
+    const std::uint32_t offset = 14 + 40 + std::uint32_t(palette.size() * 4);
+    Bytes b;
+    b.push_back('B');
+    b.push_back('M');
+    put32(b, offset + std::uint32_t(stream.size()));
+    put32(b, 0);
+    put32(b, offset);
+    put32(b, 40);
+    put32(b, std::uint32_t(w));
+    put32(b, std::uint32_t(h));
+    put16(b, 1);
+    put16(b, std::uint32_t(bpp));
+    put32(b, bpp == 8 ? 1 : 2);
+    put32(b, std::uint32_t(stream.size()));
+    put32(b, 2835);
+    put32(b, 2835);
+    put32(b, std::uint32_t(palette.size()));
+    put32(b, 0);
+    for (auto c : palette)
+        put32(b, c & 0xFFFFFF);
+    b.insert(b.end(), stream.begin(), stream.end());
+    return b;
+}
+
+Bytes withInfoSize(const Bytes& bmp, int infoSize)
+{
+    const std::size_t after = 14 + 40;
+    Bytes header(bmp.begin() + 14, bmp.begin() + after);
+    header.resize(std::size_t(infoSize), 0);
+    header[0] = std::uint8_t(infoSize);
+    header[1] = header[2] = header[3] = 0;
+    const std::uint32_t oldOffset = std::uint32_t(bmp[10]) | (std::uint32_t(bmp[11]) << 8);
+    const std::uint32_t offset = oldOffset - 40 + std::uint32_t(infoSize);
+    Bytes b;
+    b.push_back('B');
+    b.push_back('M');
+    put32(b, std::uint32_t(bmp.size() - after + 14 + header.size()));
+    put32(b, 0);
+    put32(b, offset);
+    b.insert(b.end(), header.begin(), header.end());
+    b.insert(b.end(), bmp.begin() + after, bmp.end());
+    return b;
+}
+
+Bytes makeArithmeticJpeg(int w, int h, int grey, bool progressive)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = JDIMENSION(w);
+    cinfo.image_height = JDIMENSION(h);
+    cinfo.input_components = 1;
+    cinfo.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    cinfo.arith_code = TRUE;
+    if (progressive)
+        jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<unsigned char> row(std::size_t(w), (unsigned char)grey);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&cinfo, &r, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    Bytes b(out, out + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(out);
     return b;
 }
 

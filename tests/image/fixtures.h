@@ -22,6 +22,18 @@ struct BmpFixture {
 };
 Bytes makeBmp(const BmpFixture& fixture);
 
+// A BMP whose pixels are an RLE8 (bpp 8) or RLE4 (bpp 4) stream, given byte
+// for byte, for a page of w x h (a negative h: top-down) with `palette`.
+Bytes makeRleBmp(int bpp, int w, int h, const std::vector<std::uint32_t>& palette, const Bytes& stream);
+
+// The same BMP with its 40-byte information header cut or zero-extended to
+// `infoSize` bytes, as OS/2 2.x writers lay it out (16 to 64 bytes: the
+// fields after the bit depth that fit, the rest left off).
+Bytes withInfoSize(const Bytes& bmp, int infoSize);
+
+// A w x h JPEG of one flat grey level, arithmetic-coded (sequential or progressive).
+Bytes makeArithmeticJpeg(int w, int h, int grey, bool progressive);
+
 enum class JpegKind { Colour, Grey, Progressive, Cmyk };
 // A w x h JPEG of one flat colour 0xRRGGBB (for Cmyk: the ink amounts are the
 // complement of that colour).

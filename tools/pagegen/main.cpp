@@ -4,16 +4,19 @@
 //       writes the sample pages of the application folder.
 //   rida-pagegen [--font gothic|myeongjo] [--skew DEG] [--shift X,Y] [--noise N]
 //                [--specks N] [--seed N] [--lots N | --lot DIGITS ...]
-//                [--no-reference] [--quality Q] [--full-chroma] OUT.jpg|OUT.bmp
+//                [--no-reference] [--quality Q] [--full-chroma] [--grey8 | --rle8]
+//                OUT.jpg|OUT.bmp
 //       writes one page and prints the lot lines recognition must list.
+//       A .bmp is 32-bit; --grey8 writes it in 256 levels of grey as an 8-bit
+//       BMP, --rle8 the same RLE8-compressed, as older scanning software does.
+
+#include "image/codec.h"
+#include "tools/pagegen/pagegen.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
-
-#include "tools/pagegen/pagegen.h"
-#include "image/codec.h"
 
 namespace {
 int usage()
@@ -21,7 +24,7 @@ int usage()
     std::fprintf(stderr, "usage: rida-pagegen --samples FOLDER\n"
                          "       rida-pagegen [--font gothic|myeongjo] [--skew DEG] [--shift X,Y] [--noise N]\n"
                          "                    [--specks N] [--seed N] [--lots N | --lot DIGITS ...] [--no-reference]\n"
-                         "                    [--quality Q] [--full-chroma] OUT.jpg|OUT.bmp\n");
+                         "                    [--quality Q] [--full-chroma] [--grey8 | --rle8] OUT.jpg|OUT.bmp\n");
     return 2;
 }
 bool endsWith(const std::string& s, const std::string& tail)
@@ -43,6 +46,7 @@ int main(int argc, char** argv)
         std::string out;
         int quality = 90;
         bool fullChroma = false;
+        enum class Bmp { Colour32, Grey8, Rle8 } bmp = Bmp::Colour32;
         int randomRows = -1;
         for (int i = 1; i < argc; ++i) {
             const std::string a = argv[i];
@@ -58,7 +62,8 @@ int main(int argc, char** argv)
                 const std::string f = value();
                 if (f != "gothic" && f != "myeongjo")
                     return usage();
-                o.typeface = f == "gothic" ? rida::recognition::Typeface::Gothic : rida::recognition::Typeface::Myeongjo;
+                o.typeface =
+                    f == "gothic" ? rida::recognition::Typeface::Gothic : rida::recognition::Typeface::Myeongjo;
             } else if (a == "--skew")
                 o.skewDegrees = std::stod(value());
             else if (a == "--shift") {
@@ -84,12 +89,16 @@ int main(int argc, char** argv)
                 quality = std::stoi(value());
             else if (a == "--full-chroma")
                 fullChroma = true;
+            else if (a == "--grey8")
+                bmp = Bmp::Grey8;
+            else if (a == "--rle8")
+                bmp = Bmp::Rle8;
             else if (!a.empty() && a[0] == '-')
                 return usage();
             else
                 out = a;
         }
-        if (out.empty())
+        if (out.empty() || (bmp != Bmp::Colour32 && !endsWith(out, ".bmp")))
             return usage();
         if (randomRows >= 0) {
             std::uint64_t state = o.seed * 7919;
@@ -97,7 +106,9 @@ int main(int argc, char** argv)
                 o.rows.push_back({randomLot(state)});
         }
         const auto page = drawPage(o);
-        if (endsWith(out, ".bmp"))
+        if (bmp != Bmp::Colour32)
+            writeBmp8(out, toGrey(page), bmp == Bmp::Rle8);
+        else if (endsWith(out, ".bmp"))
             rida::image::saveBmp32(out, page);
         else
             writeJpeg(out, page, quality, fullChroma);

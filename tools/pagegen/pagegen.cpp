@@ -1,15 +1,16 @@
 #include "tools/pagegen/pagegen.h"
 
+#include <turbojpeg.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
-#include <stdexcept>
 #include <set>
-
-#include <turbojpeg.h>
+#include <stdexcept>
 
 #if RIDA_HAVE_FREETYPE
 #include <ft2build.h>
@@ -39,8 +40,8 @@ constexpr int kColumnX[] = {kTableLeftX, 400, 800, 1110, 1350, 1650, 2000, kTabl
 
 // Left edges of the nine digits relative to kLotColumnX: kind digit, four
 // digits of the main number, four of the sub number.
-constexpr int kDigitX[9] = {16, 50, 72, 94, 116, 150, 172, 194, 216};      // spans 200
-constexpr int kWideDigitX[9] = {2, 46, 68, 90, 112, 189, 211, 233, 255};   // spans 253
+constexpr int kDigitX[9] = {16, 50, 72, 94, 116, 150, 172, 194, 216};    // spans 200
+constexpr int kWideDigitX[9] = {2, 46, 68, 90, 112, 189, 211, 233, 255}; // spans 253
 
 // splitmix64: small, seedable and the same on every platform.
 std::uint64_t nextRandom(std::uint64_t& state)
@@ -50,7 +51,10 @@ std::uint64_t nextRandom(std::uint64_t& state)
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
 }
-int randomBelow(std::uint64_t& state, int n) { return int(nextRandom(state) % std::uint64_t(n)); }
+int randomBelow(std::uint64_t& state, int n)
+{
+    return int(nextRandom(state) % std::uint64_t(n));
+}
 
 void fillRect(Bitmap& page, int x0, int y0, int x1, int y1, std::uint32_t colour)
 {
@@ -396,9 +400,9 @@ void writeJpeg(const std::string& path, const Bitmap& page, int quality, bool fu
     tjhandle tj = tjInitCompress();
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
-    const int rc = tjCompress2(tj, reinterpret_cast<const unsigned char*>(page.data()), page.width(),
-                               page.width() * 4, page.height(), TJPF_BGRA, &jpeg, &size,
-                               fullChroma ? TJSAMP_444 : TJSAMP_420, quality, 0);
+    const int rc =
+        tjCompress2(tj, reinterpret_cast<const unsigned char*>(page.data()), page.width(), page.width() * 4,
+                    page.height(), TJPF_BGRA, &jpeg, &size, fullChroma ? TJSAMP_444 : TJSAMP_420, quality, 0);
     if (rc != 0) {
         const std::string why = tjGetErrorStr2(tj);
         tjFree(jpeg);
@@ -409,6 +413,133 @@ void writeJpeg(const std::string& path, const Bitmap& page, int quality, bool fu
     out.write(reinterpret_cast<const char*>(jpeg), std::streamsize(size));
     tjFree(jpeg);
     tjDestroy(tj);
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+Bitmap toGrey(const Bitmap& page)
+{
+    Bitmap grey(page.width(), page.height());
+    for (int y = 0; y < page.height(); ++y) {
+        const std::uint32_t* src = page.row(y);
+        std::uint32_t* dst = grey.row(y);
+        for (int x = 0; x < page.width(); ++x) {
+            const int l =
+                (299 * image::redOf(src[x]) + 587 * image::greenOf(src[x]) + 114 * image::blueOf(src[x]) + 500) / 1000;
+            dst[x] = argb(255, l, l, l);
+        }
+    }
+    return grey;
+}
+
+namespace {
+
+void put16(std::string& b, std::uint32_t v)
+{
+    b.push_back(char(v & 0xFF));
+    b.push_back(char((v >> 8) & 0xFF));
+}
+void put32(std::string& b, std::uint32_t v)
+{
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+
+// One row of palette indices as RLE8 codes; `last` ends the bitmap there.
+void encodeRle8Row(const std::vector<std::uint8_t>& row, bool last, std::string& out)
+{
+    const int w = int(row.size());
+    const auto runAt = [&](int x) {
+        int n = 1;
+        while (x + n < w && n < 255 && row[std::size_t(x + n)] == row[std::size_t(x)])
+            ++n;
+        return n;
+    };
+    int end = w; // the row's last pixel that is not colour 0, plus one
+    while (end > 0 && row[std::size_t(end - 1)] == 0)
+        --end;
+    int x = 0;
+    while (x < end) {
+        const int run = runAt(x);
+        if (row[std::size_t(x)] == 0 && run >= 4) {
+            // Skipped pixels keep colour 0.
+            out += {char(0), char(2), char(run), char(0)};
+            x += run;
+        } else if (run >= 3) {
+            out += {char(run), char(row[std::size_t(x)])};
+            x += run;
+        } else {
+            // Pixels one by one until a run of three begins.
+            int n = 0;
+            while (x + n < end && n < 255 && (n == 0 || runAt(x + n) < 3))
+                ++n;
+            if (n < 3) { // an absolute run holds at least three pixels
+                for (int k = 0; k < n; ++k)
+                    out += {char(1), char(row[std::size_t(x + k)])};
+            } else {
+                out += {char(0), char(n)};
+                for (int k = 0; k < n; ++k)
+                    out.push_back(char(row[std::size_t(x + k)]));
+                if (n & 1)
+                    out.push_back(char(0));
+            }
+            x += n;
+        }
+    }
+    out += {char(0), char(last ? 1 : 0)};
+}
+
+} // namespace
+
+void writeBmp8(const std::string& path, const Bitmap& page, bool rle8)
+{
+    std::map<std::uint32_t, std::size_t> counts;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (++counts[page.pixel(x, y) & 0xFFFFFF] == 1 && counts.size() > 256)
+                throw std::invalid_argument("an 8-bit BMP holds at most 256 colours");
+    std::vector<std::pair<std::size_t, std::uint32_t>> byCount;
+    for (const auto& [colour, n] : counts)
+        byCount.push_back({n, colour});
+    std::stable_sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::map<std::uint32_t, std::uint8_t> index;
+    for (std::size_t i = 0; i < byCount.size(); ++i)
+        index[byCount[i].second] = std::uint8_t(i);
+
+    std::string pixels;
+    const std::size_t stride = (std::size_t(page.width()) + 3) / 4 * 4;
+    std::vector<std::uint8_t> row(std::size_t(page.width()));
+    for (int y = page.height() - 1; y >= 0; --y) {
+        for (int x = 0; x < page.width(); ++x)
+            row[std::size_t(x)] = index[page.pixel(x, y) & 0xFFFFFF];
+        if (rle8) {
+            encodeRle8Row(row, y == 0, pixels);
+        } else {
+            pixels.append(reinterpret_cast<const char*>(row.data()), row.size());
+            pixels.append(stride - row.size(), char(0));
+        }
+    }
+    const std::uint32_t offset = 14 + 40 + std::uint32_t(byCount.size() * 4);
+    std::string b = "BM";
+    put32(b, offset + std::uint32_t(pixels.size()));
+    put32(b, 0);
+    put32(b, offset);
+    put32(b, 40);
+    put32(b, std::uint32_t(page.width()));
+    put32(b, std::uint32_t(page.height()));
+    put16(b, 1);
+    put16(b, 8);
+    put32(b, rle8 ? 1 : 0);
+    put32(b, std::uint32_t(pixels.size()));
+    put32(b, 11811); // 300 dpi in pixels per metre
+    put32(b, 11811);
+    put32(b, std::uint32_t(byCount.size()));
+    put32(b, 0);
+    for (const auto& entry : byCount)
+        put32(b, entry.second);
+    b += pixels;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(b.data(), std::streamsize(b.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }

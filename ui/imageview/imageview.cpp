@@ -2,15 +2,15 @@
 
 #include "image/scale.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSizeGrip>
+
+#include <algorithm>
+#include <cmath>
 
 namespace rida::ui {
 
@@ -95,8 +95,11 @@ void ImageView::setScale(double scale)
     const QPointF centre = mapViewToPage(QPointF(area.width() / 2.0, area.height() / 2.0));
     scale_ = scale;
     updateScrollBars();
-    horizontalScrollBar()->setValue(int(std::lround(centre.x() * scale_ - area.width() / 2.0)));
-    verticalScrollBar()->setValue(int(std::lround(centre.y() * scale_ - area.height() / 2.0)));
+    const auto scrollTo = [](QScrollBar* bar, double viewPixels, double unit) {
+        bar->setValue(int(std::clamp(std::round(viewPixels / unit), 0.0, double(bar->maximum()))));
+    };
+    scrollTo(horizontalScrollBar(), centre.x() * scale_ - area.width() / 2.0, unitX_);
+    scrollTo(verticalScrollBar(), centre.y() * scale_ - area.height() / 2.0, unitY_);
     viewport()->update();
     emit scaleChanged(scale_);
 }
@@ -121,18 +124,30 @@ void ImageView::setPageCursor(Qt::CursorShape shape)
 
 void ImageView::scrollByPixels(int dx, int dy)
 {
-    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + dx);
-    verticalScrollBar()->setValue(verticalScrollBar()->value() + dy);
+    // In steps of the scroll unit; what falls short of a step is kept for the
+    // next call, so a slow drag still moves a very long page.
+    const auto scroll = [](QScrollBar* bar, int d, double unit, double& pending) {
+        pending += d;
+        const double steps = std::trunc(pending / unit);
+        pending -= steps * unit;
+        const double to = std::clamp(double(bar->value()) + steps, double(bar->minimum()), double(bar->maximum()));
+        bar->setValue(int(to));
+    };
+    scroll(horizontalScrollBar(), dx, unitX_, pendingX_);
+    scroll(verticalScrollBar(), dy, unitY_, pendingY_);
 }
 
-QRect ImageView::visibleArea() const { return QRect(QPoint(0, 0), viewport()->size()); }
+QRect ImageView::visibleArea() const
+{
+    return QRect(QPoint(0, 0), viewport()->size());
+}
 
 QPointF ImageView::pageOrigin() const
 {
     const QSize vp = viewport()->size();
     const double cw = page_.width() * scale_, ch = page_.height() * scale_;
-    const double x = cw < vp.width() ? std::floor((vp.width() - cw) / 2) : -horizontalScrollBar()->value();
-    const double y = ch < vp.height() ? std::floor((vp.height() - ch) / 2) : -verticalScrollBar()->value();
+    const double x = cw < vp.width() ? std::floor((vp.width() - cw) / 2) : -horizontalScrollBar()->value() * unitX_;
+    const double y = ch < vp.height() ? std::floor((vp.height() - ch) / 2) : -verticalScrollBar()->value() * unitY_;
     return {x, y};
 }
 
@@ -190,19 +205,31 @@ void ImageView::clearLayers()
     viewport()->update();
 }
 
-void ImageView::repaintNow() { viewport()->repaint(); }
-void ImageView::invalidate() { viewport()->update(); }
+void ImageView::repaintNow()
+{
+    viewport()->repaint();
+}
+void ImageView::invalidate()
+{
+    viewport()->update();
+}
 
 void ImageView::updateScrollBars()
 {
     const QSize vp = viewport()->size();
-    const int cw = int(std::ceil(page_.width() * scale_)), ch = int(std::ceil(page_.height() * scale_));
-    horizontalScrollBar()->setRange(0, std::max(0, cw - vp.width()));
-    horizontalScrollBar()->setPageStep(vp.width());
-    horizontalScrollBar()->setSingleStep(std::max(1, vp.width() / 20));
-    verticalScrollBar()->setRange(0, std::max(0, ch - vp.height()));
-    verticalScrollBar()->setPageStep(vp.height());
-    verticalScrollBar()->setSingleStep(std::max(1, vp.height() / 20));
+    // Doubles: the zoomed extent of a page we accept need not fit an int.
+    const auto setUp = [](QScrollBar* bar, double extent, int visible, double& unit, double& pending) {
+        const double over = std::max(0.0, extent - visible);
+        const double newUnit = over > kMaxScrollSteps ? std::ceil(over / kMaxScrollSteps) : 1.0;
+        if (newUnit != unit)
+            pending = 0;
+        unit = newUnit;
+        bar->setRange(0, int(std::ceil(over / unit)));
+        bar->setPageStep(std::max(1, int(visible / unit)));
+        bar->setSingleStep(std::max(1, int(visible / 20 / unit)));
+    };
+    setUp(horizontalScrollBar(), std::ceil(page_.width() * scale_), vp.width(), unitX_, pendingX_);
+    setUp(verticalScrollBar(), std::ceil(page_.height() * scale_), vp.height(), unitY_, pendingY_);
 }
 
 void ImageView::renderFrame()
@@ -251,13 +278,16 @@ void ImageView::resizeEvent(QResizeEvent* event)
     updateScrollBars();
 }
 
-void ImageView::scrollContentsBy(int, int) { viewport()->update(); }
+void ImageView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
 
 RubberBand* ImageView::activeBand() const
 {
     for (auto it = layers_.rbegin(); it != layers_.rend(); ++it)
-        if (auto* band = dynamic_cast<RubberBand*>(it->get()); band && band->visible && band->receivesMouse
-                                                                 && band->child)
+        if (auto* band = dynamic_cast<RubberBand*>(it->get());
+            band && band->visible && band->receivesMouse && band->child)
             return band;
     return nullptr;
 }
@@ -270,14 +300,22 @@ BandDrag ImageView::bandHit(const RubberBand& band, QPoint v) const
     const double xm = (x1 + x2) / 2, ym = (y1 + y2) / 2;
     const double grab = RubberBand::kHandle + 1;
     auto near = [&](double hx, double hy) { return std::abs(v.x() - hx) <= grab && std::abs(v.y() - hy) <= grab; };
-    if (near(x1, y1)) return BandDrag::TopLeft;
-    if (near(x2, y1)) return BandDrag::TopRight;
-    if (near(x1, y2)) return BandDrag::BottomLeft;
-    if (near(x2, y2)) return BandDrag::BottomRight;
-    if (near(xm, y1)) return BandDrag::Top;
-    if (near(xm, y2)) return BandDrag::Bottom;
-    if (near(x1, ym)) return BandDrag::Left;
-    if (near(x2, ym)) return BandDrag::Right;
+    if (near(x1, y1))
+        return BandDrag::TopLeft;
+    if (near(x2, y1))
+        return BandDrag::TopRight;
+    if (near(x1, y2))
+        return BandDrag::BottomLeft;
+    if (near(x2, y2))
+        return BandDrag::BottomRight;
+    if (near(xm, y1))
+        return BandDrag::Top;
+    if (near(xm, y2))
+        return BandDrag::Bottom;
+    if (near(x1, ym))
+        return BandDrag::Left;
+    if (near(x2, ym))
+        return BandDrag::Right;
     if (v.x() >= r.left && v.x() < r.right && v.y() >= r.top && v.y() < r.bottom)
         return BandDrag::Move;
     return BandDrag::None;
@@ -303,14 +341,24 @@ void ImageView::updateCursor(QPoint v)
     const BandDrag hit = dragBand_ ? drag_ : (band ? bandHit(*band, v) : BandDrag::None);
     switch (hit) {
     case BandDrag::TopLeft:
-    case BandDrag::BottomRight: shape = Qt::SizeFDiagCursor; break;
+    case BandDrag::BottomRight:
+        shape = Qt::SizeFDiagCursor;
+        break;
     case BandDrag::TopRight:
-    case BandDrag::BottomLeft: shape = Qt::SizeBDiagCursor; break;
+    case BandDrag::BottomLeft:
+        shape = Qt::SizeBDiagCursor;
+        break;
     case BandDrag::Left:
-    case BandDrag::Right: shape = Qt::SizeHorCursor; break;
+    case BandDrag::Right:
+        shape = Qt::SizeHorCursor;
+        break;
     case BandDrag::Top:
-    case BandDrag::Bottom: shape = Qt::SizeVerCursor; break;
-    case BandDrag::Move: shape = Qt::SizeAllCursor; break;
+    case BandDrag::Bottom:
+        shape = Qt::SizeVerCursor;
+        break;
+    case BandDrag::Move:
+        shape = Qt::SizeAllCursor;
+        break;
     case BandDrag::None: {
         const QPointF p = mapViewToPage(v);
         if (!page_.empty() && p.x() >= 0 && p.y() >= 0 && p.x() < page_.width() && p.y() < page_.height())
@@ -367,10 +415,14 @@ void ImageView::mouseMoveEvent(QMouseEvent* event)
         if (d == BandDrag::Move) {
             loc = {loc.left + dx, loc.top + dy, loc.right + dx, loc.bottom + dy};
         } else {
-            if (left) loc.left = std::min(loc.left + dx, loc.right - dragBand_->minWidth);
-            if (right) loc.right = std::max(loc.right + dx, loc.left + dragBand_->minWidth);
-            if (top) loc.top = std::min(loc.top + dy, loc.bottom - dragBand_->minHeight);
-            if (bottom) loc.bottom = std::max(loc.bottom + dy, loc.top + dragBand_->minHeight);
+            if (left)
+                loc.left = std::min(loc.left + dx, loc.right - dragBand_->minWidth);
+            if (right)
+                loc.right = std::max(loc.right + dx, loc.left + dragBand_->minWidth);
+            if (top)
+                loc.top = std::min(loc.top + dy, loc.bottom - dragBand_->minHeight);
+            if (bottom)
+                loc.bottom = std::max(loc.bottom + dy, loc.top + dragBand_->minHeight);
         }
         if (dragBand_->onResizing)
             dragBand_->onResizing(dragStartLocation_, loc, d, event->modifiers());

@@ -6,17 +6,21 @@
 // scroll bars). scale = view pixels per page pixel, 0.01 to 20.0. A page smaller
 // than the viewport is centred; the background colour fills the rest.
 // Each frame computes only the viewport's pixels, whatever the page size.
+//
+// The zoomed page's extent is worked out in doubles: a page we accept may be
+// 400 million pixels long, 8 billion view pixels at 2000 %. The scroll bars
+// count view pixels up to kMaxScrollSteps and coarser steps beyond.
 
 #include "image/bitmap.h"
 #include "image/transform.h"
 #include "ui/imageview/layer.h"
 
-#include <memory>
-#include <vector>
-
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QPointF>
+
+#include <memory>
+#include <vector>
 
 namespace rida::ui {
 
@@ -26,6 +30,9 @@ public:
     static constexpr double kMinScale = 0.01;
     static constexpr double kMaxScale = 20.0;
     static constexpr int kScrollBarThickness = 17;
+    // The most steps a scroll bar takes; a longer zoomed page scrolls in steps
+    // of several view pixels.
+    static constexpr int kMaxScrollSteps = 1 << 30;
 
     explicit ImageView(QWidget* parent = nullptr);
     ~ImageView() override;
@@ -51,6 +58,10 @@ public:
     void setPageCursor(Qt::CursorShape shape);
 
     void scrollByPixels(int dx, int dy);
+    // View pixels a step of each scroll bar stands for (1 but for pages whose
+    // zoomed extent passes kMaxScrollSteps).
+    double scrollUnitX() const { return unitX_; }
+    double scrollUnitY() const { return unitY_; }
     QRect visibleArea() const; // view coordinates
     // View position of the page's top-left corner.
     QPointF pageOrigin() const;
@@ -103,6 +114,8 @@ private:
     image::Bitmap page_;
     image::Bitmap buffer_;
     double scale_ = 1.0;
+    double unitX_ = 1.0, unitY_ = 1.0;
+    double pendingX_ = 0.0, pendingY_ = 0.0; // scrolled view pixels short of a step
     QColor background_ = Qt::black;
     image::Resampler resampler_ = image::Resampler::Nearest;
     Qt::CursorShape pageCursor_ = Qt::ArrowCursor;

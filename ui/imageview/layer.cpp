@@ -11,13 +11,31 @@ namespace rida::ui {
 using image::RectF;
 using image::RectI;
 
+namespace {
+// Buffer coordinates as ints. Zoomed in on a very long page, a layer may lie
+// billions of pixels outside the buffer; so far out is the same as far enough
+// out, and the conversions stay defined.
+constexpr long long kFar = 1 << 30;
+long long rounded(double v)
+{
+    return std::llround(std::clamp(v, -1e15, 1e15));
+}
+int toBufferInt(long long v)
+{
+    return int(std::clamp(v, -kFar, kFar));
+}
+int toBufferInt(double v)
+{
+    return toBufferInt(rounded(v));
+}
+} // namespace
+
 void BitmapLayer::paint(LayerPaint& target)
 {
     if (bitmap.empty() || target.measuring)
         return;
     const RectF r = followsPage ? target.toBuffer(location) : location;
-    const RectI ri{int(std::lround(r.left)), int(std::lround(r.top)), int(std::lround(r.right)),
-                   int(std::lround(r.bottom))};
+    const RectI ri{toBufferInt(r.left), toBufferInt(r.top), toBufferInt(r.right), toBufferInt(r.bottom)};
     const RectI clip = ri.intersected({0, 0, target.buffer.width(), target.buffer.height()});
     if (clip.empty() || r.width() <= 0 || r.height() <= 0)
         return;
@@ -40,24 +58,27 @@ void RubberBand::paint(LayerPaint& target)
         return;
     const RectF r = child->followsPage ? target.toBuffer(child->location) : child->location;
     image::Bitmap& b = target.buffer;
-    const int x1 = int(std::lround(r.left)), y1 = int(std::lround(r.top));
-    const int x2 = int(std::lround(r.right)) - 1, y2 = int(std::lround(r.bottom)) - 1;
+    const long long left = rounded(r.left), top = rounded(r.top);
+    const long long right = rounded(r.right) - 1, bottom = rounded(r.bottom) - 1;
+    const int x1 = toBufferInt(left), y1 = toBufferInt(top);
+    const int x2 = toBufferInt(right), y2 = toBufferInt(bottom);
     // A dashed black and white frame stays visible on any page.
-    auto dot = [&](int x, int y, int i) {
+    auto dot = [&](int x, int y, long long i) {
         if (x >= 0 && y >= 0 && x < b.width() && y < b.height())
             b.setPixel(x, y, (i / 4) % 2 ? 0xFFFFFFFFu : 0xFF000000u);
     };
     // Only the part of the frame inside the buffer is walked: zoomed in, a
     // frame can be hundreds of thousands of pixels round.
     for (int x = std::max(x1, 0); x <= std::min(x2, b.width() - 1); ++x) {
-        dot(x, y1, x - x1);
-        dot(x, y2, x - x1);
+        dot(x, y1, x - left);
+        dot(x, y2, x - left);
     }
     for (int y = std::max(y1, 0); y <= std::min(y2, b.height() - 1); ++y) {
-        dot(x1, y, y - y1);
-        dot(x2, y, y - y1);
+        dot(x1, y, y - top);
+        dot(x2, y, y - top);
     }
-    const int xm = (x1 + x2) / 2, ym = (y1 + y2) / 2;
+    // The middle handles from the true edges, whose middle the clamped ones need not share.
+    const int xm = toBufferInt((left + right) / 2), ym = toBufferInt((top + bottom) / 2);
     const int hx[] = {x1, xm, x2, x1, x2, x1, xm, x2};
     const int hy[] = {y1, y1, y1, ym, ym, y2, y2, y2};
     for (int k = 0; k < 8; ++k)

@@ -95,6 +95,8 @@ QImage DesktopScreenCapture::capture(QWidget* widget, const QRect& area)
 {
     if (area.isEmpty())
         return {};
+    // The capture has the area's size in the view's own pixels whatever the
+    // display scaling: the layouts place it at that size.
     // Screen pixels where the platform hands them out (X11); elsewhere
     // (Wayland, offscreen) the window's widgets are rendered into the
     // picture, which also shows every sibling lying over the area.
@@ -104,16 +106,25 @@ QImage DesktopScreenCapture::capture(QWidget* widget, const QRect& area)
         if (QScreen* screen = widget->screen()) {
             const QPoint global = widget->mapToGlobal(area.topLeft()) - screen->geometry().topLeft();
             QPixmap shot = screen->grabWindow(0, global.x(), global.y(), area.width(), area.height());
-            if (!shot.isNull())
-                return shot.toImage();
+            if (!shot.isNull()) {
+                // A scaled display hands out its device pixels: the view's
+                // pixels enlarged, which are brought back to the view's size.
+                QImage image = shot.toImage();
+                image.setDevicePixelRatio(1.0);
+                if (image.size() != area.size())
+                    image = image.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                return image;
+            }
         }
     }
+    // Rendered at a device pixel ratio of 1, every widget paints its own
+    // pixels, as on an unscaled display.
     QWidget* top = widget->window();
     const QRect inTop(widget->mapTo(top, area.topLeft()), area.size());
-    QImage image = top->grab(inTop).toImage();
+    QImage image(area.size(), QImage::Format_RGB32);
     image.setDevicePixelRatio(1.0);
-    if (image.size() != area.size())
-        image = image.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.fill(Qt::black);
+    top->render(&image, QPoint(), QRegion(inTop));
     return image;
 }
 
