@@ -9,6 +9,7 @@
 #include "ui/services.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <stdexcept>
 
@@ -412,7 +413,10 @@ void ImageViewer::centreOn(QPointF pagePoint)
 {
     const QPointF at = imageView->mapPageToView(pagePoint);
     const QPointF middle = QRectF(imageView->visibleArea()).center();
-    imageView->scrollByPixels(int(at.x() - middle.x()), int(at.y() - middle.y()));
+    // On a page zoomed far beyond the view the offset may not fit an int: the
+    // scroll bars stop at their ends anyway.
+    const auto offset = [](double d) { return int(std::clamp(d, double(INT_MIN), double(INT_MAX))); };
+    imageView->scrollByPixels(offset(at.x() - middle.x()), offset(at.y() - middle.y()));
 }
 
 QPointF ImageViewer::viewCentre() const

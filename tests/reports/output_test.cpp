@@ -738,13 +738,13 @@ TEST(ViewCapture, UnderDisplayScalingHasTheViewsOwnPixels)
                           : light ? image::argb(255, 240, 230, 200)
                                   : image::argb(255, 40, 90, 160));
         }
-    viewer->ImgView->setPage(std::move(page));
-    viewer->ScaleCombo->setEditText(QStringLiteral("100%"));
+    viewer->imageView->setPage(std::move(page));
+    viewer->scaleBox->setEditText(QStringLiteral("100%"));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QCoreApplication::processEvents();
 
-    ui::ImageView* view = viewer->ImgView;
+    ui::ImageView* view = viewer->imageView;
     const QImage shot = lookup::captureViewArea(view);
     ASSERT_EQ(shot.size(), QSize(view->width() - 17, view->height() - 17));
     const image::Bitmap& frame = view->backBuffer();
