@@ -20,10 +20,7 @@ QString decodeName(const std::string& bytes)
 
 bool byShownName(const FolderEntry& a, const FolderEntry& b)
 {
-    const int c = a.name.compare(b.name, Qt::CaseInsensitive);
-    if (c != 0)
-        return c < 0;
-    return a.path.native() < b.path.native();
+    return model::listedBefore(a.name, a.path.native(), b.name, b.path.native());
 }
 
 [[noreturn]] void unreadable(const fs::path& folder)

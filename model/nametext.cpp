@@ -21,4 +21,12 @@ QString nameText(std::string_view bytes)
     return text; // the replacement characters at least show where the name is odd
 }
 
+bool listedBefore(const QString& shownA, std::string_view bytesA, const QString& shownB, std::string_view bytesB)
+{
+    const int c = shownA.compare(shownB, Qt::CaseInsensitive);
+    if (c != 0)
+        return c < 0;
+    return bytesA < bytesB;
+}
+
 } // namespace rida::model

@@ -12,4 +12,9 @@ namespace rida::model {
 
 QString nameText(std::string_view bytes);
 
+// The order in which the files of a folder are listed, by the program's file
+// lists and by rida-recognize alike: by the shown name with case ignored, and
+// names that differ only in case (or only in bytes that show alike) by their bytes.
+bool listedBefore(const QString& shownA, std::string_view bytesA, const QString& shownB, std::string_view bytesB);
+
 } // namespace rida::model

@@ -185,7 +185,17 @@ std::vector<Entry> listEntries(const std::vector<std::string>& paths)
             entries.push_back({path, "폴더를 읽을 수 없습니다: " + path + " (" + ec.message() + ")"});
             continue;
         }
-        std::sort(names.begin(), names.end()); // byte order
+        // Listed in the order of the window's file list.
+        std::vector<std::pair<QString, std::string>> shown;
+        shown.reserve(names.size());
+        for (std::string& n : names)
+            shown.emplace_back(rida::model::nameText(n), std::move(n));
+        std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) {
+            return rida::model::listedBefore(a.first, a.second, b.first, b.second);
+        });
+        names.clear();
+        for (auto& s : shown)
+            names.push_back(std::move(s.second));
         if (names.empty())
             std::fprintf(stderr, "rida-recognize: 읽을 이미지 파일(*.bmp, *.jpg, *.jpeg)이 없습니다: %s\n", path.c_str());
         const std::string folder = !path.empty() && path.back() == '/' ? path : path + "/";

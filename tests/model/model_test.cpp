@@ -2,6 +2,7 @@
 #include "model/error.h"
 #include "model/keyrules.h"
 #include "model/landrecord.h"
+#include "model/nametext.h"
 #include "model/notice.h"
 #include "tests/support/qtprint.h"
 
@@ -246,4 +247,28 @@ TEST(NoticeLine, AnyBytesGiveALineThatKeepsTheReadablePart)
         }
     }
     EXPECT_EQ(decodeNoticeLine(QByteArray("\xEA\xB3\xB5\xEC\xA7\x80")), QStringLiteral("공지"));
+}
+
+// The one order of a folder's files, shared by the file lists and rida-recognize.
+TEST(ListedBefore, ShownNameWithCaseIgnoredThenBytes)
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        bool before;
+    } cases[] = {
+        {"a-few.JPEG", "B-full.jpg", true}, // case ignored: a before B, though 'B' < 'a' in bytes
+        {"B-full.jpg", "a-few.JPEG", false},
+        {"Img2.jpg", "img10.jpg", false},   // by text, not by number
+        {"A.jpg", "a.jpg", true},           // differing only in case: by bytes
+        {"a.jpg", "A.jpg", false},
+        {"a.jpg", "a.jpg", false},
+        {"\xEC\xA7\x80\xEA\xB0\x80.jpg", "z.jpg", false},   // 지가 in UTF-8 after Latin letters
+        {"\xC1\xF6\xB0\xA1.jpg", "\xEC\xA7\x80\xEA\xB0\x80.jpg", true}, // the same name in CP949 and UTF-8: by bytes
+    };
+    for (const Case& c : cases) {
+        const std::string a = c.a, b = c.b;
+        EXPECT_EQ(rida::model::listedBefore(rida::model::nameText(a), a, rida::model::nameText(b), b), c.before)
+            << c.a << " / " << c.b;
+    }
 }
