@@ -209,8 +209,13 @@ void MainWindow::buildBoard()
     setCentralWidget(central);
 }
 
-void MainWindow::openWorkWindow(QPointer<ui::WorkWindow>& ref, ui::WorkWindow* window)
+bool MainWindow::openWorkWindow(QPointer<ui::WorkWindow>& ref, const std::function<ui::WorkWindow*()>& create)
 {
+    // A window that fails while it is being built is reported, and the main window stays usable.
+    ui::WorkWindow* window = nullptr;
+    if (!ui::runCommand(this, [&] { window = create(); }) || !window)
+        return false;
+    setEnabled(false);
     ref = window;
     connect(window, &ui::WorkWindow::closed, this, [this, &ref] {
         ref = nullptr;
@@ -218,6 +223,7 @@ void MainWindow::openWorkWindow(QPointer<ui::WorkWindow>& ref, ui::WorkWindow* w
     });
     keepAbove(window);
     window->showInWorkArea();
+    return true;
 }
 
 void MainWindow::keepAbove(QWidget* window)
@@ -229,26 +235,22 @@ void MainWindow::keepAbove(QWidget* window)
 
 void MainWindow::openLookup()
 {
-    setEnabled(false);
-    openWorkWindow(refs::jiga_view, new lookup::LookupWindow(appDir_));
+    openWorkWindow(refs::jiga_view, [this] { return new lookup::LookupWindow(appDir_); });
 }
 
 void MainWindow::openAutoRegistration()
 {
-    setEnabled(false);
-    openWorkWindow(refs::jiga_auto2, new recognition::AutoRegistrationWindow(appDir_));
+    openWorkWindow(refs::jiga_auto2, [this] { return new recognition::AutoRegistrationWindow(appDir_); });
 }
 
 void MainWindow::openRegistration()
 {
-    setEnabled(false);
-    openWorkWindow(refs::jiga_insert, new registration::RegistrationWindow(appDir_));
+    openWorkWindow(refs::jiga_insert, [this] { return new registration::RegistrationWindow(appDir_); });
 }
 
 void MainWindow::openModify()
 {
-    setEnabled(false);
-    openWorkWindow(refs::jiga_select, new modify::ModifyWindow(appDir_));
+    openWorkWindow(refs::jiga_select, [this] { return new modify::ModifyWindow(appDir_); });
 }
 
 void MainWindow::showAbout()

@@ -78,6 +78,12 @@ public slots:
     void exitProgram();
 
 public:
+    // The work-window protocol: builds the window, disables the main window,
+    // shows the window over it and enables the main window again when it
+    // closes. A window that fails while it is being built is reported by the
+    // general error report and the main window stays enabled; false then.
+    bool openWorkWindow(QPointer<ui::WorkWindow>& ref, const std::function<ui::WorkWindow*()>& create);
+
     // No popup menu of the main window's own: the toolbar is always shown.
     QMenu* createPopupMenu() override { return nullptr; }
 
@@ -91,7 +97,6 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildBoard();
-    void openWorkWindow(QPointer<ui::WorkWindow>& ref, ui::WorkWindow* window);
     // The window manager keeps `window` above the main window (not owned by it).
     void keepAbove(QWidget* window);
 

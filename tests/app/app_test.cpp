@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/signindialog.h"
 #include "app/titlewindow.h"
+#include "model/error.h"
 #include "model/notice.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeservices.h"
@@ -375,4 +376,36 @@ TEST(SignInDialog, EnterOnAButtonPressesThatButton)
         });
         EXPECT_EQ(app::runSignIn(nullptr), c.signedIn);
     }
+}
+
+// A work window that fails while it is being built leaves the main window
+// enabled and usable, with the error shown by the general error report.
+TEST_F(MainFixture, AWorkWindowThatFailsWhileBeingBuiltLeavesTheMainWindowUsable)
+{
+    struct Case {
+        std::function<ui::WorkWindow*()> create;
+        QString shown;
+    } cases[] = {
+        {[]() -> ui::WorkWindow* { throw model::Error(QStringLiteral("폴더를 읽을 수 없습니다: x")); },
+         QStringLiteral("폴더를 읽을 수 없습니다: x")},
+        {[]() -> ui::WorkWindow* { throw std::bad_alloc(); }, QStringLiteral("메모리가 부족합니다.")},
+        {[]() -> ui::WorkWindow* { throw 42; }, QStringLiteral("알 수 없는 오류가 발생했습니다.")},
+    };
+    auto m = makeMain();
+    m->show();
+    for (const Case& c : cases) {
+        fake->messages.clear();
+        QPointer<ui::WorkWindow> ref;
+        EXPECT_FALSE(m->openWorkWindow(ref, c.create));
+        EXPECT_TRUE(m->isEnabled());
+        EXPECT_TRUE(ref.isNull());
+        ASSERT_EQ(fake->messages.size(), 1);
+        EXPECT_EQ(fake->messages[0].text, c.shown);
+    }
+    // The next window opens as ever.
+    QPointer<ui::WorkWindow> ref;
+    EXPECT_TRUE(m->openWorkWindow(ref, [&] { return new ui::WorkWindow(appDir(), QStringLiteral("창")); }));
+    EXPECT_FALSE(m->isEnabled());
+    ref->close();
+    EXPECT_TRUE(m->isEnabled());
 }
