@@ -70,8 +70,9 @@ template <class F> void ImageViewer::guarded(F&& command)
 {
     try {
         command();
-    } catch (const std::exception& e) {
-        reportError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        // Memory running out reads "메모리가 부족합니다.", as in the general error report.
+        reportError(ui::errorText(std::current_exception()));
     }
 }
 
@@ -673,10 +674,18 @@ void ImageViewer::applySelection()
     if (imageView->page().empty())
         return;
     guarded([&] {
+        // The selection frame is not burnt in; when the page cannot be painted
+        // (memory running out) the selection and the page stay as they were.
+        ui::Layer* selected = selection;
         setSelection(nullptr);
         image::Bitmap& page = imageView->page();
         image::Bitmap burnt;
-        imageView->paintTo(burnt, {0, 0, page.width(), page.height()});
+        try {
+            imageView->paintTo(burnt, {0, 0, page.width(), page.height()});
+        } catch (...) {
+            setSelection(selected);
+            throw;
+        }
         imageView->clearLayers();
         rubberBand = nullptr;
         selection = nullptr;
