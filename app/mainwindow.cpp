@@ -296,7 +296,7 @@ void MainWindow::closeEvent(QCloseEvent* e)
     // Closing the main window ends the program; windows still open go with it.
     for (QPointer<ui::WorkWindow>* ref : {&refs::jiga_view, &refs::jiga_insert, &refs::jiga_auto2, &refs::jiga_select})
         if (*ref)
-            (*ref)->close();
+            (*ref)->programEnding();
     if (refs::start)
         refs::start->close();
     if (refs::main == this)

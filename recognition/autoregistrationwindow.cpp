@@ -394,6 +394,7 @@ void AutoRegistrationWindow::runRecognition()
 {
     if (running())
         return;
+    cancelRequested_ = false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // On an error the bars, counters and lists keep what they show; runCommand takes the wait cursor back.
     const bool ok = ui::runCommand(this, [this] {
@@ -412,6 +413,18 @@ void AutoRegistrationWindow::runRecognition()
     });
     if (ok)
         QGuiApplication::restoreOverrideCursor();
+    if (closeAfterRun_)
+        close();
+}
+
+void AutoRegistrationWindow::programEnding()
+{
+    if (!running()) {
+        close();
+        return;
+    }
+    cancelRequested_ = true;
+    closeAfterRun_ = true;
 }
 
 void AutoRegistrationWindow::releaseRunBuffers()

@@ -18,6 +18,7 @@
 //   deleteLot, ResetManualEntry → resetManualEntry, FormShow → openImageFolder, FormCloseQuery → releaseRunBuffers,
 //   the settings (doxnum, erck, xpt ...) → settingsPanel (settingspanel.h)
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -96,6 +97,10 @@ public:
     // "자동 등록": reads every listed file; see RunObserver in the source for what each step shows.
     void runRecognition();
     bool running() const;
+    // During a run: the run stops before its next file, asks nothing, and the window closes then.
+    void programEnding() override;
+    // Read by the run's own thread before each file.
+    bool cancelRequested() const { return cancelRequested_.load(); }
     // "테스트": the chosen file with its background removed by the chosen mode, shown at the view's scale.
     void testRemoval();
     // A file chosen in the file list: `pathname` and `imgname` name it, the view
@@ -134,6 +139,8 @@ private:
     void openImageFolder();
     void releaseRunBuffers();
     bool shown_ = false;
+    std::atomic<bool> cancelRequested_{false};
+    bool closeAfterRun_ = false;
     // Where the view stood when a registration emptied it.
     std::optional<QPointF> manualCentre_;
 

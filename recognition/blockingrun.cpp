@@ -109,6 +109,12 @@ bool BlockingRun::ask(const std::function<bool()>& fn)
     QMetaObject::invokeMethod(
         this,
         [this, fn, answer] {
+            {
+                // Abandoned meanwhile (the program is ending): no question is shown any more.
+                std::lock_guard lock(mutex_);
+                if (abandoned_)
+                    return;
+            }
             const bool a = fn();
             std::lock_guard lock(mutex_);
             *answer = a;

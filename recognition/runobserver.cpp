@@ -101,6 +101,11 @@ void RunObserver::failureLogged(const std::string& line)
 {
     post([text = shownLine(line)](AutoRegistrationWindow* w) { w->failureLog->appendPlainText(text); });
 }
+bool RunObserver::cancelled()
+{
+    return w_->cancelRequested();
+}
+
 bool RunObserver::stopRequested()
 {
     AutoRegistrationWindow* w = w_;

@@ -37,6 +37,7 @@ public:
     void lotListed(const std::string& line) override;
     void failureLogged(const std::string& line) override;
     bool stopRequested() override;
+    bool cancelled() override;
 
 private:
     template <class F> void post(F&& update);

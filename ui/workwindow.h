@@ -29,6 +29,11 @@ public:
     // Shows the window over the desktop's work area and follows its size.
     void showInWorkArea();
 
+    // The program is ending (its main window closes, the session ends): the
+    // window closes; one doing long work stops it at the next step it can and
+    // closes then, asking nothing.
+    virtual void programEnding() { close(); }
+
 signals:
     void closed();
 

@@ -71,6 +71,10 @@ RunResult recognizeFiles(const std::vector<std::string>& fullNames, const Recogn
     observer.pageProgress(0);
     const int n = int(fullNames.size());
     for (int i = 1; i <= n; ++i) {
+        if (observer.cancelled()) {
+            run.cancelled = true;
+            return run;
+        }
         const int stopAfter = settings.read(Setting::StopAfter);
         if (stopAfter > 0 && run.failCount >= stopAfter) {
             if (observer.stopRequested()) {

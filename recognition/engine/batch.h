@@ -37,6 +37,9 @@ public:
     virtual void runFinished() {}                          // the run ends: folder progress complete (no editing is done)
     // The stop question (kStopQuestion, Yes/No); true means Yes, stop the run.
     virtual bool stopRequested() { return false; }
+    // Asked before each file: true ends the run there, without a question
+    // (the program is ending). May be asked from the run's own thread.
+    virtual bool cancelled() { return false; }
 };
 
 enum class PageStatus { Ok, NoReference, TooFewRows };
@@ -51,6 +54,7 @@ struct RunResult {
     int filesRead = 0; // files loaded, the failed ones included
     int failCount = 0; // failures since the start or since the user last chose to go on
     bool stoppedByUser = false;
+    bool cancelled = false; // ended before a file because the observer said so
 };
 
 // Holds the buffers of a run: the working page, the rotation buffer and the

@@ -415,3 +415,22 @@ TEST_F(AutoWindowTest, TypefaceChoiceReadsTheMyeongjoSheets)
     w.runButton->click();
     EXPECT_NE(lines(w.recognisedLots), lotLines(rows));
 }
+
+// The program ending during a run (its main window closes, the session ends):
+// the run stops before its next file, no question is shown, and the window
+// closes once the run has ended.
+TEST_F(AutoWindowTest, ProgramEndingStopsTheRunBeforeTheNextFileWithoutAQuestion)
+{
+    for (int i = 1; i <= 6; ++i)
+        writeSheet("s" + std::to_string(i) + ".jpg", someLots(std::uint64_t(i), 3));
+    auto& w = open();
+    // Every sheet fails (ten rows needed), and the stop question would come before each further file.
+    w.settingsPanel->minRowsField->setText(QStringLiteral("10"));
+    w.settingsPanel->stopAfterField->setText(QStringLiteral("1"));
+    QTimer::singleShot(0, &w, [&] { w.programEnding(); });
+    w.runButton->click();
+    EXPECT_TRUE(fake->questions.isEmpty());
+    EXPECT_LE(lines(w.failureLog).size(), 1); // at most the file being read when the program began to end
+    EXPECT_FALSE(w.isVisible()); // closed once the run had ended
+    EXPECT_FALSE(w.running());
+}
