@@ -72,11 +72,10 @@ QProgressBar* progressBar(const char* name, QWidget* parent)
     return bar;
 }
 
-QLabel* counter(const char* name, const QString& start, const QString& spoken, QWidget* parent)
+ui::LiveLabel* counter(const char* name, const QString& caption, const QString& start, QWidget* parent)
 {
-    auto* l = new QLabel(start, parent);
+    auto* l = new ui::LiveLabel(caption, start, parent);
     l->setObjectName(QString::fromLatin1(name));
-    l->setAccessibleName(spoken);
     l->setMinimumWidth(48);
     return l;
 }
@@ -143,7 +142,7 @@ AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir) : WorkWind
     // FormCreate
     viewer->resetPanMode();
     viewer->clearPage();
-    rowCount->setText(QStringLiteral("1/15"));
+    rowCount->setLiveText(QStringLiteral("1/15"));
     attributes->startWithThisYear();
     modeTabs->setCurrentIndex(0);
     settingsPanel->settingsTabs->setCurrentIndex(0);
@@ -175,12 +174,11 @@ void AutoRegistrationWindow::buildRunTab()
     fileBar = progressBar("ingbar", autoTab);
     rowBar = progressBar("isbar", autoTab);
     editBar = progressBar("cutbar", autoTab);
-    folderCount = counter("Label22", QStringLiteral("0/0"), QStringLiteral("폴더 수"), autoTab);
-    fileCount = counter("Label5", QStringLiteral("0/0"), QStringLiteral("파일 수"), autoTab);
-    rowCount = counter("Label15", QString(), QStringLiteral("인식 열 수"), autoTab);
-    analysedFile = new QLabel(QStringLiteral("분석파일 :"), autoTab);
+    folderCount = counter("Label22", QStringLiteral("폴더 :"), QStringLiteral("0/0"), autoTab);
+    fileCount = counter("Label5", QStringLiteral("파일 :"), QStringLiteral("0/0"), autoTab);
+    rowCount = counter("Label15", QStringLiteral("인식 :"), QString(), autoTab);
+    analysedFile = new ui::LiveLabel(QString(), QStringLiteral("분석파일 :"), autoTab);
     analysedFile->setObjectName(QStringLiteral("Label7"));
-    analysedFile->setAccessibleName(QStringLiteral("분석파일"));
     analysedFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
     analysedFile->setMinimumWidth(0);
     analysedFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

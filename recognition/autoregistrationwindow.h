@@ -28,6 +28,7 @@
 #include <QPointF>
 
 #include "recognition/engine/batch.h"
+#include "ui/labels.h"
 #include "ui/workwindow.h"
 
 class QComboBox;
@@ -81,10 +82,10 @@ public:
     QProgressBar* fileBar;     // "파일 :"
     QProgressBar* rowBar;      // "인식 :"
     QProgressBar* editBar;     // "편집 :"
-    QLabel* folderCount;          // folders "0/0", never changed
-    QLabel* fileCount;           // files done / files listed
-    QLabel* rowCount;          // rows listed on the current page, "/15"
-    QLabel* analysedFile;           // "분석파일 : " + the file being analysed
+    ui::LiveLabel* folderCount;          // folders "0/0", never changed
+    ui::LiveLabel* fileCount;           // files done / files listed
+    ui::LiveLabel* rowCount;          // rows listed on the current page, "/15"
+    ui::LiveLabel* analysedFile;           // "분석파일 : " + the file being analysed
     QPlainTextEdit* failureLog;     // "등록 실패 파일 목록 :"
     QPlainTextEdit* recognisedLots;    // "인식 성공 필지 :"
     QGroupBox* lotPanel;      // "지가조서 지번(필지) 입력"

@@ -56,8 +56,7 @@ void RunObserver::filesProgress(int percent)
 void RunObserver::filesDone(int done, int total)
 {
     post([done, total](AutoRegistrationWindow* w) {
-        w->fileCount->setText(QStringLiteral("%1/%2").arg(done).arg(total));
-        w->fileCount->repaint();
+        w->fileCount->setLiveText(QStringLiteral("%1/%2").arg(done).arg(total));
     });
 }
 void RunObserver::pageProgress(int percent)
@@ -74,15 +73,13 @@ void RunObserver::rowsListed(int count)
         return;
     lastRowsListed_ = count;
     post([count](AutoRegistrationWindow* w) {
-        w->rowCount->setText(QStringLiteral("%1/15").arg(count));
-        w->rowCount->repaint();
+        w->rowCount->setLiveText(QStringLiteral("%1/15").arg(count));
     });
 }
 void RunObserver::analysing(const std::string& fullName)
 {
     post([text = QStringLiteral("분석파일 : ") + shownName(fullName)](AutoRegistrationWindow* w) {
-        w->analysedFile->setText(text);
-        w->analysedFile->repaint();
+        w->analysedFile->setLiveText(text);
     });
 }
 void RunObserver::lotsCleared()

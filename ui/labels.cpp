@@ -20,6 +20,20 @@ QLabel* labelFor(const QString& caption, QWidget* field, QWidget* parent)
     return label;
 }
 
+LiveLabel::LiveLabel(const QString& caption, const QString& text, QWidget* parent)
+    : QLabel(parent), caption_(caption)
+{
+    setLiveText(text);
+}
+
+void LiveLabel::setLiveText(const QString& text)
+{
+    setText(text);
+    const QString spoken = caption_.isEmpty() ? text : caption_ + u' ' + text;
+    setAccessibleName(spoken.trimmed());
+    repaint();
+}
+
 QComboBox* makeItemList(const char* objectName, const QStringList& items, QWidget* parent)
 {
     auto* list = new QComboBox(parent);

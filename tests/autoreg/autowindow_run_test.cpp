@@ -4,6 +4,7 @@
 #include <chrono>
 #include <map>
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -433,4 +434,39 @@ TEST_F(AutoWindowTest, ProgramEndingStopsTheRunBeforeTheNextFileWithoutAQuestion
     EXPECT_LE(lines(w.failureLog).size(), 1); // at most the file being read when the program began to end
     EXPECT_FALSE(w.isVisible()); // closed once the run had ended
     EXPECT_FALSE(w.running());
+}
+
+// The run's counters and the analysed-file line are spoken by a screen reader
+// with their captions and current text, which they follow during the run (the
+// accessible name changes with the text, and Qt announces each change).
+TEST_F(AutoWindowTest, ScreenReadersHearTheCountersAsTheyChange)
+{
+    for (int i = 1; i <= 2; ++i)
+        writeSheet("s" + std::to_string(i) + ".jpg", someLots(std::uint64_t(i), 4));
+    auto& w = open();
+    auto spoken = [](QWidget* wdg) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(wdg);
+        return a ? a->text(QAccessible::Name) : QString();
+    };
+    EXPECT_EQ(spoken(w.folderCount), QStringLiteral("폴더 : 0/0"));
+    EXPECT_EQ(spoken(w.fileCount), QStringLiteral("파일 : 0/0"));
+    EXPECT_EQ(spoken(w.rowCount), QStringLiteral("인식 : 1/15"));
+
+    // What a screen reader would read, sampled while the run goes on.
+    QStringList heard;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, &w, [&] {
+        for (QWidget* counter : std::initializer_list<QWidget*>{w.fileCount, w.rowCount, w.analysedFile})
+            if (!heard.contains(spoken(counter)))
+                heard << spoken(counter);
+    });
+    sampler.start(1);
+    w.runButton->click();
+    sampler.stop();
+
+    EXPECT_EQ(spoken(w.fileCount), QStringLiteral("파일 : 2/2"));
+    EXPECT_EQ(spoken(w.rowCount), QStringLiteral("인식 : 4/15"));
+    EXPECT_EQ(spoken(w.analysedFile), QStringLiteral("분석파일 : ") + fullName("s2.jpg"));
+    EXPECT_TRUE(heard.contains(QStringLiteral("파일 : 1/2"))) << heard.join(u'|').toStdString();
+    EXPECT_TRUE(heard.contains(QStringLiteral("분석파일 : ") + fullName("s1.jpg"))) << heard.join(u'|').toStdString();
 }
