@@ -124,7 +124,7 @@ TEST_F(ArchiveStore, RefusesADatabaseOfANewerVersionAndLeavesItAlone)
     ready()->insertDocument(document(QStringLiteral("a.jpg"), {{kImuiRi, false, 1, 0}}));
     {
         RawConnection raw(databasePath());
-        raw.exec(QStringLiteral("UPDATE schema_version SET version = 3"));
+        raw.exec(QStringLiteral("UPDATE schema_version SET version = %1").arg(currentSchemaVersion() + 1));
     }
     const QByteArray before = digest(databasePath());
     const ArchiveError e = thrown([&] { open(); });
@@ -133,7 +133,7 @@ TEST_F(ArchiveStore, RefusesADatabaseOfANewerVersionAndLeavesItAlone)
         << e.text().toStdString();
     EXPECT_EQ(digest(databasePath()), before);
     RawConnection raw(databasePath());
-    EXPECT_EQ(raw.value(QStringLiteral("SELECT version FROM schema_version")).toInt(), 3);
+    EXPECT_EQ(raw.value(QStringLiteral("SELECT version FROM schema_version")).toInt(), currentSchemaVersion() + 1);
     EXPECT_EQ(raw.value(QStringLiteral("SELECT count(*) FROM documents")).toInt(), 1);
 }
 
