@@ -7,7 +7,7 @@
 //   1. Journaled:     a journal row names the source, its SHA-256, the
 //                     temporary name and the final name, and holds the record;
 //   2. Copied:        the page is written under the temporary name in its
-//                     folder (".rida-filing-<journal id>.part") and flushed,
+//                     folder (".rida-filing-<random>.part") and flushed,
 //                     the file and its folder (fsync);
 //   3. Verified:      the copy is read back: its size and SHA-256 are those of
 //                     the page to store;
