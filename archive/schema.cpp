@@ -138,9 +138,35 @@ void toVersion2(const Migrator& m)
     m.run(QStringLiteral("CREATE INDEX audit_log_by_record ON audit_log (subject, record_id)"));
 }
 
+// Version 3: the filing journal (one row per page on its way into the page
+// folder, see placement.h), the original's SHA-256 beside the stored page's
+// (they differ where a blank margin was cut off), and both hashes indexed for
+// the check that a page is not registered twice.
+void toVersion3(const Migrator& m)
+{
+    m.run(QStringLiteral("ALTER TABLE documents ADD COLUMN original_sha256 CHAR(64)"));
+    m.run(QStringLiteral("CREATE INDEX documents_by_page_sha256 ON documents (page_sha256)"));
+    m.run(QStringLiteral("CREATE INDEX documents_by_original_sha256 ON documents (original_sha256)"));
+    m.run(QStringLiteral("CREATE TABLE filing_journal ("
+                         " id {key},"
+                         " started_at TEXT NOT NULL,"
+                         " host TEXT NOT NULL,"
+                         " pid BIGINT NOT NULL,"
+                         " user_name TEXT NOT NULL,"
+                         " transfer TEXT NOT NULL CHECK (transfer IN ('copy', 'move')),"
+                         " source_path TEXT NOT NULL,"
+                         " source_sha256 CHAR(64) NOT NULL UNIQUE,"
+                         " source_bytes BIGINT NOT NULL,"
+                         " temp_path TEXT NOT NULL,"
+                         " page_path TEXT NOT NULL,"
+                         " page_sha256 CHAR(64) NOT NULL,"
+                         " page_bytes BIGINT NOT NULL,"
+                         " document TEXT NOT NULL)"));
+}
+
 const std::vector<std::function<void(const Migrator&)>>& steps()
 {
-    static const std::vector<std::function<void(const Migrator&)>> all{toVersion1, toVersion2};
+    static const std::vector<std::function<void(const Migrator&)>> all{toVersion1, toVersion2, toVersion3};
     return all;
 }
 

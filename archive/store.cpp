@@ -681,7 +681,8 @@ qint64 Store::insertDocument(const NewDocument& d)
                            QStringLiteral("조사기준월은 1에서 12 사이여야 합니다: %1").arg(d.surveyMonth));
     if (!isInsidePath(d.pagePath))
         throw ArchiveError(Failure::Invalid, QStringLiteral("이미지 경로가 올바르지 않습니다: %1").arg(d.pagePath));
-    if (!isLowerHex(d.pageSha256, 64) || d.pageBytes < 0)
+    if (!isLowerHex(d.pageSha256, 64) || d.pageBytes < 0 ||
+        (!d.originalSha256.isEmpty() && !isLowerHex(d.originalSha256, 64)))
         throw ArchiveError(Failure::Invalid, QStringLiteral("이미지 파일의 SHA-256 또는 크기가 올바르지 않습니다."));
     if (d.lots.isEmpty())
         throw ArchiveError(Failure::Invalid, QStringLiteral("필지가 없습니다. 필지를 하나 이상 추가하십시오."));
@@ -723,7 +724,8 @@ qint64 Store::insertDocument(const NewDocument& d)
         QStringLiteral("INSERT INTO documents (kind, survey_year, survey_month, region_code, page_path, "
                        "original_folder, original_name,"
                        " page_sha256, page_bytes, page_width, page_height, registered_by, registered_at, registration,"
-                       " recognition_settings) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+                       " recognition_settings, original_sha256)"
+                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
     const QVariant noNumber(QMetaType(QMetaType::Int));
     insert.addBindValue(QString(d.kind));
     insert.addBindValue(d.surveyYear);
@@ -741,6 +743,8 @@ qint64 Store::insertDocument(const NewDocument& d)
     insert.addBindValue(registrationKey(d.registration));
     insert.addBindValue(d.recognitionSettings.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
                                                         : QVariant(d.recognitionSettings));
+    insert.addBindValue(d.originalSha256.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
+                                                   : QVariant(d.originalSha256));
     exec(insert);
     if (!insert.next())
         fail(insert);

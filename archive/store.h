@@ -106,6 +106,7 @@ struct NewDocument {
     QString originalName;
     QString pageSha256; // 64 lower-case hex digits of the page bytes
     qint64 pageBytes = 0;
+    QString originalSha256;                   // of the page as it was scanned, where the stored one was cut; or empty
     std::optional<int> pageWidth, pageHeight; // pixels, when known
     Registration registration = Registration::Manual;
     QString recognitionSettings; // JSON of the settings an automatic run used

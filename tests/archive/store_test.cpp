@@ -41,7 +41,7 @@ TEST_F(ArchiveStore, NewDatabaseIsOwnerOnlyInWalModeWithForeignKeysAtTheCurrentV
 {
     auto store = open();
     EXPECT_EQ(store->schemaVersion(), currentSchemaVersion());
-    EXPECT_EQ(currentSchemaVersion(), 2);
+    EXPECT_EQ(currentSchemaVersion(), 3);
     EXPECT_EQ(modeOf(databasePath()), mode_t(0600));
 
     QSqlDatabase db = QSqlDatabase::database(store->connectionName());
@@ -104,7 +104,7 @@ TEST_F(ArchiveStore, MigratesAVersionOneDatabaseKeepingItsRecords)
                                 "(7, '9911025021', 0, 12, 3), (7, '9911025021', 1, 101, 0)"));
     }
     auto store = open();
-    EXPECT_EQ(store->schemaVersion(), 2);
+    EXPECT_EQ(store->schemaVersion(), currentSchemaVersion());
     ASSERT_TRUE(store->signIn(QStringLiteral("이전관리자"), QStringLiteral("old-pw")).ok());
     const QList<StoredLot> lots = store->lotsOf(7);
     ASSERT_EQ(lots.size(), 2);
@@ -124,7 +124,7 @@ TEST_F(ArchiveStore, RefusesADatabaseOfANewerVersionAndLeavesItAlone)
     ready()->insertDocument(document(QStringLiteral("a.jpg"), {{kImuiRi, false, 1, 0}}));
     {
         RawConnection raw(databasePath());
-        raw.exec(QStringLiteral("UPDATE schema_version SET version = 3"));
+        raw.exec(QStringLiteral("UPDATE schema_version SET version = %1").arg(currentSchemaVersion() + 1));
     }
     const QByteArray before = digest(databasePath());
     const ArchiveError e = thrown([&] { open(); });
@@ -133,7 +133,7 @@ TEST_F(ArchiveStore, RefusesADatabaseOfANewerVersionAndLeavesItAlone)
         << e.text().toStdString();
     EXPECT_EQ(digest(databasePath()), before);
     RawConnection raw(databasePath());
-    EXPECT_EQ(raw.value(QStringLiteral("SELECT version FROM schema_version")).toInt(), 3);
+    EXPECT_EQ(raw.value(QStringLiteral("SELECT version FROM schema_version")).toInt(), currentSchemaVersion() + 1);
     EXPECT_EQ(raw.value(QStringLiteral("SELECT count(*) FROM documents")).toInt(), 1);
 }
 

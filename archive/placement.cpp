@@ -1,0 +1,685 @@
+#include "archive/placement.h"
+
+#include "archive/error.h"
+#include "archive/filemode.h"
+#include "archive/pagefolder.h"
+#include "archive/parcel.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QVariant>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sodium.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace rida::archive {
+
+namespace {
+
+const QString kKindCodes = QStringLiteral("TGSJYX");
+constexpr qint64 kOtherMachineStaleSeconds = 3600;
+constexpr int kNameAttempts = 100000;
+
+// Journal rows of filings this program is running now: the start-up
+// recovery of a second store in the same program leaves them alone.
+QMutex liveMutex;
+QSet<qint64> liveFilings;
+
+class LiveFiling {
+public:
+    explicit LiveFiling(qint64 id) : id_(id)
+    {
+        QMutexLocker lock(&liveMutex);
+        liveFilings.insert(id_);
+    }
+    ~LiveFiling()
+    {
+        QMutexLocker lock(&liveMutex);
+        liveFilings.remove(id_);
+    }
+
+private:
+    qint64 id_;
+};
+
+bool isLive(qint64 id)
+{
+    QMutexLocker lock(&liveMutex);
+    return liveFilings.contains(id);
+}
+
+// libsodium's SHA-256 takes about half the time of Qt's on a page of a few megabytes.
+QString sha256Hex(const QByteArray& bytes)
+{
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                       static_cast<unsigned long long>(bytes.size()));
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex());
+}
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A failure of the file system while the page is on its way, in the user's words.
+[[noreturn]] void fileFailure(int error, const QString& path)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        throw ArchiveError(Failure::DiskFull,
+                           QStringLiteral("이미지 폴더의 디스크 공간이 부족하여 페이지를 넣지 못했습니다. 원본 파일은 "
+                                          "그대로입니다. 공간을 비운 뒤 다시 등록하십시오. (%1)")
+                               .arg(path));
+    case EROFS:
+    case EACCES:
+    case EPERM:
+        throw ArchiveError(
+            Failure::ReadOnly,
+            QStringLiteral("이미지 폴더에 쓸 수 없습니다(읽기 전용): %1\n원본 파일은 그대로입니다.").arg(path));
+    case ENOENT:
+    case ENOTDIR:
+    case ESTALE:
+    case ENOTCONN:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case EIO:
+        throw ArchiveError(Failure::Missing,
+                           QStringLiteral("이미지 폴더에 연결할 수 없습니다(폴더가 사라졌거나 네트워크가 끊겼습니다): "
+                                          "%1\n원본 파일은 그대로입니다. 연결을 확인한 뒤 다시 등록하십시오.")
+                               .arg(path));
+    default:
+        throw ArchiveError(Failure::Database,
+                           QStringLiteral("페이지를 이미지 폴더에 넣지 못했습니다: %1 (%2)\n원본 파일은 그대로입니다.")
+                               .arg(path, systemText(error)));
+    }
+}
+
+// Flushes a folder's entries (a new name, a removed one) to the disk.
+int syncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int result = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    // Some file systems cannot flush a folder; their entries are written with the data.
+    return result == EINVAL ? 0 : result;
+}
+
+// Writes a new file that must not exist yet, flushed to the disk.
+void writeNewFile(const QString& path, const QByteArray& bytes, const FilingHooks& hooks)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        fileFailure(errno, path);
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const int fault = hooks.writeFault ? hooks.writeFault() : 0;
+        const qint64 chunk = std::min<qint64>(bytes.size() - done, qint64(1) << 20);
+        const ssize_t n = fault ? -1 : ::write(fd, bytes.constData() + done, std::size_t(chunk));
+        if (n < 0) {
+            const int error = fault ? fault : errno;
+            if (error == EINTR)
+                continue;
+            ::close(fd);
+            fileFailure(error, path);
+        }
+        done += n;
+    }
+    if (::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fileFailure(error, path);
+    }
+    if (::close(fd) != 0)
+        fileFailure(errno, path);
+}
+
+std::optional<QByteArray> readWhole(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+bool removeFile(const QString& path)
+{
+    return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT;
+}
+
+bool exists(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// ---- The record as the journal holds it --------------------------------------
+
+QString documentJson(const NewDocument& d)
+{
+    QJsonArray lots;
+    for (const NewLot& lot : d.lots)
+        lots.append(QJsonObject{
+            {"region", lot.regionCode}, {"san", lot.mountain}, {"main", lot.mainNumber}, {"sub", lot.subNumber}});
+    QJsonObject o{{"kind", QString(d.kind)},
+                  {"year", d.surveyYear},
+                  {"month", d.surveyMonth},
+                  {"region", d.regionCode},
+                  {"page", d.pagePath},
+                  {"originalFolder", d.originalFolder},
+                  {"originalName", d.originalName},
+                  {"sha256", d.pageSha256},
+                  {"bytes", d.pageBytes},
+                  {"originalSha256", d.originalSha256},
+                  {"registration", d.registration == Registration::Automatic ? "automatic" : "manual"},
+                  {"recognitionSettings", d.recognitionSettings},
+                  {"lots", lots}};
+    if (d.pageWidth)
+        o.insert("width", *d.pageWidth);
+    if (d.pageHeight)
+        o.insert("height", *d.pageHeight);
+    return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+}
+
+NewDocument documentFromJson(const QString& text)
+{
+    const QJsonObject o = QJsonDocument::fromJson(text.toUtf8()).object();
+    NewDocument d;
+    const QString kind = o.value("kind").toString();
+    d.kind = kind.isEmpty() ? QChar() : kind[0];
+    d.surveyYear = o.value("year").toInt();
+    d.surveyMonth = o.value("month").toInt();
+    d.regionCode = o.value("region").toString();
+    d.pagePath = o.value("page").toString();
+    d.originalFolder = o.value("originalFolder").toString();
+    d.originalName = o.value("originalName").toString();
+    d.pageSha256 = o.value("sha256").toString();
+    d.pageBytes = o.value("bytes").toInteger();
+    d.originalSha256 = o.value("originalSha256").toString();
+    d.registration = o.value("registration").toString() == QLatin1String("automatic") ? Registration::Automatic
+                                                                                      : Registration::Manual;
+    d.recognitionSettings = o.value("recognitionSettings").toString();
+    if (o.contains("width"))
+        d.pageWidth = o.value("width").toInt();
+    if (o.contains("height"))
+        d.pageHeight = o.value("height").toInt();
+    for (const QJsonValue& v : o.value("lots").toArray()) {
+        const QJsonObject lot = v.toObject();
+        d.lots.append({lot.value("region").toString(), lot.value("san").toBool(), lot.value("main").toInt(),
+                       lot.value("sub").toInt()});
+    }
+    return d;
+}
+
+// ---- The journal ---------------------------------------------------------------
+
+class Journal {
+public:
+    explicit Journal(Store& store) : store_(store), db_(QSqlDatabase::database(store.connectionName(), false)) {}
+
+    QSqlQuery prepare(const QString& sql)
+    {
+        QSqlQuery query(db_);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            fail(query);
+        return query;
+    }
+    void exec(QSqlQuery& query)
+    {
+        if (!query.exec())
+            fail(query);
+    }
+    [[noreturn]] void fail(const QSqlQuery& query)
+    {
+        const QSqlError error = query.lastError();
+        const Failure failure = dialectFor(store_.location())->classify(error);
+        if (failure == Failure::DiskFull)
+            throw ArchiveError(failure, QStringLiteral("데이터베이스의 디스크 공간이 부족하여 등록하지 못했습니다. "
+                                                       "원본 파일은 그대로입니다."));
+        if (failure == Failure::Locked)
+            throw ArchiveError(failure, QStringLiteral("데이터베이스를 다른 프로그램이 잠그고 있어 등록하지 "
+                                                       "못했습니다. 잠시 후 다시 시도하십시오. 원본 파일은 "
+                                                       "그대로입니다."));
+        throw ArchiveError(failure == Failure::Database ? Failure::Database : failure,
+                           QStringLiteral("등록 기록을 데이터베이스에 쓰지 못했습니다: %1\n원본 파일은 그대로입니다.")
+                               .arg(error.databaseText()));
+    }
+
+    std::optional<qint64> documentWith(const QString& sha256)
+    {
+        QSqlQuery query =
+            prepare(QStringLiteral("SELECT id FROM documents WHERE page_sha256 = ? OR original_sha256 = ? "
+                                   "ORDER BY id LIMIT 1"));
+        query.addBindValue(sha256);
+        query.addBindValue(sha256);
+        exec(query);
+        if (!query.next())
+            return std::nullopt;
+        return query.value(0).toLongLong();
+    }
+
+    bool pathTaken(const QString& pagePath)
+    {
+        QSqlQuery query = prepare(QStringLiteral("SELECT 1 FROM documents WHERE page_path = ?"));
+        query.addBindValue(pagePath);
+        exec(query);
+        return query.next();
+    }
+
+    std::optional<qint64> recordOf(const QString& pagePath, const QString& sha256)
+    {
+        QSqlQuery query = prepare(QStringLiteral("SELECT id FROM documents WHERE page_path = ? AND page_sha256 = ?"));
+        query.addBindValue(pagePath);
+        query.addBindValue(sha256);
+        exec(query);
+        if (!query.next())
+            return std::nullopt;
+        return query.value(0).toLongLong();
+    }
+
+    void remove(qint64 id)
+    {
+        QSqlQuery query = prepare(QStringLiteral("DELETE FROM filing_journal WHERE id = ?"));
+        query.addBindValue(id);
+        exec(query);
+    }
+
+    Store& store_;
+    QSqlDatabase db_;
+};
+
+void checkAttributes(const FilingRequest& r)
+{
+    if (r.kind.isNull() || !kKindCodes.contains(r.kind))
+        throw ArchiveError(Failure::Invalid, QStringLiteral("문서구분이 올바르지 않습니다: %1").arg(r.kind));
+    if (r.surveyYear < 1000 || r.surveyYear > 9999)
+        throw ArchiveError(Failure::Invalid,
+                           QStringLiteral("조사기준연도는 네 자리 숫자여야 합니다: %1").arg(r.surveyYear));
+    if (r.surveyMonth < 1 || r.surveyMonth > 12)
+        throw ArchiveError(Failure::Invalid,
+                           QStringLiteral("조사기준월은 1에서 12 사이여야 합니다: %1").arg(r.surveyMonth));
+    if (!isRegionCode(r.regionCode))
+        throw ArchiveError(Failure::Invalid,
+                           QStringLiteral("등록지역의 행정코드가 올바르지 않습니다: %1").arg(r.regionCode));
+    if (r.lots.isEmpty())
+        throw ArchiveError(Failure::Invalid, QStringLiteral("필지가 없습니다. 필지를 하나 이상 추가하십시오."));
+}
+
+ArchiveError duplicateError(qint64 documentId, const QString& source)
+{
+    return ArchiveError(Failure::Conflict,
+                        QStringLiteral("이미 등록된 파일입니다: %1\n같은 이미지가 문서 %2에 등록되어 있습니다.")
+                            .arg(source)
+                            .arg(documentId));
+}
+
+} // namespace
+
+std::optional<qint64> documentWithPage(Store& store, const QString& sha256)
+{
+    return Journal(store).documentWith(sha256);
+}
+
+FiledPage filePage(Store& store, const QString& pageFolder, const FilingRequest& request, const FilingHooks& hooks)
+{
+    store.require(request.registration == Registration::Automatic ? Command::RegisterAutomatic
+                                                                  : Command::RegisterManual);
+    checkAttributes(request);
+    auto step = [&](FilingStep s) {
+        if (hooks.afterStep)
+            hooks.afterStep(s);
+    };
+
+    const PageFolderStatus status = pageFolderStatus(pageFolder);
+    if (!status.ready())
+        throw ArchiveError(status.state == PageFolderStatus::NotWritable ? Failure::ReadOnly : Failure::Missing,
+                           status.message + QStringLiteral("\n원본 파일은 그대로입니다."));
+
+    const QFileInfo source(request.sourcePath);
+    const QString sourcePath = source.absoluteFilePath();
+    const std::optional<QByteArray> original = source.isFile() ? readWhole(sourcePath) : std::nullopt;
+    if (!original)
+        throw ArchiveError(Failure::Invalid,
+                           QStringLiteral("원본 파일이 없거나 읽을 수 없습니다: %1").arg(request.sourcePath));
+    const QString originalSha = sha256Hex(*original);
+    if (!request.expectedSha256.isEmpty() && request.expectedSha256 != originalSha)
+        throw ArchiveError(Failure::Invalid,
+                           QStringLiteral("원본 파일이 선택한 뒤에 바뀌었습니다. 파일을 다시 선택하십시오: %1")
+                               .arg(request.sourcePath));
+
+    Journal journal(store);
+    if (const std::optional<qint64> known = journal.documentWith(originalSha))
+        throw duplicateError(*known, request.sourcePath);
+
+    FiledPage filed;
+    const MarginCut cut = cutMargin(*original, request.margin);
+    if (!cut.note.isEmpty())
+        filed.notes << cut.note;
+    filed.cutColumns = cut.cutColumns;
+    filed.originalSha256 = originalSha;
+    filed.sha256 = cut.cutColumns > 0 ? sha256Hex(cut.bytes) : originalSha;
+    if (cut.cutColumns > 0)
+        if (const std::optional<qint64> known = journal.documentWith(filed.sha256))
+            throw duplicateError(*known, request.sourcePath);
+
+    const PageNameParts parts{request.kind, request.surveyYear, request.surveyMonth, request.regionCode};
+    const QString folderPath = storedFolder(parts);
+    const QDir root(pageFolder);
+    const QString folder = root.absoluteFilePath(folderPath);
+    if (!QFileInfo(folder).isDir()) {
+        if (!QDir().mkpath(folder))
+            fileFailure(errno ? errno : EACCES, folder);
+        // The new folders' names reach the disk before any page in them.
+        for (QString f = folder; f.size() > root.absolutePath().size(); f = QFileInfo(f).absolutePath())
+            syncFolder(QFileInfo(f).absolutePath());
+    }
+    if (!writableByMode(folder))
+        fileFailure(EACCES, folder);
+
+    const PageNamer namer(request.nameRule, parts, source.fileName(), folder);
+    int attempt = 0;
+    auto nextFreeName = [&] {
+        // Names on disk and names of records whose page is missing are both taken.
+        while (attempt < kNameAttempts && (exists(folder + u'/' + namer.candidate(attempt)) ||
+                                           journal.pathTaken(folderPath + u'/' + namer.candidate(attempt))))
+            ++attempt;
+        if (attempt >= kNameAttempts)
+            throw ArchiveError(Failure::Conflict,
+                               QStringLiteral("이미지 폴더에 쓸 수 있는 이름이 없습니다: %1").arg(folder));
+        return namer.candidate(attempt);
+    };
+
+    NewDocument document;
+    document.kind = request.kind;
+    document.surveyYear = request.surveyYear;
+    document.surveyMonth = request.surveyMonth;
+    document.regionCode = request.regionCode;
+    document.pagePath = folderPath + u'/' + nextFreeName();
+    document.originalFolder = source.absolutePath() + u'/';
+    document.originalName = source.fileName();
+    document.pageSha256 = filed.sha256;
+    document.pageBytes = cut.bytes.size();
+    document.originalSha256 = originalSha;
+    if (cut.size.width > 0) {
+        document.pageWidth = cut.size.width;
+        document.pageHeight = cut.size.height;
+    }
+    document.registration = request.registration;
+    document.recognitionSettings = request.recognitionSettings;
+    document.lots = request.lots;
+
+    // 1. The journal row, before anything is written.
+    qint64 journalId = 0;
+    const QString tempPath =
+        folderPath +
+        QStringLiteral("/.rida-filing-%1.part").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    {
+        QSqlQuery insert = journal.prepare(QStringLiteral(
+            "INSERT INTO filing_journal (started_at, host, pid, user_name, transfer, source_path, source_sha256,"
+            " source_bytes, temp_path, page_path, page_sha256, page_bytes, document)"
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+        insert.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+        insert.addBindValue(QSysInfo::machineHostName());
+        insert.addBindValue(qint64(::getpid()));
+        insert.addBindValue(store.currentUser()->name);
+        insert.addBindValue(request.transfer == Transfer::Move ? QStringLiteral("move") : QStringLiteral("copy"));
+        insert.addBindValue(sourcePath);
+        insert.addBindValue(originalSha);
+        insert.addBindValue(qint64(original->size()));
+        insert.addBindValue(tempPath);
+        insert.addBindValue(document.pagePath);
+        insert.addBindValue(document.pageSha256);
+        insert.addBindValue(document.pageBytes);
+        insert.addBindValue(documentJson(document));
+        if (!insert.exec()) {
+            if (dialectFor(store.location())->classify(insert.lastError()) == Failure::Conflict ||
+                insert.lastError().nativeErrorCode() == QLatin1String("2067") ||
+                insert.lastError().databaseText().contains(QLatin1String("UNIQUE")))
+                throw ArchiveError(Failure::Conflict,
+                                   QStringLiteral("같은 이미지를 지금 다른 곳에서 등록하고 있습니다: %1\n그 등록이 "
+                                                  "끝나지 않은 채 멈추었다면 프로그램을 다시 시작하면 정리됩니다.")
+                                       .arg(request.sourcePath));
+            journal.fail(insert);
+        }
+        if (!insert.next())
+            journal.fail(insert);
+        journalId = insert.value(0).toLongLong();
+        insert.finish();
+    }
+    const LiveFiling live(journalId);
+    // Somebody may have registered the same page between the check above and
+    // the journal row; from the row on, nobody else can start it.
+    if (const std::optional<qint64> known = journal.documentWith(originalSha)) {
+        journal.remove(journalId);
+        throw duplicateError(*known, request.sourcePath);
+    }
+    const QString tempFile = root.absoluteFilePath(tempPath);
+    QString storedFile;
+    bool placed = false;
+    try {
+        step(FilingStep::Journaled);
+
+        // 2. The copy under its temporary name, flushed.
+        writeNewFile(tempFile, cut.bytes, hooks);
+        if (const int error = syncFolder(folder))
+            fileFailure(error, folder);
+        step(FilingStep::Copied);
+
+        // 3. Read back: what is on the disk is what was meant to be.
+        const std::optional<QByteArray> copy = readWhole(tempFile);
+        if (!copy)
+            fileFailure(errno ? errno : EIO, tempFile);
+        if (copy->size() != cut.bytes.size() || sha256Hex(*copy) != filed.sha256)
+            throw ArchiveError(Failure::Database,
+                               QStringLiteral("이미지 폴더에 쓴 사본이 원본과 다릅니다(크기 또는 SHA-256): %1\n원본 "
+                                              "파일은 그대로입니다. 디스크를 점검하십시오.")
+                                   .arg(tempFile));
+        step(FilingStep::Verified);
+
+        // 4. The final name, never over a file that is there.
+        for (;;) {
+            const QString name = folder + u'/' + QFileInfo(document.pagePath).fileName();
+            if (hooks.beforeClaim)
+                hooks.beforeClaim(name);
+            const int error = renameNoReplace(tempFile, name);
+            if (error == 0) {
+                storedFile = name;
+                break;
+            }
+            if (error != EEXIST)
+                fileFailure(error, name);
+            // Taken since it was chosen: the journal names the next one before it is tried.
+            ++attempt;
+            document.pagePath = folderPath + u'/' + nextFreeName();
+            QSqlQuery rename =
+                journal.prepare(QStringLiteral("UPDATE filing_journal SET page_path = ?, document = ? WHERE id = ?"));
+            rename.addBindValue(document.pagePath);
+            rename.addBindValue(documentJson(document));
+            rename.addBindValue(journalId);
+            journal.exec(rename);
+        }
+        placed = true;
+        if (const int error = syncFolder(folder))
+            fileFailure(error, folder);
+        step(FilingStep::Placed);
+
+        // 5. The record.
+        filed.documentId = store.insertDocument(document);
+    } catch (...) {
+        // Undo: the copy goes, under whichever name it has; the source was never touched.
+        const bool copyGone = (!placed || removeFile(storedFile)) && removeFile(tempFile);
+        syncFolder(folder);
+        if (copyGone && QFileInfo(folder).isDir()) {
+            try {
+                journal.remove(journalId);
+            } catch (const ArchiveError&) {
+                // The row stays; the next start finds nothing to undo and drops it.
+            }
+        }
+        throw;
+    }
+    filed.pagePath = document.pagePath;
+    filed.storedPath = storedFile;
+    step(FilingStep::Committed);
+
+    // 6. For 이동, the source goes, once the page is safely filed.
+    if (request.transfer == Transfer::Move) {
+        const QString sourceFolder = source.absolutePath();
+        const std::optional<QByteArray> now = readWhole(sourcePath);
+        if (!now || sha256Hex(*now) != originalSha) {
+            filed.notes << QStringLiteral("원본 파일이 등록하는 동안 바뀌어 지우지 않았습니다: %1").arg(sourcePath);
+        } else if (!writableByMode(sourceFolder) || ::unlink(QFile::encodeName(sourcePath).constData()) != 0) {
+            filed.notes << QStringLiteral("등록은 되었지만 원본 파일을 지우지 못했습니다(폴더가 읽기 전용입니다): "
+                                          "%1\n원본은 그대로 남아 있습니다.")
+                               .arg(sourcePath);
+        } else {
+            syncFolder(sourceFolder);
+            filed.sourceRemoved = true;
+        }
+        step(FilingStep::SourceRemoved);
+    }
+    try {
+        journal.remove(journalId);
+    } catch (const ArchiveError&) {
+        // The page is filed; the next start sees its record and drops the row.
+    }
+    return filed;
+}
+
+RecoveryReport recoverPendingFilings(Store& store, const QString& pageFolder)
+{
+    RecoveryReport report;
+    Journal journal(store);
+    struct Row {
+        qint64 id;
+        QString startedAt, host;
+        qint64 pid;
+        bool move;
+        QString source, sourceSha, temp, page, pageSha, document;
+    };
+    QList<Row> rows;
+    {
+        QSqlQuery query = journal.prepare(
+            QStringLiteral("SELECT id, started_at, host, pid, transfer, source_path, source_sha256, temp_path,"
+                           " page_path, page_sha256, document FROM filing_journal ORDER BY id"));
+        journal.exec(query);
+        while (query.next())
+            rows.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString(),
+                         query.value(3).toLongLong(), query.value(4).toString() == QLatin1String("move"),
+                         query.value(5).toString(), query.value(6).toString(), query.value(7).toString(),
+                         query.value(8).toString(), query.value(9).toString(), query.value(10).toString()});
+    }
+    if (rows.isEmpty())
+        return report;
+    if (!pageFolderStatus(pageFolder).ready()) {
+        report.left = int(rows.size());
+        report.messages << QStringLiteral("이미지 폴더에 연결할 수 없어 끝나지 않은 등록 %1건을 정리하지 못했습니다. "
+                                          "연결한 뒤 프로그램을 다시 시작하십시오: %2")
+                               .arg(rows.size())
+                               .arg(pageFolder);
+        return report;
+    }
+
+    const QString host = QSysInfo::machineHostName();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDir root(pageFolder);
+    auto sourceIntact = [](const Row& row) {
+        const std::optional<QByteArray> bytes = readWhole(row.source);
+        return bytes && sha256Hex(*bytes) == row.sourceSha;
+    };
+    for (const Row& row : rows) {
+        const bool thisProgram = row.host == host && row.pid == qint64(::getpid());
+        if (thisProgram && isLive(row.id))
+            continue;
+        if (row.host == host && !thisProgram && (::kill(pid_t(row.pid), 0) == 0 || errno == EPERM))
+            continue; // another program on this machine is filing it now
+        if (row.host != host &&
+            QDateTime::fromString(row.startedAt, Qt::ISODateWithMs).secsTo(now) < kOtherMachineStaleSeconds)
+            continue; // perhaps still running there
+
+        const QString temp = row.temp.isEmpty() ? QString() : root.absoluteFilePath(row.temp);
+        const QString stored = root.absoluteFilePath(row.page);
+        const QString folder = QFileInfo(stored).absolutePath();
+        if (!temp.isEmpty() && !removeFile(temp)) {
+            ++report.left;
+            report.messages << QStringLiteral("등록하다 남은 임시 파일을 지우지 못했습니다: %1").arg(temp);
+            continue;
+        }
+        if (const std::optional<qint64> record = journal.recordOf(row.page, row.pageSha)) {
+            // Committed: only the source of a move may be left to remove.
+            if (!exists(stored))
+                report.missingPages
+                    << QStringLiteral("문서 %1의 이미지 파일이 없습니다: %2").arg(*record).arg(row.page);
+            if (row.move && exists(row.source)) {
+                if (sourceIntact(row) && writableByMode(QFileInfo(row.source).absolutePath()) &&
+                    ::unlink(QFile::encodeName(row.source).constData()) == 0)
+                    syncFolder(QFileInfo(row.source).absolutePath());
+                else
+                    report.messages << QStringLiteral("등록된 문서 %1의 원본 파일을 지우지 못했습니다: %2")
+                                           .arg(*record)
+                                           .arg(row.source);
+            }
+            ++report.finished;
+            report.messages << QStringLiteral("멈추었던 등록을 마쳤습니다: %1 (문서 %2)").arg(row.page).arg(*record);
+        } else {
+            std::optional<QByteArray> placed = exists(stored) ? readWhole(stored) : std::nullopt;
+            const bool ours = placed && sha256Hex(*placed) == row.pageSha;
+            if (ours && !sourceIntact(row)) {
+                // The source has gone or changed since: the filed copy is the
+                // page now, so the filing is finished rather than undone.
+                try {
+                    const qint64 id = store.insertDocument(documentFromJson(row.document));
+                    ++report.finished;
+                    report.messages
+                        << QStringLiteral("원본이 없어 멈추었던 등록을 마쳤습니다: %1 (문서 %2)").arg(row.page).arg(id);
+                } catch (const ArchiveError& e) {
+                    ++report.left;
+                    report.messages
+                        << QStringLiteral("멈추었던 등록을 마치지 못했습니다: %1 (%2)").arg(row.page, e.text());
+                    continue;
+                }
+            } else {
+                if (ours) {
+                    if (!removeFile(stored)) {
+                        ++report.left;
+                        report.messages << QStringLiteral("등록되지 않은 사본을 지우지 못했습니다: %1").arg(stored);
+                        continue;
+                    }
+                }
+                syncFolder(folder);
+                ++report.undone;
+                report.messages
+                    << QStringLiteral("멈추었던 등록을 되돌렸습니다. 원본은 그대로 있습니다: %1").arg(row.source);
+            }
+        }
+        journal.remove(row.id);
+    }
+    return report;
+}
+
+} // namespace rida::archive
