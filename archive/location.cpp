@@ -54,16 +54,22 @@ ArchiveLocation resolveLocation(const LocationSources& sources)
         location.settingsFile = file;
         location.database = absoluteFrom(base, ini.value(QStringLiteral("archive/database")).toString().trimmed());
         location.pages = absoluteFrom(base, ini.value(QStringLiteral("archive/pages")).toString().trimmed());
+        if (!location.pages.isEmpty())
+            location.pagesNamedBy = ArchiveLocation::Named::SettingsFile;
         break;
     }
     if (!sources.databaseOption.isEmpty())
         location.database = absoluteFrom(QDir::currentPath(), sources.databaseOption);
-    if (!sources.pagesOption.isEmpty())
+    if (!sources.pagesOption.isEmpty()) {
         location.pages = absoluteFrom(QDir::currentPath(), sources.pagesOption);
+        location.pagesNamedBy = ArchiveLocation::Named::CommandLine;
+    }
     if (location.database.isEmpty())
         location.database = QDir(sources.userDataFolder).absoluteFilePath(QStringLiteral("archive.sqlite"));
-    if (location.pages.isEmpty())
+    if (location.pages.isEmpty()) {
         location.pages = QDir(sources.userDataFolder).absoluteFilePath(QStringLiteral("pages"));
+        location.pagesNamedBy = ArchiveLocation::Named::Default;
+    }
     return location;
 }
 

@@ -8,6 +8,9 @@
 //   3. archive.ini in the user's config folder (~/.config/rida/archive.ini);
 //   4. the defaults in the user's data folder: ~/.local/share/rida/archive.sqlite
 //      and ~/.local/share/rida/pages.
+// The page folder has one more place, between 3 and 4: the folder the office's
+// settings in the database hold (환경 설정), which pageFolderInUse()
+// (officesettings.h) applies once the database is open.
 // Only one settings file is read: when both exist, the one beside the
 // executable is used and the user's is not. A file holds
 //   [archive]
@@ -31,6 +34,10 @@ struct ArchiveLocation {
     QString database;     // an absolute file path (or, later, a postgresql:// URL)
     QString pages;        // an absolute folder path
     QString settingsFile; // the archive.ini read, empty when none
+    // Who named the page folder. Only the default gives way to the folder the
+    // office's settings in the database hold (officesettings.h).
+    enum class Named { CommandLine, SettingsFile, Default };
+    Named pagesNamedBy = Named::Default;
 };
 
 // The user's folders from QStandardPaths, the options left empty.

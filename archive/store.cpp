@@ -612,6 +612,26 @@ QStringList Store::chosenDistricts()
     return codes;
 }
 
+QList<DistrictItem> Store::districts()
+{
+    QSqlQuery query = prepare(QStringLiteral("SELECT code, full_name, abolished FROM regions"
+                                             " WHERE substr(code, 3, 3) <> '000' AND substr(code, 6, 5) = '00000'"
+                                             " ORDER BY code"));
+    exec(query);
+    QList<DistrictItem> list;
+    while (query.next())
+        list.append({query.value(0).toString().left(kDistrictCodeLength), query.value(1).toString(),
+                     query.value(2).toInt() != 0});
+    return list;
+}
+
+int Store::regionCount()
+{
+    QSqlQuery query = prepare(QStringLiteral("SELECT count(*) FROM regions"));
+    exec(query);
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
 QList<RegionItem> Store::towns()
 {
     QSqlQuery query = prepare(QStringLiteral(

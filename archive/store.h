@@ -80,6 +80,13 @@ struct RegionItem {
     QString name;
 };
 
+// A 시군구 of the region list, as an office chooses among them.
+struct DistrictItem {
+    QString code;     // five digits
+    QString fullName; // "임의도 가상시"
+    bool abolished = false;
+};
+
 struct RegionImportSummary {
     int added = 0;     // codes not there before
     int changed = 0;   // codes whose name or status changed
@@ -198,6 +205,8 @@ public:
     QString location() const { return location_; }
     QString connectionName() const { return connectionName_; }
     int schemaVersion();
+    // The time now, in UTC, from the clock the options gave (a sign-in's wait counts by it).
+    QDateTime now() const;
 
     // Users and sign-in.
     bool hasUsers();
@@ -224,6 +233,10 @@ public:
     // The office's 시군구, 5-digit codes; replaces the earlier choice.
     void chooseDistricts(const QStringList& districtCodes);
     QStringList chosenDistricts();
+    // Every 시군구 of the imported list in code order, abolished ones too.
+    QList<DistrictItem> districts();
+    // How many codes the imported list holds, abolished ones too.
+    int regionCount();
     // The office's 읍면동 in code order, abolished ones left out.
     QList<RegionItem> towns();
     // The 리 of a 읍면동 in code order; a 읍면동 without 리 gives one entry with
@@ -255,7 +268,6 @@ private:
     Store(QString location, std::unique_ptr<Dialect> dialect, StoreOptions options);
     class Transaction;
 
-    QDateTime now() const;
     QString nowText() const;
     QSqlQuery prepare(const QString& sql);
     void exec(QSqlQuery& query);

@@ -1,5 +1,6 @@
 #include "components/attributepanel.h"
 
+#include "components/regionlists.h"
 #include "model/keyrules.h"
 #include "model/landrecord.h"
 #include "ui/fields.h"
@@ -36,6 +37,7 @@ AttributePanel::AttributePanel(const AttributePanelOptions& options, QWidget* pa
     monthField->setToolTip(options.monthHint);
     townList = ui::makeItemList("xjuso1", {model::sampleTown()}, this);
     villageList = ui::makeItemList("xjuso2", {model::sampleVillage()}, this);
+    bindRegionLists(townList, villageList, options.regions);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);

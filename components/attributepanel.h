@@ -6,8 +6,12 @@
 //
 // Enter moves kind → year → month → town; the region lists cannot be typed into.
 
+#include "components/regionsource.h"
+
 #include <QString>
 #include <QWidget>
+
+#include <memory>
 
 class QComboBox;
 class QGridLayout;
@@ -19,6 +23,8 @@ struct AttributePanelOptions {
     QString kindCaption = QStringLiteral("조서구분 :");
     QString monthCaption = QStringLiteral("기준월 :");
     QString monthHint = QStringLiteral("조사월 2자리");
+    // What the town and village lists offer.
+    std::shared_ptr<RegionSource> regions = sampleRegions();
 
     // The manual registration window uses the defaults; the automatic window these.
     static AttributePanelOptions automaticWindow();

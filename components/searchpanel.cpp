@@ -1,5 +1,6 @@
 #include "components/searchpanel.h"
 
+#include "components/regionlists.h"
 #include "model/digits.h"
 #include "model/keyrules.h"
 #include "ui/fields.h"
@@ -45,7 +46,7 @@ QComboBox* makeRegionList(const QString& item, const QString& accessibleName, QW
 QPushButton* makeCommandButton(const QString& caption, QWidget* parent)
 {
     auto* b = new QPushButton(caption, parent);
-    b->setAutoDefault(true);  // Enter clicks the focused button, as Space does
+    b->setAutoDefault(true); // Enter clicks the focused button, as Space does
     return b;
 }
 
@@ -57,6 +58,7 @@ SearchPanel::SearchPanel(const SearchPanelOptions& options, QWidget* parent)
     auto* regionLabel = new QLabel(QStringLiteral("지역 :"), this);
     townList = makeRegionList(model::sampleTown(), QStringLiteral("지역 읍면"), this);
     villageList = makeRegionList(model::sampleVillage(), QStringLiteral("지역 동리"), this);
+    bindRegionLists(townList, villageList, options.regions);
     regionLabel->setBuddy(townList);
 
     auto* lotLabel = new QLabel(QStringLiteral("지번 :"), this);

@@ -9,6 +9,7 @@
 //   previousSubButton, SuiArrowButton2 → nextSubButton, kindck → kindFilterBox, xkind → kindList, xdtck →
 //   yearRangeBox, fdate → yearFrom, rdate → yearTo, suiButton18 → searchButton, san → sanBox
 
+#include "components/regionsource.h"
 #include "model/landrecord.h"
 #include "ui/fields.h"
 
@@ -44,6 +45,8 @@ void stepLotNumber(QLineEdit* field);
 struct SearchPanelOptions {
     // The year the 연도범위 fields start with; 0 shows "0".
     int startYear = 0;
+    // What the town and village lists offer.
+    std::shared_ptr<RegionSource> regions = sampleRegions();
 };
 
 class SearchPanel : public QGroupBox {
@@ -54,19 +57,19 @@ public:
     // Fills 산, 본번 and 부번 with a lot as the lot grid shows it.
     void showLot(const QString& kindWord, const QString& main, const QString& sub);
 
-    QComboBox* townList;     // town (읍/면)
-    QComboBox* villageList;     // village (리/동)
+    QComboBox* townList;    // town (읍/면)
+    QComboBox* villageList; // village (리/동)
     QCheckBox* sanBox;
-    LotNumberField* mainNumber;  // 본번
-    LotNumberField* subNumber;  // 부번
-    QToolButton* previousSubButton;  // "전 부번"
-    QToolButton* nextSubButton;  // "후 부번"
+    LotNumberField* mainNumber;     // 본번
+    LotNumberField* subNumber;      // 부번
+    QToolButton* previousSubButton; // "전 부번"
+    QToolButton* nextSubButton;     // "후 부번"
     QCheckBox* kindFilterBox;
     QComboBox* kindList;
     QCheckBox* yearRangeBox;
     ui::NumberField* yearFrom;
     ui::NumberField* yearTo;
-    QPushButton* searchButton;  // "검색"
+    QPushButton* searchButton; // "검색"
 };
 
 // Region lists of the search windows: editable, holding their one sample item,

@@ -1,9 +1,9 @@
 #include "lookup/lookupwindow.h"
 
 #include "components/designlayout.h"
-#include "lookup/outputbar.h"
 #include "components/resultgrids.h"
 #include "components/searchpanel.h"
+#include "lookup/outputbar.h"
 #include "model/landrecord.h"
 #include "ui/fields.h"
 #include "ui/grid/stringgrid.h"
@@ -38,11 +38,12 @@ struct WaitCursor {
 };
 } // namespace
 
-LookupWindow::LookupWindow(const QString& appDir) : WorkWindow(appDir, QStringLiteral("지가조서 조회"))
+LookupWindow::LookupWindow(const QString& appDir, std::shared_ptr<RegionSource> regions)
+    : WorkWindow(appDir, QStringLiteral("지가조서 조회"))
 {
     setObjectName(QStringLiteral("jiga_view"));
 
-    searchPanel = new SearchPanel({.startYear = QDate::currentDate().year()}, this);
+    searchPanel = new SearchPanel({.startYear = QDate::currentDate().year(), .regions = std::move(regions)}, this);
     recordGrid = makeRecordGrid();
     recordPanel = new GridPanel(recordPanelTitle(), recordGrid, this);
     recordPanel->setObjectName(QStringLiteral("suiPanel5"));
@@ -112,7 +113,7 @@ void LookupWindow::showEvent(QShowEvent* e)
 {
     WorkWindow::showEvent(e);
     if (!e->spontaneous())
-        searchPanel->mainNumber->setFocus(Qt::OtherFocusReason);  // FormShow
+        searchPanel->mainNumber->setFocus(Qt::OtherFocusReason); // FormShow
 }
 
 void LookupWindow::resetSearch()
@@ -145,18 +146,22 @@ void LookupWindow::search()
     viewer->onClick();
 }
 
-void LookupWindow::onRecordRowSelected(int row) { selectedRecordRow_ = row; }
+void LookupWindow::onRecordRowSelected(int row)
+{
+    selectedRecordRow_ = row;
+}
 
 void LookupWindow::openSelectedRecord()
 {
     // Row 0 is the header: a double-click before any record was chosen opens nothing.
     if (selectedRecordRow_ < 1 || recordGrid->cell(selectedRecordRow_, model::ColBun).isEmpty() || !searchDone_)
         return;
-    const QString page = recordGrid->cell(selectedRecordRow_, model::ColPath) + recordGrid->cell(selectedRecordRow_, model::ColName);
+    const QString page =
+        recordGrid->cell(selectedRecordRow_, model::ColPath) + recordGrid->cell(selectedRecordRow_, model::ColName);
     ui::runCommand(this, [&] {
         clearLots();
         viewer->loadPage(page);
-        viewer->selectScaleEntry(1);  // "25%"
+        viewer->selectScaleEntry(1); // "25%"
         viewer->resetBrightness();
         const QList<model::Lot> lots = cannedLots();
         lotGrid->insertRows(1, int(lots.size()));
@@ -171,7 +176,10 @@ void LookupWindow::openSelectedRecord()
     });
 }
 
-void LookupWindow::onLotRowSelected(int row) { selectedLotRow_ = row; }
+void LookupWindow::onLotRowSelected(int row)
+{
+    selectedLotRow_ = row;
+}
 
 void LookupWindow::onLotClicked()
 {
@@ -189,7 +197,10 @@ void LookupWindow::reopenRecord()
         openSelectedRecord();
 }
 
-void LookupWindow::printPage() { emit printPageRequested(); }
+void LookupWindow::printPage()
+{
+    emit printPageRequested();
+}
 
 void LookupWindow::openHelp()
 {
@@ -197,7 +208,8 @@ void LookupWindow::openHelp()
     // An HTML Help viewer opens the help file at its topic; without one the
     // topic page beside it opens in the browser.
     const QString hh = QStandardPaths::findExecutable(QStringLiteral("HH"));
-    if (!hh.isEmpty() && ui::services().startProgram(hh, {model::helpFilePath(appDir()) + QStringLiteral("::/") + topic}))
+    if (!hh.isEmpty() &&
+        ui::services().startProgram(hh, {model::helpFilePath(appDir()) + QStringLiteral("::/") + topic}))
         return;
     ui::openHelpTopic(appDir(), topic);
 }

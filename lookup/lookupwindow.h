@@ -8,6 +8,7 @@
 //   openSelectedRecord, ygridSelectCell → onLotRowSelected, ygridClick → onLotClicked, PrintPage → printPage,
 //   N7Click → reopenRecord, ResetSearch → resetSearch, ClearLots → clearLots
 
+#include "components/regionsource.h"
 #include "ui/workwindow.h"
 
 class QGroupBox;
@@ -32,32 +33,34 @@ class OutputBar;
 class LookupWindow : public ui::WorkWindow {
     Q_OBJECT
 public:
-    explicit LookupWindow(const QString& appDir);
+    // `regions` fills the search panel's region lists.
+    explicit LookupWindow(const QString& appDir,
+                          std::shared_ptr<components::RegionSource> regions = components::sampleRegions());
     ~LookupWindow() override;
 
     // Controls, named as in the window form.
-    components::SearchPanel* searchPanel;        // "지번 검색"
-    ui::grid::GridPanel* recordPanel;  // "검색된 지가조서"
+    components::SearchPanel* searchPanel; // "지번 검색"
+    ui::grid::GridPanel* recordPanel;     // "검색된 지가조서"
     ui::grid::StringGrid* recordGrid;
-    ui::grid::GridPanel* lotPanel;  // "검색된 지번"
+    ui::grid::GridPanel* lotPanel; // "검색된 지번"
     ui::grid::StringGrid* lotGrid;
-    QGroupBox* viewerPanel;          // the viewer's panel
-    viewer::ImageViewer* viewer;  // ImgView, ScaleCombo and the page tools
-    QWidget* outputBar;            // the output commands' bar; filled by the output commands
-    OutputBar* output;             // its controls and commands (suiButton13, CheckBox1, ...)
+    QGroupBox* viewerPanel;      // the viewer's panel
+    viewer::ImageViewer* viewer; // ImgView, ScaleCombo and the page tools
+    QWidget* outputBar;          // the output commands' bar; filled by the output commands
+    OutputBar* output;           // its controls and commands (suiButton13, CheckBox1, ...)
 
     bool searchDone() const { return searchDone_; }
     int selectedRecordRow() const { return selectedRecordRow_; }
     int selectedLotRow() const { return selectedLotRow_; }
 
     // Handlers.
-    void search();  // "검색"
+    void search(); // "검색"
     void onRecordRowSelected(int row);
-    void openSelectedRecord();     // opens the record of selectedRecordRow_
+    void openSelectedRecord(); // opens the record of selectedRecordRow_
     void onLotRowSelected(int row);
     void onLotClicked();
-    void printPage();         // "출력", F9
-    void reopenRecord();           // "다시 열기": the record's page again
+    void printPage();    // "출력", F9
+    void reopenRecord(); // "다시 열기": the record's page again
 
 signals:
     // F9 and "출력": the output commands print the shown page.
@@ -77,7 +80,7 @@ private:
     void openHelp();
 
     bool searchDone_ = false;
-    int selectedRecordRow_ = 0;  // 0 is the header row: no record chosen yet
+    int selectedRecordRow_ = 0; // 0 is the header row: no record chosen yet
     int selectedLotRow_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "modify/modifywindow.h"
 
 #include "components/designlayout.h"
+#include "components/regionlists.h"
 #include "components/resultgrids.h"
 #include "components/searchpanel.h"
 #include "model/keyrules.h"
@@ -38,11 +39,12 @@ QPushButton* boldButton(const QString& caption, const char* colour, QSize size, 
 }
 } // namespace
 
-ModifyWindow::ModifyWindow(const QString& appDir) : WorkWindow(appDir, QStringLiteral("지가조서 수정/삭제"), TitleButtons::CloseOnly)
+ModifyWindow::ModifyWindow(const QString& appDir, std::shared_ptr<components::RegionSource> regions)
+    : WorkWindow(appDir, QStringLiteral("지가조서 수정/삭제"), TitleButtons::CloseOnly)
 {
     setObjectName(QStringLiteral("jiga_select"));
 
-    searchPanel = new components::SearchPanel({.startYear = 0}, this);
+    searchPanel = new components::SearchPanel({.startYear = 0, .regions = regions}, this);
 
     recordGrid = components::makeRecordGrid();
     recordPanel = new GridPanel(components::recordPanelTitle(), recordGrid, this);
@@ -66,7 +68,7 @@ ModifyWindow::ModifyWindow(const QString& appDir) : WorkWindow(appDir, QStringLi
     viewerLayout->setContentsMargins(3, 3, 3, 3);
     viewerLayout->addWidget(viewer);
 
-    lotAddPanel = buildLotAddPanel();
+    lotAddPanel = buildLotAddPanel(regions);
     documentDeletePanel = buildDeletePanel();
 
     auto* layout = new DesignLayout(kDesignClient, this);
@@ -85,7 +87,7 @@ ModifyWindow::ModifyWindow(const QString& appDir) : WorkWindow(appDir, QStringLi
     resetState();
 }
 
-QGroupBox* ModifyWindow::buildLotAddPanel()
+QGroupBox* ModifyWindow::buildLotAddPanel(const std::shared_ptr<components::RegionSource>& regionSource)
 {
     auto* panel = new QGroupBox(QStringLiteral("지번 추가"), this);
     panel->setObjectName(QStringLiteral("suiPanel2"));
@@ -93,6 +95,7 @@ QGroupBox* ModifyWindow::buildLotAddPanel()
     auto* regionLabel = new QLabel(QStringLiteral("지역 :"), panel);
     addTownList = components::makeRegionList(model::sampleTown(), QStringLiteral("추가 지역 읍면"), panel);
     addVillageList = components::makeRegionList(model::sampleVillage(), QStringLiteral("추가 지역 동리"), panel);
+    components::bindRegionLists(addTownList, addVillageList, regionSource);
     regionLabel->setBuddy(addTownList);
     auto* lotLabel = new QLabel(QStringLiteral("지번 :"), panel);
     addSanBox = new QCheckBox(QStringLiteral("산"), panel);
@@ -165,7 +168,7 @@ void ModifyWindow::showEvent(QShowEvent* e)
 {
     WorkWindow::showEvent(e);
     if (!e->spontaneous())
-        searchPanel->mainNumber->setFocus(Qt::OtherFocusReason);  // FormShow
+        searchPanel->mainNumber->setFocus(Qt::OtherFocusReason); // FormShow
 }
 
 } // namespace rida::modify

@@ -10,6 +10,7 @@
 //   → addVillageList, resan → addSanBox, rexjuso3 → addMainNumber, rexjuso4 → addSubNumber, suiButton4 →
 //   addLotButton, suiPanel3 → documentDeletePanel, suiButton26 → deleteDocumentButton, FormCreate → resetState
 
+#include "components/regionsource.h"
 #include "ui/workwindow.h"
 
 class QCheckBox;
@@ -36,26 +37,28 @@ namespace rida::modify {
 class ModifyWindow : public ui::WorkWindow {
     Q_OBJECT
 public:
-    explicit ModifyWindow(const QString& appDir);
+    // `regions` fills the region lists of the search panel and of "지번 추가".
+    explicit ModifyWindow(const QString& appDir,
+                          std::shared_ptr<components::RegionSource> regions = components::sampleRegions());
 
     // Controls, named as in the window form.
-    components::SearchPanel* searchPanel;  // "지번 검색"
-    ui::grid::GridPanel* recordPanel;  // "검색된 지가조서"
+    components::SearchPanel* searchPanel; // "지번 검색"
+    ui::grid::GridPanel* recordPanel;     // "검색된 지가조서"
     ui::grid::StringGrid* recordGrid;
-    ui::grid::GridPanel* lotPanel;  // "검색된 지번"
+    ui::grid::GridPanel* lotPanel; // "검색된 지번"
     ui::grid::StringGrid* lotGrid;
-    QPushButton* deleteLotButton;         // "삭제" of a lot
-    QGroupBox* viewerPanel;            // "이미지 뷰어"
-    viewer::ImageViewer* viewer;     // ImgView and ScaleCombo
-    QGroupBox* lotAddPanel;            // "지번 추가"
+    QPushButton* deleteLotButton; // "삭제" of a lot
+    QGroupBox* viewerPanel;       // "이미지 뷰어"
+    viewer::ImageViewer* viewer;  // ImgView and ScaleCombo
+    QGroupBox* lotAddPanel;       // "지번 추가"
     QComboBox* addTownList;
     QComboBox* addVillageList;
     QCheckBox* addSanBox;
-    components::LotNumberField* addMainNumber;  // 본번
+    components::LotNumberField* addMainNumber; // 본번
     components::LotNumberField* addSubNumber;  // 부번
-    QPushButton* addLotButton;         // "추가"
+    QPushButton* addLotButton;                 // "추가"
     QGroupBox* documentDeletePanel;            // "문서/필지 전체 삭제"
-    QPushButton* deleteDocumentButton;        // "삭제" of the whole document
+    QPushButton* deleteDocumentButton;         // "삭제" of the whole document
 
     bool searchDone() const { return searchDone_; }
     int selectedRecordRow() const { return selectedRecordRow_; }
@@ -65,7 +68,7 @@ protected:
 
 private:
     void resetState();
-    QGroupBox* buildLotAddPanel();
+    QGroupBox* buildLotAddPanel(const std::shared_ptr<components::RegionSource>& regionSource);
     QGroupBox* buildDeletePanel();
 
     bool searchDone_ = false;

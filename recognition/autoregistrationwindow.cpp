@@ -1,8 +1,25 @@
 #include "recognition/autoregistrationwindow.h"
 
-#include <cmath>
-#include <optional>
-#include <string_view>
+#include "components/attributepanel.h"
+#include "components/filebrowser.h"
+#include "components/folderlisting.h"
+#include "components/lotlist.h"
+#include "image/codec.h"
+#include "model/digits.h"
+#include "model/error.h"
+#include "model/landrecord.h"
+#include "recognition/blockingrun.h"
+#include "recognition/engine/background.h"
+#include "recognition/radiogroup.h"
+#include "recognition/runobserver.h"
+#include "recognition/settingspanel.h"
+#include "ui/fields.h"
+#include "ui/grid/stringgrid.h"
+#include "ui/imageview/imageview.h"
+#include "ui/keyfilter.h"
+#include "ui/labels.h"
+#include "ui/services.h"
+#include "viewer/imageviewer.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,26 +43,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "model/digits.h"
-#include "model/error.h"
-#include "model/landrecord.h"
-#include "recognition/blockingrun.h"
-#include "recognition/engine/background.h"
-#include "recognition/radiogroup.h"
-#include "recognition/runobserver.h"
-#include "recognition/settingspanel.h"
-#include "components/attributepanel.h"
-#include "components/filebrowser.h"
-#include "components/folderlisting.h"
-#include "components/lotlist.h"
-#include "ui/fields.h"
-#include "ui/grid/stringgrid.h"
-#include "image/codec.h"
-#include "ui/imageview/imageview.h"
-#include "ui/keyfilter.h"
-#include "ui/labels.h"
-#include "ui/services.h"
-#include "viewer/imageviewer.h"
+#include <cmath>
+#include <optional>
+#include <string_view>
 
 namespace rida::recognition {
 
@@ -82,7 +82,8 @@ ui::LiveLabel* counter(const char* name, const QString& caption, const QString& 
 
 } // namespace
 
-AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir) : WorkWindow(appDir, QStringLiteral("알파/기타 용지 자동 등록"))
+AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir, std::shared_ptr<components::RegionSource> regions)
+    : WorkWindow(appDir, QStringLiteral("알파/기타 용지 자동 등록"))
 {
     setObjectName(QStringLiteral("jiga_auto2"));
     recognizer_ = std::make_unique<Recognizer>();
@@ -110,7 +111,7 @@ AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir) : WorkWind
     viewer->setMinimumWidth(300);
     leftLayout_->addLayout(leftRow, 1);
 
-    buildAttributePanel();
+    buildAttributePanel(std::move(regions));
     modeTabs = new QTabWidget(this);
     modeTabs->setObjectName(QStringLiteral("sel"));
     modeTabs->setAccessibleName(QStringLiteral("등록 방식"));
@@ -150,11 +151,13 @@ AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir) : WorkWind
 
 AutoRegistrationWindow::~AutoRegistrationWindow() = default;
 
-void AutoRegistrationWindow::buildAttributePanel()
+void AutoRegistrationWindow::buildAttributePanel(std::shared_ptr<components::RegionSource> regions)
 {
     attributePanel = new QGroupBox(QStringLiteral("문서 속성 선택"), this);
     attributePanel->setObjectName(QStringLiteral("attributePanel"));
-    attributes = new components::AttributePanel(components::AttributePanelOptions::automaticWindow(), attributePanel);
+    components::AttributePanelOptions options = components::AttributePanelOptions::automaticWindow();
+    options.regions = std::move(regions);
+    attributes = new components::AttributePanel(options, attributePanel);
     (new QVBoxLayout(attributePanel))->addWidget(attributes);
 }
 

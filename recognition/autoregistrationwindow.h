@@ -18,18 +18,19 @@
 //   deleteLot, ResetManualEntry → resetManualEntry, FormShow → openImageFolder, FormCloseQuery → releaseRunBuffers,
 //   the settings (doxnum, erck, xpt ...) → settingsPanel (settingspanel.h)
 
+#include "components/regionsource.h"
+#include "recognition/engine/batch.h"
+#include "ui/labels.h"
+#include "ui/workwindow.h"
+
+#include <QPoint>
+#include <QPointF>
+
 #include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <QPoint>
-#include <QPointF>
-
-#include "recognition/engine/batch.h"
-#include "ui/labels.h"
-#include "ui/workwindow.h"
 
 class QComboBox;
 class QGroupBox;
@@ -59,7 +60,9 @@ class RecognitionSettingsPanel;
 class AutoRegistrationWindow : public ui::WorkWindow {
     Q_OBJECT
 public:
-    explicit AutoRegistrationWindow(const QString& appDir);
+    // `regions` fills the region lists of the document attributes.
+    explicit AutoRegistrationWindow(const QString& appDir,
+                                    std::shared_ptr<components::RegionSource> regions = components::sampleRegions());
     ~AutoRegistrationWindow() override;
 
     // Left panel "자동인식/등록".
@@ -67,7 +70,7 @@ public:
     // DriveComboBox1, DirectoryListBox1, FileListBox1 ("*.bmp;*.jpg;*.jpeg",
     // pop-up menu "파일 삭제"), pathname, imgname.
     components::FileBrowser* browser;
-    viewer::ImageViewer* viewer;  // ImgView with ScaleCombo
+    viewer::ImageViewer* viewer; // ImgView with ScaleCombo
 
     // "문서 속성 선택".
     QGroupBox* attributePanel;
@@ -77,19 +80,19 @@ public:
     QTabWidget* modeTabs;
     QWidget* autoTab;
     QWidget* manualTab;
-    QPushButton* runButton;  // "자동 등록"
-    QProgressBar* folderBar;     // "폴더 :"
-    QProgressBar* fileBar;     // "파일 :"
-    QProgressBar* rowBar;      // "인식 :"
-    QProgressBar* editBar;     // "편집 :"
-    ui::LiveLabel* folderCount;          // folders "0/0", never changed
-    ui::LiveLabel* fileCount;           // files done / files listed
-    ui::LiveLabel* rowCount;          // rows listed on the current page, "/15"
-    ui::LiveLabel* analysedFile;           // "분석파일 : " + the file being analysed
+    QPushButton* runButton;         // "자동 등록"
+    QProgressBar* folderBar;        // "폴더 :"
+    QProgressBar* fileBar;          // "파일 :"
+    QProgressBar* rowBar;           // "인식 :"
+    QProgressBar* editBar;          // "편집 :"
+    ui::LiveLabel* folderCount;     // folders "0/0", never changed
+    ui::LiveLabel* fileCount;       // files done / files listed
+    ui::LiveLabel* rowCount;        // rows listed on the current page, "/15"
+    ui::LiveLabel* analysedFile;    // "분석파일 : " + the file being analysed
     QPlainTextEdit* failureLog;     // "등록 실패 파일 목록 :"
-    QPlainTextEdit* recognisedLots;    // "인식 성공 필지 :"
-    QGroupBox* lotPanel;      // "지가조서 지번(필지) 입력"
-    components::LotList* lots;  // san, xjuso3, xjuso4, the arrows, "0" buttons, jusogrid, "추가", "삭제", "등록(F9)"
+    QPlainTextEdit* recognisedLots; // "인식 성공 필지 :"
+    QGroupBox* lotPanel;            // "지가조서 지번(필지) 입력"
+    components::LotList* lots; // san, xjuso3, xjuso4, the arrows, "0" buttons, jusogrid, "추가", "삭제", "등록(F9)"
 
     // Lower right panel "환경설정": the recognition settings and their page control.
     RecognitionSettingsPanel* settingsPanel;
@@ -134,7 +137,7 @@ protected:
 private:
     // Full names (native bytes) of the files the file list shows, in its order.
     std::vector<std::string> listedFiles() const;
-    void buildAttributePanel();
+    void buildAttributePanel(std::shared_ptr<components::RegionSource> regions);
     void buildRunTab();
     void buildManualTab();
     void openImageFolder();

@@ -1,14 +1,14 @@
 #include "registration/registrationwindow.h"
 
-#include "model/landrecord.h"
 #include "components/attributepanel.h"
 #include "components/filebrowser.h"
 #include "components/lotlist.h"
+#include "image/codec.h"
+#include "model/landrecord.h"
 #include "ui/fields.h"
 #include "ui/help.h"
 #include "ui/keyfilter.h"
 #include "ui/labels.h"
-#include "image/codec.h"
 #include "ui/services.h"
 #include "viewer/imageviewer.h"
 
@@ -37,8 +37,8 @@ using components::LotList;
 using components::LotListHost;
 using components::LotListOptions;
 
-
-RegistrationWindow::RegistrationWindow(const QString& appDir) : WorkWindow(appDir, QStringLiteral("지가조서 등록"), TitleButtons::CloseOnly)
+RegistrationWindow::RegistrationWindow(const QString& appDir, std::shared_ptr<components::RegionSource> regions)
+    : WorkWindow(appDir, QStringLiteral("지가조서 등록"), TitleButtons::CloseOnly)
 {
     setObjectName(QStringLiteral("jiga_insert"));
 
@@ -47,7 +47,7 @@ RegistrationWindow::RegistrationWindow(const QString& appDir) : WorkWindow(appDi
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("xsel"));
     tabs->setFixedWidth(333);
-    buildAttributeTab();
+    buildAttributeTab(std::move(regions));
 
     rida::viewer::ViewerConfig config = rida::viewer::ViewerConfig::registration();
     // F7 and F8 are window keys here (keyPreview), seen before the focused control, which gets them too.
@@ -83,13 +83,13 @@ RegistrationWindow::RegistrationWindow(const QString& appDir) : WorkWindow(appDi
     attributes->startWithThisYear();
 }
 
-void RegistrationWindow::buildAttributeTab()
+void RegistrationWindow::buildAttributeTab(std::shared_ptr<components::RegionSource> regions)
 {
     attributeTab = new QWidget;
     attributeTab->setObjectName(QStringLiteral("suiTabSheet1"));
     tabs->addTab(attributeTab, QStringLiteral("지가조서속성 입력"));
 
-    attributes = new components::AttributePanel({}, attributeTab);
+    attributes = new components::AttributePanel({.regions = std::move(regions)}, attributeTab);
 
     LotListHost host;
     host.town = attributes->townList;
@@ -109,8 +109,8 @@ void RegistrationWindow::buildSettingsTab()
     settingsTab->setObjectName(QStringLiteral("suiTabSheet2"));
     tabs->addTab(settingsTab, QStringLiteral("환경설정"));
 
-    auto pair = [this](const QString& label, const QString& a, const QString& b, QRadioButton*& ra,
-                       QRadioButton*& rb, const char* name) {
+    auto pair = [this](const QString& label, const QString& a, const QString& b, QRadioButton*& ra, QRadioButton*& rb,
+                       const char* name) {
         auto* box = new QWidget(settingsTab);
         box->setObjectName(QString::fromLatin1(name));
         ra = new QRadioButton(a, box);
@@ -140,7 +140,7 @@ void RegistrationWindow::buildSettingsTab()
     grid->addWidget(nmLabel, 1, 0);
     grid->addWidget(nmck, 1, 1);
     auto* zoomLabel = new QLabel(QStringLiteral("화면확대비율/위치 :"), settingsTab);
-    zoomLabel->setBuddy(applyViewButton);  // the button keeps its caption as its name
+    zoomLabel->setBuddy(applyViewButton); // the button keeps its caption as its name
     grid->addWidget(zoomLabel, 2, 0);
     grid->addWidget(applyViewButton, 2, 1);
     grid->setRowStretch(3, 1);

@@ -11,6 +11,7 @@
 //   settingsTab, suiButton1 → applyViewButton, suiPanel1 → viewerPanel, ResetManualEntry → resetManualEntry,
 //   FileListBox1Click → previewChosenFile, MenuItem1Click → deleteChosenFile, FormShow → openImageFolder
 
+#include "components/regionsource.h"
 #include "ui/workwindow.h"
 
 #include <QPointF>
@@ -37,11 +38,12 @@ class LotList;
 
 namespace rida::registration {
 
-
 class RegistrationWindow : public ui::WorkWindow {
     Q_OBJECT
 public:
-    explicit RegistrationWindow(const QString& appDir);
+    // `regions` fills the region lists of the document attributes.
+    explicit RegistrationWindow(const QString& appDir,
+                                std::shared_ptr<components::RegionSource> regions = components::sampleRegions());
 
     // A newly previewed page is shown at the scale box entry "50%", centred on
     // the page's top-left corner as far as the scroll bars allow: the top of
@@ -49,18 +51,18 @@ public:
     // 200 dpi fits the viewer's width.
     static constexpr const char* kPreviewScale = "50%";
 
-    components::FileBrowser* browser;     // suiPanel2 "파일 탐색기"
+    components::FileBrowser* browser; // suiPanel2 "파일 탐색기"
     QTabWidget* tabs;
-    QWidget* attributeTab;    // "지가조서속성 입력"
-    QWidget* settingsTab;    // "환경설정", disabled
+    QWidget* attributeTab; // "지가조서속성 입력"
+    QWidget* settingsTab;  // "환경설정", disabled
     components::AttributePanel* attributes;
     components::LotList* lots;
-    QRadioButton* cmCopy;     // cmck "복사"
-    QRadioButton* cmMove;     // cmck "이동"
-    QRadioButton* nmChange;   // nmck "변경"
-    QRadioButton* nmKeep;     // nmck "미변경"
-    QPushButton* applyViewButton;  // "적용", no action
-    QGroupBox* viewerPanel;     // "이미지 뷰어"
+    QRadioButton* cmCopy;         // cmck "복사"
+    QRadioButton* cmMove;         // cmck "이동"
+    QRadioButton* nmChange;       // nmck "변경"
+    QRadioButton* nmKeep;         // nmck "미변경"
+    QPushButton* applyViewButton; // "적용", no action
+    QGroupBox* viewerPanel;       // "이미지 뷰어"
     rida::viewer::ImageViewer* viewer;
 
     void resetManualEntry();
@@ -74,7 +76,7 @@ private:
     void openImageFolder();
     // Window keys F7, F8, F12, seen before the focused control (which then gets them too).
     void keyPreview(int key) override;
-    void buildAttributeTab();
+    void buildAttributeTab(std::shared_ptr<components::RegionSource> regions);
     void buildSettingsTab();
     void preview(const std::filesystem::path& file);
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
 
@@ -71,6 +72,17 @@ bool DesktopServices::removeFile(const std::filesystem::path& path, QString* err
     if (error)
         *error = QString::fromLocal8Bit(ec ? ec.message() : std::string("No such file or directory"));
     return false;
+}
+
+QString DesktopServices::chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
+                                          const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+}
+
+QString DesktopServices::chooseFolder(QWidget* parent, const QString& title, const QString& folder)
+{
+    return QFileDialog::getExistingDirectory(parent, title, folder);
 }
 
 } // namespace rida::ui

@@ -38,6 +38,13 @@ public:
     // `path` holds the file system's own bytes, so a name that is not valid in the
     // locale's encoding can be removed too.
     virtual bool removeFile(const std::filesystem::path& path, QString* error) = 0;
+    // The desktop's dialog for a file to open, starting in `folder`; `filter` as
+    // Qt's file dialogs take it ("법정동코드 파일 (*.txt);;모든 파일 (*)").
+    // Empty when the user cancels.
+    virtual QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& folder,
+                                     const QString& filter) = 0;
+    // The desktop's dialog for a folder, starting in `folder`; empty when cancelled.
+    virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& folder) = 0;
 };
 
 Services& services();

@@ -23,6 +23,7 @@
 
 #include "archive/error.h"
 #include "archive/location.h"
+#include "archive/officesettings.h"
 #include "archive/pagefolder.h"
 #include "archive/password.h"
 #include "archive/regionlist.h"
@@ -357,8 +358,9 @@ int run(const Arguments& a, const ArchiveLocation& where)
         return kDone;
     }
     if (command == QLatin1String("check")) {
-        const PageFolderStatus folder = pageFolderStatus(where.pages);
-        const QList<CheckFinding> findings = checkArchive(*store, where.pages);
+        const QString pages = pageFolderInUse(where, loadOfficeSettings(*store));
+        const PageFolderStatus folder = pageFolderStatus(pages);
+        const QList<CheckFinding> findings = checkArchive(*store, pages);
         if (!folder.ready())
             complain(folder.message);
         for (const CheckFinding& finding : findings)

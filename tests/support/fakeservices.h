@@ -1,6 +1,6 @@
 #pragma once
-// Services for tests: scripted answers to questions, and a record of every
-// message, beep, page, program and removal the code asked for.
+// Services for tests: scripted answers to questions and file dialogs, and a
+// record of every message, beep, page, program, removal and dialog the code asked for.
 
 #include "ui/services.h"
 
@@ -41,6 +41,16 @@ public:
         return startProgramResult;
     }
     bool removeFile(const std::filesystem::path& path, QString* error) override;
+    QString chooseFileToOpen(QWidget*, const QString& title, const QString& folder, const QString& filter) override
+    {
+        fileDialogs << QStringList{title, folder, filter};
+        return fileToOpen;
+    }
+    QString chooseFolder(QWidget*, const QString& title, const QString& folder) override
+    {
+        fileDialogs << QStringList{title, folder};
+        return folderToChoose;
+    }
 
     QList<ShownMessage> messages;
     QStringList questions;
@@ -53,7 +63,10 @@ public:
     bool openUrlResult = true;
     bool startProgramResult = true;
     bool removeReallyDeletes = true;
-    bool removeResult = true; // with removeReallyDeletes off: what removeFile answers
+    bool removeResult = true;       // with removeReallyDeletes off: what removeFile answers
+    QList<QStringList> fileDialogs; // title, folder (and filter) of each file or folder dialog shown
+    QString fileToOpen;             // what a file dialog answers; empty: cancelled
+    QString folderToChoose;         // what a folder dialog answers; empty: cancelled
 };
 
 // Installs a FakeServices for the lifetime of the object.
