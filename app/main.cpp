@@ -1,17 +1,34 @@
 // Program entry: title window, sign-in, main window, message loop.
+//
+//   rida                    the demonstration build
+//   rida --archive          the archive edition (also --database URL|PATH, --pages DIR)
 
 #include "app/application.h"
+#include "app/archiveedition.h"
+#include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/titlewindow.h"
+#include "archive/location.h"
 #include "ui/workwindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <iostream>
+#include <memory>
+
 int main(int argc, char** argv)
 {
-    // The program takes no command line.
     rida::app::Application app(argc, argv);
+    const rida::app::ProgramOptions options = rida::app::parseProgramOptions(QCoreApplication::arguments());
+    if (options.help) {
+        std::cout << rida::app::kProgramUsage;
+        return 0;
+    }
+    if (!options.error.isEmpty()) {
+        std::cerr << "rida: " << options.error.toStdString() << '\n' << rida::app::kProgramUsage;
+        return 2;
+    }
 
     // The title window stays visible while the main window is being built.
     auto* start = new rida::app::TitleWindow;
@@ -21,7 +38,22 @@ int main(int argc, char** argv)
     start->repaint();
     QApplication::processEvents();
 
-    auto* mainWindow = new rida::app::MainWindow(rida::app::Application::applicationDirectory());
+    std::unique_ptr<rida::app::ArchiveEdition> archive;
+    if (options.archive) {
+        rida::archive::LocationSources sources = rida::archive::standardSources(QCoreApplication::applicationDirPath());
+        sources.databaseOption = options.database;
+        sources.pagesOption = options.pages;
+        archive = rida::app::openArchiveEdition(sources);
+        if (!archive) {
+            // Said already; nothing was written.
+            if (rida::app::refs::start)
+                rida::app::refs::start->close();
+            return 1;
+        }
+    }
+
+    const QString appDir = rida::app::Application::applicationDirectory();
+    auto* mainWindow = archive ? new rida::app::MainWindow(appDir, *archive) : new rida::app::MainWindow(appDir);
     mainWindow->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(mainWindow, &QObject::destroyed, &app, &QApplication::quit);
     if (mainWindow->signInCancelled()) {
@@ -30,5 +62,8 @@ int main(int argc, char** argv)
         return 0;
     }
     rida::ui::showFillingWorkArea(mainWindow);
-    return app.exec();
+    const int status = app.exec();
+    // The windows closed with the main window go before the archive they read.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
 }

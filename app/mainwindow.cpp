@@ -1,5 +1,9 @@
 #include "app/mainwindow.h"
 
+#include "admin/officesettingswindow.h"
+#include "admin/regioncodeswindow.h"
+#include "admin/userswindow.h"
+#include "app/archiveedition.h"
 #include "app/signindialog.h"
 #include "lookup/lookupwindow.h"
 #include "model/landrecord.h"
@@ -29,6 +33,22 @@ using ui::pictures::Tool;
 
 MainWindow::MainWindow(const QString& appDir, SignIn signIn) : QMainWindow(nullptr), appDir_(appDir)
 {
+    build();
+    startUp(signIn ? signIn : SignIn(runSignIn));
+}
+
+MainWindow::MainWindow(const QString& appDir, ArchiveEdition& archive, SignIn signIn)
+    : QMainWindow(nullptr), appDir_(appDir), archive_(&archive)
+{
+    build();
+    connectAdministration();
+    if (!signIn)
+        signIn = [&archive](QWidget* parent) { return runArchiveSignIn(parent, archive.store()); };
+    startUp(signIn);
+}
+
+void MainWindow::build()
+{
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("rida zir ov ava - TANDELO®"));
     setMinimumWidth(150);
@@ -36,7 +56,6 @@ MainWindow::MainWindow(const QString& appDir, SignIn signIn) : QMainWindow(nullp
     buildMenus();
     buildToolbar();
     buildBoard();
-    startUp(signIn ? signIn : SignIn(runSignIn));
 }
 
 MainWindow::~MainWindow()
@@ -51,13 +70,19 @@ void MainWindow::startUp(const SignIn& signIn)
     if (refs::start)
         refs::start->close();
     fillStatusBoard();
-    setWindowTitle(QStringLiteral("rida zir ov ava - TANDELO® v1.0 (시연용)"));
+    if (!archive_) {
+        setWindowTitle(QStringLiteral("rida zir ov ava - TANDELO® v1.0 (시연용)"));
+        return;
+    }
+    setWindowTitle(QStringLiteral("rida zir ov ava - TANDELO® v1.0"));
+    applyRole();
+    showUser();
 }
 
 void MainWindow::fillStatusBoard()
 {
     statusBoard->clear();
-    QStringList lines = model::fixedBoardLines();
+    QStringList lines = archive_ ? archive_->boardLines() : model::fixedBoardLines();
     const model::NoticeFile notice = model::readNoticeFile(model::noticeFilePath(appDir_));
     if (notice.exists) {
         lines << QString() << QString();
@@ -111,7 +136,7 @@ void MainWindow::buildMenus()
     connect(supportAction, &QAction::triggered, this, &MainWindow::openSupportPage);
     connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
-    // usersAction, regionCodesAction and settingsAction have no action.
+    // usersAction, regionCodesAction and settingsAction have an action in the archive edition only.
 }
 
 void MainWindow::buildToolbar()
@@ -151,11 +176,17 @@ void MainWindow::buildToolbar()
         toolBar->addWidget(e);
     };
     edge();
-    lookupButton = button("ToolButton21", QStringLiteral("지가조서 조회"), QStringLiteral("지가조서 조회"), Tool::Lookup, &MainWindow::openLookup);
-    autoRegistrationButton = button("ToolButton1", QStringLiteral("지가조서 자동 등록"), QStringLiteral("지가조서 자동 등록"), Tool::AutoRegister, &MainWindow::openAutoRegistration);
-    registrationButton = button("ToolButton6", QStringLiteral("지가조서 수동 등록"), QStringLiteral("지가조서 등록"), Tool::ManualRegister, &MainWindow::openRegistration);
-    modifyButton = button("ToolButton7", QStringLiteral("지가조서 수정"), QStringLiteral("지가조서 수정"), Tool::Modify, &MainWindow::openModify);
-    exitButton = button("ToolButton15", QStringLiteral("시스템 종료"), QStringLiteral("종료"), Tool::Exit, &MainWindow::exitProgram);
+    lookupButton = button("ToolButton21", QStringLiteral("지가조서 조회"), QStringLiteral("지가조서 조회"),
+                          Tool::Lookup, &MainWindow::openLookup);
+    autoRegistrationButton =
+        button("ToolButton1", QStringLiteral("지가조서 자동 등록"), QStringLiteral("지가조서 자동 등록"),
+               Tool::AutoRegister, &MainWindow::openAutoRegistration);
+    registrationButton = button("ToolButton6", QStringLiteral("지가조서 수동 등록"), QStringLiteral("지가조서 등록"),
+                                Tool::ManualRegister, &MainWindow::openRegistration);
+    modifyButton = button("ToolButton7", QStringLiteral("지가조서 수정"), QStringLiteral("지가조서 수정"), Tool::Modify,
+                          &MainWindow::openModify);
+    exitButton = button("ToolButton15", QStringLiteral("시스템 종료"), QStringLiteral("종료"), Tool::Exit,
+                        &MainWindow::exitProgram);
     edge();
 }
 
@@ -174,7 +205,8 @@ void MainWindow::buildBoard()
     statusBoard->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     statusBoard->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     statusBoard->setFont(ui::koreanFont(QStringLiteral("맑은 고딕"), -1, 13));
-    statusBoard->setStyleSheet(QStringLiteral("QPlainTextEdit { color: white; background: rgb(88, 87, 103); border: none; }"));
+    statusBoard->setStyleSheet(
+        QStringLiteral("QPlainTextEdit { color: white; background: rgb(88, 87, 103); border: none; }"));
     layout->addWidget(statusBoard, 1);
 
     bottomBar = new QWidget(central);
@@ -220,10 +252,20 @@ bool MainWindow::openWorkWindow(QPointer<ui::WorkWindow>& ref, const std::functi
     connect(window, &ui::WorkWindow::closed, this, [this, &ref] {
         ref = nullptr;
         setEnabled(true);
+        // The archive's figures and the user's role may have changed meanwhile.
+        if (archive_ && archive_->store().currentUser()) {
+            fillStatusBoard();
+            applyRole();
+        }
     });
     keepAbove(window);
     window->showInWorkArea();
     return true;
+}
+
+std::shared_ptr<components::RegionSource> MainWindow::regions() const
+{
+    return archive_ ? archive_->regions() : components::sampleRegions();
 }
 
 void MainWindow::keepAbove(QWidget* window)
@@ -235,22 +277,95 @@ void MainWindow::keepAbove(QWidget* window)
 
 void MainWindow::openLookup()
 {
-    openWorkWindow(refs::jiga_view, [this] { return new lookup::LookupWindow(appDir_); });
+    openWorkWindow(refs::jiga_view, [this] { return new lookup::LookupWindow(appDir_, regions()); });
 }
 
 void MainWindow::openAutoRegistration()
 {
-    openWorkWindow(refs::jiga_auto2, [this] { return new recognition::AutoRegistrationWindow(appDir_); });
+    openWorkWindow(refs::jiga_auto2, [this] { return new recognition::AutoRegistrationWindow(appDir_, regions()); });
 }
 
 void MainWindow::openRegistration()
 {
-    openWorkWindow(refs::jiga_insert, [this] { return new registration::RegistrationWindow(appDir_); });
+    openWorkWindow(refs::jiga_insert, [this] { return new registration::RegistrationWindow(appDir_, regions()); });
 }
 
 void MainWindow::openModify()
 {
-    openWorkWindow(refs::jiga_select, [this] { return new modify::ModifyWindow(appDir_); });
+    openWorkWindow(refs::jiga_select, [this] { return new modify::ModifyWindow(appDir_, regions()); });
+}
+
+void MainWindow::openUsers()
+{
+    if (archive_)
+        openWorkWindow(refs::users, [this] { return new admin::UsersWindow(appDir_, archive_->store()); });
+}
+
+void MainWindow::openRegionCodes()
+{
+    if (archive_)
+        openWorkWindow(refs::regionCodes, [this] { return new admin::RegionCodesWindow(appDir_, archive_->store()); });
+}
+
+void MainWindow::openOfficeSettings()
+{
+    if (archive_)
+        openWorkWindow(refs::officeSettings, [this] {
+            return new admin::OfficeSettingsWindow(appDir_, archive_->store(), archive_->location());
+        });
+}
+
+void MainWindow::connectAdministration()
+{
+    connect(usersAction, &QAction::triggered, this, &MainWindow::openUsers);
+    connect(regionCodesAction, &QAction::triggered, this, &MainWindow::openRegionCodes);
+    connect(settingsAction, &QAction::triggered, this, &MainWindow::openOfficeSettings);
+    using archive::Command;
+    guarded_ = {
+        {lookupAction, lookupButton, lookupButton->toolTip(), Command::Lookup},
+        {autoRegistrationAction, autoRegistrationButton, autoRegistrationButton->toolTip(), Command::RegisterAutomatic},
+        {registrationAction, registrationButton, registrationButton->toolTip(), Command::RegisterManual},
+        {modifyAction, modifyButton, modifyButton->toolTip(), Command::ModifyRecords},
+        {usersAction, nullptr, QString(), Command::ManageUsers},
+        {regionCodesAction, nullptr, QString(), Command::ManageRegions},
+        {settingsAction, nullptr, QString(), Command::EditSettings},
+    };
+    // A disabled item tells why in its tooltip.
+    for (QAction* menu : menuBar()->actions())
+        if (menu->menu())
+            menu->menu()->setToolTipsVisible(true);
+}
+
+void MainWindow::applyRole()
+{
+    const auto& user = archive_->store().currentUser();
+    if (!user)
+        return;
+    for (const GuardedCommand& g : guarded_) {
+        const bool allowed = archive::allows(user->role, g.command);
+        const QString refusal = allowed ? QString() : refusalHint(user->role, g.command);
+        g.item->setEnabled(allowed);
+        g.item->setToolTip(refusal);
+        g.item->setStatusTip(refusal);
+        if (g.button) {
+            g.button->setEnabled(allowed);
+            g.button->setToolTip(allowed ? g.buttonHint : refusal);
+            g.button->setStatusTip(refusal);
+            g.button->setAccessibleDescription(allowed ? g.buttonHint : refusal);
+        }
+    }
+}
+
+void MainWindow::showUser()
+{
+    const auto& user = archive_->store().currentUser();
+    if (!user)
+        return;
+    // The caption stands right of the icon; a long name ends in "…" and the hint holds it whole.
+    const int room = userButton->width() - userButton->iconSize().width() - 14;
+    userButton->setText(userButton->fontMetrics().elidedText(user->name, Qt::ElideRight, room));
+    userButton->setAccessibleName(user->name);
+    userButton->setToolTip(QStringLiteral("%1 (%2)").arg(user->name, archive::roleWord(user->role)));
 }
 
 void MainWindow::showAbout()
@@ -272,7 +387,10 @@ void MainWindow::openSupportPage()
     ui::services().openUrl(QUrl(QString::fromLatin1(kSupportPage)));
 }
 
-void MainWindow::exitProgram() { close(); }
+void MainWindow::exitProgram()
+{
+    close();
+}
 
 void MainWindow::showEvent(QShowEvent* e)
 {
@@ -294,7 +412,8 @@ void MainWindow::closeEvent(QCloseEvent* e)
     if (!e->isAccepted())
         return;
     // Closing the main window ends the program; windows still open go with it.
-    for (QPointer<ui::WorkWindow>* ref : {&refs::jiga_view, &refs::jiga_insert, &refs::jiga_auto2, &refs::jiga_select})
+    for (QPointer<ui::WorkWindow>* ref : {&refs::jiga_view, &refs::jiga_insert, &refs::jiga_auto2, &refs::jiga_select,
+                                          &refs::users, &refs::regionCodes, &refs::officeSettings})
         if (*ref)
             (*ref)->programEnding();
     if (refs::start)

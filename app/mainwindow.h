@@ -2,6 +2,12 @@
 // The main window: status board, menu bar, toolbar and bottom bar, and the
 // protocol by which the work windows are opened and closed.
 //
+// The demonstration build signs a test user in without checking and shows
+// fixed figures. The archive edition signs in against its store, shows the
+// store's figures, opens the administration windows (사용자 관리, 행정코드
+// 관리, 환경 설정) and disables, with a hint, every command that the signed-in
+// user's role does not allow.
+//
 // Names in the window forms → ours (each control keeps the form name as its objectName):
 //   N2Click → openLookup, N12Click → openAutoRegistration, N4Click → openRegistration, N9Click → openModify,
 //   about1Click → showAbout, suiImageButton1Click → openSupportPage, N25Click → exitProgram, N2 → lookupAction, N3 →
@@ -13,6 +19,8 @@
 //   startUp
 
 #include "app/titlewindow.h"
+#include "archive/roles.h"
+#include "components/regionsource.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -22,6 +30,7 @@
 #include <QToolButton>
 
 #include <functional>
+#include <memory>
 
 namespace rida::ui {
 class GradientButton;
@@ -41,7 +50,13 @@ inline QPointer<ui::WorkWindow> jiga_view;
 inline QPointer<ui::WorkWindow> jiga_insert;
 inline QPointer<ui::WorkWindow> jiga_auto2;
 inline QPointer<ui::WorkWindow> jiga_select;
+// The archive edition's administration windows.
+inline QPointer<ui::WorkWindow> users;
+inline QPointer<ui::WorkWindow> regionCodes;
+inline QPointer<ui::WorkWindow> officeSettings;
 } // namespace refs
+
+class ArchiveEdition;
 
 // The maker's support page.
 inline constexpr const char* kSupportPage = "https://support.tandelo.example/rida";
@@ -54,13 +69,18 @@ public:
     // its trailing separator), runs the sign-in, closes the title window and
     // fills the board.
     explicit MainWindow(const QString& appDir, SignIn signIn = {});
+    // The archive edition on `archive`, which outlives the window. `signIn`
+    // unset: the archive's sign-in (runArchiveSignIn).
+    MainWindow(const QString& appDir, ArchiveEdition& archive, SignIn signIn = {});
     ~MainWindow() override;
 
     const QString& appDir() const { return appDir_; }
     bool signInCancelled() const { return signInCancelled_; }
 
     // Menu items, by their component names.
-    QAction *lookupAction, *recordsSeparator, *autoRegistrationAction, *registrationAction, *modifyAction, *usersAction, *manageSeparator, *regionCodesAction, *settingsAction, *systemSeparator, *supportAction, *aboutAction, *exitAction;
+    QAction *lookupAction, *recordsSeparator, *autoRegistrationAction, *registrationAction, *modifyAction, *usersAction,
+        *manageSeparator, *regionCodesAction, *settingsAction, *systemSeparator, *supportAction, *aboutAction,
+        *exitAction;
     QToolBar* toolBar;
     QToolButton *lookupButton, *autoRegistrationButton, *registrationButton, *modifyButton, *exitButton;
     QPlainTextEdit* statusBoard;
@@ -69,13 +89,17 @@ public:
     QToolButton* supportButton;
 
 public slots:
-    void openLookup();   // lookup
-    void openAutoRegistration();  // automatic registration
-    void openRegistration();   // manual registration
-    void openModify();   // modify / delete
+    void openLookup();           // lookup
+    void openAutoRegistration(); // automatic registration
+    void openRegistration();     // manual registration
+    void openModify();           // modify / delete
     void showAbout();
     void openSupportPage();
     void exitProgram();
+    // The archive edition's administration windows.
+    void openUsers();
+    void openRegionCodes();
+    void openOfficeSettings();
 
 public:
     // The work-window protocol: builds the window, disables the main window,
@@ -92,16 +116,31 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    void build();
     void startUp(const SignIn& signIn);
     void fillStatusBoard();
     void buildMenus();
     void buildToolbar();
     void buildBoard();
+    std::shared_ptr<components::RegionSource> regions() const;
+    // Archive edition: the commands the role allows, the user's name on the bottom bar.
+    void connectAdministration();
+    void applyRole();
+    void showUser();
     // The window manager keeps `window` above the main window (not owned by it).
     void keepAbove(QWidget* window);
 
     QString appDir_;
     bool signInCancelled_ = false;
+    ArchiveEdition* archive_ = nullptr;
+    // A command of the menu (and toolbar) that a role may not allow.
+    struct GuardedCommand {
+        QAction* item;
+        QToolButton* button; // none for the menu-only commands
+        QString buttonHint;  // the button's hint when the command is allowed
+        archive::Command command;
+    };
+    QList<GuardedCommand> guarded_;
 };
 
 } // namespace rida::app

@@ -32,8 +32,8 @@ TitleWindow::TitleWindow() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::Wind
 bool TitleWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // suiImagePanel1Click
-    if (watched == picture && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (watched == picture && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         close();
         return true;
     }
