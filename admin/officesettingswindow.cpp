@@ -56,6 +56,7 @@ OfficeSettingsWindow::OfficeSettingsWindow(const QString& appDir, archive::Store
     : WorkWindow(appDir, QStringLiteral("환경 설정"), TitleButtons::CloseOnly), store_(store),
       location_(std::move(location))
 {
+    store_.require(archive::Command::EditSettings);
     setObjectName(QStringLiteral("officeSettings"));
 
     auto* folderPanel = new QGroupBox(QStringLiteral("이미지 폴더"), this);

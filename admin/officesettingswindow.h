@@ -23,6 +23,7 @@ namespace rida::admin {
 class OfficeSettingsWindow : public ui::WorkWindow {
     Q_OBJECT
 public:
+    // Throws ArchiveError (NotAllowed) unless the signed-in user may edit the settings.
     OfficeSettingsWindow(const QString& appDir, archive::Store& store, archive::ArchiveLocation location);
 
     QLineEdit* pageFolderField;

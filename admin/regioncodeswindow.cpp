@@ -27,6 +27,7 @@ struct WaitCursor {
 RegionCodesWindow::RegionCodesWindow(const QString& appDir, archive::Store& store)
     : WorkWindow(appDir, QStringLiteral("행정코드 관리"), TitleButtons::CloseOnly), store_(store)
 {
+    store_.require(archive::Command::ManageRegions);
     setObjectName(QStringLiteral("regionCodes"));
 
     auto* filePanel = new QGroupBox(QStringLiteral("법정동코드 파일"), this);

@@ -21,6 +21,7 @@ class RegionCodesWindow : public ui::WorkWindow {
     Q_OBJECT
 public:
     // The file dialog starts in the application folder's "Regions", where the sample list lies.
+    // Throws ArchiveError (NotAllowed) unless the signed-in user may manage the region codes.
     RegionCodesWindow(const QString& appDir, archive::Store& store);
 
     QLabel* codeCount;         // "행정코드 N개"

@@ -78,6 +78,8 @@ QString localTime(const QString& isoUtc)
 UsersWindow::UsersWindow(const QString& appDir, archive::Store& store)
     : WorkWindow(appDir, QStringLiteral("사용자 관리"), TitleButtons::CloseOnly), store_(store)
 {
+    // The menu item is disabled for other roles; a window the role does not allow is not made at all.
+    store_.require(archive::Command::ManageUsers);
     setObjectName(QStringLiteral("users"));
 
     auto* listPanel = new QGroupBox(QStringLiteral("사용자 목록"), this);

@@ -20,6 +20,7 @@ class Store;
 
 namespace rida::admin {
 
+// Throws ArchiveError (NotAllowed) unless the signed-in user may manage users.
 class UsersWindow : public ui::WorkWindow {
     Q_OBJECT
 public:

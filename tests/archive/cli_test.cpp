@@ -5,6 +5,7 @@
 #include "archive/store.h"
 #include "tests/archive/fixture.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -225,6 +226,36 @@ TEST_F(ArchiveCommand, FindsTheArchiveThroughTheUsersSettingsFile)
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("home/.config/rida/office.sqlite"))));
     EXPECT_TRUE(QFileInfo(path(QStringLiteral("home/.config/rida/쪽"))).isDir());
+}
+
+} // namespace
+} // namespace rida::archive::testing
+
+namespace rida::archive::testing {
+namespace {
+
+// check looks where the office's settings put the pages, unless --pages names another folder.
+TEST_F(ArchiveCommand, CheckLooksInTheOfficesPageFolder)
+{
+    init();
+    const QString office = path(QStringLiteral("office-pages"));
+    {
+        auto store = ready();
+        store->setSetting(QStringLiteral("pages"), office);
+        // The page lies in the office's folder only.
+        NewDocument d = document(QStringLiteral("a.jpg"), {{kImuiRi, false, 1, 0}});
+        const QByteArray bytes = "page a";
+        writeFile(QDir(office).filePath(QStringLiteral("a.jpg")), bytes);
+        d.pageSha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+        d.pageBytes = bytes.size();
+        store->insertDocument(d);
+    }
+    const QStringList withoutPages = {"--database", databasePath(), "--user", "관리자", "check"};
+    CommandRun r = run(withoutPages, "admin-pw\n", false);
+    EXPECT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
+    r = asAdmin({"check"}); // --pages names the first folder, which lacks the page
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("이미지 파일이 없습니다: a.jpg"))) << r.out.toStdString();
 }
 
 } // namespace

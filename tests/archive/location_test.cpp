@@ -26,9 +26,19 @@ TEST(ArchiveLocation, TheCommandLineThenTheOfficeFileThenTheUsersFileThenTheDefa
         QByteArray officeFile, userFile; // empty: none
         QString databaseOption, pagesOption;
         QString database, pages, settingsFile;
+        ArchiveLocation::Named pagesNamedBy; // the default gives way to the office's folder in the database
     };
+    using Named = ArchiveLocation::Named;
     const std::vector<Case> cases{
-        {"nothing: the user's data folder", {}, {}, {}, {}, data + "/archive.sqlite", data + "/pages", {}},
+        {"nothing: the user's data folder",
+         {},
+         {},
+         {},
+         {},
+         data + "/archive.sqlite",
+         data + "/pages",
+         {},
+         Named::Default},
         {"the user's file, paths from its folder",
          {},
          user,
@@ -36,7 +46,8 @@ TEST(ArchiveLocation, TheCommandLineThenTheOfficeFileThenTheUsersFileThenTheDefa
          {},
          config + "/mine.sqlite",
          config + QStringLiteral("/쪽"),
-         config + "/archive.ini"},
+         config + "/archive.ini",
+         Named::SettingsFile},
         {"the office's file wins and is read alone",
          office,
          user,
@@ -44,9 +55,10 @@ TEST(ArchiveLocation, TheCommandLineThenTheOfficeFileThenTheUsersFileThenTheDefa
          {},
          "/srv/rida/archive.sqlite",
          data + "/pages",
-         program + "/archive.ini"},
+         program + "/archive.ini",
+         Named::Default},
         {"the command line over any file", office, user, "/tmp/other.sqlite", "/tmp/pages", "/tmp/other.sqlite",
-         "/tmp/pages", program + "/archive.ini"},
+         "/tmp/pages", program + "/archive.ini", Named::CommandLine},
         {"a URL is left as it is",
          "[archive]\ndatabase=postgresql://db.office/rida\n",
          {},
@@ -54,7 +66,8 @@ TEST(ArchiveLocation, TheCommandLineThenTheOfficeFileThenTheUsersFileThenTheDefa
          {},
          "postgresql://db.office/rida",
          data + "/pages",
-         program + "/archive.ini"},
+         program + "/archive.ini",
+         Named::Default},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -68,6 +81,7 @@ TEST(ArchiveLocation, TheCommandLineThenTheOfficeFileThenTheUsersFileThenTheDefa
         EXPECT_EQ(where.database, c.database);
         EXPECT_EQ(where.pages, c.pages);
         EXPECT_EQ(where.settingsFile, c.settingsFile);
+        EXPECT_EQ(where.pagesNamedBy, c.pagesNamedBy);
     }
 }
 
