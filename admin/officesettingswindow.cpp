@@ -115,8 +115,8 @@ OfficeSettingsWindow::OfficeSettingsWindow(const QString& appDir, archive::Store
 void OfficeSettingsWindow::showSettings(const OfficeSettings& s)
 {
     pageFolderField->setText(s.pageFolder);
-    (s.transfer == OfficeSettings::Transfer::Copy ? copyButton : moveButton)->setChecked(true);
-    (s.fileNames == OfficeSettings::FileNames::Keep ? keepButton : renameButton)->setChecked(true);
+    (s.transfer == archive::Transfer::Copy ? copyButton : moveButton)->setChecked(true);
+    (s.nameRule == archive::NameRule::KeepName ? keepButton : renameButton)->setChecked(true);
     const int scale = previewScaleList->findText(s.previewScale);
     previewScaleList->setCurrentIndex(scale >= 0 ? scale : previewScaleList->findText(QStringLiteral("50%")));
     (s.previewPosition == OfficeSettings::PreviewPosition::Centre ? centreButton : topLeftButton)->setChecked(true);
@@ -127,8 +127,8 @@ OfficeSettings OfficeSettingsWindow::shownSettings() const
 {
     OfficeSettings s;
     s.pageFolder = pageFolderField->text().trimmed();
-    s.transfer = copyButton->isChecked() ? OfficeSettings::Transfer::Copy : OfficeSettings::Transfer::Move;
-    s.fileNames = keepButton->isChecked() ? OfficeSettings::FileNames::Keep : OfficeSettings::FileNames::Rename;
+    s.transfer = copyButton->isChecked() ? archive::Transfer::Copy : archive::Transfer::Move;
+    s.nameRule = keepButton->isChecked() ? archive::NameRule::KeepName : archive::NameRule::Rename;
     s.previewScale = previewScaleList->currentText();
     s.previewPosition =
         centreButton->isChecked() ? OfficeSettings::PreviewPosition::Centre : OfficeSettings::PreviewPosition::TopLeft;

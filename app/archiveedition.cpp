@@ -3,6 +3,7 @@
 #include "archive/error.h"
 #include "archive/officesettings.h"
 #include "archive/pagefolder.h"
+#include "archive/placement.h"
 #include "ui/services.h"
 
 #include <QFileInfo>
@@ -86,6 +87,16 @@ QStringList ArchiveEdition::boardLines()
     lines << (databaseFailure.isEmpty() ? u' ' + archive::usersLine(users)
                                         : QStringLiteral(" 사용자 등록 : 알 수 없음"));
     return lines;
+}
+
+QStringList ArchiveEdition::finishPendingFilings()
+{
+    try {
+        const archive::RecoveryReport report = archive::recoverPendingFilings(*store_, pageFolder());
+        return report.messages + report.missingPages;
+    } catch (...) {
+        return {ui::errorText(std::current_exception())};
+    }
 }
 
 std::unique_ptr<ArchiveEdition> openArchiveEdition(const archive::LocationSources& sources,

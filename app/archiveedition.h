@@ -34,6 +34,11 @@ public:
     // said as such; nothing here throws.
     QStringList boardLines();
 
+    // Finishes or undoes the filings that stopped halfway (a crash, a power
+    // cut): run once after the sign-in, since finishing one stores its record.
+    // What was done and what is amiss, in Korean lines; nothing throws.
+    QStringList finishPendingFilings();
+
     // The office's 읍면동 and their 리, from the store.
     std::shared_ptr<components::RegionSource> regions() const { return regions_; }
 

@@ -69,6 +69,11 @@ void MainWindow::startUp(const SignIn& signIn)
     signInCancelled_ = !signIn(nullptr);
     if (refs::start)
         refs::start->close();
+    if (archive_ && !signInCancelled_)
+        if (const QStringList done = archive_->finishPendingFilings(); !done.isEmpty())
+            ui::services().showMessage(
+                nullptr, QStringLiteral("지난번에 끝나지 않은 등록을 정리했습니다.\n\n") + done.join(u'\n'),
+                ui::MessageIcon::Information);
     fillStatusBoard();
     if (!archive_) {
         setWindowTitle(QStringLiteral("rida zir ov ava - TANDELO® v1.0 (시연용)"));

@@ -9,14 +9,14 @@ namespace rida::archive {
 
 namespace {
 
-QString transferKey(OfficeSettings::Transfer t)
+QString transferKey(Transfer t)
 {
-    return t == OfficeSettings::Transfer::Copy ? QStringLiteral("copy") : QStringLiteral("move");
+    return t == Transfer::Copy ? QStringLiteral("copy") : QStringLiteral("move");
 }
 
-QString fileNamesKey(OfficeSettings::FileNames f)
+QString nameRuleKey(NameRule r)
 {
-    return f == OfficeSettings::FileNames::Keep ? QStringLiteral("keep") : QStringLiteral("rename");
+    return r == NameRule::KeepName ? QStringLiteral("keep") : QStringLiteral("rename");
 }
 
 QString positionKey(OfficeSettings::PreviewPosition p)
@@ -39,10 +39,10 @@ OfficeSettings loadOfficeSettings(Store& store)
 {
     OfficeSettings s;
     s.pageFolder = store.setting(settingKeys::pageFolder).value_or(QString());
-    if (store.setting(settingKeys::transfer) == transferKey(OfficeSettings::Transfer::Copy))
-        s.transfer = OfficeSettings::Transfer::Copy;
-    if (store.setting(settingKeys::fileNames) == fileNamesKey(OfficeSettings::FileNames::Keep))
-        s.fileNames = OfficeSettings::FileNames::Keep;
+    if (store.setting(settingKeys::transfer) == transferKey(Transfer::Copy))
+        s.transfer = Transfer::Copy;
+    if (store.setting(settingKeys::nameRule) == nameRuleKey(NameRule::KeepName))
+        s.nameRule = NameRule::KeepName;
     if (const auto scale = store.setting(settingKeys::previewScale); scale && isScaleEntry(*scale))
         s.previewScale = *scale;
     if (store.setting(settingKeys::previewPosition) == positionKey(OfficeSettings::PreviewPosition::Centre))
@@ -58,8 +58,8 @@ void saveOfficeSettings(Store& store, const OfficeSettings& settings)
         store.setSetting(settingKeys::pageFolder, folder.isEmpty() ? QStringLiteral("") : folder);
     if (settings.transfer != held.transfer)
         store.setSetting(settingKeys::transfer, transferKey(settings.transfer));
-    if (settings.fileNames != held.fileNames)
-        store.setSetting(settingKeys::fileNames, fileNamesKey(settings.fileNames));
+    if (settings.nameRule != held.nameRule)
+        store.setSetting(settingKeys::nameRule, nameRuleKey(settings.nameRule));
     if (settings.previewScale != held.previewScale && isScaleEntry(settings.previewScale))
         store.setSetting(settingKeys::previewScale, settings.previewScale);
     if (settings.previewPosition != held.previewPosition)

@@ -6,6 +6,8 @@
 // has the value the registration windows start with.
 
 #include "archive/location.h"
+#include "archive/pagename.h"
+#include "archive/placement.h"
 
 #include <QString>
 
@@ -14,14 +16,12 @@ namespace rida::archive {
 class Store;
 
 struct OfficeSettings {
-    enum class Transfer { Copy, Move };             // 파일 복사/이동
-    enum class FileNames { Rename, Keep };          // 파일명규칙변경: 변경 / 미변경
     enum class PreviewPosition { TopLeft, Centre }; // where a previewed page is first centred
 
     // Empty: archive.ini or the default names the page folder.
     QString pageFolder;
-    Transfer transfer = Transfer::Move;
-    FileNames fileNames = FileNames::Rename;
+    Transfer transfer = Transfer::Move;   // 파일 복사/이동
+    NameRule nameRule = NameRule::Rename; // 파일명규칙변경: 변경 / 미변경
     // An entry of the registration windows' scale box.
     QString previewScale = QStringLiteral("50%");
     PreviewPosition previewPosition = PreviewPosition::TopLeft;
@@ -33,7 +33,7 @@ struct OfficeSettings {
 namespace settingKeys {
 inline const QString pageFolder = QStringLiteral("pages");
 inline const QString transfer = QStringLiteral("page_transfer");           // "copy" | "move"
-inline const QString fileNames = QStringLiteral("page_names");             // "rename" | "keep"
+inline const QString nameRule = QStringLiteral("page_names");              // "rename" | "keep"
 inline const QString previewScale = QStringLiteral("preview_scale");       // "50%"
 inline const QString previewPosition = QStringLiteral("preview_position"); // "top_left" | "centre"
 } // namespace settingKeys

@@ -248,8 +248,8 @@ TEST_F(AdminTest, TheOfficeSettingsAreShownChangedAndStoredForEveryPc)
     }
     const archive::OfficeSettings stored = archive::loadOfficeSettings(*store);
     EXPECT_EQ(stored.pageFolder, path(QStringLiteral("shared-pages")));
-    EXPECT_EQ(stored.transfer, archive::OfficeSettings::Transfer::Copy);
-    EXPECT_EQ(stored.fileNames, archive::OfficeSettings::FileNames::Keep);
+    EXPECT_EQ(stored.transfer, archive::Transfer::Copy);
+    EXPECT_EQ(stored.nameRule, archive::NameRule::KeepName);
     EXPECT_EQ(stored.previewScale, QStringLiteral("25%"));
     EXPECT_EQ(stored.previewPosition, archive::OfficeSettings::PreviewPosition::Centre);
 

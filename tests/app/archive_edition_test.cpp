@@ -9,6 +9,7 @@
 #include "app/signindialog.h"
 #include "archive/officesettings.h"
 #include "archive/pagefolder.h"
+#include "archive/placement.h"
 #include "components/attributepanel.h"
 #include "components/searchpanel.h"
 #include "lookup/lookupwindow.h"
@@ -25,6 +26,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -33,6 +35,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace rida;
 using archive::Command;
@@ -551,4 +555,58 @@ TEST_F(ArchiveEditionTest, EveryWindowsRegionListsFollowTheStore)
     lookup::LookupWindow later(appDir(), edition->regions());
     EXPECT_EQ(items(later.searchPanel->townList), QStringList{"바람면"});
     EXPECT_EQ(items(later.searchPanel->villageList), QStringList{"구름리"});
+}
+
+// A filing that a crash stopped after its record was committed is finished
+// once somebody signs in, said in a message, and counted on the board.
+TEST_F(ArchiveEditionTest, AFilingStoppedByACrashIsFinishedAfterTheSignIn)
+{
+    ready().reset();
+    const QString source = path(QStringLiteral("scans/p1.jpg"));
+    QDir().mkpath(path(QStringLiteral("scans")));
+    QImage scan(64, 48, QImage::Format_RGB32);
+    scan.fill(Qt::white);
+    ASSERT_TRUE(scan.save(source, "JPEG"));
+    archive::FilingRequest request;
+    request.sourcePath = source;
+    request.transfer = archive::Transfer::Copy;
+    request.kind = u'G';
+    request.surveyYear = 1998;
+    request.surveyMonth = 1;
+    request.regionCode = archive::testing::kImuiRi;
+    request.lots = {{archive::testing::kImuiRi, false, 12, 3}};
+
+    constexpr int kCrashed = 42;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            auto store = open(options());
+            if (store->signIn(QStringLiteral("관리자"), QStringLiteral("admin-pw")).ok()) {
+                archive::FilingHooks hooks;
+                hooks.afterStep = [](archive::FilingStep at) {
+                    if (at == archive::FilingStep::Committed)
+                        ::_exit(kCrashed);
+                };
+                archive::filePage(*store, pagesPath(), request, hooks);
+            }
+        } catch (...) {
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), kCrashed);
+
+    auto edition = std::make_unique<app::ArchiveEdition>(open(options()), location());
+    auto m = std::make_unique<app::MainWindow>(appDir(), *edition, [&](QWidget*) {
+        return edition->store().signIn(QStringLiteral("관리자"), QStringLiteral("admin-pw")).ok();
+    });
+    ASSERT_EQ(fake->messages.size(), 1);
+    EXPECT_TRUE(fake->messages[0].text.startsWith(QStringLiteral("지난번에 끝나지 않은 등록을 정리했습니다.")))
+        << fake->messages[0].text.toStdString();
+    EXPECT_EQ(boardLines(*m)[6],
+              QStringLiteral(" 지가조서 등록 합계 : 1면 (산정조서:0면, 결정조서:1면, 토지특성조사표:0면)"));
+    EXPECT_EQ(edition->finishPendingFilings(), QStringList()) << "nothing is left for the next start";
 }

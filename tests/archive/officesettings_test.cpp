@@ -22,8 +22,8 @@ TEST_F(OfficeSettingsTest, WhatIsNotStoredOrNotKnownReadsAsTheRegistrationWindow
 
     OfficeSettings changed;
     changed.pageFolder = QStringLiteral("  /srv/pages  ");
-    changed.transfer = OfficeSettings::Transfer::Copy;
-    changed.fileNames = OfficeSettings::FileNames::Keep;
+    changed.transfer = Transfer::Copy;
+    changed.nameRule = NameRule::KeepName;
     changed.previewScale = QStringLiteral("15%");
     changed.previewPosition = OfficeSettings::PreviewPosition::Centre;
     saveOfficeSettings(*store, changed);
@@ -42,7 +42,7 @@ TEST_F(OfficeSettingsTest, WhatIsNotStoredOrNotKnownReadsAsTheRegistrationWindow
     store->addUser(QStringLiteral("등록담당"), Role::Clerk, QStringLiteral("pw"));
     store->signOut();
     ASSERT_TRUE(store->signIn(QStringLiteral("등록담당"), QStringLiteral("pw")).ok());
-    changed.transfer = OfficeSettings::Transfer::Move;
+    changed.transfer = Transfer::Move;
     EXPECT_EQ(thrown([&] { saveOfficeSettings(*store, changed); }).failure(), Failure::NotAllowed);
 }
 
