@@ -1,8 +1,7 @@
 #include "components/pagefiling.h"
 
 #include "archive/error.h"
-
-#include <QFileInfo>
+#include "archive/store.h"
 
 namespace rida::components {
 
@@ -42,7 +41,32 @@ int lotNumber(const QString& text)
     return ok ? value : -1;
 }
 
+class StoreRegions final : public RegionSource {
+public:
+    explicit StoreRegions(archive::Store& store) : store_(store) {}
+
+    QList<RegionChoice> towns() override { return choices(store_.towns()); }
+    QList<RegionChoice> villages(const RegionChoice& town) override { return choices(store_.villages(town.code)); }
+
+private:
+    static QList<RegionChoice> choices(const QList<archive::RegionItem>& items)
+    {
+        QList<RegionChoice> list;
+        list.reserve(items.size());
+        for (const archive::RegionItem& item : items)
+            list.append({item.code, item.name});
+        return list;
+    }
+
+    archive::Store& store_;
+};
+
 } // namespace
+
+std::shared_ptr<RegionSource> storeRegions(archive::Store& store)
+{
+    return std::make_shared<StoreRegions>(store);
+}
 
 std::optional<int> surveyYear(const QString& text)
 {

@@ -30,6 +30,9 @@ struct PageArchive {
     std::function<QString()> pageFolder;
 };
 
+// The office's 읍면동 and their 리 as the store lists them, each with its code.
+std::shared_ptr<RegionSource> storeRegions(archive::Store& store);
+
 // The fields a registration is checked on, as the window shows them.
 struct EntryFields {
     bool pageChosen = false; // both `pathname` and `imgname` name a file
