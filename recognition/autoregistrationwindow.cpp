@@ -396,8 +396,13 @@ void AutoRegistrationWindow::registerManualEntry()
     ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."));
     resetManualEntry();
     browser->fileList->repaint();
-    if (browser->fileList->count() > 0)
+    if (browser->fileList->count() > 0) {
         showChosenFile();
+    } else if (archive_) {
+        // The last page of the folder has been moved into the archive: nothing is named any more.
+        browser->clearPreviewed();
+        previewedFile_.reset();
+    }
     lots->mainNumber->setFocus(Qt::OtherFocusReason);
 }
 

@@ -264,7 +264,13 @@ void RegistrationWindow::registerPage()
         return;
     ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."));
     resetManualEntry();
-    previewChosenFile();
+    if (browser->fileList->count() > 0) {
+        previewChosenFile();
+    } else {
+        // The last page of the folder has been moved into the archive: nothing is named any more.
+        browser->clearPreviewed();
+        previewedFile_.reset();
+    }
 }
 
 void RegistrationWindow::keyPreview(int key)

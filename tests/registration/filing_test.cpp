@@ -267,6 +267,24 @@ INSTANTIATE_TEST_SUITE_P(Rules, RegistrationFilingCaseTest,
                                            FilingCase{"MoveKeepingItsName", false, false, "Img001.jpg"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// With the folder's last page moved into the archive nothing is named, so no lot can be added for it.
+TEST_F(RegistrationFilingTest, MovingTheLastPageLeavesNothingChosen)
+{
+    ASSERT_TRUE(QFile::remove(QString::fromStdString((app.files() / "Img002.jpg").string())));
+    open();
+    chooseSettings(false, true);
+    fillEntry();
+    fake().answers = {true};
+    pressRegister();
+    ASSERT_EQ(lastMessage(), kDone);
+    EXPECT_EQ(window().browser->fileList->count(), 0);
+    EXPECT_TRUE(window().browser->nameField->text().isEmpty());
+    EXPECT_TRUE(window().browser->folderField->text().isEmpty());
+    addLot(false, QStringLiteral("1"), QString());
+    EXPECT_EQ(lastMessage(), QStringLiteral("지가조서 이미지를 선택하십시오!"));
+    EXPECT_EQ(window().lots->lotCount(), 0);
+}
+
 TEST_F(RegistrationFilingTest, SettingsTabStartsFromTheOfficesSettings)
 {
     archive::OfficeSettings office;
