@@ -137,4 +137,14 @@ archive::FilingRequest filingRequest(const EntryFiling& entry, RegionSource& reg
     return request;
 }
 
+std::optional<QString> fileEntry(const PageArchive& archive, RegionSource& regions, const EntryFiling& entry)
+{
+    try {
+        archive::filePage(*archive.store, archive.pageFolder(), filingRequest(entry, regions));
+    } catch (const model::Error& e) {
+        return e.text();
+    }
+    return std::nullopt;
+}
+
 } // namespace rida::components

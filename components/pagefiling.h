@@ -77,4 +77,9 @@ struct EntryFiling {
 // ArchiveError (Invalid) naming it.
 archive::FilingRequest filingRequest(const EntryFiling& entry, RegionSource& regions);
 
+// Files the entry's page in `archive`. Nothing when it is filed; otherwise the
+// archive's Korean reason, with the page, the store and the page folder as
+// they were. Failures other than the archive's (memory) are thrown.
+std::optional<QString> fileEntry(const PageArchive& archive, RegionSource& regions, const EntryFiling& entry);
+
 } // namespace rida::components

@@ -440,13 +440,7 @@ bool AutoRegistrationWindow::fileManualEntry()
     entry.registration = archive::Registration::Manual;
     // A filing that fails has changed nothing: the page, the store and the entry stay as they were.
     std::optional<QString> refusal;
-    const bool ran = ui::runCommand(this, [&] {
-        try {
-            archive::filePage(*archive_->store, archive_->pageFolder(), components::filingRequest(entry, *regions_));
-        } catch (const model::Error& e) {
-            refusal = e.text();
-        }
-    });
+    const bool ran = ui::runCommand(this, [&] { refusal = components::fileEntry(*archive_, *regions_, entry); });
     if (refusal)
         ui::services().showMessage(this, *refusal);
     return ran && !refusal;
