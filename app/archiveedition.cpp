@@ -4,6 +4,7 @@
 #include "archive/officesettings.h"
 #include "archive/pagefolder.h"
 #include "archive/placement.h"
+#include "components/pagefiling.h"
 #include "ui/services.h"
 
 #include <QFileInfo>
@@ -15,29 +16,6 @@ using archive::Failure;
 
 namespace {
 
-class StoreRegions final : public components::RegionSource {
-public:
-    explicit StoreRegions(archive::Store& store) : store_(store) {}
-
-    QList<components::RegionChoice> towns() override { return choices(store_.towns()); }
-    QList<components::RegionChoice> villages(const components::RegionChoice& town) override
-    {
-        return choices(store_.villages(town.code));
-    }
-
-private:
-    static QList<components::RegionChoice> choices(const QList<archive::RegionItem>& items)
-    {
-        QList<components::RegionChoice> list;
-        list.reserve(items.size());
-        for (const archive::RegionItem& item : items)
-            list.append({item.code, item.name});
-        return list;
-    }
-
-    archive::Store& store_;
-};
-
 // The board shows one line per figure: the first line of a message.
 QString firstLine(const QString& text)
 {
@@ -47,7 +25,7 @@ QString firstLine(const QString& text)
 } // namespace
 
 ArchiveEdition::ArchiveEdition(std::unique_ptr<archive::Store> store, archive::ArchiveLocation location)
-    : store_(std::move(store)), location_(std::move(location)), regions_(std::make_shared<StoreRegions>(*store_))
+    : store_(std::move(store)), location_(std::move(location)), regions_(components::storeRegions(*store_))
 {
 }
 

@@ -273,6 +273,14 @@ std::shared_ptr<components::RegionSource> MainWindow::regions() const
     return archive_ ? archive_->regions() : components::sampleRegions();
 }
 
+std::optional<components::PageArchive> MainWindow::pageArchive() const
+{
+    if (!archive_)
+        return std::nullopt;
+    ArchiveEdition* edition = archive_;
+    return components::PageArchive{&edition->store(), [edition] { return edition->pageFolder(); }};
+}
+
 void MainWindow::keepAbove(QWidget* window)
 {
     window->winId(); // makes its window handle
@@ -287,12 +295,14 @@ void MainWindow::openLookup()
 
 void MainWindow::openAutoRegistration()
 {
-    openWorkWindow(refs::jiga_auto2, [this] { return new recognition::AutoRegistrationWindow(appDir_, regions()); });
+    openWorkWindow(refs::jiga_auto2,
+                   [this] { return new recognition::AutoRegistrationWindow(appDir_, regions(), pageArchive()); });
 }
 
 void MainWindow::openRegistration()
 {
-    openWorkWindow(refs::jiga_insert, [this] { return new registration::RegistrationWindow(appDir_, regions()); });
+    openWorkWindow(refs::jiga_insert,
+                   [this] { return new registration::RegistrationWindow(appDir_, regions(), pageArchive()); });
 }
 
 void MainWindow::openModify()

@@ -20,6 +20,7 @@
 
 #include "app/titlewindow.h"
 #include "archive/roles.h"
+#include "components/pagefiling.h"
 #include "components/regionsource.h"
 
 #include <QAction>
@@ -31,6 +32,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace rida::ui {
 class GradientButton;
@@ -123,6 +125,8 @@ private:
     void buildToolbar();
     void buildBoard();
     std::shared_ptr<components::RegionSource> regions() const;
+    // Where the registration windows file their pages: the archive edition's store and page folder.
+    std::optional<components::PageArchive> pageArchive() const;
     // Archive edition: the commands the role allows, the user's name on the bottom bar.
     void connectAdministration();
     void applyRole();

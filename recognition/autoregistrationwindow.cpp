@@ -1,5 +1,7 @@
 #include "recognition/autoregistrationwindow.h"
 
+#include "archive/officesettings.h"
+#include "archive/placement.h"
 #include "components/attributepanel.h"
 #include "components/filebrowser.h"
 #include "components/folderlisting.h"
@@ -82,8 +84,9 @@ ui::LiveLabel* counter(const char* name, const QString& caption, const QString& 
 
 } // namespace
 
-AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir, std::shared_ptr<components::RegionSource> regions)
-    : WorkWindow(appDir, QStringLiteral("알파/기타 용지 자동 등록"))
+AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir, std::shared_ptr<components::RegionSource> regions,
+                                               std::optional<components::PageArchive> archive)
+    : WorkWindow(appDir, QStringLiteral("알파/기타 용지 자동 등록")), regions_(regions), archive_(std::move(archive))
 {
     setObjectName(QStringLiteral("jiga_auto2"));
     recognizer_ = std::make_unique<Recognizer>();
@@ -118,6 +121,13 @@ AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir, std::share
     buildRunTab();
     buildManualTab();
     settingsPanel = new RecognitionSettingsPanel(this);
+    if (archive_) {
+        // The office's settings are where every window starts; a change here holds for this window.
+        archive::OfficeSettings office;
+        ui::runCommand(this, [&] { office = archive::loadOfficeSettings(*archive_->store); });
+        settingsPanel->copyMoveChoice->setItemIndex(office.transfer == archive::OfficeSettings::Transfer::Copy ? 0 : 1);
+        settingsPanel->renameChoice->setItemIndex(office.fileNames == archive::OfficeSettings::FileNames::Keep ? 1 : 0);
+    }
 
     // The page view takes what the right-hand column leaves.
     auto* rightColumn = new QWidget(this);
@@ -310,6 +320,7 @@ void AutoRegistrationWindow::showChosenFile()
         keptCentre = view->page().empty() ? manualCentre_ : std::optional<QPointF>(viewer->viewCentre());
     const bool keepView = keptCentre.has_value();
     browser->showPreviewed(*file);
+    previewedFile_ = *file;
     const bool loaded = ui::runCommand(this, [&] { viewer->loadPage(*file); });
     if (!loaded)
         return;
@@ -331,6 +342,7 @@ void AutoRegistrationWindow::deleteChosenFile()
     }
     // Nothing left to show: the deleted page must not stay shown.
     viewer->clearPage();
+    previewedFile_.reset();
 }
 
 void AutoRegistrationWindow::testRemoval()
@@ -374,15 +386,64 @@ void AutoRegistrationWindow::registerManualEntry()
         attributes->yearField->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (!ui::services().askYesNo(this, QStringLiteral("입력한 지가조서를 등록하겠습니까?")))
+    if (archive_) {
+        if (!fileManualEntry())
+            return;
+    } else if (!ui::services().askYesNo(this, QStringLiteral("입력한 지가조서를 등록하겠습니까?"))) {
         return;
-    // This build stores no registration: the page stays in its folder under its name.
+    }
+    // The demonstration build stores no registration: the page stays in its folder under its name.
     ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."));
     resetManualEntry();
     browser->fileList->repaint();
-    if (browser->fileList->count() > 0)
+    if (browser->fileList->count() > 0) {
         showChosenFile();
+    } else if (archive_) {
+        // The last page of the folder has been moved into the archive: nothing is named any more.
+        browser->clearPreviewed();
+        previewedFile_.reset();
+    }
     lots->mainNumber->setFocus(Qt::OtherFocusReason);
+}
+
+bool AutoRegistrationWindow::fileManualEntry()
+{
+    const components::EntryFields fields{.pageChosen = browser->hasPreviewed() && previewedFile_.has_value(),
+                                         .kindIndex = attributes->kindList->currentIndex(),
+                                         .year = attributes->yearField->text(),
+                                         .month = attributes->monthField->text(),
+                                         .lotCount = lots->lotCount()};
+    if (const auto problem = components::checkEntry(fields)) {
+        ui::services().showMessage(this, problem->message);
+        QWidget* const focus[] = {browser->fileList, attributes->kindList, attributes->yearField,
+                                  attributes->monthField, lots->mainNumber};
+        focus[int(problem->field)]->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (!ui::services().askYesNo(this, QStringLiteral("입력한 지가조서를 등록하겠습니까?")))
+        return false;
+    components::EntryFiling entry;
+    entry.sourcePath = QFile::decodeName(QByteArray::fromStdString(previewedFile_->native()));
+    entry.kindIndex = fields.kindIndex;
+    entry.year = fields.year;
+    entry.month = fields.month;
+    entry.lots = lots->lots();
+    // 복사/이동 (복사 first), 파일명규칙변경 (변경 first), 이미지공백제거 (미제거, 좌측, 우측).
+    entry.transfer =
+        settingsPanel->copyMoveChoice->itemIndex() == 0 ? archive::Transfer::Copy : archive::Transfer::Move;
+    entry.nameRule =
+        settingsPanel->renameChoice->itemIndex() == 1 ? archive::NameRule::KeepName : archive::NameRule::Rename;
+    constexpr archive::MarginSide margins[] = {archive::MarginSide::None, archive::MarginSide::Left,
+                                               archive::MarginSide::Right};
+    const int margin = settingsPanel->marginChoice->itemIndex();
+    entry.margin = margin >= 0 && margin < 3 ? margins[margin] : archive::MarginSide::None;
+    entry.registration = archive::Registration::Manual;
+    // A filing that fails has changed nothing: the page, the store and the entry stay as they were.
+    std::optional<QString> refusal;
+    const bool ran = ui::runCommand(this, [&] { refusal = components::fileEntry(*archive_, *regions_, entry); });
+    if (refusal)
+        ui::services().showMessage(this, *refusal);
+    return ran && !refusal;
 }
 
 void AutoRegistrationWindow::keyPreview(int key)

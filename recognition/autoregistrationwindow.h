@@ -4,7 +4,8 @@
 // lot numbers printed on them; its second tab offers the manual lot entry.
 //
 // Settings live in their controls while the window is open and start from
-// fixed values whenever it is created; nothing is saved. The text settings
+// fixed values whenever it is created (in the archive edition 복사/이동 and
+// 파일명규칙변경 from the office's settings); nothing is saved. The text settings
 // have no key filter: any characters up to the field's length can be typed,
 // and a command that uses them converts them to whole numbers when it starts.
 //
@@ -18,6 +19,7 @@
 //   deleteLot, ResetManualEntry → resetManualEntry, FormShow → openImageFolder, FormCloseQuery → releaseRunBuffers,
 //   the settings (doxnum, erck, xpt ...) → settingsPanel (settingspanel.h)
 
+#include "components/pagefiling.h"
 #include "components/regionsource.h"
 #include "recognition/engine/batch.h"
 #include "ui/labels.h"
@@ -27,6 +29,7 @@
 #include <QPointF>
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,9 +63,12 @@ class RecognitionSettingsPanel;
 class AutoRegistrationWindow : public ui::WorkWindow {
     Q_OBJECT
 public:
-    // `regions` fills the region lists of the document attributes.
+    // `regions` fills the region lists of the document attributes. With
+    // `archive` (the archive edition) "등록(F9)" files the page there; without
+    // it (the demonstration build) it only confirms and resets the entry.
     explicit AutoRegistrationWindow(const QString& appDir,
-                                    std::shared_ptr<components::RegionSource> regions = components::sampleRegions());
+                                    std::shared_ptr<components::RegionSource> regions = components::sampleRegions(),
+                                    std::optional<components::PageArchive> archive = std::nullopt);
     ~AutoRegistrationWindow() override;
 
     // Left panel "자동인식/등록".
@@ -117,7 +123,10 @@ public:
     void showChosenFile();
     // "파일 삭제".
     void deleteChosenFile();
-    // "등록(F9)" of the manual tab, and F9 anywhere in the window.
+    // "등록(F9)" of the manual tab, and F9 anywhere in the window. In the
+    // archive edition, after the check for lots and before the question, the
+    // checks of the page and the attributes, and after it the page is filed
+    // as 복사/이동, 파일명규칙변경 and 이미지공백제거 say.
     void registerManualEntry();
     // The manual tab's "삭제": the lot list's delete command, bound to that button only.
     void deleteLot();
@@ -142,7 +151,14 @@ private:
     void buildManualTab();
     void openImageFolder();
     void releaseRunBuffers();
+    // The archive edition's part of the register command: false when a check
+    // or the filing failed (said to the user) or the question was answered No.
+    bool fileManualEntry();
     bool shown_ = false;
+    std::shared_ptr<components::RegionSource> regions_;
+    std::optional<components::PageArchive> archive_;
+    // The page `pathname` and `imgname` name, in the file system's own bytes.
+    std::optional<std::filesystem::path> previewedFile_;
     std::atomic<bool> cancelRequested_{false};
     bool closeAfterRun_ = false;
     // Where the view stood when a registration emptied it.

@@ -1,5 +1,7 @@
 #include "registration/registrationwindow.h"
 
+#include "archive/officesettings.h"
+#include "archive/placement.h"
 #include "components/attributepanel.h"
 #include "components/filebrowser.h"
 #include "components/lotlist.h"
@@ -37,8 +39,10 @@ using components::LotList;
 using components::LotListHost;
 using components::LotListOptions;
 
-RegistrationWindow::RegistrationWindow(const QString& appDir, std::shared_ptr<components::RegionSource> regions)
-    : WorkWindow(appDir, QStringLiteral("지가조서 등록"), TitleButtons::CloseOnly)
+RegistrationWindow::RegistrationWindow(const QString& appDir, std::shared_ptr<components::RegionSource> regions,
+                                       std::optional<components::PageArchive> archive)
+    : WorkWindow(appDir, QStringLiteral("지가조서 등록"), TitleButtons::CloseOnly), regions_(regions),
+      archive_(std::move(archive))
 {
     setObjectName(QStringLiteral("jiga_insert"));
 
@@ -75,6 +79,7 @@ RegistrationWindow::RegistrationWindow(const QString& appDir, std::shared_ptr<co
 
     connect(browser, &FileBrowser::fileChosen, this, &RegistrationWindow::previewChosenFile);
     connect(browser, &FileBrowser::deleteRequested, this, &RegistrationWindow::deleteChosenFile);
+    connect(lots, &LotList::registerRequested, this, &RegistrationWindow::registerPage);
 
     enableKeyPreview();
 
@@ -132,6 +137,13 @@ void RegistrationWindow::buildSettingsTab()
                                 nmChange, nmKeep, "nmck");
     cmMove->setChecked(true);
     nmChange->setChecked(true);
+    if (archive_) {
+        // The office's settings are where every window starts; a change here holds for this window.
+        archive::OfficeSettings office;
+        ui::runCommand(this, [&] { office = archive::loadOfficeSettings(*archive_->store); });
+        (office.transfer == archive::OfficeSettings::Transfer::Copy ? cmCopy : cmMove)->setChecked(true);
+        (office.fileNames == archive::OfficeSettings::FileNames::Keep ? nmKeep : nmChange)->setChecked(true);
+    }
     applyViewButton = new QPushButton(QStringLiteral("적용"), settingsTab);
     applyViewButton->setObjectName(QStringLiteral("suiButton1"));
     auto* grid = new QGridLayout(settingsTab);
@@ -144,8 +156,8 @@ void RegistrationWindow::buildSettingsTab()
     grid->addWidget(zoomLabel, 2, 0);
     grid->addWidget(applyViewButton, 2, 1);
     grid->setRowStretch(3, 1);
-    // Shown, but nothing on it can be changed and nothing reads it.
-    settingsTab->setEnabled(false);
+    // In the demonstration build it is shown, but nothing on it can be changed and nothing reads it.
+    settingsTab->setEnabled(archive_.has_value());
 }
 
 void RegistrationWindow::resetManualEntry()
@@ -190,6 +202,7 @@ void RegistrationWindow::previewChosenFile()
 void RegistrationWindow::preview(const fs::path& file)
 {
     browser->showPreviewed(file);
+    previewedFile_ = file;
     ui::runCommand(this, [&] {
         viewer->loadPage(file);
         viewer->selectScaleEntry(viewer->scaleBox->findText(QString::fromLatin1(kPreviewScale)));
@@ -206,6 +219,52 @@ void RegistrationWindow::deleteChosenFile()
     }
     // No image left to show (or the folder itself has gone): the deleted page must not stay shown.
     viewer->clearPage();
+    previewedFile_.reset();
+}
+
+void RegistrationWindow::registerPage()
+{
+    if (!archive_)
+        return;
+    const components::EntryFields fields{.pageChosen = browser->hasPreviewed() && previewedFile_.has_value(),
+                                         .kindIndex = attributes->kindList->currentIndex(),
+                                         .year = attributes->yearField->text(),
+                                         .month = attributes->monthField->text(),
+                                         .lotCount = lots->lotCount()};
+    if (const auto problem = components::checkEntry(fields)) {
+        ui::services().showMessage(this, problem->message);
+        QWidget* const focus[] = {browser->fileList, attributes->kindList, attributes->yearField,
+                                  attributes->monthField, lots->mainNumber};
+        focus[int(problem->field)]->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (!ui::services().askYesNo(this, QStringLiteral("입력한 지가조서를 등록하겠습니까?")))
+        return;
+    components::EntryFiling entry;
+    entry.sourcePath = QFile::decodeName(QByteArray::fromStdString(previewedFile_->native()));
+    entry.kindIndex = fields.kindIndex;
+    entry.year = fields.year;
+    entry.month = fields.month;
+    entry.lots = lots->lots();
+    entry.transfer = cmCopy->isChecked() ? archive::Transfer::Copy : archive::Transfer::Move;
+    entry.nameRule = nmKeep->isChecked() ? archive::NameRule::KeepName : archive::NameRule::Rename;
+    entry.registration = archive::Registration::Manual;
+    // A filing that fails has changed nothing: the page, the store and the entry stay as they were.
+    std::optional<QString> refusal;
+    const bool ran = ui::runCommand(this, [&] { refusal = components::fileEntry(*archive_, *regions_, entry); });
+    if (refusal)
+        ui::services().showMessage(this, *refusal);
+    if (refusal || !ran)
+        return;
+    ui::services().showMessage(this, QStringLiteral("등록이 완료되었습니다."));
+    resetManualEntry();
+    if (browser->fileList->count() > 0) {
+        previewChosenFile();
+    } else {
+        // The last page of the folder has been moved into the archive: nothing is named any more.
+        browser->clearPreviewed();
+        previewedFile_.reset();
+    }
 }
 
 void RegistrationWindow::keyPreview(int key)

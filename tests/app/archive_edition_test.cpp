@@ -11,7 +11,10 @@
 #include "archive/pagefolder.h"
 #include "archive/placement.h"
 #include "components/attributepanel.h"
+#include "components/filebrowser.h"
+#include "components/lotlist.h"
 #include "components/searchpanel.h"
+#include "image/codec.h"
 #include "lookup/lookupwindow.h"
 #include "modify/modifywindow.h"
 #include "recognition/autoregistrationwindow.h"
@@ -26,9 +29,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -508,6 +516,52 @@ TEST_F(ArchiveEditionTest, TheAdministrationWindowsOpenAsWorkWindows)
     ASSERT_EQ(fake->messages.size(), 1);
     EXPECT_TRUE(fake->messages[0].text.contains(QStringLiteral("사용자 관리 권한이 없습니다")))
         << fake->messages[0].text.toStdString();
+}
+
+// The registration windows the main window opens file into the edition's
+// store and page folder; their settings start from the office's.
+TEST_F(ArchiveEditionTest, TheRegistrationWindowsFileIntoTheArchive)
+{
+    auto edition = readyEdition();
+    archive::OfficeSettings office = archive::loadOfficeSettings(edition->store());
+    office.transfer = archive::OfficeSettings::Transfer::Copy;
+    archive::saveOfficeSettings(edition->store(), office);
+    QDir().mkpath(appDir() + QStringLiteral("Files"));
+    image::Bitmap page(40, 30);
+    page.fill(0xFF808080u);
+    const QString scan = appDir() + QStringLiteral("Files/scan.bmp");
+    image::saveBmp32(QFile::encodeName(scan).toStdString(), page);
+    auto m = signedInMain(*edition);
+    m->show();
+
+    m->openRegistration();
+    auto* manual = qobject_cast<registration::RegistrationWindow*>(app::refs::jiga_insert.data());
+    ASSERT_NE(manual, nullptr);
+    EXPECT_TRUE(manual->settingsTab->isEnabled());
+    EXPECT_TRUE(manual->cmCopy->isChecked());
+    manual->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    m->openAutoRegistration();
+    auto* automatic = qobject_cast<recognition::AutoRegistrationWindow*>(app::refs::jiga_auto2.data());
+    ASSERT_NE(automatic, nullptr);
+    automatic->modeTabs->setCurrentWidget(automatic->manualTab);
+    QListWidget* list = automatic->browser->fileList;
+    ASSERT_EQ(list->count(), 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    automatic->attributes->yearField->setText(QStringLiteral("1998"));
+    automatic->attributes->townList->setCurrentIndex(1); // 임의읍, with its 리
+    automatic->lots->mainNumber->setText(QStringLiteral("5"));
+    QTest::mouseClick(automatic->lots->addButton, Qt::LeftButton);
+    fake->answers = {true};
+    QTest::keyClick(automatic->lots->mainNumber, Qt::Key_F9);
+    EXPECT_EQ(messageTexts().value(messageTexts().size() - 1), QStringLiteral("등록이 완료되었습니다."));
+    const QList<archive::PageRecord> pages = edition->store().pageRecords();
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(QDir(edition->pageFolder()).filePath(pages[0].pagePath)));
+    EXPECT_TRUE(QFileInfo::exists(scan)); // 복사, as the office's settings say
+    automatic->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // Every work window's region lists hold the office's 읍면동 in code order, and

@@ -30,7 +30,10 @@ void writeBytes(const std::filesystem::path& file, const std::string& bytes)
     out << bytes;
 }
 
-AppFolder::AppFolder() { std::filesystem::create_directory(files()); }
+AppFolder::AppFolder()
+{
+    std::filesystem::create_directory(files());
+}
 
 AppFolder::~AppFolder()
 {
@@ -38,13 +41,20 @@ AppFolder::~AppFolder()
     std::filesystem::remove_all(std::filesystem::path(dir.path().toStdString()), ec);
 }
 
-QString AppFolder::appDir() const { return dir.path() + u'/'; }
-
-std::filesystem::path AppFolder::files() const { return std::filesystem::path(dir.path().toStdString()) / "Files"; }
-
-OpenWindow::OpenWindow(AppFolder& folder)
+QString AppFolder::appDir() const
 {
-    window = new registration::RegistrationWindow(folder.appDir());
+    return dir.path() + u'/';
+}
+
+std::filesystem::path AppFolder::files() const
+{
+    return std::filesystem::path(dir.path().toStdString()) / "Files";
+}
+
+OpenWindow::OpenWindow(AppFolder& folder, std::shared_ptr<components::RegionSource> regions,
+                       std::optional<components::PageArchive> archive)
+{
+    window = new registration::RegistrationWindow(folder.appDir(), std::move(regions), std::move(archive));
     window->resize(1200, 800);
     window->show();
     window->activateWindow();
@@ -52,6 +62,9 @@ OpenWindow::OpenWindow(AppFolder& folder)
     (void)QTest::qWaitForWindowActive(window);
 }
 
-OpenWindow::~OpenWindow() { delete window; }
+OpenWindow::~OpenWindow()
+{
+    delete window;
+}
 
 } // namespace rida::test

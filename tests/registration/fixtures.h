@@ -9,11 +9,15 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
 // Readable texts in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace rida::test {
 
@@ -26,14 +30,16 @@ struct AppFolder {
     AppFolder();
     // QTemporaryDir alone would leave names that are not UTF-8 behind.
     ~AppFolder();
-    QString appDir() const;  // ends with "/"
+    QString appDir() const; // ends with "/"
     std::filesystem::path files() const;
     QTemporaryDir dir;
 };
 
 // The window on an application folder, shown and active, with fake services.
 struct OpenWindow {
-    explicit OpenWindow(AppFolder& folder);
+    explicit OpenWindow(AppFolder& folder,
+                        std::shared_ptr<components::RegionSource> regions = components::sampleRegions(),
+                        std::optional<components::PageArchive> archive = std::nullopt);
     ~OpenWindow();
     registration::RegistrationWindow* operator->() { return window; }
     ScopedFakeServices fake;

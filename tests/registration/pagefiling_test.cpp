@@ -1,0 +1,106 @@
+// What a registration is checked on and what it files, without widgets.
+
+#include "archive/error.h"
+#include "components/pagefiling.h"
+
+#include <gtest/gtest.h>
+
+using namespace rida;
+using components::EntryField;
+
+namespace {
+
+struct YearMonthCase {
+    const char* year;
+    const char* month;
+    std::optional<EntryField> problem;
+};
+
+class SurveyDateTest : public ::testing::TestWithParam<YearMonthCase> {};
+
+TEST_P(SurveyDateTest, FourDigitYearsAndMonthsOneToTwelvePass)
+{
+    const YearMonthCase& c = GetParam();
+    const auto problem = components::checkEntry({.pageChosen = true,
+                                                 .kindIndex = 0,
+                                                 .year = QString::fromLatin1(c.year),
+                                                 .month = QString::fromLatin1(c.month),
+                                                 .lotCount = 1});
+    EXPECT_EQ(problem ? std::optional(problem->field) : std::nullopt, c.problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SurveyDateTest,
+    ::testing::Values(YearMonthCase{"1998", "01", std::nullopt}, YearMonthCase{"1998", "1", std::nullopt},
+                      YearMonthCase{"1998", "12", std::nullopt},
+                      // The masked field's blanks are not digits typed.
+                      YearMonthCase{"1998", "1_", std::nullopt}, YearMonthCase{"98__", "01", EntryField::Year},
+                      YearMonthCase{"", "01", EntryField::Year}, YearMonthCase{"0000", "01", EntryField::Year},
+                      YearMonthCase{"19a8", "01", EntryField::Year}, YearMonthCase{"19980", "01", EntryField::Year},
+                      YearMonthCase{"1998", "", EntryField::Month}, YearMonthCase{"1998", "0", EntryField::Month},
+                      YearMonthCase{"1998", "13", EntryField::Month}, YearMonthCase{"1998", "-1", EntryField::Month}));
+
+// Two towns, one with two villages and one whose only entry has no code.
+class TwoTowns final : public components::RegionSource {
+public:
+    QList<components::RegionChoice> towns() override
+    {
+        return {{QStringLiteral("1111025000"), QStringLiteral("가읍")}, {QString(), QStringLiteral("나면")}};
+    }
+    QList<components::RegionChoice> villages(const components::RegionChoice& town) override
+    {
+        if (town.name == QStringLiteral("가읍"))
+            return {{QStringLiteral("1111025021"), QStringLiteral("갑리")},
+                    {QStringLiteral("1111025022"), QStringLiteral("을리")}};
+        return {{QString(), QStringLiteral("병리")}};
+    }
+};
+
+components::EntryFiling entryWith(std::vector<model::Lot> lots)
+{
+    components::EntryFiling entry;
+    entry.sourcePath = QStringLiteral("/scans/a.jpg");
+    entry.kindIndex = 1;
+    entry.year = QStringLiteral("1998");
+    entry.month = QStringLiteral("03");
+    entry.lots = std::move(lots);
+    return entry;
+}
+
+TEST(FilingRequestTest, CarriesTheAttributesAndEachLotsRegionCode)
+{
+    TwoTowns regions;
+    const auto request = components::filingRequest(
+        entryWith(
+            {{QStringLiteral("가읍"), QStringLiteral("을리"), true, QStringLiteral("12"), QString()},
+             {QStringLiteral("가읍"), QStringLiteral("을리"), false, QStringLiteral("0099"), QStringLiteral("3")}}),
+        regions);
+    EXPECT_EQ(request.kind, u'G');
+    EXPECT_EQ(request.surveyYear, 1998);
+    EXPECT_EQ(request.surveyMonth, 3);
+    EXPECT_EQ(request.regionCode, QStringLiteral("1111025022"));
+    ASSERT_EQ(request.lots.size(), 2);
+    EXPECT_EQ(request.lots[0].regionCode, QStringLiteral("1111025022"));
+    EXPECT_TRUE(request.lots[0].mountain);
+    EXPECT_EQ((std::pair{request.lots[0].mainNumber, request.lots[0].subNumber}), (std::pair{12, 0}));
+    EXPECT_EQ((std::pair{request.lots[1].mainNumber, request.lots[1].subNumber}), (std::pair{99, 3}));
+}
+
+TEST(FilingRequestTest, ALotOfAnUnknownOrUncodedRegionIsRefused)
+{
+    TwoTowns regions;
+    for (const auto& [town, village] : {std::pair{"가읍", "병리"}, std::pair{"나면", "병리"}, std::pair{"다동", ""}}) {
+        SCOPED_TRACE(town);
+        try {
+            components::filingRequest(entryWith({{QString::fromUtf8(town), QString::fromUtf8(village), false,
+                                                  QStringLiteral("1"), QString()}}),
+                                      regions);
+            ADD_FAILURE() << "not refused";
+        } catch (const archive::ArchiveError& e) {
+            EXPECT_EQ(e.failure(), archive::Failure::Invalid);
+            EXPECT_TRUE(e.text().contains(QString::fromUtf8(town)));
+        }
+    }
+}
+
+} // namespace
