@@ -125,8 +125,8 @@ AutoRegistrationWindow::AutoRegistrationWindow(const QString& appDir, std::share
         // The office's settings are where every window starts; a change here holds for this window.
         archive::OfficeSettings office;
         ui::runCommand(this, [&] { office = archive::loadOfficeSettings(*archive_->store); });
-        settingsPanel->copyMoveChoice->setItemIndex(office.transfer == archive::OfficeSettings::Transfer::Copy ? 0 : 1);
-        settingsPanel->renameChoice->setItemIndex(office.fileNames == archive::OfficeSettings::FileNames::Keep ? 1 : 0);
+        settingsPanel->copyMoveChoice->setItemIndex(office.transfer == archive::Transfer::Copy ? 0 : 1);
+        settingsPanel->renameChoice->setItemIndex(office.nameRule == archive::NameRule::KeepName ? 1 : 0);
     }
 
     // The page view takes what the right-hand column leaves.

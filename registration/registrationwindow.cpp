@@ -141,8 +141,8 @@ void RegistrationWindow::buildSettingsTab()
         // The office's settings are where every window starts; a change here holds for this window.
         archive::OfficeSettings office;
         ui::runCommand(this, [&] { office = archive::loadOfficeSettings(*archive_->store); });
-        (office.transfer == archive::OfficeSettings::Transfer::Copy ? cmCopy : cmMove)->setChecked(true);
-        (office.fileNames == archive::OfficeSettings::FileNames::Keep ? nmKeep : nmChange)->setChecked(true);
+        (office.transfer == archive::Transfer::Copy ? cmCopy : cmMove)->setChecked(true);
+        (office.nameRule == archive::NameRule::KeepName ? nmKeep : nmChange)->setChecked(true);
     }
     applyViewButton = new QPushButton(QStringLiteral("적용"), settingsTab);
     applyViewButton->setObjectName(QStringLiteral("suiButton1"));

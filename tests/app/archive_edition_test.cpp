@@ -524,7 +524,7 @@ TEST_F(ArchiveEditionTest, TheRegistrationWindowsFileIntoTheArchive)
 {
     auto edition = readyEdition();
     archive::OfficeSettings office = archive::loadOfficeSettings(edition->store());
-    office.transfer = archive::OfficeSettings::Transfer::Copy;
+    office.transfer = archive::Transfer::Copy;
     archive::saveOfficeSettings(edition->store(), office);
     QDir().mkpath(appDir() + QStringLiteral("Files"));
     image::Bitmap page(40, 30);

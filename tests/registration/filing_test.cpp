@@ -288,8 +288,8 @@ TEST_F(RegistrationFilingTest, MovingTheLastPageLeavesNothingChosen)
 TEST_F(RegistrationFilingTest, SettingsTabStartsFromTheOfficesSettings)
 {
     archive::OfficeSettings office;
-    office.transfer = archive::OfficeSettings::Transfer::Copy;
-    office.fileNames = archive::OfficeSettings::FileNames::Keep;
+    office.transfer = archive::Transfer::Copy;
+    office.nameRule = archive::NameRule::KeepName;
     archive::saveOfficeSettings(*store, office);
     open();
     EXPECT_TRUE(window().cmCopy->isChecked());
