@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config ccache
+  build-essential cmake ninja-build pkg-config ccache clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev qt6-translations-l10n
   libcups2-dev poppler-utils cups-daemon cups-client cups-filters
   libturbojpeg0-dev libjpeg62-turbo-dev libfreetype-dev

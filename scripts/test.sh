@@ -6,6 +6,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh"
 export QT_QPA_PLATFORM=offscreen
 
+# The tree keeps the house format (.clang-format); an unformatted change fails here.
+if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git -C "$root" ls-files -z '*.cpp' '*.h' | (cd "$root" && xargs -0 clang-format --dry-run --Werror)
+fi
+
 bash "$root/scripts/build.sh" "$root/build/release" Release
 ctest --test-dir "$root/build/release" --output-on-failure --timeout 600
 
