@@ -24,9 +24,15 @@ void DesignLayout::addWidget(QWidget* w, QRect designRect, Qt::Edges anchors)
     invalidate();
 }
 
-void DesignLayout::addItem(QLayoutItem* item) { entries_.push_back({item, item->geometry(), Qt::LeftEdge | Qt::TopEdge}); }
+void DesignLayout::addItem(QLayoutItem* item)
+{
+    entries_.push_back({item, item->geometry(), Qt::LeftEdge | Qt::TopEdge});
+}
 
-QLayoutItem* DesignLayout::itemAt(int index) const { return index >= 0 && index < entries_.size() ? entries_[index].item : nullptr; }
+QLayoutItem* DesignLayout::itemAt(int index) const
+{
+    return index >= 0 && index < entries_.size() ? entries_[index].item : nullptr;
+}
 
 QLayoutItem* DesignLayout::takeAt(int index)
 {
@@ -35,9 +41,18 @@ QLayoutItem* DesignLayout::takeAt(int index)
     return entries_.takeAt(index).item;
 }
 
-int DesignLayout::count() const { return int(entries_.size()); }
-QSize DesignLayout::sizeHint() const { return designSize_; }
-QSize DesignLayout::minimumSize() const { return {0, 0}; }
+int DesignLayout::count() const
+{
+    return int(entries_.size());
+}
+QSize DesignLayout::sizeHint() const
+{
+    return designSize_;
+}
+QSize DesignLayout::minimumSize() const
+{
+    return {0, 0};
+}
 
 QRect DesignLayout::place(QRect r, Qt::Edges anchors, QSize designSize, QSize size)
 {

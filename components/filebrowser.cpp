@@ -223,8 +223,8 @@ void FileBrowser::fillDrives()
     for (const std::string& root : browsableRoots(parseMountInfo(table), isFolder))
         driveList->addItem(driveIcon(), QFile::decodeName(QByteArray::fromStdString(root)), pathData(root));
     const QString home = QDir::homePath();
-    driveList->addItem(QFileIconProvider().icon(QFileIconProvider::Folder),
-                            QStringLiteral("%1 (홈 폴더)").arg(home), pathData(nativePath(home)));
+    driveList->addItem(QFileIconProvider().icon(QFileIconProvider::Folder), QStringLiteral("%1 (홈 폴더)").arg(home),
+                       pathData(nativePath(home)));
 }
 
 QStringList FileBrowser::driveTexts() const

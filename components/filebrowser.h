@@ -60,8 +60,8 @@ public:
     FileListBox* fileList;
     QLineEdit* folderField;
     QLineEdit* nameField;
-    QMenu* fileMenu;      // the file list's popup menu
-    QAction* deleteFileAction;   // "파일 삭제"
+    QMenu* fileMenu;           // the file list's popup menu
+    QAction* deleteFileAction; // "파일 삭제"
 
     // Shows `folder` in the folder list and its files in the file list, with
     // no file selected. Throws model::Error when it cannot be read; the lists

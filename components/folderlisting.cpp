@@ -184,9 +184,9 @@ std::vector<Mount> parseMountInfo(const std::string& text)
 bool isBrowsableMount(const Mount& m)
 {
     static const char* const kernelTypes[] = {
-        "proc",     "sysfs",     "devtmpfs",   "devpts",  "cgroup",    "cgroup2", "securityfs", "pstore",
-        "debugfs",  "tracefs",   "mqueue",     "hugetlbfs", "configfs", "fusectl", "binfmt_misc", "autofs",
-        "bpf",      "efivarfs",  "nsfs",       "rpc_pipefs", "selinuxfs", "ramfs", "rootfs"};
+        "proc",    "sysfs",    "devtmpfs", "devpts",     "cgroup",    "cgroup2", "securityfs",  "pstore",
+        "debugfs", "tracefs",  "mqueue",   "hugetlbfs",  "configfs",  "fusectl", "binfmt_misc", "autofs",
+        "bpf",     "efivarfs", "nsfs",     "rpc_pipefs", "selinuxfs", "ramfs",   "rootfs"};
     for (const char* t : kernelTypes)
         if (m.type == t)
             return false;
@@ -221,8 +221,8 @@ std::vector<std::string> browsableRoots(const std::vector<Mount>& mounts,
 
 bool isRemoteMount(const Mount& m)
 {
-    static const char* const remote[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "ceph",
-                                         "glusterfs", "lustre", "gpfs", "davfs", "sshfs", "fuse"};
+    static const char* const remote[] = {"nfs",  "nfs4",      "cifs",   "smb3", "smbfs", "ncpfs", "afs", "9p",
+                                         "ceph", "glusterfs", "lustre", "gpfs", "davfs", "sshfs", "fuse"};
     for (const char* t : remote)
         if (m.type == t)
             return true;

@@ -18,8 +18,8 @@
 namespace rida::components {
 
 struct FolderEntry {
-    std::filesystem::path path;  // full path, native bytes
-    QString name;                // the last component as shown to the user
+    std::filesystem::path path; // full path, native bytes
+    QString name;               // the last component as shown to the user
 };
 
 // The shown text of a name or path.

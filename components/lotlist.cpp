@@ -58,7 +58,7 @@ QToolButton* arrow(const char* name, Qt::ArrowType direction, const QString& hin
     auto* b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setArrowType(direction);
-    b->setAccessibleName(hint); // for a screen reader; the arrows show no hint
+    b->setAccessibleName(hint);     // for a screen reader; the arrows show no hint
     b->setFocusPolicy(Qt::NoFocus); // stepping leaves the focus in the field
     b->setFixedSize(16, 11);
     return b;
@@ -108,8 +108,8 @@ LotList::LotList(const LotListHost& host, const LotListOptions& options, QWidget
     deleteButton->setFixedHeight(27);
 
     lotGrid = new ui::grid::StringGrid({QStringLiteral("시읍면"), QStringLiteral("동리"), QStringLiteral("구분"),
-                                         QStringLiteral("본번"), QStringLiteral("부번")},
-                                        this);
+                                        QStringLiteral("본번"), QStringLiteral("부번")},
+                                       this);
     lotGrid->setObjectName(QStringLiteral("jusogrid"));
     lotGrid->setAccessibleName(QStringLiteral("지번 목록"));
     lotGrid->setColumnWidths(QList<int>(options_.columnWidths.begin(), options_.columnWidths.end()));
@@ -238,7 +238,7 @@ void LotList::addLot()
     lotGrid->insertRows(lotGrid->rowCount() - 1);
     const int row = lotGrid->rowCount() - 2;
     lotGrid->setRowCells(row, {host_.town->currentText(), host_.village->currentText(),
-                                model::lotKindWord(sanBox->isChecked()), mainNumber->text(), subNumber->text()});
+                               model::lotKindWord(sanBox->isChecked()), mainNumber->text(), subNumber->text()});
     lotGrid->setRowColor(row, kLotRowColor);
     lotGrid->setCurrentRow(row);
     host_.town->setEnabled(false);

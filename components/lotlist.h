@@ -44,10 +44,10 @@ class StringGrid;
 namespace rida::components {
 
 struct LotListHost {
-    QComboBox* town = nullptr;             // xjuso1: copied into each row, locked after the first add
-    QComboBox* village = nullptr;          // xjuso2
-    std::function<bool()> imageChosen;     // both `pathname` and `imgname` name a file
-    QWidget* imageMissingFocus = nullptr;  // where the focus goes when no page is chosen (xdate)
+    QComboBox* town = nullptr;            // xjuso1: copied into each row, locked after the first add
+    QComboBox* village = nullptr;         // xjuso2
+    std::function<bool()> imageChosen;    // both `pathname` and `imgname` name a file
+    QWidget* imageMissingFocus = nullptr; // where the focus goes when no page is chosen (xdate)
 };
 
 struct LotListOptions {
@@ -79,17 +79,17 @@ public:
     LotList(const LotListHost& host, const LotListOptions& options, QWidget* parent = nullptr);
 
     QCheckBox* sanBox;
-    QLineEdit* mainNumber;  // 본번
-    QLineEdit* subNumber;  // 부번
-    QToolButton* mainUpButton;  // 본번 up
-    QToolButton* mainDownButton;  // 본번 down
-    QToolButton* subUpButton;  // 부번 up
-    QToolButton* subDownButton;  // 부번 down
-    QPushButton* addButton;   // "추가"
-    QPushButton* deleteButton;   // "삭제"
-    QPushButton* registerButton;  // "등록": emits registerRequested only
-    QPushButton* mainZeroButton = nullptr;  // "0" under 본번 (LotListOptions::zeroButtons)
-    QPushButton* subZeroButton = nullptr;   // "0" under 부번
+    QLineEdit* mainNumber;                 // 본번
+    QLineEdit* subNumber;                  // 부번
+    QToolButton* mainUpButton;             // 본번 up
+    QToolButton* mainDownButton;           // 본번 down
+    QToolButton* subUpButton;              // 부번 up
+    QToolButton* subDownButton;            // 부번 down
+    QPushButton* addButton;                // "추가"
+    QPushButton* deleteButton;             // "삭제"
+    QPushButton* registerButton;           // "등록": emits registerRequested only
+    QPushButton* mainZeroButton = nullptr; // "0" under 본번 (LotListOptions::zeroButtons)
+    QPushButton* subZeroButton = nullptr;  // "0" under 부번
     ui::grid::StringGrid* lotGrid;
 
     // The add command: checks the entry (page chosen, address, digits, duplicate)

@@ -12,9 +12,12 @@ namespace {
 constexpr std::size_t kMaxPixels = std::size_t(1) << 30;
 // Memory up to an A3 page at 400 dpi is reused by any smaller page.
 constexpr std::size_t kKeptPixels = std::size_t(32) << 20;
-}
+} // namespace
 
-Bitmap::Bitmap(int width, int height) { resize(width, height); }
+Bitmap::Bitmap(int width, int height)
+{
+    resize(width, height);
+}
 
 Bitmap::Bitmap(const Bitmap& other)
 {

@@ -59,9 +59,21 @@ constexpr std::uint32_t argb(int a, int r, int g, int b)
 {
     return (std::uint32_t(a) << 24) | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | std::uint32_t(b);
 }
-constexpr int alphaOf(std::uint32_t p) { return int(p >> 24); }
-constexpr int redOf(std::uint32_t p) { return int((p >> 16) & 0xff); }
-constexpr int greenOf(std::uint32_t p) { return int((p >> 8) & 0xff); }
-constexpr int blueOf(std::uint32_t p) { return int(p & 0xff); }
+constexpr int alphaOf(std::uint32_t p)
+{
+    return int(p >> 24);
+}
+constexpr int redOf(std::uint32_t p)
+{
+    return int((p >> 16) & 0xff);
+}
+constexpr int greenOf(std::uint32_t p)
+{
+    return int((p >> 8) & 0xff);
+}
+constexpr int blueOf(std::uint32_t p)
+{
+    return int(p & 0xff);
+}
 
 } // namespace rida::image

@@ -68,8 +68,8 @@ inline std::uint32_t lerp2(std::uint32_t p, std::uint32_t q, std::uint32_t w)
 }
 } // namespace
 
-void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const RectF& sourceRect,
-                   Resampler resampler, int dstOriginX, int dstOriginY)
+void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const RectF& sourceRect, Resampler resampler,
+                   int dstOriginX, int dstOriginY)
 {
     if (dst.empty() || src.empty())
         return;

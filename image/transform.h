@@ -36,7 +36,7 @@ struct Affine {
 // each of its pixels then gets exactly the colour that the same pixel of the
 // whole destination would, as every source point is worked out from the
 // pixel's place in the whole.
-void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const RectF& sourceRect,
-                   Resampler resampler, int dstOriginX = 0, int dstOriginY = 0);
+void transformFill(Bitmap& dst, const Bitmap& src, const Affine& srcToDst, const RectF& sourceRect, Resampler resampler,
+                   int dstOriginX = 0, int dstOriginY = 0);
 
 } // namespace rida::image

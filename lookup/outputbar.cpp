@@ -130,9 +130,9 @@ OutputBar::OutputBar(QString appDir, OutputBarHooks hooks, QWidget* owner, QWidg
 {
     setObjectName(QStringLiteral("outputBarControls"));
     pageToWriterButton = pictureButton(QStringLiteral("suiButton11"), Picture::PageToWord,
-                                QStringLiteral("MicroSoft Word로 보내기"), this);
+                                       QStringLiteral("MicroSoft Word로 보내기"), this);
     captureToWriterButton = pictureButton(QStringLiteral("suiButton10"), Picture::CaptureToWord,
-                                QStringLiteral("화면 캡쳐 MicroSoft Word로 보내기"), this);
+                                          QStringLiteral("화면 캡쳐 MicroSoft Word로 보내기"), this);
     saveCaptureButton =
         pictureButton(QStringLiteral("suiButton12"), Picture::SaveCapture, QStringLiteral("화면 캡쳐 저장"), this);
     printCaptureButton =
@@ -141,7 +141,8 @@ OutputBar::OutputBar(QString appDir, OutputBarHooks hooks, QWidget* owner, QWidg
         captionButton(QStringLiteral("suiButton13"), QStringLiteral("출력"), QStringLiteral("프린터 출력"), this);
     modifiedOutputBox =
         checkBox(QStringLiteral("CheckBox1"), QStringLiteral("수정출력"), QStringLiteral("수정된 이미지 출력"), this);
-    singleSheetBox = checkBox(QStringLiteral("oneck"), QStringLiteral("낱장 출력"), QStringLiteral("낱장으로 출력"), this);
+    singleSheetBox =
+        checkBox(QStringLiteral("oneck"), QStringLiteral("낱장 출력"), QStringLiteral("낱장으로 출력"), this);
     printerSetupButton =
         captionButton(QStringLiteral("suiButton15"), QStringLiteral("설정"), QStringLiteral("기본 프린터 변경"), this);
 

@@ -36,13 +36,13 @@ public:
     OutputBar(QString appDir, OutputBarHooks hooks, QWidget* owner, QWidget* parent = nullptr);
 
     // Controls, named as in the window form.
-    QAbstractButton* pageToWriterButton; // page to word processor
+    QAbstractButton* pageToWriterButton;    // page to word processor
     QAbstractButton* captureToWriterButton; // capture to word processor
-    QAbstractButton* saveCaptureButton; // save capture
-    QAbstractButton* printCaptureButton;  // print capture
-    QAbstractButton* printButton; // "출력"
-    QCheckBox* modifiedOutputBox;         // "수정출력": starts cleared; the page tools tick it, only the user clears it
-    QCheckBox* singleSheetBox;             // "낱장 출력": no command reads it
+    QAbstractButton* saveCaptureButton;     // save capture
+    QAbstractButton* printCaptureButton;    // print capture
+    QAbstractButton* printButton;           // "출력"
+    QCheckBox* modifiedOutputBox; // "수정출력": starts cleared; the page tools tick it, only the user clears it
+    QCheckBox* singleSheetBox;    // "낱장 출력": no command reads it
     QAbstractButton* printerSetupButton; // "설정"
 
     // A page tool changed the page: "수정출력" is ticked (only the user clears it).

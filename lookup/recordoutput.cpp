@@ -1,10 +1,10 @@
 #include "lookup/recordoutput.h"
 
+#include "image/codec.h"
 #include "model/error.h"
 #include "model/landrecord.h"
-#include "reports/portraitreport.h"
 #include "reports/landscapereport.h"
-#include "image/codec.h"
+#include "reports/portraitreport.h"
 #include "ui/report/outputplatform.h"
 #include "ui/report/picturedocument.h"
 #include "ui/services.h"

@@ -6,17 +6,17 @@
 namespace rida::model {
 
 enum class KeyRule {
-    Pass,                          // the character reaches the field
-    Swallow,                       // every character is discarded
-    EnterMoves,                    // Enter moves the focus on; other characters pass
-    EnterMovesAndSelects,          // as EnterMoves, then the target's whole text is selected
+    Pass,                 // the character reaches the field
+    Swallow,              // every character is discarded
+    EnterMoves,           // Enter moves the focus on; other characters pass
+    EnterMovesAndSelects, // as EnterMoves, then the target's whole text is selected
     EnterMovesAndSelectsElseSwallow,
-    EnterMovesIfEnabled,           // Enter moves only while the target is enabled
+    EnterMovesIfEnabled, // Enter moves only while the target is enabled
 };
 
 struct KeyDecision {
-    bool discard = false;     // the character never reaches the field
-    bool moveFocus = false;   // the focus goes to the rule's target
+    bool discard = false;   // the character never reaches the field
+    bool moveFocus = false; // the focus goes to the rule's target
     bool selectTarget = false;
 };
 

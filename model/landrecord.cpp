@@ -25,13 +25,20 @@ QStringList documentKindItems()
     return items;
 }
 
-QString sampleTown() { return QStringLiteral("임의읍"); }
-QString sampleVillage() { return QStringLiteral("임의리"); }
+QString sampleTown()
+{
+    return QStringLiteral("임의읍");
+}
+QString sampleVillage()
+{
+    return QStringLiteral("임의리");
+}
 
 QStringList Record::cells() const
 {
-    return {number, kindWord, QString::number(year) + QStringLiteral("년"), QString::number(month) + QStringLiteral("월"),
-            folder, fileName};
+    return {
+        number, kindWord, QString::number(year) + QStringLiteral("년"), QString::number(month) + QStringLiteral("월"),
+        folder, fileName};
 }
 
 QString withTrailingSeparator(const QString& folder)
@@ -40,9 +47,21 @@ QString withTrailingSeparator(const QString& folder)
     return folder.endsWith(sep) ? folder : folder + sep;
 }
 
-QString filesFolder(const QString& appDir) { return appDir + QStringLiteral("Files"); }
-QString tempBitmapPath(const QString& appDir) { return appDir + QStringLiteral("Tools") + QDir::separator() + QStringLiteral("imgtemp.bmp"); }
-QString helpFilePath(const QString& appDir) { return appDir + QStringLiteral("Help") + QDir::separator() + QStringLiteral("rufodevv7.chm"); }
-QString noticeFilePath(const QString& appDir) { return appDir + QStringLiteral("inform.txt"); }
+QString filesFolder(const QString& appDir)
+{
+    return appDir + QStringLiteral("Files");
+}
+QString tempBitmapPath(const QString& appDir)
+{
+    return appDir + QStringLiteral("Tools") + QDir::separator() + QStringLiteral("imgtemp.bmp");
+}
+QString helpFilePath(const QString& appDir)
+{
+    return appDir + QStringLiteral("Help") + QDir::separator() + QStringLiteral("rufodevv7.chm");
+}
+QString noticeFilePath(const QString& appDir)
+{
+    return appDir + QStringLiteral("inform.txt");
+}
 
 } // namespace rida::model

@@ -4,10 +4,10 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <iconv.h>
+
 #include <cerrno>
 #include <cstring>
-
-#include <iconv.h>
 
 namespace rida::model {
 

@@ -1,13 +1,13 @@
 #include "recognition/blockingrun.h"
 
-#include <memory>
-#include <optional>
-#include <thread>
-
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+
+#include <memory>
+#include <optional>
+#include <thread>
 
 namespace rida::recognition {
 
@@ -134,9 +134,9 @@ bool BlockingRun::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* w = static_cast<QWidget*>(watched);
     if (w->window() != window_)
-        return false;  // the stop question's box, for one, takes its answer
+        return false; // the stop question's box, for one, takes its answer
     if (event->type() == QEvent::ShortcutOverride)
-        event->accept();  // no shortcut of the window fires either
+        event->accept(); // no shortcut of the window fires either
     return true;
 }
 

@@ -11,14 +11,14 @@
 // the window sees the job's events in the order the job made them and has
 // seen all of them when run() returns.
 
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
 #include <condition_variable>
 #include <exception>
 #include <functional>
 #include <mutex>
-
-#include <QObject>
-#include <QPointer>
-#include <QWidget>
 
 namespace rida::recognition {
 

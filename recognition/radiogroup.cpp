@@ -11,8 +11,8 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int sta
     QString spoken = caption;
     spoken.remove(u':');
     setAccessibleName(spoken.trimmed());
-    auto* layout = new QBoxLayout(orientation == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom,
-                                  this);
+    auto* layout =
+        new QBoxLayout(orientation == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(orientation == Qt::Horizontal ? 12 : 2);
     for (int i = 0; i < items.size(); ++i) {
@@ -30,7 +30,10 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int sta
     });
 }
 
-int RadioGroup::itemIndex() const { return group_->checkedId(); }
+int RadioGroup::itemIndex() const
+{
+    return group_->checkedId();
+}
 
 void RadioGroup::setItemIndex(int index)
 {

@@ -72,9 +72,7 @@ void RunObserver::rowsListed(int count)
     if (count == lastRowsListed_)
         return;
     lastRowsListed_ = count;
-    post([count](AutoRegistrationWindow* w) {
-        w->rowCount->setLiveText(QStringLiteral("%1/15").arg(count));
-    });
+    post([count](AutoRegistrationWindow* w) { w->rowCount->setLiveText(QStringLiteral("%1/15").arg(count)); });
 }
 void RunObserver::analysing(const std::string& fullName)
 {
@@ -92,7 +90,8 @@ void RunObserver::lotsCleared()
 }
 void RunObserver::lotListed(const std::string& line)
 {
-    post([text = QString::fromStdString(line)](AutoRegistrationWindow* w) { w->recognisedLots->appendPlainText(text); });
+    post(
+        [text = QString::fromStdString(line)](AutoRegistrationWindow* w) { w->recognisedLots->appendPlainText(text); });
 }
 void RunObserver::failureLogged(const std::string& line)
 {

@@ -95,12 +95,14 @@ QWidget* RecognitionSettingsPanel::buildEnvironmentTab()
     };
     // Offered, but no run reads them: files stay where and as they are, no blank
     // is cut off and only the folder shown in the file list is read.
-    copyMoveChoice = addGroup("cmck", QStringLiteral("파일 복사/이동 :"), {QStringLiteral("복사"), QStringLiteral("이동")}, 1);
-    renameChoice = addGroup("nmck", QStringLiteral("파일명규칙변경 :"), {QStringLiteral("변경"), QStringLiteral("미변경")}, 0);
+    copyMoveChoice =
+        addGroup("cmck", QStringLiteral("파일 복사/이동 :"), {QStringLiteral("복사"), QStringLiteral("이동")}, 1);
+    renameChoice =
+        addGroup("nmck", QStringLiteral("파일명규칙변경 :"), {QStringLiteral("변경"), QStringLiteral("미변경")}, 0);
     marginChoice = addGroup("cutck", QStringLiteral("이미지공백제거 :"),
-                     {QStringLiteral("미제거"), QStringLiteral(" 좌측"), QStringLiteral(" 우측")}, 0);
+                            {QStringLiteral("미제거"), QStringLiteral(" 좌측"), QStringLiteral(" 우측")}, 0);
     regionFolderChoice = addGroup("dck", QStringLiteral("지역폴더일괄인식 :"),
-                   {QStringLiteral("지역폴더일괄"), QStringLiteral("한 지역폴더만")}, 1);
+                                  {QStringLiteral("지역폴더일괄"), QStringLiteral("한 지역폴더만")}, 1);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
     return tab;
@@ -153,11 +155,12 @@ QWidget* RecognitionSettingsPanel::buildRemovalTab()
 {
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("removalTab"));
-    removalChoice = new RadioGroup(QStringLiteral("바탕제거 방식"),
-                          {QStringLiteral("일반바탕제거(고딕체)"), QStringLiteral("인쇄보정후제거-약(고딕체)"),
-                           QStringLiteral("인쇄보정후제거-중(고딕체)"), QStringLiteral("인쇄보정후제거-강(고딕체)"),
-                           QStringLiteral("인쇄보정후제거-약(명조체)"), QStringLiteral("인쇄보정후제거-강(명조체)")},
-                          int(kDefaults.mode), Qt::Vertical, tab);
+    removalChoice =
+        new RadioGroup(QStringLiteral("바탕제거 방식"),
+                       {QStringLiteral("일반바탕제거(고딕체)"), QStringLiteral("인쇄보정후제거-약(고딕체)"),
+                        QStringLiteral("인쇄보정후제거-중(고딕체)"), QStringLiteral("인쇄보정후제거-강(고딕체)"),
+                        QStringLiteral("인쇄보정후제거-약(명조체)"), QStringLiteral("인쇄보정후제거-강(명조체)")},
+                       int(kDefaults.mode), Qt::Vertical, tab);
     removalChoice->setObjectName(QStringLiteral("erck"));
     levelField = settingField("alsu", text(kDefaults.level), 3, QStringLiteral("알파 용지 블루 제거 보정 수치"), tab);
     testButton = pushButton("suiButton9", QStringLiteral("테스트"), tab);
@@ -176,9 +179,9 @@ QWidget* RecognitionSettingsPanel::buildFontTab()
 {
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("fontTab"));
-    typefaceChoice = new RadioGroup(QStringLiteral("인식 폰트 설정 :"), {QStringLiteral("고딕체"), QStringLiteral("명조체")},
-                            kDefaults.typeface == Typeface::Myeongjo ? 1 : 0,
-                            Qt::Horizontal, tab);
+    typefaceChoice =
+        new RadioGroup(QStringLiteral("인식 폰트 설정 :"), {QStringLiteral("고딕체"), QStringLiteral("명조체")},
+                       kDefaults.typeface == Typeface::Myeongjo ? 1 : 0, Qt::Horizontal, tab);
     typefaceChoice->setObjectName(QStringLiteral("fontck"));
     auto* label = new QLabel(QStringLiteral("인식 폰트 설정 :"), tab);
     label->setBuddy(typefaceChoice->button(0));

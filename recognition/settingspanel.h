@@ -48,18 +48,17 @@ public:
     QLineEdit* tableXField;
     QLineEdit* zoneXField;
     QPushButton* setTopYButton;   // "설정": pickedY → topYField
-    QPushButton* setLeftXButton;   // "설정": pickedX → leftXField
-    QPushButton* setTableXButton;  // "설정": pickedX → tableXField
-    QPushButton* setZoneXButton;   // "설정": pickedX → zoneXField
+    QPushButton* setLeftXButton;  // "설정": pickedX → leftXField
+    QPushButton* setTableXButton; // "설정": pickedX → tableXField
+    QPushButton* setZoneXButton;  // "설정": pickedX → zoneXField
     // "인식형태설정"
     RadioGroup* removalChoice;
     QLineEdit* levelField;
-    QPushButton* testButton;   // "테스트"
+    QPushButton* testButton; // "테스트"
     // "인식폰트"
     RadioGroup* typefaceChoice;
     // "수동등록화면"
-    QPushButton* applyManualViewButton;   // "적용", no effect
-
+    QPushButton* applyManualViewButton; // "적용", no effect
 
     // The "설정" buttons: the picked coordinate's text goes over unchanged, even
     // where it is longer than the setting lets the user type.

@@ -6,7 +6,8 @@ LandscapeReport* print_w = nullptr;
 
 ui::report::ReportPage LandscapeReport::layoutValues()
 {
-    return ui::report::ReportPage::singleImage(QStringLiteral("가로출력"), QPageLayout::Landscape, QSize(kBoxWidth, kBoxHeight));
+    return ui::report::ReportPage::singleImage(QStringLiteral("가로출력"), QPageLayout::Landscape,
+                                               QSize(kBoxWidth, kBoxHeight));
 }
 
 LandscapeReport::LandscapeReport(QWidget* owner) : ReportLayout(layoutValues(), owner)

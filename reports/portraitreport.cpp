@@ -6,7 +6,8 @@ PortraitReport* print_h = nullptr;
 
 ui::report::ReportPage PortraitReport::layoutValues()
 {
-    return ui::report::ReportPage::singleImage(QStringLiteral("세로출력"), QPageLayout::Portrait, QSize(kBoxWidth, kBoxHeight));
+    return ui::report::ReportPage::singleImage(QStringLiteral("세로출력"), QPageLayout::Portrait,
+                                               QSize(kBoxWidth, kBoxHeight));
 }
 
 PortraitReport::PortraitReport(QWidget* owner) : ReportLayout(layoutValues(), owner)

@@ -123,8 +123,7 @@ namespace {
 
 class TypedLengthValidator : public QValidator {
 public:
-    explicit TypedLengthValidator(LengthLimitedEdit* field)
-        : QValidator(field), field_(field), before_(field->text())
+    explicit TypedLengthValidator(LengthLimitedEdit* field) : QValidator(field), field_(field), before_(field->text())
     {
         connect(field, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
     }

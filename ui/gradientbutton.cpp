@@ -22,7 +22,10 @@ void GradientButton::setColors(QColor start, QColor end, QColor hoverEnd)
     update();
 }
 
-QSize GradientButton::sizeHint() const { return {118, 30}; }
+QSize GradientButton::sizeHint() const
+{
+    return {118, 30};
+}
 
 void GradientButton::enterEvent(QEnterEvent*)
 {

@@ -20,8 +20,7 @@ QLabel* labelFor(const QString& caption, QWidget* field, QWidget* parent)
     return label;
 }
 
-LiveLabel::LiveLabel(const QString& caption, const QString& text, QWidget* parent)
-    : QLabel(parent), caption_(caption)
+LiveLabel::LiveLabel(const QString& caption, const QString& text, QWidget* parent) : QLabel(parent), caption_(caption)
 {
     setLiveText(text);
 }

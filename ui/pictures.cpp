@@ -23,7 +23,8 @@ void drawSheet(QPainter& p, const QRectF& r)
         const qreal y = r.top() + r.height() * i / rows;
         p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
     }
-    p.drawLine(QPointF(r.left() + r.width() * 0.35, r.top() + r.height() / rows), QPointF(r.left() + r.width() * 0.35, r.bottom() - 3));
+    p.drawLine(QPointF(r.left() + r.width() * 0.35, r.top() + r.height() / rows),
+               QPointF(r.left() + r.width() * 0.35, r.bottom() - 3));
 }
 
 void drawGlass(QPainter& p, QPointF c, qreal radius)

@@ -42,9 +42,15 @@ QString errorText(std::exception_ptr error)
     }
 }
 
-void reportError(QWidget* parent, const QString& text) { services().showMessage(parent, text, MessageIcon::Error); }
+void reportError(QWidget* parent, const QString& text)
+{
+    services().showMessage(parent, text, MessageIcon::Error);
+}
 
-void reportException(QWidget* parent, std::exception_ptr error) { reportError(parent, errorText(error)); }
+void reportException(QWidget* parent, std::exception_ptr error)
+{
+    reportError(parent, errorText(error));
+}
 
 bool runCommand(QWidget* parent, const std::function<void()>& command)
 {

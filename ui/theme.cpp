@@ -53,8 +53,8 @@ QFont koreanFont(const QString& definitionFamily, int pointSize, int pixelSize)
 bool installKoreanQtTexts(QApplication& app)
 {
     auto* translator = new QTranslator(&app);
-    if (!translator->load(QLocale(QLocale::Korean, QLocale::SouthKorea), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!translator->load(QLocale(QLocale::Korean, QLocale::SouthKorea), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return false;
     }

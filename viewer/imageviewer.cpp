@@ -1,17 +1,12 @@
 #include "viewer/imageviewer.h"
-#include "viewer/magnifier.h"
 
-#include "model/digits.h"
-#include "model/error.h"
 #include "image/codec.h"
 #include "image/ops.h"
 #include "image/transform.h"
+#include "model/digits.h"
+#include "model/error.h"
 #include "ui/services.h"
-
-#include <algorithm>
-#include <climits>
-#include <cmath>
-#include <stdexcept>
+#include "viewer/magnifier.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -30,6 +25,11 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <stdexcept>
 
 namespace rida::viewer {
 
@@ -140,9 +140,9 @@ void ImageViewer::buildMagnifierSettings()
     magnifierPanel->setAutoFillBackground(true);
     // The panel floats over the page area: its caption goes inside the frame,
     // on the panel's own background, not in a margin showing the page behind.
-    magnifierPanel->setStyleSheet(QStringLiteral(
-        "QGroupBox#PnlMagn { margin-top: 0; padding-top: 20px; }"
-        "QGroupBox#PnlMagn::title { subcontrol-origin: padding; subcontrol-position: top left; top: 4px; left: 6px; }"));
+    magnifierPanel->setStyleSheet(QStringLiteral("QGroupBox#PnlMagn { margin-top: 0; padding-top: 20px; }"
+                                                 "QGroupBox#PnlMagn::title { subcontrol-origin: padding; "
+                                                 "subcontrol-position: top left; top: 4px; left: 6px; }"));
     magnifierPanel->setFixedWidth(kMagnifierPanelWidth);
     auto* grid = new QVBoxLayout(magnifierPanel);
     auto slider = [&](const char* name, const QString& label, int lo, int hi, int start, const QString& hint) {
@@ -162,7 +162,7 @@ void ImageViewer::buildMagnifierSettings()
         return s;
     };
     magnificationSlider = slider("MagnMagnification", QStringLiteral("배율 :"), 0, 50, kMagnificationStart,
-                               QStringLiteral("돋보기 배율 조절"));
+                                 QStringLiteral("돋보기 배율 조절"));
     magnificationSlider->setSingleStep(1);
     magnificationSlider->setPageStep(2);
     opacitySlider =
@@ -184,7 +184,8 @@ void ImageViewer::buildMagnifierSettings()
 void ImageViewer::placeMagnifierSettings()
 {
     const QRect area = imageView->viewport()->geometry();
-    magnifierPanel->move(area.right() + 1 - kMagnifierPanelMargin - magnifierPanel->width(), area.top() + kMagnifierPanelMargin);
+    magnifierPanel->move(area.right() + 1 - kMagnifierPanelMargin - magnifierPanel->width(),
+                         area.top() + kMagnifierPanelMargin);
 }
 
 bool ImageViewer::eventFilter(QObject* watched, QEvent* event)
@@ -530,7 +531,7 @@ void ImageViewer::focusScaleBox(Qt::FocusReason reason)
 void ImageViewer::onSmoothingToggled()
 {
     imageView->setResampler(smoothingBox && smoothingBox->isChecked() ? image::Resampler::Linear
-                                                                            : image::Resampler::Nearest);
+                                                                      : image::Resampler::Nearest);
 }
 
 // ---------------------------------------------------------------- selection

@@ -117,13 +117,13 @@ public:
     QLineEdit* brightnessField = nullptr;
     QToolButton* brightnessUpButton = nullptr;
     QToolButton* brightnessDownButton = nullptr;
-    QAbstractButton* magnifierButton = nullptr;  // magnifier
-    QAbstractButton* magnifierSettingsButton = nullptr;  // magnifier settings
-    QAbstractButton* markerButton = nullptr; // marker
-    QAbstractButton* applyButton = nullptr;  // apply
-    QAbstractButton* cancelButton = nullptr;  // cancel
-    QAbstractButton* rotate90Button = nullptr;  // rotate 90
-    QAbstractButton* rotate180Button = nullptr;  // rotate 180
+    QAbstractButton* magnifierButton = nullptr;         // magnifier
+    QAbstractButton* magnifierSettingsButton = nullptr; // magnifier settings
+    QAbstractButton* markerButton = nullptr;            // marker
+    QAbstractButton* applyButton = nullptr;             // apply
+    QAbstractButton* cancelButton = nullptr;            // cancel
+    QAbstractButton* rotate90Button = nullptr;          // rotate 90
+    QAbstractButton* rotate180Button = nullptr;         // rotate 180
     QMenu* pageMenu = nullptr;
 
     // Handlers and commands.
@@ -137,20 +137,20 @@ public:
     void setSelection(ui::Layer* layer);
     void onLayerPressed(ui::Layer& layer);
     void onRubberBandResizing(const image::RectF& oldLocation, image::RectF& newLocation, ui::BandDrag drag,
-                            Qt::KeyboardModifiers modifiers);
+                              Qt::KeyboardModifiers modifiers);
 
-    void toggleMagnifier();  // the magnifier command: "돋보기", "돋보기 실행", F5
-    void toggleMagnifierSettings();  // shows or hides the magnifier settings panel
+    void toggleMagnifier();         // the magnifier command: "돋보기", "돋보기 실행", F5
+    void toggleMagnifierSettings(); // shows or hides the magnifier settings panel
     // Throws model::ConversionError when the scale box holds no integer, model::Error when it is 0 or less.
     ui::Layer* createMagnifier();
     void paintMagnifier(ui::Layer& layer, ui::LayerPaint& buffer);
     void onOpacityChanged();
 
-    void placeMarker();  // marker
-    void applySelection();   // apply ("적용")
-    void cancelSelection();   // cancel ("취소"), F6
-    void rotate90();   // rotate 90
-    void rotate180();   // rotate 180
+    void placeMarker();     // marker
+    void applySelection();  // apply ("적용")
+    void cancelSelection(); // cancel ("취소"), F6
+    void rotate90();        // rotate 90
+    void rotate180();       // rotate 180
     void brightnessUp();    // brightness up
     void brightnessDown();  // brightness down
     void adjustBrightness(int delta);

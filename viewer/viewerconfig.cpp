@@ -3,9 +3,12 @@
 namespace rida::viewer {
 
 namespace {
-const QStringList kLookupScales = {"20%", "25%", "50%", "60%", "75%", "80%", "100%",
+const QStringList kLookupScales = {"20%",  "25%",  "50%",  "60%",  "75%",   "80%",  "100%",
                                    "200%", "300%", "400%", "800%", "1600%", "2000%"};
-QStringList registrationScales() { return QStringList{"5%", "10%", "15%"} + kLookupScales; }
+QStringList registrationScales()
+{
+    return QStringList{"5%", "10%", "15%"} + kLookupScales;
+}
 } // namespace
 
 ViewerConfig ViewerConfig::lookup()
@@ -15,8 +18,8 @@ ViewerConfig ViewerConfig::lookup()
     c.panPressCursor = Qt::PointingHandCursor;
     c.panReleaseCursor = Qt::PointingHandCursor;
     c.scaleList = kLookupScales;
-    c.menu = {MenuCommand::Reopen, MenuCommand::Magnifier, MenuCommand::Marker, MenuCommand::Apply,
-              MenuCommand::Cancel, MenuCommand::Rotate90, MenuCommand::Rotate180};
+    c.menu = {MenuCommand::Reopen, MenuCommand::Magnifier, MenuCommand::Marker,   MenuCommand::Apply,
+              MenuCommand::Cancel, MenuCommand::Rotate90,  MenuCommand::Rotate180};
     c.smoothing = c.magnifier = c.magnifierPanel = c.cancelButton = c.marker = c.apply = true;
     c.brightness = c.rotation = true;
     c.functionKeys = c.scaleStepKeys = true;

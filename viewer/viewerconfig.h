@@ -2,19 +2,22 @@
 // What differs between the work windows' viewers, and the hooks by which a
 // window takes part in the viewer's commands.
 
-#include <functional>
-#include <optional>
-
 #include <QColor>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 class QWidget;
 
 namespace rida::viewer {
 
 // Colours as the window definitions hold them: low byte red, then green, then blue.
-inline QColor windowColour(unsigned value) { return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF); }
+inline QColor windowColour(unsigned value)
+{
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
 
 enum class MenuCommand { Reopen, Magnifier, CancelMagnifier, Marker, Apply, Cancel, Rotate90, Rotate180 };
 
@@ -25,14 +28,14 @@ struct ViewerConfig {
     std::optional<Qt::CursorShape> panPressCursor;
     std::optional<Qt::CursorShape> panReleaseCursor;
     QStringList scaleList;
-    QString scaleLabel;        // shown before the scale box when not empty
-    QList<MenuCommand> menu;   // the view's right-click menu; empty = none
+    QString scaleLabel;      // shown before the scale box when not empty
+    QList<MenuCommand> menu; // the view's right-click menu; empty = none
 
     // Tools on the viewer's bar.
-    bool smoothing = false;        // "화면보정"
-    bool smoothingFirst = false;   // "화면보정" right after the scale box instead of after the page tools
-    bool magnifier = false;        // magnifier command
-    bool magnifierPanel = false;   // settings panel and its toggle button
+    bool smoothing = false;      // "화면보정"
+    bool smoothingFirst = false; // "화면보정" right after the scale box instead of after the page tools
+    bool magnifier = false;      // magnifier command
+    bool magnifierPanel = false; // settings panel and its toggle button
     QString magnifierPanelCaption = QStringLiteral("돋보기 조절");
     bool magnifierSlider = false;  // magnification slider on the bar instead of the panel
     bool magnifierCaption = false; // magnifier button shows "돋보기" rather than a picture

@@ -5,15 +5,15 @@
 
 #include "image/codec.h"
 
+#include <benchmark/benchmark.h>
+#include <turbojpeg.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
-#include <turbojpeg.h>
 
 namespace {
 

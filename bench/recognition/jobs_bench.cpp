@@ -5,15 +5,16 @@
 // each is printed with the ratio.
 //   nice build/dev/bench/recognition_jobs [ROUNDS]
 
+#include "tools/pagegen/pagegen.h"
+
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
-
-#include "tools/pagegen/pagegen.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 // in bin/Files over and over (or the files given).
 //   build/dev/bench/recognition_memory [FILE...]
 
+#include "recognition/engine/batch.h"
+
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <sys/resource.h>
-
-#include "recognition/engine/batch.h"
 
 namespace {
 long peakKiB()

@@ -3,23 +3,23 @@
 // pixel-by-pixel rule.
 //   nice build/dev/bench/recognition_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
-
-#include <benchmark/benchmark.h>
-#include <turbojpeg.h>
-
+#include "image/codec.h"
 #include "recognition/engine/alignment.h"
 #include "recognition/engine/background.h"
 #include "recognition/engine/batch.h"
 #include "recognition/engine/digit_scan.h"
 #include "tests/recognition/oracle.h"
 #include "tools/pagegen/pagegen.h"
-#include "image/codec.h"
+
+#include <benchmark/benchmark.h>
+#include <turbojpeg.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -83,7 +83,10 @@ void BM_BareDecode(benchmark::State& state)
     }
     tjDestroy(tj);
 }
-BENCHMARK(BM_BareDecode)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->ArgNames({"sheet", "444"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareDecode)
+    ->ArgsProduct({{0, 1, 2, 3}, {0, 1}})
+    ->ArgNames({"sheet", "444"})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_Pipeline(benchmark::State& state)
 {

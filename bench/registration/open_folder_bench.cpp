@@ -50,7 +50,7 @@ struct Fixture {
         const std::string jpeg = smallJpeg();
         for (int i = 0; i < kFiles; ++i) {
             char name[32];
-            std::snprintf(name, sizeof name, "Img%05d.jpg", (i * 7919) % kFiles);  // not in name order on disk
+            std::snprintf(name, sizeof name, "Img%05d.jpg", (i * 7919) % kFiles); // not in name order on disk
             std::ofstream(files / name, std::ios::binary) << jpeg;
         }
         for (int i = 0; i < 50; ++i)
@@ -85,7 +85,7 @@ void BM_BrowserOpenFolder(benchmark::State& state)
     browser.show();
     for (auto _ : state) {
         browser.openFolder(fixture().files);
-        QApplication::processEvents();  // the first paint of the lists
+        QApplication::processEvents(); // the first paint of the lists
         if (browser.fileList->count() != kFiles)
             state.SkipWithError("wrong count");
     }

@@ -6,19 +6,19 @@
 
 #include "viewer/imageviewer.h"
 
-#include <algorithm>
-#include <chrono>
-#include <ctime>
-#include <cstdio>
-#include <utility>
-#include <vector>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <utility>
+#include <vector>
 
 using namespace rida;
 
@@ -72,8 +72,8 @@ int main(int argc, char** argv)
     viewer->imageView->setPage(scannedPage());
     viewer->resetPanMode();
 
-    const QStringList scales = {"5%",   "10%",  "15%",  "20%",  "25%",  "50%",   "60%",   "75%",  "80%",
-                                "100%", "200%", "300%", "400%", "800%", "1600%", "2000%"};
+    const QStringList scales = {"5%",  "10%",  "15%",  "20%",  "25%",  "50%",  "60%",   "75%",
+                                "80%", "100%", "200%", "300%", "400%", "800%", "1600%", "2000%"};
     auto fitViewport = [&] {
         // Grow or shrink the window until the visible area is 1280 x 900.
         for (int i = 0; i < 3; ++i) {
@@ -119,7 +119,8 @@ int main(int argc, char** argv)
                     viewer->magnifierSmoothingBox->setChecked(smooth);
                     viewer->resetPanMode();
                 }
-                viewer->imageView->horizontalScrollBar()->setValue(viewer->imageView->horizontalScrollBar()->maximum() / 3);
+                viewer->imageView->horizontalScrollBar()->setValue(viewer->imageView->horizontalScrollBar()->maximum() /
+                                                                   3);
                 viewer->imageView->verticalScrollBar()->setValue(viewer->imageView->verticalScrollBar()->maximum() / 3);
                 const auto [times, cpu] = measureFrames();
                 const double med = percentile(times, 0.5);

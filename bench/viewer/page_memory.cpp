@@ -7,14 +7,14 @@
 #include "tools/pagegen/pagegen.h"
 #include "viewer/imageviewer.h"
 
+#include <QApplication>
+
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <QApplication>
-
-#include <unistd.h>
 
 using namespace rida;
 

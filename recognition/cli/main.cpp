@@ -12,28 +12,28 @@
 // Exit status: 0 done, 1 some file could not be read or the output could not
 // be written, 2 a bad option.
 
+#include "model/nametext.h"
+#include "recognition/engine/batch.h"
+#include "recognition/engine/settings.h"
+
+#include <QStringDecoder>
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <exception>
-#include <new>
 #include <filesystem>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <thread>
 #include <vector>
-
-#include <QStringDecoder>
-
-#include "model/nametext.h"
-#include "recognition/engine/batch.h"
-#include "recognition/engine/settings.h"
 
 namespace {
 
@@ -197,7 +197,8 @@ std::vector<Entry> listEntries(const std::vector<std::string>& paths)
         for (auto& s : shown)
             names.push_back(std::move(s.second));
         if (names.empty())
-            std::fprintf(stderr, "rida-recognize: 읽을 이미지 파일(*.bmp, *.jpg, *.jpeg)이 없습니다: %s\n", path.c_str());
+            std::fprintf(stderr, "rida-recognize: 읽을 이미지 파일(*.bmp, *.jpg, *.jpeg)이 없습니다: %s\n",
+                         path.c_str());
         const std::string folder = !path.empty() && path.back() == '/' ? path : path + "/";
         for (const std::string& n : names)
             entries.push_back({folder + n, ""});

@@ -6,8 +6,8 @@
 // Page pixels: origin at the top-left corner, x to the right, y downwards.
 // Angles in degrees; a positive angle turns the page counter-clockwise on screen.
 
-#include "recognition/engine/settings.h"
 #include "image/bitmap.h"
+#include "recognition/engine/settings.h"
 
 #include <cstdint>
 

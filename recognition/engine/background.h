@@ -25,7 +25,10 @@ constexpr int kRemovalModes = 6;
 // The mode of index 0..5 (the order above); throws std::invalid_argument outside.
 RemovalMode removalMode(int index);
 // Only the plain mode reads a level.
-constexpr bool readsLevel(RemovalMode mode) { return mode == RemovalMode::Plain; }
+constexpr bool readsLevel(RemovalMode mode)
+{
+    return mode == RemovalMode::Plain;
+}
 
 // True when the pixel becomes paper under `mode`; `level` is read by the plain mode only.
 bool becomesPaper(RemovalMode mode, int level, std::uint32_t pixel);

@@ -1,7 +1,7 @@
 #include "recognition/engine/batch.h"
 
-#include "recognition/engine/background.h"
 #include "image/codec.h"
+#include "recognition/engine/background.h"
 
 namespace rida::recognition {
 
@@ -50,8 +50,9 @@ PageResult Recognizer::readWorkPage(const RecognitionSettings& settings, Recogni
         return result;
     }
     // The level matters to the plain mode only and is read only there.
-    removeBackground(workPage_, settings.mode, readsLevel(settings.mode) ? settings.read(Setting::Level) : settings.level,
-                     strip, static_cast<long long>(strip) + kStripWidth - 1);
+    removeBackground(workPage_, settings.mode,
+                     readsLevel(settings.mode) ? settings.read(Setting::Level) : settings.level, strip,
+                     static_cast<long long>(strip) + kStripWidth - 1);
     observer.analysing(name);
     observer.lotsCleared();
     scanner_.scanDigitRows(workPage_, workingSet_, settings.typeface, result.alignment.columnStart,

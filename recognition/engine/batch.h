@@ -10,11 +10,11 @@
 // One Recognizer is used by one thread at a time; separate Recognizers may run
 // side by side.
 
+#include "image/bitmap.h"
 #include "recognition/engine/alignment.h"
 #include "recognition/engine/digit_scan.h"
 #include "recognition/engine/settings.h"
 #include "recognition/engine/templates.h"
-#include "image/bitmap.h"
 
 #include <string>
 #include <vector>
@@ -34,7 +34,7 @@ public:
     virtual void lotsCleared() {}                          // the lots listed so far are dropped (a new page)
     virtual void failureLogged(const std::string& line) {} // a failed file, with the reason as its suffix
     virtual void runStarted() {}                           // the run begins: folder and edit progress at 0
-    virtual void runFinished() {}                          // the run ends: folder progress complete (no editing is done)
+    virtual void runFinished() {} // the run ends: folder progress complete (no editing is done)
     // The stop question (kStopQuestion, Yes/No); true means Yes, stop the run.
     virtual bool stopRequested() { return false; }
     // Asked before each file: true ends the run there, without a question

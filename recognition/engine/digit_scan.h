@@ -15,11 +15,11 @@
 
 namespace rida::recognition {
 
-constexpr int kStripPositions = 256;   // template positions per scan line: S .. S + 255
+constexpr int kStripPositions = 256;                              // template positions per scan line: S .. S + 255
 constexpr int kStripWidth = kStripPositions + kTemplateWidth - 1; // page columns the scan reads: S .. S + 274
-constexpr int kScanLines = 2225;       // scan lines per page: T .. T + 2224
-constexpr int kAcceptScore = 85;       // percent of agreeing pixels
-constexpr int kStrictAcceptScore = 90; // for the templates of 7 and 1
+constexpr int kScanLines = 2225;                                  // scan lines per page: T .. T + 2224
+constexpr int kAcceptScore = 85;                                  // percent of agreeing pixels
+constexpr int kStrictAcceptScore = 90;                            // for the templates of 7 and 1
 constexpr int kRowCollectLines = 16;   // half the template height: lines a row is collected over, after its first
 constexpr int kRowEndJump = 140;       // lines from a judged row's first line to where scanning resumes
 constexpr int kRowSearchLines = 40;    // a search for the next row covers its first line and 40 more

@@ -18,15 +18,15 @@ namespace rida::recognition {
 enum class Setting { Level, MinRows, StopAfter, TopY, LeftX, TableX, ZoneX, Count };
 
 struct RecognitionSettings {
-    Typeface typeface = Typeface::Gothic;       // template set and the meaning of the eleventh glyph
-    RemovalMode mode = RemovalMode::Plain;      // how the page is reduced to two colours
-    int level = 145;                            // level of the plain mode, channel value 0..255
-    int minRows = 5;                            // a page listing fewer rows fails; 0 or less: none fails
-    int stopAfter = 3;                          // failures before the stop question; 0 or less: never asked
-    int topY = 834;                             // first scan line of the digit search
-    int leftX = 168;                            // left edge of the three alignment search windows
-    int tableX = 237;                           // x of the table's left border on the reference layout
-    int zoneX = 818;                            // x where the column of lot numbers begins on the reference layout
+    Typeface typeface = Typeface::Gothic;  // template set and the meaning of the eleventh glyph
+    RemovalMode mode = RemovalMode::Plain; // how the page is reduced to two colours
+    int level = 145;                       // level of the plain mode, channel value 0..255
+    int minRows = 5;                       // a page listing fewer rows fails; 0 or less: none fails
+    int stopAfter = 3;                     // failures before the stop question; 0 or less: never asked
+    int topY = 834;                        // first scan line of the digit search
+    int leftX = 168;                       // left edge of the three alignment search windows
+    int tableX = 237;                      // x of the table's left border on the reference layout
+    int zoneX = 818;                       // x where the column of lot numbers begins on the reference layout
 
     // The run reads each setting at the step that needs it, so a setting given
     // as no whole number stops the run only where its value is first used (a bad

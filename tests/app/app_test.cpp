@@ -1,13 +1,13 @@
 #include "app/mainwindow.h"
 #include "app/signindialog.h"
 #include "app/titlewindow.h"
+#include "image/codec.h"
 #include "model/error.h"
 #include "model/notice.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeservices.h"
 #include "tests/support/qtprint.h"
 #include "ui/gradientbutton.h"
-#include "image/codec.h"
 #include "ui/workwindow.h"
 
 #include <QApplication>
@@ -18,12 +18,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QToolBar>
 #include <QPointer>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -131,7 +131,8 @@ TEST_F(MainFixture, MenusAndToolbarInTheirOrder)
                                   "사용자 관리", "-", "행정코드 관리", "환경 설정", "-", "기술 문의", "about...",
                                   "프로그램 종료"}));
     QStringList captions, hints;
-    for (QToolButton* b : {m->lookupButton, m->autoRegistrationButton, m->registrationButton, m->modifyButton, m->exitButton}) {
+    for (QToolButton* b :
+         {m->lookupButton, m->autoRegistrationButton, m->registrationButton, m->modifyButton, m->exitButton}) {
         captions << b->text();
         hints << b->toolTip();
         EXPECT_EQ(b->size(), QSize(107, 102));
@@ -168,7 +169,8 @@ TEST_F(MainFixture, ToolbarButtonsSitWhollyInsideTheToolbarWithTheirSeparators)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m.get()));
     EXPECT_EQ(m->toolBar->height(), 105);
     int left = 0;
-    for (QToolButton* b : {m->lookupButton, m->autoRegistrationButton, m->registrationButton, m->modifyButton, m->exitButton}) {
+    for (QToolButton* b :
+         {m->lookupButton, m->autoRegistrationButton, m->registrationButton, m->modifyButton, m->exitButton}) {
         EXPECT_EQ(b->x(), left + 8) << b->text().toStdString();
         EXPECT_TRUE(m->toolBar->rect().contains(b->geometry())) << b->text().toStdString();
         left = b->geometry().right() + 1;
@@ -212,7 +214,8 @@ TEST_F(MainFixture, WorkWindowsDisableMainAndEachOpeningIsFresh)
         bool minMaxButtons;
     } cases[] = {
         {m->lookupAction, m->lookupButton, &app::refs::jiga_view, "지가조서 조회", true},
-        {m->autoRegistrationAction, m->autoRegistrationButton, &app::refs::jiga_auto2, "알파/기타 용지 자동 등록", true},
+        {m->autoRegistrationAction, m->autoRegistrationButton, &app::refs::jiga_auto2, "알파/기타 용지 자동 등록",
+         true},
         {m->registrationAction, m->registrationButton, &app::refs::jiga_insert, "지가조서 등록", false},
         {m->modifyAction, m->modifyButton, &app::refs::jiga_select, "지가조서 수정/삭제", false},
     };

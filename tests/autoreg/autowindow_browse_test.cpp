@@ -1,7 +1,17 @@
 // Choosing, previewing and deleting files in the automatic registration
 // window, and its manual tab.
 
-#include <cmath>
+#include "components/attributepanel.h"
+#include "components/filebrowser.h"
+#include "components/lotlist.h"
+#include "image/codec.h"
+#include "recognition/radiogroup.h"
+#include "recognition/settingspanel.h"
+#include "tests/autoreg/autowindow_fixture.h"
+#include "tests/support/spoken.h"
+#include "ui/grid/stringgrid.h"
+#include "ui/imageview/imageview.h"
+#include "viewer/imageviewer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,17 +22,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "recognition/settingspanel.h"
-#include "components/attributepanel.h"
-#include "recognition/radiogroup.h"
-#include "components/filebrowser.h"
-#include "components/lotlist.h"
-#include "tests/autoreg/autowindow_fixture.h"
-#include "tests/support/spoken.h"
-#include "ui/grid/stringgrid.h"
-#include "image/codec.h"
-#include "ui/imageview/imageview.h"
-#include "viewer/imageviewer.h"
+#include <cmath>
 
 using namespace rida;
 using test::AutoWindowTest;
@@ -334,7 +334,9 @@ TEST_F(AutoWindowTest, EnterRunsFromKindThroughYearAndMonthToTheTownList)
     QTest::keyClick(town, Qt::Key_Return);
     EXPECT_EQ(w.attributes->townList->currentText(), QStringLiteral("임의읍"));
     EXPECT_EQ(w.focusWidget(), town);
-    QWidget* village = w.attributes->villageList->lineEdit() ? static_cast<QWidget*>(w.attributes->villageList->lineEdit()) : w.attributes->villageList;
+    QWidget* village = w.attributes->villageList->lineEdit()
+                           ? static_cast<QWidget*>(w.attributes->villageList->lineEdit())
+                           : w.attributes->villageList;
     village->setFocus();
     QTest::keyClicks(village, QStringLiteral("y2"));
     EXPECT_EQ(w.attributes->villageList->currentText(), QStringLiteral("임의리"));
@@ -354,7 +356,8 @@ TEST_F(AutoWindowTest, F9WithoutALotAsksForOneFromEitherTab)
 {
     auto& w = open();
     QApplication::setActiveWindow(&w);
-    for (QWidget* focus : {static_cast<QWidget*>(w.settingsPanel->minRowsField), static_cast<QWidget*>(w.browser->fileList)}) {
+    for (QWidget* focus :
+         {static_cast<QWidget*>(w.settingsPanel->minRowsField), static_cast<QWidget*>(w.browser->fileList)}) {
         fake->messages.clear();
         focus->setFocus();
         QTest::keyClick(focus, Qt::Key_F9);

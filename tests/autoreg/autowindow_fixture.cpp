@@ -1,8 +1,8 @@
 #include "tests/autoreg/autowindow_fixture.h"
 
-#include <QDir>
-
 #include "image/codec.h"
+
+#include <QDir>
 
 namespace rida::test {
 
@@ -25,9 +25,15 @@ AutoWindowTest::~AutoWindowTest()
     fs::remove_all(fs::path(dir.path().toStdString()), ignored);
 }
 
-QString AutoWindowTest::appDir() const { return dir.path() + QLatin1Char('/'); }
+QString AutoWindowTest::appDir() const
+{
+    return dir.path() + QLatin1Char('/');
+}
 
-fs::path AutoWindowTest::files() const { return fs::path(dir.path().toStdString()) / "Files"; }
+fs::path AutoWindowTest::files() const
+{
+    return fs::path(dir.path().toStdString()) / "Files";
+}
 
 recognition::AutoRegistrationWindow& AutoWindowTest::open()
 {

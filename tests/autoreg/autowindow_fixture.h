@@ -3,11 +3,9 @@
 // services that script the answers and let a test look at the window at the
 // moment a question is asked.
 
-#include <filesystem>
-#include <functional>
-#include <memory>
-#include <ostream>
-#include <string>
+#include "recognition/autoregistrationwindow.h"
+#include "tests/support/fakeservices.h"
+#include "tools/pagegen/pagegen.h"
 
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -15,11 +13,16 @@
 
 #include <gtest/gtest.h>
 
-#include "recognition/autoregistrationwindow.h"
-#include "tests/support/fakeservices.h"
-#include "tools/pagegen/pagegen.h"
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace rida::test {
 
@@ -38,8 +41,8 @@ struct AutoWindowTest : ::testing::Test {
     AutoWindowTest();
     ~AutoWindowTest() override;
 
-    QString appDir() const;  // ends with "/"
-    std::filesystem::path files() const;  // "<appDir>Files"
+    QString appDir() const;              // ends with "/"
+    std::filesystem::path files() const; // "<appDir>Files"
     // The window, created and shown on the application folder.
     recognition::AutoRegistrationWindow& open();
     void reopen();

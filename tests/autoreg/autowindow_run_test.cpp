@@ -1,8 +1,10 @@
 // The run "자동 등록" of the automatic registration window, on folders of
 // generated sheets and blank pages.
 
-#include <chrono>
-#include <map>
+#include "components/filebrowser.h"
+#include "recognition/radiogroup.h"
+#include "recognition/settingspanel.h"
+#include "tests/autoreg/autowindow_fixture.h"
 
 #include <QAccessible>
 #include <QGuiApplication>
@@ -14,10 +16,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "recognition/settingspanel.h"
-#include "recognition/radiogroup.h"
-#include "components/filebrowser.h"
-#include "tests/autoreg/autowindow_fixture.h"
+#include <chrono>
+#include <map>
 
 using namespace rida;
 using test::AutoWindowTest;
@@ -233,8 +233,8 @@ TEST_F(AutoWindowTest, SampleFolderListsTheLotNumbersPrintedOnItsPages)
     });
     QStringList atLog; // what memo1 and Label5 show when a failure is logged
     QObject::connect(w.failureLog, &QPlainTextEdit::textChanged, &w, [&] {
-        atLog << lines(w.failureLog).value(lines(w.failureLog).size() - 1) + QStringLiteral(" | ") + lines(w.recognisedLots).join(u',') +
-                     QStringLiteral(" | ") + w.fileCount->text();
+        atLog << lines(w.failureLog).value(lines(w.failureLog).size() - 1) + QStringLiteral(" | ") +
+                     lines(w.recognisedLots).join(u',') + QStringLiteral(" | ") + w.fileCount->text();
     });
     const auto started = std::chrono::steady_clock::now();
     w.runButton->click();
@@ -294,7 +294,8 @@ TEST_F(AutoWindowTest, OptionsThatNothingReadsChangeNothingInARun)
 
     reopen();
     auto& second = *window;
-    for (auto* g : {second.settingsPanel->copyMoveChoice, second.settingsPanel->renameChoice, second.settingsPanel->marginChoice, second.settingsPanel->regionFolderChoice})
+    for (auto* g : {second.settingsPanel->copyMoveChoice, second.settingsPanel->renameChoice,
+                    second.settingsPanel->marginChoice, second.settingsPanel->regionFolderChoice})
         g->setItemIndex(g->itemIndex() == 0 ? g->count() - 1 : 0);
     second.runButton->click();
     EXPECT_EQ(outcomeOf(second), plain);
@@ -384,11 +385,12 @@ TEST_F(AutoWindowTest, SettingThatIsNoWholeNumberStopsTheRunWhereItIsRead)
             EXPECT_EQ(w.fileCount->text(), QStringLiteral("0/0"));
             if (c.sheet && std::string(c.field) == "doxnum") {
                 EXPECT_EQ(w.rowCount->text(), QStringLiteral("5/15")); // the rows were counted
-                EXPECT_LT(w.rowBar->value(), 100);                      // the page was not judged
+                EXPECT_LT(w.rowBar->value(), 100);                     // the page was not judged
             }
         } else {
             EXPECT_TRUE(fake->messages.isEmpty()) << fake->messages.value(0).text.toStdString();
-            EXPECT_EQ(lines(w.failureLog), c.sheet ? QStringList() : QStringList{fullName("a.jpg") + " 기준점 인식 실패"});
+            EXPECT_EQ(lines(w.failureLog),
+                      c.sheet ? QStringList() : QStringList{fullName("a.jpg") + " 기준점 인식 실패"});
             EXPECT_EQ(barsOf(w), (Bars{100, 100, 100, 0}));
         }
     }
@@ -432,7 +434,7 @@ TEST_F(AutoWindowTest, ProgramEndingStopsTheRunBeforeTheNextFileWithoutAQuestion
     w.runButton->click();
     EXPECT_TRUE(fake->questions.isEmpty());
     EXPECT_LE(lines(w.failureLog).size(), 1); // at most the file being read when the program began to end
-    EXPECT_FALSE(w.isVisible()); // closed once the run had ended
+    EXPECT_FALSE(w.isVisible());              // closed once the run had ended
     EXPECT_FALSE(w.running());
 }
 

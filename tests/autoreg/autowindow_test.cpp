@@ -1,5 +1,14 @@
 // The automatic registration window: layout, settings, page-point capture.
 
+#include "components/attributepanel.h"
+#include "components/filebrowser.h"
+#include "recognition/autoregistrationwindow.h"
+#include "recognition/radiogroup.h"
+#include "recognition/settingspanel.h"
+#include "tests/support/fakeservices.h"
+#include "ui/imageview/imageview.h"
+#include "viewer/imageviewer.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
@@ -17,15 +26,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include "recognition/settingspanel.h"
-#include "components/attributepanel.h"
-#include "recognition/autoregistrationwindow.h"
-#include "recognition/radiogroup.h"
-#include "components/filebrowser.h"
-#include "tests/support/fakeservices.h"
-#include "ui/imageview/imageview.h"
-#include "viewer/imageviewer.h"
 
 using namespace rida;
 using recognition::AutoRegistrationWindow;
@@ -277,8 +277,10 @@ TEST_F(AutoWindowFixture, SetButtonsCopyThePickedCoordinateUnchanged)
         QLineEdit* target;
         QString expected;
     };
-    for (const Case& c : {Case{w->settingsPanel->setTopYButton, w->settingsPanel->topYField, "900"}, Case{w->settingsPanel->setLeftXButton, w->settingsPanel->leftXField, "1000"},
-                          Case{w->settingsPanel->setTableXButton, w->settingsPanel->tableXField, "1000"}, Case{w->settingsPanel->setZoneXButton, w->settingsPanel->zoneXField, "1000"}}) {
+    for (const Case& c : {Case{w->settingsPanel->setTopYButton, w->settingsPanel->topYField, "900"},
+                          Case{w->settingsPanel->setLeftXButton, w->settingsPanel->leftXField, "1000"},
+                          Case{w->settingsPanel->setTableXButton, w->settingsPanel->tableXField, "1000"},
+                          Case{w->settingsPanel->setZoneXButton, w->settingsPanel->zoneXField, "1000"}}) {
         SCOPED_TRACE(c.target->objectName().toStdString());
         QTest::mouseClick(c.button, Qt::LeftButton);
         // Longer than the three characters the user may type.

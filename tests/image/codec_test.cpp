@@ -1,13 +1,12 @@
 #include "image/codec.h"
-
 #include "tests/image/fixtures.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include <gtest/gtest.h>
 
 using namespace rida::image;
 using namespace rida::image::testing;

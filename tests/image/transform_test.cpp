@@ -1,9 +1,9 @@
 #include "image/scale.h"
 #include "image/transform.h"
 
-#include <algorithm>
-
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace rida::image;
 

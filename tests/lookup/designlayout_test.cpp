@@ -7,7 +7,7 @@ using rida::components::DesignLayout;
 TEST(DesignLayout, PanelsFollowTheWindowByTheirAnchors)
 {
     const QSize design(1000, 700);
-    const QSize grown(1200, 760);  // 200 wider, 60 higher
+    const QSize grown(1200, 760); // 200 wider, 60 higher
     const QRect r(10, 20, 100, 50);
     struct Case {
         Qt::Edges anchors;

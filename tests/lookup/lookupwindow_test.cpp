@@ -1,7 +1,7 @@
-#include "lookup/lookupwindow.h"
-#include "lookup/outputbar.h"
 #include "components/resultgrids.h"
 #include "components/searchpanel.h"
+#include "lookup/lookupwindow.h"
+#include "lookup/outputbar.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeservices.h"
 #include "ui/fields.h"
@@ -106,18 +106,10 @@ TEST_F(LookupWindow, EveryControlHasASpokenName)
         QWidget* control;
         const char* name;
     } cases[] = {
-        {panel->townList, "지역 읍면"},
-        {panel->villageList, "지역 동리"},
-        {panel->sanBox, "산"},
-        {panel->mainNumber, "본번"},
-        {panel->subNumber, "부번"},
-        {panel->previousSubButton, "전 부번"},
-        {panel->nextSubButton, "후 부번"},
-        {panel->kindList, "조서구분"},
-        {panel->yearFrom, "시작 연도"},
-        {panel->yearTo, "끝 연도"},
-        {panel->searchButton, "검색"},
-        {w->recordGrid, "검색된 지가조서"},
+        {panel->townList, "지역 읍면"},    {panel->villageList, "지역 동리"}, {panel->sanBox, "산"},
+        {panel->mainNumber, "본번"},       {panel->subNumber, "부번"},        {panel->previousSubButton, "전 부번"},
+        {panel->nextSubButton, "후 부번"}, {panel->kindList, "조서구분"},     {panel->yearFrom, "시작 연도"},
+        {panel->yearTo, "끝 연도"},        {panel->searchButton, "검색"},     {w->recordGrid, "검색된 지가조서"},
         {w->lotGrid, "검색된 지번"},
     };
     for (const auto& c : cases)
@@ -418,11 +410,8 @@ TEST_F(LookupWindow, APastedLotNumberIsCutToTheRoomLeft)
         const char* pasted;
         const char* after;
     } cases[] = {
-        {"", 0, "12345", "1234"},
-        {"12", 2, "345", "1234"},
-        {"12", 0, "345", "3412"},
-        {"1234", 4, "5", "1234"},
-        {"10000", 5, "1", "10000"}, // a stepped number past four characters takes no more
+        {"", 0, "12345", "1234"}, {"12", 2, "345", "1234"},   {"12", 0, "345", "3412"},
+        {"1234", 4, "5", "1234"}, {"10000", 5, "1", "10000"}, // a stepped number past four characters takes no more
     };
     panel->mainNumber->setFocus();
     for (const Case& c : cases) {
@@ -650,7 +639,7 @@ TEST_F(LookupWindow, NothingTypedIntoTheSearchFieldsBreaksTheWindow)
                                 QStringLiteral("１２３４"), QStringLiteral("99999999999999"),
                                 QStringLiteral("-"),        QStringLiteral("' OR 1=1")};
     QList<QWidget*> fields = {panel->townList, panel->villageList, panel->mainNumber, panel->subNumber,
-                              panel->kindList,  panel->yearFrom,  panel->yearTo};
+                              panel->kindList, panel->yearFrom,    panel->yearTo};
     for (const QString& text : inputs) {
         for (QWidget* field : fields) {
             test::typeText(field, text);

@@ -1,14 +1,14 @@
 // The output bar of the lookup window: its controls, F9 and the commands
 // reaching the output layers with the window's page and view.
 
+#include "components/searchpanel.h"
+#include "image/ops.h"
 #include "lookup/lookupwindow.h"
 #include "lookup/outputbar.h"
-#include "components/searchpanel.h"
 #include "model/landrecord.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeoutput.h"
 #include "tests/support/fakeservices.h"
-#include "image/ops.h"
 #include "viewer/imageviewer.h"
 
 #include <QAbstractButton>
@@ -50,7 +50,7 @@ struct OutputBarTest : ::testing::Test {
     QList<QAbstractButton*> commandButtons() const
     {
         return {bar->pageToWriterButton, bar->captureToWriterButton, bar->saveCaptureButton,
-                bar->printCaptureButton,  bar->printButton, bar->printerSetupButton};
+                bar->printCaptureButton, bar->printButton,           bar->printerSetupButton};
     }
 };
 

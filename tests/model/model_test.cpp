@@ -11,13 +11,12 @@
 #include <QIODevice>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <cstring>
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
 
 using namespace rida::model;
 
@@ -259,11 +258,11 @@ TEST(ListedBefore, ShownNameWithCaseIgnoredThenBytes)
     } cases[] = {
         {"a-few.JPEG", "B-full.jpg", true}, // case ignored: a before B, though 'B' < 'a' in bytes
         {"B-full.jpg", "a-few.JPEG", false},
-        {"Img2.jpg", "img10.jpg", false},   // by text, not by number
-        {"A.jpg", "a.jpg", true},           // differing only in case: by bytes
+        {"Img2.jpg", "img10.jpg", false}, // by text, not by number
+        {"A.jpg", "a.jpg", true},         // differing only in case: by bytes
         {"a.jpg", "A.jpg", false},
         {"a.jpg", "a.jpg", false},
-        {"\xEC\xA7\x80\xEA\xB0\x80.jpg", "z.jpg", false},   // 지가 in UTF-8 after Latin letters
+        {"\xEC\xA7\x80\xEA\xB0\x80.jpg", "z.jpg", false},               // 지가 in UTF-8 after Latin letters
         {"\xC1\xF6\xB0\xA1.jpg", "\xEC\xA7\x80\xEA\xB0\x80.jpg", true}, // the same name in CP949 and UTF-8: by bytes
     };
     for (const Case& c : cases) {

@@ -1,11 +1,10 @@
-#include "modify/modifywindow.h"
-
 #include "components/resultgrids.h"
 #include "components/searchpanel.h"
+#include "image/bitmap.h"
+#include "modify/modifywindow.h"
 #include "tests/lookup/windowtesting.h"
 #include "tests/support/fakeservices.h"
 #include "ui/fields.h"
-#include "image/bitmap.h"
 #include "ui/imageview/imageview.h"
 #include "viewer/imageviewer.h"
 
@@ -45,9 +44,10 @@ struct ModifyWindow : ::testing::Test {
     {
         auto* p = window->searchPanel;
         QStringList s;
-        for (QLineEdit* e : {static_cast<QLineEdit*>(p->mainNumber), static_cast<QLineEdit*>(p->subNumber),
-                             static_cast<QLineEdit*>(p->yearFrom), static_cast<QLineEdit*>(p->yearTo),
-                             static_cast<QLineEdit*>(window->addMainNumber), static_cast<QLineEdit*>(window->addSubNumber)})
+        for (QLineEdit* e :
+             {static_cast<QLineEdit*>(p->mainNumber), static_cast<QLineEdit*>(p->subNumber),
+              static_cast<QLineEdit*>(p->yearFrom), static_cast<QLineEdit*>(p->yearTo),
+              static_cast<QLineEdit*>(window->addMainNumber), static_cast<QLineEdit*>(window->addSubNumber)})
             s << e->text();
         for (QComboBox* c : {p->townList, p->villageList, p->kindList, window->addTownList, window->addVillageList})
             s << c->currentText();
@@ -137,8 +137,8 @@ TEST_F(ModifyWindow, LotAddFieldsHaveSpokenNames)
         const char* name;
     } cases[] = {
         {w->addTownList, "추가 지역 읍면"}, {w->addVillageList, "추가 지역 동리"}, {w->addSanBox, "산"},
-        {w->addMainNumber, "추가 본번"},      {w->addSubNumber, "추가 부번"},      {w->addLotButton, "추가"},
-        {w->deleteLotButton, "삭제"},         {w->deleteDocumentButton, "삭제"},        {w->recordGrid, "검색된 지가조서"},
+        {w->addMainNumber, "추가 본번"},    {w->addSubNumber, "추가 부번"},        {w->addLotButton, "추가"},
+        {w->deleteLotButton, "삭제"},       {w->deleteDocumentButton, "삭제"},     {w->recordGrid, "검색된 지가조서"},
         {w->lotGrid, "검색된 지번"},
     };
     for (const auto& c : cases)
@@ -151,8 +151,9 @@ TEST_F(ModifyWindow, CommandButtonsChangeNothingAndShowNoMessage)
     w->searchPanel->mainNumber->setText(QStringLiteral("12"));
     const QStringList before = state(w);
     auto* p = w->searchPanel;
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
-             p->searchButton, w->addLotButton, w->deleteLotButton, w->deleteDocumentButton, p->previousSubButton, p->nextSubButton}) {
+    for (QAbstractButton* b :
+         std::initializer_list<QAbstractButton*>{p->searchButton, w->addLotButton, w->deleteLotButton,
+                                                 w->deleteDocumentButton, p->previousSubButton, p->nextSubButton}) {
         QTest::mouseClick(b, Qt::LeftButton);
         b->setFocus();
         pressKey(Qt::Key_Return);
@@ -171,8 +172,8 @@ TEST_F(ModifyWindow, EnterChainsReachTheButtonsThatDoNothing)
         QWidget* from;
         QWidget* to;
     } steps[] = {
-        {p->mainNumber, p->subNumber},     {p->subNumber, p->searchButton}, {p->yearFrom, p->yearTo},
-        {p->yearTo, p->searchButton}, {w->addMainNumber, w->addSubNumber},  {w->addSubNumber, w->addLotButton},
+        {p->mainNumber, p->subNumber}, {p->subNumber, p->searchButton},     {p->yearFrom, p->yearTo},
+        {p->yearTo, p->searchButton},  {w->addMainNumber, w->addSubNumber}, {w->addSubNumber, w->addLotButton},
     };
     for (const auto& s : steps) {
         s.from->setFocus();
@@ -253,11 +254,11 @@ TEST_F(ModifyWindow, PanelsSitAtTheirDesignPlacesAndFollowTheWindow)
 
     w->resize(1124, 760);
     QCoreApplication::processEvents();
-    EXPECT_EQ(w->recordPanel->geometry(), QRect(2, 166, 260, 189));      // left, top
-    EXPECT_EQ(w->lotPanel->geometry(), QRect(2, 357, 260, 351 + 50)); // and bottom
-    EXPECT_EQ(w->viewerPanel->geometry(), QRect(264, 1, 858, 614));      // all four sides
-    EXPECT_EQ(w->lotAddPanel->geometry(), QRect(264, 618, 713, 140));    // left, right, bottom
-    EXPECT_EQ(w->documentDeletePanel->geometry(), QRect(979, 619, 143, 140));    // right, bottom
+    EXPECT_EQ(w->recordPanel->geometry(), QRect(2, 166, 260, 189));           // left, top
+    EXPECT_EQ(w->lotPanel->geometry(), QRect(2, 357, 260, 351 + 50));         // and bottom
+    EXPECT_EQ(w->viewerPanel->geometry(), QRect(264, 1, 858, 614));           // all four sides
+    EXPECT_EQ(w->lotAddPanel->geometry(), QRect(264, 618, 713, 140));         // left, right, bottom
+    EXPECT_EQ(w->documentDeletePanel->geometry(), QRect(979, 619, 143, 140)); // right, bottom
 }
 
 TEST_F(ModifyWindow, ClosingAndOpeningAgainGivesTheSameEmptyState)

@@ -1,12 +1,11 @@
 #include "recognition/engine/alignment.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
-
-#include <algorithm>
-
-#include <gtest/gtest.h>
 
 namespace rida::recognition {
 namespace {
@@ -117,7 +116,7 @@ TEST(alignPage, NoisePixelInAWindowWinsOverTheBorder)
     page.setPixel(300, 1161, argb(255, 10, 200, 10)); // green speck
     page.setPixel(330, 1160, kBlue);                  // first line of the reference window
     const Alignment a = alignPage(page, scratch, {});
-    EXPECT_EQ(a.reference.x, 240); // (240, 1160) comes before (330, 1160)
+    EXPECT_EQ(a.reference.x, 240);                    // (240, 1160) comes before (330, 1160)
     page.setPixel(200, 1160, argb(255, 10, 200, 10)); // a green speck first in the search order
     EXPECT_EQ(alignPage(page, scratch, {}).reference.x, 200);
     // One in the upper skew window, before the border, tilts the page.

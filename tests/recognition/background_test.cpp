@@ -1,8 +1,7 @@
 #include "recognition/engine/background.h"
+#include "recognition/engine/templates.h"
 
 #include <gtest/gtest.h>
-
-#include "recognition/engine/templates.h"
 
 namespace rida::recognition {
 namespace {
@@ -31,7 +30,8 @@ TEST(BackgroundRemoval, ColoursUnderEveryMode)
     };
     for (const Case& c : cases)
         for (int mode = 0; mode < kRemovalModes; ++mode)
-            EXPECT_EQ(becomesPaper(removalMode(mode), 145, argb(255, c.r, c.g, c.b)), c.paper[mode]) << c.what << ", mode " << mode;
+            EXPECT_EQ(becomesPaper(removalMode(mode), 145, argb(255, c.r, c.g, c.b)), c.paper[mode])
+                << c.what << ", mode " << mode;
 }
 
 TEST(BackgroundRemoval, LevelOfThePlainMode)

@@ -1,16 +1,15 @@
+#include "image/codec.h"
 #include "recognition/engine/batch.h"
+#include "tools/pagegen/pagegen.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
-
-#include <gtest/gtest.h>
-
-#include "tools/pagegen/pagegen.h"
-#include "image/codec.h"
 
 namespace rida::recognition {
 namespace {

@@ -1,5 +1,18 @@
 // rida-recognize run as a user runs it, on a folder of generated sheets.
 
+#include "image/codec.h"
+#include "tools/pagegen/pagegen.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -7,20 +20,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QStringList>
-
-#include "tools/pagegen/pagegen.h"
-#include "image/codec.h"
 
 namespace {
 
@@ -159,10 +158,10 @@ TEST_F(RecognizeCommand, EmptyAndMissingFolders)
 TEST_F(RecognizeCommand, BadOptionsExitTwoWithAMessageNamingTheOption)
 {
     const std::pair<std::string, std::string> bad[] = {
-        {"--level abc " + dir_, "--level: 'abc'"},   {"--rows 1.5 " + dir_, "--rows: '1.5'"},
-        {"--top-y", "--top-y needs a value"},        {"--mode 6 " + dir_, "--mode"},
-        {"--font serif " + dir_, "--font: 'serif'"}, {"--jobs 0 " + dir_, "--jobs"},
-        {"--frobnicate " + dir_, "--frobnicate"},    {"--json", "PATH"},
+        {"--level abc " + dir_, "--level: 'abc'"},      {"--rows 1.5 " + dir_, "--rows: '1.5'"},
+        {"--top-y", "--top-y needs a value"},           {"--mode 6 " + dir_, "--mode"},
+        {"--font serif " + dir_, "--font: 'serif'"},    {"--jobs 0 " + dir_, "--jobs"},
+        {"--frobnicate " + dir_, "--frobnicate"},       {"--json", "PATH"},
         {"--level 2147483648 " + dir_, "out of range"}, {"--font --help " + dir_, "--font: '--help'"},
     };
     for (const auto& [arguments, named] : bad) {

@@ -1,14 +1,13 @@
+#include "recognition/engine/alignment.h"
+#include "recognition/engine/background.h"
 #include "recognition/engine/digit_scan.h"
-
-#include <string>
-#include <vector>
+#include "tests/recognition/oracle.h"
+#include "tools/pagegen/pagegen.h"
 
 #include <gtest/gtest.h>
 
-#include "recognition/engine/alignment.h"
-#include "recognition/engine/background.h"
-#include "tests/recognition/oracle.h"
-#include "tools/pagegen/pagegen.h"
+#include <string>
+#include <vector>
 
 namespace rida::recognition {
 namespace {
@@ -230,13 +229,13 @@ TEST(scanDigitRows, AcceptsADigitFromItsThresholdOfAgreeingPixels)
         Lots lots;
     } cases[] = {
         {"101230004", 3, 99, {"1 0123 0004"}}, // '2': 561 agree
-        {"101230004", 3, 100, {}},            // 560
+        {"101230004", 3, 100, {}},             // 560
         {"101230004", 0, 66, {"1 0123 0004"}}, // '1': 594
-        {"101230004", 0, 67, {}},             // 593
+        {"101230004", 0, 67, {}},              // 593
         {"101237004", 5, 66, {"1 0123 7004"}}, // '7': 594
-        {"101237004", 5, 67, {}},             // 593
+        {"101237004", 5, 67, {}},              // 593
         {"101236004", 5, 99, {"1 0123 6004"}}, // '6' as the others: 561
-        {"101236004", 5, 100, {}},            // 560
+        {"101236004", 5, 100, {}},             // 560
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.row) + " position " + std::to_string(c.position) + " flipped " +

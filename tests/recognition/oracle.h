@@ -2,8 +2,8 @@
 // The comparison rule written out pixel by pixel: the reference the bit-packed
 // scan must agree with. Pixels outside the page count as paper.
 
-#include "recognition/engine/templates.h"
 #include "image/bitmap.h"
+#include "recognition/engine/templates.h"
 
 namespace rida::recognition::testing {
 

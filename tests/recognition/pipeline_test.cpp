@@ -1,20 +1,19 @@
 // Generated sheets through the whole pipeline: load, align, remove background,
 // scan. Each case names what it shows.
 
-#include <algorithm>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
 #include "recognition/engine/alignment.h"
 #include "recognition/engine/background.h"
 #include "recognition/engine/batch.h"
 #include "recognition/engine/digit_scan.h"
 #include "tools/pagegen/pagegen.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 namespace rida::recognition {
 namespace {

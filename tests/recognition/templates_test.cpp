@@ -5,7 +5,10 @@
 namespace rida::recognition {
 namespace {
 
-int inkInRow(const GlyphRows& rows, int row, int column) { return (rows[row] >> (kTemplateWidth - 1 - column)) & 1; }
+int inkInRow(const GlyphRows& rows, int row, int column)
+{
+    return (rows[row] >> (kTemplateWidth - 1 - column)) & 1;
+}
 
 TEST(Templates, TopAndBottomRowOfGothicOne)
 {
@@ -27,17 +30,28 @@ TEST(Templates, TranscribedRowsAndInkCounts)
         int ink;
     };
     const Fact facts[] = {
-        {Typeface::Gothic, 0, 0x01F80, 0xE0007, 0x03F80, 261},   {Typeface::Gothic, 1, 0x00180, 0x001C0, 0x003C0, 146},
-        {Typeface::Gothic, 2, 0x01FC0, 0x00078, 0xFFFFF, 214},   {Typeface::Gothic, 3, 0x01FF0, 0x00078, 0x07FE0, 227},
-        {Typeface::Gothic, 4, 0x00070, 0x38070, 0x00040, 233},   {Typeface::Gothic, 5, 0x1FFF0, 0x7807C, 0x03FC0, 264},
-        {Typeface::Gothic, 6, 0x01FF0, 0xFE03E, 0x01FC0, 261},   {Typeface::Gothic, 7, 0xFFFFE, 0x00F00, 0x06000, 152},
-        {Typeface::Gothic, 8, 0x0FFC0, 0x1F8F8, 0x0FFC0, 312},   {Typeface::Gothic, 9, 0x07FC0, 0x3E03F, 0x00F80, 308},
-        {Typeface::Gothic, 10, 0x03FE2, 0xF801E, 0x01C02, 331},  {Typeface::Myeongjo, 0, 0x00000, 0xE000F, 0x00000, 242},
-        {Typeface::Myeongjo, 1, 0x00000, 0x00380, 0x00000, 136}, {Typeface::Myeongjo, 2, 0x00000, 0x000F0, 0x00000, 234},
-        {Typeface::Myeongjo, 3, 0x00400, 0x003FF, 0x02000, 226}, {Typeface::Myeongjo, 4, 0x00000, 0x3E1E0, 0x00000, 251},
-        {Typeface::Myeongjo, 5, 0x00000, 0x000FC, 0x00000, 254}, {Typeface::Myeongjo, 6, 0x00000, 0xFFE7F, 0x00000, 308},
-        {Typeface::Myeongjo, 7, 0x00000, 0x001E0, 0x00000, 184}, {Typeface::Myeongjo, 8, 0x00000, 0x0FFE0, 0x00000, 274},
-        {Typeface::Myeongjo, 9, 0x00000, 0x3801F, 0x00000, 256}, {Typeface::Myeongjo, 10, 0x00000, 0x70007, 0x00000, 183},
+        {Typeface::Gothic, 0, 0x01F80, 0xE0007, 0x03F80, 261},
+        {Typeface::Gothic, 1, 0x00180, 0x001C0, 0x003C0, 146},
+        {Typeface::Gothic, 2, 0x01FC0, 0x00078, 0xFFFFF, 214},
+        {Typeface::Gothic, 3, 0x01FF0, 0x00078, 0x07FE0, 227},
+        {Typeface::Gothic, 4, 0x00070, 0x38070, 0x00040, 233},
+        {Typeface::Gothic, 5, 0x1FFF0, 0x7807C, 0x03FC0, 264},
+        {Typeface::Gothic, 6, 0x01FF0, 0xFE03E, 0x01FC0, 261},
+        {Typeface::Gothic, 7, 0xFFFFE, 0x00F00, 0x06000, 152},
+        {Typeface::Gothic, 8, 0x0FFC0, 0x1F8F8, 0x0FFC0, 312},
+        {Typeface::Gothic, 9, 0x07FC0, 0x3E03F, 0x00F80, 308},
+        {Typeface::Gothic, 10, 0x03FE2, 0xF801E, 0x01C02, 331},
+        {Typeface::Myeongjo, 0, 0x00000, 0xE000F, 0x00000, 242},
+        {Typeface::Myeongjo, 1, 0x00000, 0x00380, 0x00000, 136},
+        {Typeface::Myeongjo, 2, 0x00000, 0x000F0, 0x00000, 234},
+        {Typeface::Myeongjo, 3, 0x00400, 0x003FF, 0x02000, 226},
+        {Typeface::Myeongjo, 4, 0x00000, 0x3E1E0, 0x00000, 251},
+        {Typeface::Myeongjo, 5, 0x00000, 0x000FC, 0x00000, 254},
+        {Typeface::Myeongjo, 6, 0x00000, 0xFFE7F, 0x00000, 308},
+        {Typeface::Myeongjo, 7, 0x00000, 0x001E0, 0x00000, 184},
+        {Typeface::Myeongjo, 8, 0x00000, 0x0FFE0, 0x00000, 274},
+        {Typeface::Myeongjo, 9, 0x00000, 0x3801F, 0x00000, 256},
+        {Typeface::Myeongjo, 10, 0x00000, 0x70007, 0x00000, 183},
     };
     for (const Fact& f : facts) {
         const GlyphRows& g = glyphSet(f.face)[f.index];

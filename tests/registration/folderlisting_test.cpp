@@ -1,5 +1,4 @@
 #include "components/folderlisting.h"
-
 #include "model/error.h"
 #include "tests/registration/fixtures.h"
 
@@ -28,13 +27,16 @@ TEST(RegistrationMaskTest, MatchesLikeTheWindowsFileList)
         bool matches;
     };
     const Case cases[] = {
-        {"Img001.jpg", "*.jpg", true},  {"IMG001.JPG", "*.jpg", true},    {"a.jpg.bak", "*.jpg", false},
-        {"a.jpeg", "*.jpg", false},     {"jpg", "*.jpg", false},          {".jpg", "*.jpg", true},
-        {"a.bmp", "*.bmp;*.jpg", true}, {"a.jpeg", "*.bmp;*.jpg;*.jpeg", true}, {"a1.jpg", "a?.jpg", true},
-        {"a12.jpg", "a?.jpg", false},   {"지가조서.JPG", "*.jpg", true},
+        {"Img001.jpg", "*.jpg", true},   {"IMG001.JPG", "*.jpg", true},
+        {"a.jpg.bak", "*.jpg", false},   {"a.jpeg", "*.jpg", false},
+        {"jpg", "*.jpg", false},         {".jpg", "*.jpg", true},
+        {"a.bmp", "*.bmp;*.jpg", true},  {"a.jpeg", "*.bmp;*.jpg;*.jpeg", true},
+        {"a1.jpg", "a?.jpg", true},      {"a12.jpg", "a?.jpg", false},
+        {"지가조서.JPG", "*.jpg", true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(matchesMask(QString::fromUtf8(c.name), QString::fromUtf8(c.masks)), c.matches) << c.name << " " << c.masks;
+        EXPECT_EQ(matchesMask(QString::fromUtf8(c.name), QString::fromUtf8(c.masks)), c.matches)
+            << c.name << " " << c.masks;
 }
 
 TEST(RegistrationFolderListingTest, ListsMatchingVisibleFilesSortedByNameRegardlessOfCase)
@@ -57,7 +59,7 @@ TEST(RegistrationFolderListingTest, KeepsNamesThatAreNotUtf8AndShowsThemAsKorean
     const auto files = listFiles(app.files(), QStringLiteral("*.jpg"));
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].name, QString::fromUtf8("가\xEA\xB0\x82.jpg"));
-    EXPECT_EQ(files[0].path.filename().native(), cp949Name);  // the bytes to open it with
+    EXPECT_EQ(files[0].path.filename().native(), cp949Name); // the bytes to open it with
     EXPECT_TRUE(fs::exists(files[0].path));
 }
 
@@ -88,18 +90,17 @@ TEST(RegistrationFolderListingTest, AFolderThatCannotBeReadIsAnErrorNamingIt)
 
 TEST(MountTable, ParsesPointsAndTypesAndTellsWhichToBrowse)
 {
-    const std::string table =
-        "22 1 0:21 / /proc rw,nosuid - proc proc rw\n"
-        "23 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-        "24 23 0:22 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
-        "25 23 8:2 / /media/scan\\040disk rw,relatime shared:5 master:2 - vfat /dev/sdb1 rw\n"
-        "26 23 0:50 / /mnt/archive rw - nfs4 server:/archive rw\n"
-        "27 23 0:51 / /home/clerk/remote rw - fuse.sshfs clerk@host: rw\n"
-        "28 23 0:5 / /dev/shm rw - tmpfs tmpfs rw\n"
-        "not a mount line\n"
-        "29 23 0:52 / /run/user/1000 rw - tmpfs tmpfs rw\n"
-        "30 23 8:17 / /run/media/clerk/USB\\040STICK rw,nosuid - exfat /dev/sdc1 rw\n"
-        "31 23 0:53 / /run/media rw - tmpfs tmpfs rw";
+    const std::string table = "22 1 0:21 / /proc rw,nosuid - proc proc rw\n"
+                              "23 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+                              "24 23 0:22 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+                              "25 23 8:2 / /media/scan\\040disk rw,relatime shared:5 master:2 - vfat /dev/sdb1 rw\n"
+                              "26 23 0:50 / /mnt/archive rw - nfs4 server:/archive rw\n"
+                              "27 23 0:51 / /home/clerk/remote rw - fuse.sshfs clerk@host: rw\n"
+                              "28 23 0:5 / /dev/shm rw - tmpfs tmpfs rw\n"
+                              "not a mount line\n"
+                              "29 23 0:52 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+                              "30 23 8:17 / /run/media/clerk/USB\\040STICK rw,nosuid - exfat /dev/sdc1 rw\n"
+                              "31 23 0:53 / /run/media rw - tmpfs tmpfs rw";
     const std::vector<Mount> mounts = parseMountInfo(table);
     struct Expected {
         const char* point;
@@ -130,9 +131,9 @@ TEST(MountTable, ParsesPointsAndTypesAndTellsWhichToBrowse)
 TEST(MountTable, DriveRootsAreEachBrowsableFolderOnceWithTheRootAlways)
 {
     const std::vector<Mount> mounts = {
-        {"/srv/scans", "ext4"},  {"/media/usb", "vfat"}, {"/srv/scans", "ext4"}, // mounted over itself
-        {"/etc/hosts", "ext4"},                                                 // a bound file
-        {"/mnt/archive", "nfs4"},                                               // remote: never asked
+        {"/srv/scans", "ext4"},   {"/media/usb", "vfat"}, {"/srv/scans", "ext4"}, // mounted over itself
+        {"/etc/hosts", "ext4"},                                                   // a bound file
+        {"/mnt/archive", "nfs4"},                                                 // remote: never asked
         {"/proc", "proc"},
     };
     std::vector<std::string> asked;

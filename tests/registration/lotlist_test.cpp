@@ -141,7 +141,8 @@ TEST_F(RegistrationLotListTest, EachAddCheckShowsItsMessageMovesTheFocusAndChang
         enter(QString::fromUtf8(c.main), QString::fromUtf8(c.sub));
         add();
         EXPECT_EQ(lastMessages(), QStringList{QString::fromUtf8(c.message)});
-        QWidget* expected[] = {(*w)->attributes->yearField, (*w)->attributes->townList, lots->mainNumber, lots->subNumber};
+        QWidget* expected[] = {(*w)->attributes->yearField, (*w)->attributes->townList, lots->mainNumber,
+                               lots->subNumber};
         QWidget* f = focused();
         // The town list's focus lands on its line edit's owner.
         EXPECT_TRUE(f == expected[c.focus] || (f && f->parentWidget() == expected[c.focus]))
@@ -369,8 +370,7 @@ TEST_F(RegistrationLotListTest, StepArrowsFollowTheIntegerRules)
         {1, "2147483647", "2147483647", true},
         {2, "-2147483648", "-2147483648", true},
     };
-    QToolButton* arrows[] = {lots->mainUpButton, lots->mainDownButton, lots->subUpButton,
-                             lots->subDownButton};
+    QToolButton* arrows[] = {lots->mainUpButton, lots->mainDownButton, lots->subUpButton, lots->subDownButton};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.arrow) + " on '" + c.before + "'");
         QLineEdit* field = c.arrow <= 2 ? lots->mainNumber : lots->subNumber;
@@ -383,7 +383,8 @@ TEST_F(RegistrationLotListTest, StepArrowsFollowTheIntegerRules)
             EXPECT_EQ(fake().messages[0].icon, ui::MessageIcon::Error);
             const bool atTheLimit = QByteArray(c.before) == "2147483647" || QByteArray(c.before) == "-2147483648";
             if (!atTheLimit) {
-                EXPECT_EQ(fake().messages[0].text, QStringLiteral("'%1'은(는) 올바른 정수 값이 아닙니다").arg(c.before));
+                EXPECT_EQ(fake().messages[0].text,
+                          QStringLiteral("'%1'은(는) 올바른 정수 값이 아닙니다").arg(c.before));
             }
         }
         EXPECT_TRUE(rows().isEmpty());

@@ -4,8 +4,8 @@
 #include "components/attributepanel.h"
 #include "components/filebrowser.h"
 #include "components/lotlist.h"
-#include "tests/support/spoken.h"
 #include "tests/registration/fixtures.h"
+#include "tests/support/spoken.h"
 #include "ui/grid/stringgrid.h"
 #include "ui/imageview/imageview.h"
 #include "viewer/imageviewer.h"
@@ -22,14 +22,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
-#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -107,7 +106,8 @@ TEST_F(RegistrationWindowTest, OpensOnTheImageFolderWithNothingPreviewed)
     EXPECT_EQ(viewer->rotate90Button->text(), QStringLiteral("90˚"));
     EXPECT_EQ(viewer->rotate180Button->text(), QStringLiteral("180˚"));
     EXPECT_EQ(viewer->smoothingBox->text(), QStringLiteral("화면보정"));
-    EXPECT_FALSE(viewer->markerButton || viewer->applyButton || viewer->brightnessField); // no marker, apply, brightness
+    EXPECT_FALSE(viewer->markerButton || viewer->applyButton ||
+                 viewer->brightnessField); // no marker, apply, brightness
     QStringList menu;
     for (QAction* a : viewer->pageMenu->actions())
         if (!a->isSeparator())
@@ -557,7 +557,7 @@ TEST_F(RegistrationWindowTest, TheViewersCancelDeletesTheSelectedLotAndLeavesThe
     EXPECT_FALSE(viewer->magnifierPanel->isVisible()); // its settings panel is never shown here
     EXPECT_EQ(viewer->magnifierPanel->title(), QStringLiteral("돋보기"));
     ASSERT_EQ(viewer->view()->layers().size(), 2u); // the magnifier and its selection frame
-    viewer->cancelButton->click();                    // "취소" with no lot listed
+    viewer->cancelButton->click();                  // "취소" with no lot listed
     EXPECT_TRUE(fake().questions.isEmpty());
     EXPECT_EQ(viewer->view()->layers().size(), 2u);
 
@@ -618,7 +618,8 @@ TEST_F(RegistrationWindowTest, ControlsHaveNamesForAScreenReader)
         EXPECT_EQ(spoken, QString::fromUtf8(name)) << widget->objectName().toStdString();
     }
     // The labelled fields are tied to their labels.
-    for (QWidget* field : {static_cast<QWidget*>((*w)->attributes->kindList), static_cast<QWidget*>((*w)->attributes->yearField)}) {
+    for (QWidget* field :
+         {static_cast<QWidget*>((*w)->attributes->kindList), static_cast<QWidget*>((*w)->attributes->yearField)}) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(field);
         EXPECT_FALSE(a->relations(QAccessible::Label).isEmpty()) << field->objectName().toStdString();
     }

@@ -23,7 +23,6 @@
 #include <QTransform>
 
 #include <cups/cups.h>
-
 #include <gtest/gtest.h>
 
 using namespace rida;
@@ -31,11 +30,11 @@ using namespace rida;
 namespace {
 
 // Without the printers a test needs: a failure on the run's own server, else a skip.
-#define SKIP_WITHOUT_PRINTERS(why)                                                  \
-    do {                                                                           \
-        if (qEnvironmentVariableIsSet("RIDA_CUPS_REQUIRED"))                       \
-            FAIL() << why;                                                         \
-        GTEST_SKIP() << why;                                                       \
+#define SKIP_WITHOUT_PRINTERS(why)                                                                                     \
+    do {                                                                                                               \
+        if (qEnvironmentVariableIsSet("RIDA_CUPS_REQUIRED"))                                                           \
+            FAIL() << why;                                                                                             \
+        GTEST_SKIP() << why;                                                                                           \
     } while (false)
 
 // A queue that turns jobs into PDF: the cups-pdf backend, writing new files

@@ -47,6 +47,7 @@ inline bool sameBox(const QRect& measured, const QRectF& expected, double tolera
 } // namespace rida::test
 
 #include <QDebug>
+
 #include <ostream>
 inline void PrintTo(const QRect& r, std::ostream* os)
 {

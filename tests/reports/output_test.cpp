@@ -2,14 +2,14 @@
 // print and save of the view capture, page and capture to the word processor,
 // printer setup, and the desktop word processor and capture layers.
 
+#include "image/codec.h"
+#include "image/ops.h"
 #include "lookup/recordoutput.h"
 #include "model/landrecord.h"
 #include "tests/reports/measure.h"
 #include "tests/support/fakeoutput.h"
 #include "tests/support/fakeservices.h"
 #include "tests/support/qtprint.h"
-#include "image/codec.h"
-#include "image/ops.h"
 #include "ui/report/desktopoutput.h"
 #include "ui/services.h"
 #include "viewer/imageviewer.h"
@@ -328,7 +328,7 @@ TEST(OutputCommands, AToolsFolderThatCannotBeMadeEndsEachInTheErrorReport)
 TEST(OutputCommands, AWordProcessorThatWillNotStartGetsTheMissingWarningForPageAndCapture)
 {
     const std::function<void(const OutputSource&)> commands[] = {lookup::pageToWordProcessor,
-                                                                  lookup::captureToWordProcessor};
+                                                                 lookup::captureToWordProcessor};
     for (const auto& command : commands) {
         test::ScopedFakeServices services;
         test::ScopedFakeOutput out;
@@ -440,7 +440,8 @@ TEST(PageToWordProcessor, DocumentHoldsThePictureEmbeddedInACentredParagraph)
         Archive archive(1200, 1000, 100); // as a 32-bit BMP 4.8 MB: written out in more than one piece
         image::adjustBrightness(archive.page, +5);
         ASSERT_TRUE(run([&] { lookup::pageToWordProcessor(archive.source(modified)); }));
-        EXPECT_EQ(services->questions, QStringList{QStringLiteral("선택한 이미지를 MicroSoft Word의 새로운 문서로 연결하겠습니까?")});
+        EXPECT_EQ(services->questions,
+                  QStringList{QStringLiteral("선택한 이미지를 MicroSoft Word의 새로운 문서로 연결하겠습니까?")});
         ASSERT_EQ(out.wordProcessor->documents.size(), 1);
         const ReadDocument doc = readDocument(out.wordProcessor->documents[0]);
         ASSERT_TRUE(doc.valid);
@@ -474,8 +475,10 @@ TEST(PageToWordProcessor, StopsWithItsMessages)
         ui::MessageIcon icon;
     } cases[] = {
         {"No", false, true, false, {}, ui::MessageIcon::None},
-        {"no word processor", true, false, false, QStringLiteral("MicroSoft Word가 설치되어 있지 않습니다!"), ui::MessageIcon::Warning},
-        {"record file missing", true, true, true, QStringLiteral("지가조서를 찾을 수 없습니다! 담당자에게 문의하십시오."), ui::MessageIcon::None},
+        {"no word processor", true, false, false, QStringLiteral("MicroSoft Word가 설치되어 있지 않습니다!"),
+         ui::MessageIcon::Warning},
+        {"record file missing", true, true, true,
+         QStringLiteral("지가조서를 찾을 수 없습니다! 담당자에게 문의하십시오."), ui::MessageIcon::None},
     };
     for (const Case& c : cases) {
         for (const bool modified : {false, true}) {
@@ -508,7 +511,8 @@ TEST(CaptureToWordProcessor, RepaintsCapturesAndEmbedsTheCapture)
     Archive archive;
     QFile::remove(archive.recordFile); // not needed for a capture
     ASSERT_TRUE(run([&] { lookup::captureToWordProcessor(archive.source()); }));
-    EXPECT_EQ(services->questions, QStringList{QStringLiteral("캡쳐된 이미지를 MicroSoft Word의 새로운 문서로 연결하겠습니까?")});
+    EXPECT_EQ(services->questions,
+              QStringList{QStringLiteral("캡쳐된 이미지를 MicroSoft Word의 새로운 문서로 연결하겠습니까?")});
     EXPECT_EQ(archive.repaints, 1);
     ASSERT_EQ(out.wordProcessor->documents.size(), 1);
     const ReadDocument doc = readDocument(out.wordProcessor->documents[0]);
@@ -792,5 +796,6 @@ TEST(DesktopWordProcessor, StartsSofficeWithANewDocumentOrIsMissing)
     // Through a shell that keeps its exit status (watched elsewhere).
     const QStringList& started = services->programs[0];
     EXPECT_EQ(started.first(), QStringLiteral("/bin/sh"));
-    EXPECT_EQ(started.mid(started.size() - 3), (QStringList{soffice, QStringLiteral("-n"), QStringLiteral("/tmp/x.fodt")}));
+    EXPECT_EQ(started.mid(started.size() - 3),
+              (QStringList{soffice, QStringLiteral("-n"), QStringLiteral("/tmp/x.fodt")}));
 }

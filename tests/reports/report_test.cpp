@@ -1,8 +1,9 @@
 // The report engine and the layouts "가로출력" and "세로출력": page values,
 // where the picture lands on paper, PDF output, previews and the print.
 
-#include "reports/portraitreport.h"
+#include "model/error.h"
 #include "reports/landscapereport.h"
+#include "reports/portraitreport.h"
 #include "tests/reports/measure.h"
 #include "tests/support/fakeoutput.h"
 #include "tests/support/fakeservices.h"
@@ -10,8 +11,6 @@
 #include "ui/report/desktopoutput.h"
 #include "ui/report/outputplatform.h"
 #include "ui/report/picturedocument.h"
-
-#include "model/error.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -28,8 +27,8 @@
 #include <gtest/gtest.h>
 
 using namespace rida;
-using reports::PortraitReport;
 using reports::LandscapeReport;
+using reports::PortraitReport;
 using ui::report::ColorOption;
 using ui::report::ReportPage;
 

@@ -71,12 +71,14 @@ TEST(WriterDocument, LibreOfficeShowsThePictureCentredBetweenTheMargins)
         const QString document = dir.filePath(QStringLiteral("page.fodt"));
         ui::report::writePictureDocument(document, picturePath);
 
-        ASSERT_TRUE(run(soffice, {QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-                                  QStringLiteral("--outdir"), dir.path(), document},
+        ASSERT_TRUE(run(soffice,
+                        {QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                         QStringLiteral("--outdir"), dir.path(), document},
                         dir.filePath(QStringLiteral("home"))));
         const QString prefix = dir.filePath(QStringLiteral("sheet"));
-        ASSERT_TRUE(run(pdftoppm, {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
-                                   dir.filePath(QStringLiteral("page.pdf")), prefix},
+        ASSERT_TRUE(run(pdftoppm,
+                        {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                         dir.filePath(QStringLiteral("page.pdf")), prefix},
                         dir.path()));
         const QStringList sheets = QDir(dir.path()).entryList({QStringLiteral("sheet-*.png")});
         ASSERT_EQ(sheets.size(), 1) << "one page";
@@ -93,8 +95,8 @@ TEST(WriterDocument, LibreOfficeShowsThePictureCentredBetweenTheMargins)
         const double left = (sheet.width() - size.width()) / 2; // centred on the page, between equal margins
         const QRect measured = test::darkBounds(sheet);
         EXPECT_TRUE(test::sameBox(measured, QRectF(left, margin, size.width(), size.height()), 3.0))
-            << ::testing::PrintToString(measured) << " expected " << left << ',' << margin << ' ' << size.width()
-            << 'x' << size.height();
+            << ::testing::PrintToString(measured) << " expected " << left << ',' << margin << ' ' << size.width() << 'x'
+            << size.height();
     }
 }
 
@@ -209,16 +211,19 @@ TEST(DesktopWordProcessor, OneThatFailsRightAfterItStartedIsReported)
         ASSERT_TRUE(processor.canStart());
         processor.openNewDocument(document);
         ASSERT_EQ(services->programs.size(), 1);
-        EXPECT_EQ(services->programs[0].mid(services->programs[0].size() - 2), QStringList({QStringLiteral("-n"), document}));
+        EXPECT_EQ(services->programs[0].mid(services->programs[0].size() - 2),
+                  QStringList({QStringLiteral("-n"), document}));
         if (*c.status) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !services->messages.isEmpty(); }, 10000));
             ASSERT_EQ(services->messages.size(), 1);
-            EXPECT_EQ(services->messages[0].text,
-                      QStringLiteral("워드프로세서가 문서를 열지 못했습니다 (종료 코드 %1).").arg(QLatin1String(c.status)));
+            EXPECT_EQ(
+                services->messages[0].text,
+                QStringLiteral("워드프로세서가 문서를 열지 못했습니다 (종료 코드 %1).").arg(QLatin1String(c.status)));
             EXPECT_EQ(services->messages[0].icon, ui::MessageIcon::Error);
             EXPECT_FALSE(QFileInfo::exists(document));
         } else {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(document + QStringLiteral(".status")); }, 10000));
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return !QFileInfo::exists(document + QStringLiteral(".status")); }, 10000));
             QTest::qWait(300);
             EXPECT_TRUE(services->messages.isEmpty());
             EXPECT_TRUE(QFileInfo::exists(document));

@@ -25,7 +25,10 @@ inline QString spokenName(QWidget* w)
 
 // The name a control is given for a screen reader: its own accessible name,
 // else what the accessibility layer derives (a button's caption).
-inline QString nameOf(QWidget* w) { return w->accessibleName().isEmpty() ? spokenName(w) : w->accessibleName(); }
+inline QString nameOf(QWidget* w)
+{
+    return w->accessibleName().isEmpty() ? spokenName(w) : w->accessibleName();
+}
 
 // The visible controls a user can reach in `window` that a screen reader
 // would announce without a name, by object name (or class name).
@@ -42,7 +45,8 @@ inline QStringList unnamedControls(QWidget* window)
                              (qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w->parentWidget()) &&
                               !qobject_cast<QAbstractSpinBox*>(w->parentWidget()));
         if (control && w->focusPolicy() != Qt::NoFocus && nameOf(w).trimmed().isEmpty())
-            unnamed << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
+            unnamed << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                  : w->objectName());
     }
     return unnamed;
 }

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 using rida::ui::grid::GridPanel;
@@ -29,7 +32,8 @@ struct GridFixture : ::testing::Test {
 
     void SetUp() override
     {
-        QObject::connect(&grid, &StringGrid::cellSelected, [this](int r, int c) { log << QStringLiteral("select %1,%2").arg(r).arg(c); });
+        QObject::connect(&grid, &StringGrid::cellSelected,
+                         [this](int r, int c) { log << QStringLiteral("select %1,%2").arg(r).arg(c); });
         QObject::connect(&grid, &StringGrid::gridClicked, [this] { log << QStringLiteral("click"); });
         QObject::connect(&grid, &StringGrid::gridDoubleClicked, [this] { log << QStringLiteral("double"); });
         grid.resize(300, 200);
@@ -45,7 +49,10 @@ struct GridFixture : ::testing::Test {
     }
 
     QPoint centreOf(int row, int column = 0) { return grid.visualRect(grid.model()->index(row - 1, column)).center(); }
-    void click(int row, int column = 0) { QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, centreOf(row, column)); }
+    void click(int row, int column = 0)
+    {
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, centreOf(row, column));
+    }
 };
 
 } // namespace
@@ -64,9 +71,9 @@ TEST_F(GridFixture, InsertionGoesBeforeTheBlankRowWhichStaysLast)
     grid.insertRows(1, 2);
     grid.setRowCells(1, {"first"});
     grid.setRowCells(2, {"second"});
-    grid.insertRows(1);  // at the top
+    grid.insertRows(1); // at the top
     grid.setCell(1, 0, "top");
-    grid.insertRows(99);  // past the end: before the blank row
+    grid.insertRows(99); // past the end: before the blank row
     grid.setCell(4, 0, "end");
     EXPECT_EQ(grid.rowCount(), 6);
     EXPECT_EQ(grid.dataRowCount(), 4);
@@ -83,7 +90,7 @@ TEST_F(GridFixture, InsertionGoesBeforeTheBlankRowWhichStaysLast)
 
     grid.removeDataRow(2);
     EXPECT_EQ(grid.cell(2, 0), "second");
-    grid.removeDataRow(grid.rowCount() - 1);  // the blank row is not a data row
+    grid.removeDataRow(grid.rowCount() - 1); // the blank row is not a data row
     EXPECT_EQ(grid.rowCount(), 5);
 
     grid.clearDataRows();
@@ -134,9 +141,9 @@ TEST_F(GridFixture, ArrowKeysAndCodeMoveTheCurrentRowWithReports)
     QTest::keyClick(&grid, Qt::Key_Down);
     EXPECT_EQ(log, (QStringList{"select 2,0", "click"}));
     log.clear();
-    grid.setCurrentRow(grid.rowCount() - 1);  // the blank row can be current
+    grid.setCurrentRow(grid.rowCount() - 1); // the blank row can be current
     grid.setCurrentRow(1);
-    grid.setCurrentRow(1);  // the same row again reports again
+    grid.setCurrentRow(1); // the same row again reports again
     EXPECT_EQ(log, (QStringList{"select 3,0", "click", "select 1,0", "click", "select 1,0", "click"}));
     EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1);
 }

@@ -6,15 +6,14 @@
 #include <QByteArray>
 #include <QString>
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include <unistd.h>
-
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 using namespace rida;
@@ -115,7 +114,8 @@ TEST_F(TrashFixture, NoFileIsDeletedForGoodWhileATrashCanBeMade)
         // 250 bytes: with ".trashinfo" too long for one name; the record's name is cut.
         {"a CP949 name of 250 bytes", std::string(246, '\xB0') + ".jpg"},
         // "a" and 82 syllables of three bytes: cut where no character is split.
-        {"a UTF-8 name of 251 bytes", [] {
+        {"a UTF-8 name of 251 bytes",
+         [] {
              std::string n = "a";
              for (int i = 0; i < 82; ++i)
                  n += "\xEA\xB0\x80"; // 가

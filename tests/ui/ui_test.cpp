@@ -1,3 +1,4 @@
+#include "model/error.h"
 #include "tests/support/fakeservices.h"
 #include "tests/support/qtprint.h"
 #include "ui/desktopservices.h"
@@ -7,8 +8,6 @@
 #include "ui/picturebutton.h"
 #include "ui/services.h"
 #include "ui/theme.h"
-
-#include "model/error.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -5,22 +5,23 @@
 #include "image/bitmap.h"
 #include "viewer/imageviewer.h"
 
-#include <functional>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QSlider>
-#include <QToolButton>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSlider>
 #include <QStringList>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest/QTest>
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace rida::viewer::testing {
 

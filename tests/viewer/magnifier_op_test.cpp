@@ -1,8 +1,7 @@
 // The magnifier as an operation: properties of what it shows, whatever the
 // arithmetic inside.
-#include "viewer/magnifier.h"
-
 #include "image/bitmap.h"
+#include "viewer/magnifier.h"
 
 #include <gtest/gtest.h>
 
@@ -138,7 +137,8 @@ TEST(MagnifierOperation, OpacityZeroPaintsTheBevelOnly)
     for (int y = 0; y < 400; ++y)
         for (int x = 0; x < 400; ++x) {
             const bool inFrame = x >= 100 && x < 300 && y >= 100 && y < 300;
-            const bool inBevel = inFrame && (x < 100 + kBevel || x >= 300 - kBevel || y < 100 + kBevel || y >= 300 - kBevel);
+            const bool inBevel =
+                inFrame && (x < 100 + kBevel || x >= 300 - kBevel || y < 100 + kBevel || y >= 300 - kBevel);
             if (inBevel)
                 bevelChanged += view.pixel(x, y) != original.pixel(x, y);
             else
@@ -188,7 +188,8 @@ TEST(MagnifierOperation, AFrameUnderOnePixelPaintsNothing)
 {
     const image::Bitmap original = verticalStripes(50, 50, 4);
     image::Bitmap work;
-    for (image::RectF frame : {image::RectF{10, 10, 10.2, 30}, image::RectF{10, 10, 30, 10}, image::RectF{30, 30, 10, 10}}) {
+    for (image::RectF frame :
+         {image::RectF{10, 10, 10.2, 30}, image::RectF{10, 10, 30, 10}, image::RectF{30, 30, 10, 10}}) {
         image::Bitmap view = original;
         paintMagnifier(view, frame, MagnifierSettings{}, work);
         EXPECT_TRUE(std::equal(view.data(), view.data() + 50 * 50, original.data()));

@@ -1,14 +1,14 @@
-#include "tests/viewer/harness.h"
-#include "viewer/magnifier.h"
 #include "image/ops.h"
 #include "image/transform.h"
-
-#include <cmath>
+#include "tests/viewer/harness.h"
+#include "viewer/magnifier.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSlider>
+
+#include <cmath>
 
 using namespace rida;
 using namespace rida::viewer;
@@ -139,8 +139,8 @@ TEST(Magnifier, TheSliderEnlargesByTenToTheValueOverFifty)
         int shown;              // where the magnifier shows its middle column
         int vacated;            // where the block lies unmagnified: now showing paper
     } cases[] = {
-        {50, 10, 12, 110, 11},  // 10 x: columns 10 .. 12 appear at 100 .. 120
-        {10, 40, 50, 71, 45},   // 10^0.2 = 1.585 x: 40 .. 50 appear at 63.4 .. 79.2
+        {50, 10, 12, 110, 11}, // 10 x: columns 10 .. 12 appear at 100 .. 120
+        {10, 40, 50, 71, 45},  // 10^0.2 = 1.585 x: 40 .. 50 appear at 63.4 .. 79.2
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.slider);
@@ -206,8 +206,8 @@ TEST(Magnifier, APartlyShownMagnifierPaintsAsTheOperationGivesForItsFrame)
         int dx, dy; // the view scrolled this far from the magnifier, in view pixels
         int rotation, magnification;
         bool smooth;
-    } cases[] = {{-300, 0, 0, 10, false}, {0, -250, 30, 20, true}, {300, 200, -45, 35, false},
-                 {-300, 150, 90, 50, true}};
+    } cases[] = {
+        {-300, 0, 0, 10, false}, {0, -250, 30, 20, true}, {300, 200, -45, 35, false}, {-300, 150, 90, 50, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dx * 1000 + c.dy);
         Harness h;
@@ -216,7 +216,7 @@ TEST(Magnifier, APartlyShownMagnifierPaintsAsTheOperationGivesForItsFrame)
             for (int x = 0; x < page.width(); ++x)
                 page.setPixel(x, y, argb(255, (x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
         h.setPage(std::move(page));
-        h.viewer->selectScaleEntry(6); // 100 %
+        h.viewer->selectScaleEntry(6);     // 100 %
         h.view().scrollByPixels(400, 400); // room to scroll either way
         h.viewer->toggleMagnifier();
         h.viewer->setSelection(nullptr);

@@ -1,5 +1,6 @@
 // One QApplication for all cases of the executable.
 #include <QApplication>
+
 #include <gtest/gtest.h>
 
 namespace {

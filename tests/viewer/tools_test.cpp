@@ -1,8 +1,7 @@
-#include "tests/viewer/harness.h"
-
-#include "tests/support/fakeservices.h"
 #include "image/codec.h"
 #include "image/transform.h"
+#include "tests/support/fakeservices.h"
+#include "tests/viewer/harness.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -26,10 +25,10 @@ TEST(PageTools, EveryCommandButCancelDoesNothingOnAnEmptyPage)
 {
     Harness h;
     const std::pair<const char*, std::function<void()>> commands[] = {
-        {"magnifier", [&] { h.viewer->toggleMagnifier(); }},  {"marker", [&] { h.viewer->placeMarker(); }},
-        {"apply", [&] { h.viewer->applySelection(); }},          {"rotate 90", [&] { h.viewer->rotate90(); }},
-        {"rotate 180", [&] { h.viewer->rotate180(); }}, {"brighter", [&] { h.viewer->brightnessUp(); }},
-        {"darker", [&] { h.viewer->brightnessDown(); }}, {"reopen", [&] { h.viewer->reopenCommand(); }},
+        {"magnifier", [&] { h.viewer->toggleMagnifier(); }}, {"marker", [&] { h.viewer->placeMarker(); }},
+        {"apply", [&] { h.viewer->applySelection(); }},      {"rotate 90", [&] { h.viewer->rotate90(); }},
+        {"rotate 180", [&] { h.viewer->rotate180(); }},      {"brighter", [&] { h.viewer->brightnessUp(); }},
+        {"darker", [&] { h.viewer->brightnessDown(); }},     {"reopen", [&] { h.viewer->reopenCommand(); }},
     };
     for (const auto& [name, run] : commands) {
         SCOPED_TRACE(name);
@@ -87,8 +86,8 @@ TEST(PageTools, ApplyBurnsA640PixelMagnifierAt50Percent)
 TEST(PageTools, ApplyDrawsTheMagnifierFromThePageAtFullResolution)
 {
     Harness h;
-    image::Bitmap original =
-        makePage(2000, 2000, [](int x, int y) { return (x + y / 3) % 2 ? argb(255, 255, 0, 0) : argb(255, 0, 0, 255); });
+    image::Bitmap original = makePage(
+        2000, 2000, [](int x, int y) { return (x + y / 3) % 2 ? argb(255, 255, 0, 0) : argb(255, 0, 0, 255); });
     h.setPage(image::Bitmap(original));
     h.viewer->selectScaleEntry(2); // 50 %
     h.viewer->toggleMagnifier();
@@ -202,7 +201,7 @@ TEST(PageTools, MenusPerWindow)
     };
     Harness lookup;
     EXPECT_EQ(texts(lookup.viewer->pageMenu), QStringList({"다시 열기", "돋보기 실행", "마커 실행", "기능 적용",
-                                                                "기능 취소", "90˚ 회전", "180˚ 회전"}));
+                                                           "기능 취소", "90˚ 회전", "180˚ 회전"}));
 
     Harness reg(ViewerConfig::registration(), /*withCancelHook=*/true);
     EXPECT_EQ(texts(reg.viewer->pageMenu), QStringList({"돋보기 실행", "돋보기 취소", "90˚ 회전", "180˚ 회전"}));
@@ -370,9 +369,10 @@ TEST(ViewerControls, CaptionsHintsAndOrderOfBothBars)
 
     lookup.resize(1100, 600);
     lookup.show();
-    QList<QWidget*> bar = {lookup.scaleBox,  lookup.magnifierButton, lookup.magnifierSettingsButton,       lookup.markerButton,
-                           lookup.applyButton,  lookup.cancelButton, lookup.smoothingBox, lookup.brightnessField,
-                           lookup.brightnessUpButton, lookup.rotate90Button, lookup.rotate180Button};
+    QList<QWidget*> bar = {lookup.scaleBox,       lookup.magnifierButton, lookup.magnifierSettingsButton,
+                           lookup.markerButton,   lookup.applyButton,     lookup.cancelButton,
+                           lookup.smoothingBox,   lookup.brightnessField, lookup.brightnessUpButton,
+                           lookup.rotate90Button, lookup.rotate180Button};
     QList<QWidget*> sorted = bar;
     std::stable_sort(sorted.begin(), sorted.end(), [](QWidget* a, QWidget* b) {
         return a->mapTo(a->window(), QPoint()).x() < b->mapTo(b->window(), QPoint()).x();

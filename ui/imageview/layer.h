@@ -10,9 +10,9 @@
 #include "image/bitmap.h"
 #include "image/geometry.h"
 
-#include <functional>
-
 #include <Qt>
+
+#include <functional>
 
 namespace rida::ui {
 

@@ -192,10 +192,10 @@ private:
             return true;
         timer_.stop();
         QFile::remove(document_);
-        services().showMessage(nullptr,
-                               QStringLiteral("워드프로세서가 문서를 열지 못했습니다 (종료 코드 %1).")
-                                   .arg(QString::fromLatin1(text)),
-                               MessageIcon::Error);
+        services().showMessage(
+            nullptr,
+            QStringLiteral("워드프로세서가 문서를 열지 못했습니다 (종료 코드 %1).").arg(QString::fromLatin1(text)),
+            MessageIcon::Error);
         return true;
     }
 

@@ -144,7 +144,8 @@ QString newDocumentPath()
         folder = QDir::tempPath();
     // Documents of earlier exports have long been read by the word processor.
     const QDateTime stale = QDateTime::currentDateTime().addSecs(-kDocumentKeepSeconds);
-    const QFileInfoList earlier = QDir(folder).entryInfoList({QStringLiteral("rida-*.fodt"), QStringLiteral("rida-*.fodt.status")}, QDir::Files);
+    const QFileInfoList earlier =
+        QDir(folder).entryInfoList({QStringLiteral("rida-*.fodt"), QStringLiteral("rida-*.fodt.status")}, QDir::Files);
     for (const QFileInfo& old : earlier) {
         if (old.lastModified() < stale)
             QFile::remove(old.filePath());
