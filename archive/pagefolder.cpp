@@ -2,9 +2,9 @@
 
 #include "archive/error.h"
 #include "archive/filemode.h"
+#include "archive/sha256.h"
 #include "archive/store.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,17 +41,6 @@ void createPageFolder(const QString& folder)
         throw ArchiveError(Failure::ReadOnly, QStringLiteral("이미지 폴더를 만들 수 없습니다: %1").arg(folder));
 }
 
-std::optional<PageDigest> digestFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file) || file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return PageDigest{QString::fromLatin1(hash.result().toHex()), file.size()};
-}
-
 QList<CheckFinding> checkArchive(Store& store, const QString& pageFolder)
 {
     QList<CheckFinding> findings;
@@ -67,7 +56,7 @@ QList<CheckFinding> checkArchive(Store& store, const QString& pageFolder)
                  QStringLiteral("이미지 파일이 없습니다: %1 (문서 %2)").arg(page.pagePath).arg(page.documentId)});
             continue;
         }
-        const std::optional<PageDigest> digest = digestFile(path);
+        const std::optional<FileDigest> digest = digestOfFile(path);
         if (!digest) {
             findings.append({CheckFinding::Unreadable, page.pagePath,
                              QStringLiteral("이미지 파일을 읽을 수 없습니다: %1 (문서 %2)")

@@ -26,13 +26,6 @@ PageFolderStatus pageFolderStatus(const QString& folder);
 // Makes the folder and the folders above it; throws ArchiveError when it cannot.
 void createPageFolder(const QString& folder);
 
-struct PageDigest {
-    QString sha256; // 64 lower-case hex digits
-    qint64 bytes = 0;
-};
-// Reads a whole file; nullopt when it cannot be read.
-std::optional<PageDigest> digestFile(const QString& path);
-
 struct CheckFinding {
     enum Kind {
         MissingPage, // a record whose page file is not there

@@ -4,6 +4,7 @@
 #include "archive/filemode.h"
 #include "archive/pagefolder.h"
 #include "archive/parcel.h"
+#include "archive/sha256.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -22,7 +23,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sodium.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,15 +63,6 @@ bool isLive(qint64 id)
 {
     QMutexLocker lock(&liveMutex);
     return liveFilings.contains(id);
-}
-
-// libsodium's SHA-256 takes about half the time of Qt's on a page of a few megabytes.
-QString sha256Hex(const QByteArray& bytes)
-{
-    unsigned char digest[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                       static_cast<unsigned long long>(bytes.size()));
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex());
 }
 
 QString systemText(int error)

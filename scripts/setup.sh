@@ -9,7 +9,7 @@ PACKAGES=(
   libcups2-dev poppler-utils cups-daemon cups-client cups-filters
   libturbojpeg0-dev libjpeg62-turbo-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libqt6sql6-sqlite libsodium-dev
+  libqt6sql6-sqlite libsodium-dev libssl-dev
   fonts-nanum xvfb xauth xdotool xdg-utils
   libreoffice-writer
 )
