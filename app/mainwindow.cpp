@@ -290,7 +290,7 @@ void MainWindow::keepAbove(QWidget* window)
 
 void MainWindow::openLookup()
 {
-    openWorkWindow(refs::jiga_view, [this] { return new lookup::LookupWindow(appDir_, regions()); });
+    openWorkWindow(refs::jiga_view, [this] { return new lookup::LookupWindow(appDir_, regions(), pageArchive()); });
 }
 
 void MainWindow::openAutoRegistration()
