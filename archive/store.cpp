@@ -933,6 +933,12 @@ std::optional<StoredDocument> Store::document(qint64 documentId)
 
 // ---- Changes of a stored record ---------------------------------------------
 
+QString lastLotRefusal()
+{
+    return QStringLiteral("문서의 마지막 필지는 삭제할 수 없습니다. 문서를 없애려면 \"문서/필지 전체 삭제\"로 "
+                          "문서를 삭제하십시오.");
+}
+
 ArchiveError changedSinceOpened(qint64 documentId, bool deleted)
 {
     if (deleted)
@@ -1035,9 +1041,7 @@ int Store::removeLot(qint64 documentId, int version, const NewLot& lot)
     if (found == d.lots.end())
         throw ArchiveError(Failure::Invalid, QStringLiteral("이 문서에 없는 필지입니다: %1").arg(pnu));
     if (d.lots.size() == 1)
-        throw ArchiveError(Failure::Invalid,
-                           QStringLiteral("문서의 마지막 필지는 삭제할 수 없습니다. 문서를 없애려면 \"문서/필지 "
-                                          "전체 삭제\"로 문서를 삭제하십시오."));
+        throw ArchiveError(Failure::Invalid, lastLotRefusal());
     const QString before = recordJson(d);
     QSqlQuery remove = prepare(QStringLiteral("DELETE FROM lots WHERE document_id = ? AND pnu = ?"));
     remove.addBindValue(documentId);

@@ -175,6 +175,9 @@ struct PendingPageRemoval {
     QString restoredTo;
 };
 
+// Why the last lot of a document is not removed.
+QString lastLotRefusal();
+
 // The refusal of a change made on a document that changed (or went) since it was opened.
 ArchiveError changedSinceOpened(qint64 documentId, bool deleted);
 

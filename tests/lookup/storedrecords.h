@@ -48,7 +48,8 @@ public:
     // scan stays in its folder.
     qint64 file(QChar kind, int year, int month, QList<archive::NewLot> lots, const QString& name = {})
     {
-        const QString scan = scans() + u'/' + (name.isEmpty() ? QStringLiteral("scan%1.jpg").arg(++pages_) : name);
+        ++pages_;
+        const QString scan = scans() + u'/' + (name.isEmpty() ? QStringLiteral("scan%1.jpg").arg(pages_) : name);
         QImage page(48, 32, QImage::Format_RGB32);
         page.fill(QColor(40 + (pages_ * 7) % 200, 90, (pages_ * 13) % 250));
         EXPECT_TRUE(page.save(scan, "JPEG"));
