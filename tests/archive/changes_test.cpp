@@ -234,6 +234,39 @@ TEST_F(RecordChanges, AChangeOnAnOlderVersionIsRefusedWhateverTheConnection)
     expectCheckClean();
 }
 
+// Two programs: another process changes the record while this one holds it
+// open; this one's change is refused and it reads the other's.
+TEST_F(RecordChanges, AChangeByAnotherProcessRefusesTheOlderVersion)
+{
+    const int opened = version();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int status = 1;
+        try {
+            auto store = open();
+            if (store->signIn(QStringLiteral("김등록"), QStringLiteral("clerk-pw")).ok()) {
+                store->updateAttributes(id_, opened, {u'J', 2011, 7});
+                status = 0;
+            }
+        } catch (...) {
+        }
+        ::_exit(status);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    const ArchiveError e = thrown([&] { store_->addLot(id_, opened, {kSollaeRi, false, 3, 0}); });
+    EXPECT_EQ(e.failure(), Failure::Conflict);
+    const StoredDocument now = *store_->document(id_);
+    EXPECT_EQ(now.kind, u'J');
+    EXPECT_EQ(now.surveyYear, 2011);
+    EXPECT_EQ(now.version, opened + 1);
+    EXPECT_EQ(now.lots.size(), 2);
+    EXPECT_EQ(store_->auditLog(1).front().userName, QStringLiteral("김등록"));
+}
+
 // ---- Deleting: the page goes back ------------------------------------------
 
 TEST_F(RecordChanges, ADeletedDocumentsPageGoesBackToItsFolderAndName)
