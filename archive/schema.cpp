@@ -164,7 +164,8 @@ void toVersion3(const Migrator& m)
                          " document TEXT NOT NULL)"));
 }
 
-// Version 4: a version number on every document, raised by each change of
+// Version 4: the lot index with the document in it; a version number on
+// every document, raised by each change of
 // the document or its lots, so that a change made on what somebody opened
 // earlier is refused instead of overwriting a newer one; and the pages of
 // deleted documents whose copy in the page folder is still to be removed
@@ -172,6 +173,9 @@ void toVersion3(const Migrator& m)
 void toVersion4(const Migrator& m)
 {
     m.run(QStringLiteral("ALTER TABLE documents ADD COLUMN version INTEGER NOT NULL DEFAULT 1"));
+    // The lot index carries the document, so that a search reads the index alone.
+    m.run(QStringLiteral("DROP INDEX lots_by_lot"));
+    m.run(QStringLiteral("CREATE INDEX lots_by_lot ON lots (region_code, san, main_number, sub_number, document_id)"));
     m.run(QStringLiteral("CREATE TABLE page_removals ("
                          " id {key},"
                          " document_id BIGINT NOT NULL,"

@@ -20,6 +20,8 @@ namespace {
 
 const QString kWrongPair = QStringLiteral("아이디 또는 비밀번호가 올바르지 않습니다.");
 const QString kKindCodes = QStringLiteral("TGSJYX");
+// A lot search matching more lots than this reads the documents newest first.
+constexpr int kManyLots = 20000;
 
 QString json(const QJsonObject& object)
 {
@@ -847,27 +849,57 @@ QList<FoundDocument> Store::findDocuments(const LotQuery& q)
         lotConditions << QStringLiteral("l.region_code BETWEEN ? AND ?");
         lotValues << q.townCode.left(8) + QStringLiteral("00") << q.townCode.left(8) + QStringLiteral("99");
     }
+    // 산 and the numbers, apart: a search among many lots asks for them alone.
+    QStringList numberConditions;
+    QVariantList numberValues;
     if (q.mountain) {
-        lotConditions << QStringLiteral("l.san = ?");
-        lotValues << (*q.mountain ? 1 : 0);
+        numberConditions << QStringLiteral("l.san = ?");
+        numberValues << (*q.mountain ? 1 : 0);
     } else if (region) {
         // Both values named keep the lot index in use for the numbers after it.
         lotConditions << QStringLiteral("l.san IN (0, 1)");
     }
     if (q.mainNumber) {
-        lotConditions << QStringLiteral("l.main_number = ?");
-        lotValues << *q.mainNumber;
+        numberConditions << QStringLiteral("l.main_number = ?");
+        numberValues << *q.mainNumber;
     }
     if (q.subNumber) {
-        lotConditions << QStringLiteral("l.sub_number = ?");
-        lotValues << *q.subNumber;
+        numberConditions << QStringLiteral("l.sub_number = ?");
+        numberValues << *q.subNumber;
     }
+    lotConditions << numberConditions;
+    lotValues << numberValues;
     QStringList conditions;
     QVariantList values;
     if (!lotConditions.isEmpty()) {
-        conditions << QStringLiteral("d.id IN (SELECT l.document_id FROM lots l WHERE %1)")
-                          .arg(lotConditions.join(QStringLiteral(" AND ")));
-        values << lotValues;
+        const QString lotWhere = lotConditions.join(QStringLiteral(" AND "));
+        // Few matching lots: their documents are gathered and sorted. Many (a
+        // whole 읍면, say): the documents are read newest first and each is
+        // asked whether it has such a lot, which stops at the limit.
+        bool many = false;
+        if (region) {
+            QSqlQuery count =
+                prepare(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM lots l WHERE %1 LIMIT ?) c").arg(lotWhere));
+            for (const QVariant& value : lotValues)
+                count.addBindValue(value);
+            count.addBindValue(kManyLots + 1);
+            exec(count);
+            many = count.next() && count.value(0).toInt() > kManyLots;
+            count.finish();
+        }
+        if (many) {
+            // The parcel number starts with the region code: the per-document
+            // index answers from its own entries.
+            const QString prefix = q.regionCode.isEmpty() ? q.townCode.left(8) : q.regionCode;
+            QStringList exists{QStringLiteral("l.document_id = d.id"), QStringLiteral("l.pnu BETWEEN ? AND ?")};
+            exists << numberConditions;
+            conditions
+                << QStringLiteral("EXISTS (SELECT 1 FROM lots l WHERE %1)").arg(exists.join(QStringLiteral(" AND ")));
+            values << prefix << prefix + QString(19 - prefix.size(), u'9') << numberValues;
+        } else {
+            conditions << QStringLiteral("d.id IN (SELECT l.document_id FROM lots l WHERE %1)").arg(lotWhere);
+            values << lotValues;
+        }
     }
     if (q.kind) {
         conditions << QStringLiteral("d.kind = ?");
