@@ -5,8 +5,10 @@
 
 #include "components/resultgrids.h"
 #include "lookup/lookupwindow.h"
+#include "lookup/outputbar.h"
 #include "tests/lookup/storedrecords.h"
 #include "tests/lookup/windowtesting.h"
+#include "tests/support/fakeoutput.h"
 #include "ui/fields.h"
 #include "viewer/imageviewer.h"
 
@@ -210,6 +212,20 @@ TEST_F(ArchiveLookup, APageThatVanishedIsNamedByTheErrorReportAndTheGridsStay)
     EXPECT_EQ(w->lotGrid->dataRowCount(), 2);
     EXPECT_TRUE(w->viewer->page().empty());
     ASSERT_TRUE(QFile::rename(aside, page)); // the archive whole again for the check
+}
+
+// The output commands take the stored page as they take the sample's.
+TEST_F(ArchiveLookup, AStoredPageIsPrintedAsItIsShown)
+{
+    test::ScopedFakeOutput out;
+    setCriteria(panel, QStringLiteral("임의읍"), QStringLiteral("임의리"), false, "12", "3");
+    search();
+    test::doubleClickRow(w->recordGrid, 1);
+    QTest::mouseClick(w->output->printButton, Qt::LeftButton);
+    ASSERT_EQ(out.reports->calls.size(), 2);
+    EXPECT_EQ(out.reports->calls[1].kind, test::ReportCall::Print);
+    EXPECT_EQ(out.reports->calls[1].page.image.picture.size(), QSize(48, 32));
+    EXPECT_TRUE(fake->messages.isEmpty());
 }
 
 } // namespace
