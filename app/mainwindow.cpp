@@ -290,7 +290,7 @@ void MainWindow::keepAbove(QWidget* window)
 
 void MainWindow::openLookup()
 {
-    openWorkWindow(refs::jiga_view, [this] { return new lookup::LookupWindow(appDir_, regions()); });
+    openWorkWindow(refs::jiga_view, [this] { return new lookup::LookupWindow(appDir_, regions(), pageArchive()); });
 }
 
 void MainWindow::openAutoRegistration()
@@ -307,7 +307,7 @@ void MainWindow::openRegistration()
 
 void MainWindow::openModify()
 {
-    openWorkWindow(refs::jiga_select, [this] { return new modify::ModifyWindow(appDir_, regions()); });
+    openWorkWindow(refs::jiga_select, [this] { return new modify::ModifyWindow(appDir_, regions(), pageArchive()); });
 }
 
 void MainWindow::openUsers()
@@ -340,7 +340,9 @@ void MainWindow::connectAdministration()
         {lookupAction, lookupButton, lookupButton->toolTip(), Command::Lookup},
         {autoRegistrationAction, autoRegistrationButton, autoRegistrationButton->toolTip(), Command::RegisterAutomatic},
         {registrationAction, registrationButton, registrationButton->toolTip(), Command::RegisterManual},
-        {modifyAction, modifyButton, modifyButton->toolTip(), Command::ModifyRecords},
+        // Every role opens the modify window; it lets 조회자 only look (its
+        // commands follow 지가조서 수정 and 문서 삭제).
+        {modifyAction, modifyButton, modifyButton->toolTip(), Command::Lookup},
         {usersAction, nullptr, QString(), Command::ManageUsers},
         {regionCodesAction, nullptr, QString(), Command::ManageRegions},
         {settingsAction, nullptr, QString(), Command::EditSettings},

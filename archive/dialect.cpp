@@ -77,6 +77,9 @@ public:
                 throw ArchiveError(classify(query.lastError()), messageFor(query.lastError(), path, options));
         };
         run(QStringLiteral("PRAGMA foreign_keys = ON"));
+        // Up to 64 MB of the file kept in memory (the default is 2 MB): the lot
+        // and document indexes of a large archive stay there between searches.
+        run(QStringLiteral("PRAGMA cache_size = -65536"));
         // Reading the schema reads the first page: a file that is not a database fails here.
         run(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         query.finish();

@@ -74,6 +74,7 @@ QList<CheckFinding> checkArchive(Store& store, const QString& pageFolder)
     // std::filesystem lists every name, also one that is not valid in the
     // locale's encoding, which a Qt listing would leave out.
     const fs::path top(QFile::encodeName(root.absolutePath()).toStdString());
+    const std::string restoreFolder = QFile::encodeName(kRestoreFolder).toStdString();
     std::error_code error;
     fs::recursive_directory_iterator it(top, error), end;
     if (error)
@@ -82,9 +83,12 @@ QList<CheckFinding> checkArchive(Store& store, const QString& pageFolder)
     for (; !error && it != end; it.increment(error)) {
         const fs::directory_entry& entry = *it;
         std::error_code typeError;
-        if (entry.is_directory(typeError))
-            continue;
         const std::string relative = entry.path().lexically_relative(top).generic_string();
+        if (entry.is_directory(typeError)) {
+            if (relative == restoreFolder)
+                it.disable_recursion_pending();
+            continue;
+        }
         const QByteArray bytes = QByteArray::fromStdString(relative);
         if (!registered.contains(bytes))
             findings.append({CheckFinding::StrayFile, QFile::decodeName(bytes),

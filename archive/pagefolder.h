@@ -13,6 +13,10 @@ namespace rida::archive {
 
 class Store;
 
+// The folder inside the page folder where the pages of deleted documents go
+// back when their own folder cannot take them; the check leaves it alone.
+inline const QString kRestoreFolder = QStringLiteral("복구");
+
 struct PageFolderStatus {
     enum State { Ready, Missing, NotAFolder, NotWritable };
     State state = Missing;
@@ -40,7 +44,7 @@ struct CheckFinding {
 };
 
 // Every finding, records in their order, then the files the folder has
-// besides them, then what the database's check says. Needs a user allowed
+// besides them (outside the restore folder), then what the database's check says. Needs a user allowed
 // to check the archive.
 QList<CheckFinding> checkArchive(Store& store, const QString& pageFolder);
 

@@ -562,9 +562,179 @@ FiledPage filePage(Store& store, const QString& pageFolder, const FilingRequest&
     return filed;
 }
 
+// ---- Deleting a document ----------------------------------------------------------
+
+namespace {
+
+// Where a deleted document's page goes: its own folder and name when the
+// folder is there, may be written and the name is free; else the restore folder.
+struct RestoreTarget {
+    QString folder;
+    QString name;
+    bool restoreFolder = false;
+};
+
+RestoreTarget originalTarget(const StoredDocument& d)
+{
+    const QString folder = QDir::cleanPath(d.originalFolder);
+    if (d.originalFolder.isEmpty() || d.originalName.isEmpty() || !QFileInfo(folder).isDir() ||
+        !writableByMode(folder) || exists(folder + u'/' + d.originalName))
+        return {};
+    return {folder, d.originalName, false};
+}
+
+// Copies `bytes` to a free name in `folder` (`namer` gives the names to
+// try), flushed and checked; the path it got. Throws the file failure.
+QString placeCopy(const QByteArray& bytes, const QString& sha256, const QString& folder, const PageNamer& namer,
+                  int attempts = kNameAttempts)
+{
+    const QString temp = folder + QStringLiteral("/.rida-restore-%1.part")
+                                      .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    writeNewFile(temp, bytes, {});
+    try {
+        if (const int error = syncFolder(folder))
+            fileFailure(error, folder);
+        const std::optional<QByteArray> copy = readWhole(temp);
+        if (!copy || copy->size() != bytes.size() || sha256Hex(*copy) != sha256)
+            throw ArchiveError(Failure::Database,
+                               QStringLiteral("되돌린 사본이 원본과 다릅니다(크기 또는 SHA-256): %1\n문서와 "
+                                              "이미지는 그대로입니다. 디스크를 점검하십시오.")
+                                   .arg(temp));
+        for (int attempt = 0; attempt < attempts; ++attempt) {
+            const QString name = folder + u'/' + namer.candidate(attempt);
+            const int error = renameNoReplace(temp, name);
+            if (error == 0) {
+                syncFolder(folder);
+                return name;
+            }
+            if (error != EEXIST)
+                fileFailure(error, name);
+        }
+        throw ArchiveError(Failure::Conflict, QStringLiteral("폴더에 쓸 수 있는 이름이 없습니다: %1").arg(folder));
+    } catch (...) {
+        removeFile(temp);
+        syncFolder(folder);
+        throw;
+    }
+}
+
+// Removes the page folder's copy of a deleted document's page, once its
+// restored copy is there unchanged; true when nothing of it is left.
+bool removeWithdrawnCopy(const QString& stored, const QString& restoredTo, const QString& sha256)
+{
+    if (!exists(stored))
+        return true;
+    const std::optional<QByteArray> restored = readWhole(restoredTo);
+    if (!restored || sha256Hex(*restored) != sha256)
+        return false;
+    if (!removeFile(stored))
+        return false;
+    syncFolder(QFileInfo(stored).absolutePath());
+    return true;
+}
+
+} // namespace
+
+WithdrawnPage withdrawDocument(Store& store, const QString& pageFolder, qint64 documentId, int version,
+                               const WithdrawHooks& hooks)
+{
+    store.require(Command::DeleteDocuments);
+    auto step = [&](WithdrawStep s) {
+        if (hooks.afterStep)
+            hooks.afterStep(s);
+    };
+    const std::optional<StoredDocument> d = store.document(documentId);
+    if (!d)
+        throw changedSinceOpened(documentId, true);
+    if (d->version != version)
+        throw changedSinceOpened(documentId, false);
+    const PageFolderStatus status = pageFolderStatus(pageFolder);
+    if (!status.ready())
+        throw ArchiveError(status.state == PageFolderStatus::NotWritable ? Failure::ReadOnly : Failure::Missing,
+                           status.message + QStringLiteral("\n문서는 삭제하지 않았습니다."));
+    const QDir root(pageFolder);
+    const QString stored = root.absoluteFilePath(d->pagePath);
+    const std::optional<QByteArray> bytes = readWhole(stored);
+    if (!bytes || sha256Hex(*bytes) != d->pageSha256)
+        throw ArchiveError(
+            Failure::Missing,
+            QStringLiteral("문서 %1의 이미지 파일이 없거나 등록 때와 달라 되돌릴 수 없습니다: %2\n문서는 "
+                           "삭제하지 않았습니다. 점검(rida-archive check)으로 확인하십시오.")
+                .arg(documentId)
+                .arg(d->pagePath));
+
+    // 1. The restored copy, where it came from or in the restore folder.
+    WithdrawnPage withdrawn;
+    const PageNameParts parts{d->kind, d->surveyYear, d->surveyMonth, d->regionCode};
+    const QString name = d->originalName.isEmpty() ? QFileInfo(d->pagePath).fileName() : d->originalName;
+    const RestoreTarget own = originalTarget(*d);
+    if (!own.folder.isEmpty()) {
+        try {
+            // Only the original name: one taken since it was looked at sends
+            // the page to the restore folder.
+            withdrawn.restoredTo = placeCopy(*bytes, d->pageSha256, own.folder,
+                                             PageNamer(NameRule::KeepName, parts, own.name, own.folder), 1);
+        } catch (const ArchiveError&) {
+            // The folder refused the copy: the restore folder takes it.
+        }
+    }
+    if (withdrawn.restoredTo.isEmpty()) {
+        const QString folder = root.absoluteFilePath(kRestoreFolder);
+        if (!QFileInfo(folder).isDir()) {
+            if (!QDir().mkpath(folder))
+                fileFailure(errno ? errno : EACCES, folder);
+            syncFolder(root.absolutePath());
+        }
+        withdrawn.restoredTo =
+            placeCopy(*bytes, d->pageSha256, folder, PageNamer(NameRule::KeepName, parts, name, folder));
+        withdrawn.toRestoreFolder = true;
+    }
+    // 2. The record.
+    qint64 removal = 0;
+    try {
+        step(WithdrawStep::Restored);
+        removal = store.deleteDocument(documentId, version, withdrawn.restoredTo);
+    } catch (...) {
+        removeFile(withdrawn.restoredTo);
+        syncFolder(QFileInfo(withdrawn.restoredTo).absolutePath());
+        throw;
+    }
+    step(WithdrawStep::Deleted);
+    // 3. The page folder's copy.
+    if (removeWithdrawnCopy(stored, withdrawn.restoredTo, d->pageSha256)) {
+        try {
+            store.finishPageRemoval(removal);
+        } catch (const ArchiveError&) {
+            // The next start finds the copy gone and drops the note.
+        }
+    }
+    step(WithdrawStep::Removed);
+    withdrawn.message =
+        withdrawn.toRestoreFolder
+            ? QStringLiteral("문서를 삭제했습니다. 원래 폴더에 되돌릴 수 없어 이미지를 복구 폴더에 두었습니다: %1")
+                  .arg(withdrawn.restoredTo)
+            : QStringLiteral("문서를 삭제했습니다. 이미지를 입력 폴더로 복구했습니다: %1").arg(withdrawn.restoredTo);
+    return withdrawn;
+}
+
 RecoveryReport recoverPendingFilings(Store& store, const QString& pageFolder)
 {
     RecoveryReport report;
+    if (pageFolderStatus(pageFolder).ready()) {
+        const QDir root(pageFolder);
+        for (const PendingPageRemoval& removal : store.pendingPageRemovals()) {
+            const QString stored = root.absoluteFilePath(removal.pagePath);
+            const bool hadCopy = exists(stored);
+            if (!removeWithdrawnCopy(stored, removal.restoredTo, removal.pageSha256))
+                report.messages << QStringLiteral("삭제된 문서 %1의 되돌린 이미지가 없거나 달라 이미지 폴더의 "
+                                                  "파일을 남겨 두었습니다: %2")
+                                       .arg(removal.documentId)
+                                       .arg(removal.pagePath);
+            else if (hadCopy)
+                ++report.pagesRemoved;
+            store.finishPageRemoval(removal.id);
+        }
+    }
     Journal journal(store);
     struct Row {
         qint64 id;

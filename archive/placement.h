@@ -103,12 +103,56 @@ struct RecoveryReport {
     int left = 0;             // journal rows that could not be resolved yet (kept for the next start)
     QStringList messages;     // Korean, one line for each filing resolved or left
     QStringList missingPages; // records of the journal whose page is not in the page folder
+    int pagesRemoved = 0;     // pages of deleted documents removed from the page folder after a stop
 };
 
 // Resolves the journal rows of filings that stopped: those of this program
 // that are no longer running, those of a program that has ended on this
-// machine, and those of other machines older than an hour. Run at start-up,
-// after the sign-in (finishing a filing stores its record).
+// machine, and those of other machines older than an hour; and removes the
+// page folder's copies of deleted documents' pages that a stop left (their
+// restored copy checked first). Run at start-up, after the sign-in
+// (finishing a filing stores its record).
 RecoveryReport recoverPendingFilings(Store& store, const QString& pageFolder);
+
+// ---- Deleting a document: its page goes back -----------------------------------
+//
+// The page of a deleted document goes back where it came from: to the folder
+// and name it was registered from; when that folder is gone, cannot be
+// written or the name is taken, to the restore folder "복구" in the page folder
+// (kRestoreFolder, pagefolder.h), under its original name with " (2)" ... when
+// taken. The steps are ordered so that at every moment the page is in the
+// page folder with its record, or restored, or both:
+//   1. Restored: the page is copied to a temporary name beside its
+//                destination, flushed, read back and checked by size and
+//                SHA-256, given its final name without replacing a file, and
+//                the folder flushed;
+//   2. Deleted:  the document and its lots are deleted in one transaction,
+//                which also notes the page folder's copy as still to remove;
+//   3. Removed:  the page folder's copy is removed, the folder flushed, and
+//                the note goes.
+// A failure before 2 removes the restored copy again (the record and its
+// page stay); a stop between 2 and 3 leaves the note, and
+// recoverPendingFilings removes the page folder's copy at the next start once
+// the restored copy is found unchanged (else the copy stays and is reported).
+
+enum class WithdrawStep { Restored, Deleted, Removed };
+
+struct WithdrawHooks {
+    std::function<void(WithdrawStep)> afterStep;
+};
+
+struct WithdrawnPage {
+    QString restoredTo;           // absolute path of the page now
+    bool toRestoreFolder = false; // not where it came from
+    QString message;              // Korean: where the page is now
+};
+
+// Deletes the document opened at `version` and puts its page back. Needs a
+// user allowed to delete documents. Throws ArchiveError: Conflict (the
+// document changed or went since it was opened), Missing (its page is not in
+// the page folder, or the page folder is gone), and the store's failures; the
+// record and its page then stay as they were.
+WithdrawnPage withdrawDocument(Store& store, const QString& pageFolder, qint64 documentId, int version,
+                               const WithdrawHooks& hooks = {});
 
 } // namespace rida::archive

@@ -9,7 +9,7 @@ bool allows(Role role, Command command)
         return true;
     case Role::Clerk:
         return command == Command::Lookup || command == Command::Output || command == Command::RegisterManual ||
-               command == Command::RegisterAutomatic;
+               command == Command::RegisterAutomatic || command == Command::ModifyRecords;
     case Role::Viewer:
         return command == Command::Lookup || command == Command::Output;
     }
@@ -71,6 +71,8 @@ QString commandWord(Command command)
         return QStringLiteral("지가조서 자동 등록");
     case Command::ModifyRecords:
         return QStringLiteral("지가조서 수정");
+    case Command::DeleteDocuments:
+        return QStringLiteral("문서 삭제");
     case Command::ManageUsers:
         return QStringLiteral("사용자 관리");
     case Command::ManageRegions:

@@ -11,7 +11,7 @@ namespace rida::archive {
 
 enum class Role {
     Administrator, // 관리자: everything
-    Clerk,         // 등록자: lookup, output and registration
+    Clerk,         // 등록자: lookup, output, registration and corrections (no document deleted)
     Viewer,        // 조회자: lookup and output only
 };
 
@@ -20,7 +20,8 @@ enum class Command {
     Output,            // printing, the word processor, saving a page; the CSV export
     RegisterManual,    // 지가조서 수동 등록
     RegisterAutomatic, // 지가조서 자동 등록
-    ModifyRecords,     // 지가조서 수정
+    ModifyRecords,     // 지가조서 수정: lots and document attributes
+    DeleteDocuments,   // 문서/필지 전체 삭제
     ManageUsers,       // 사용자 관리
     ManageRegions,     // 행정코드 관리
     EditSettings,      // 환경 설정

@@ -164,9 +164,30 @@ void toVersion3(const Migrator& m)
                          " document TEXT NOT NULL)"));
 }
 
+// Version 4: the lot index with the document in it; a version number on
+// every document, raised by each change of
+// the document or its lots, so that a change made on what somebody opened
+// earlier is refused instead of overwriting a newer one; and the pages of
+// deleted documents whose copy in the page folder is still to be removed
+// (their restored copy is in place, see withdrawDocument in placement.h).
+void toVersion4(const Migrator& m)
+{
+    m.run(QStringLiteral("ALTER TABLE documents ADD COLUMN version INTEGER NOT NULL DEFAULT 1"));
+    // The lot index carries the document, so that a search reads the index alone.
+    m.run(QStringLiteral("DROP INDEX lots_by_lot"));
+    m.run(QStringLiteral("CREATE INDEX lots_by_lot ON lots (region_code, san, main_number, sub_number, document_id)"));
+    m.run(QStringLiteral("CREATE TABLE page_removals ("
+                         " id {key},"
+                         " document_id BIGINT NOT NULL,"
+                         " page_path TEXT NOT NULL,"
+                         " page_sha256 CHAR(64) NOT NULL,"
+                         " restored_to TEXT NOT NULL,"
+                         " removed_at TEXT NOT NULL)"));
+}
+
 const std::vector<std::function<void(const Migrator&)>>& steps()
 {
-    static const std::vector<std::function<void(const Migrator&)>> all{toVersion1, toVersion2, toVersion3};
+    static const std::vector<std::function<void(const Migrator&)>> all{toVersion1, toVersion2, toVersion3, toVersion4};
     return all;
 }
 

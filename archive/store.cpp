@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
 #include <atomic>
 
 namespace rida::archive {
@@ -19,6 +20,8 @@ namespace {
 
 const QString kWrongPair = QStringLiteral("아이디 또는 비밀번호가 올바르지 않습니다.");
 const QString kKindCodes = QStringLiteral("TGSJYX");
+// A lot search matching more lots than this reads the documents newest first.
+constexpr int kManyLots = 20000;
 
 QString json(const QJsonObject& object)
 {
@@ -691,6 +694,27 @@ std::optional<RegionNames> Store::regionNames(const QString& code)
 qint64 Store::insertDocument(const NewDocument& d)
 {
     require(d.registration == Registration::Automatic ? Command::RegisterAutomatic : Command::RegisterManual);
+    Transaction transaction(*this);
+    const qint64 id = insertDocumentRow(d);
+    transaction.commit();
+    return id;
+}
+
+QList<qint64> Store::insertDocuments(const QList<NewDocument>& documents)
+{
+    for (const NewDocument& d : documents)
+        require(d.registration == Registration::Automatic ? Command::RegisterAutomatic : Command::RegisterManual);
+    Transaction transaction(*this);
+    QList<qint64> ids;
+    ids.reserve(documents.size());
+    for (const NewDocument& d : documents)
+        ids.append(insertDocumentRow(d));
+    transaction.commit();
+    return ids;
+}
+
+qint64 Store::insertDocumentRow(const NewDocument& d)
+{
     if (d.kind.isNull() || !kKindCodes.contains(d.kind))
         throw ArchiveError(Failure::Invalid, QStringLiteral("문서구분이 올바르지 않습니다: %1").arg(d.kind));
     if (d.surveyYear < 1000 || d.surveyYear > 9999)
@@ -723,7 +747,6 @@ qint64 Store::insertDocument(const NewDocument& d)
         regionCodes.insert(lot.regionCode);
     }
 
-    Transaction transaction(*this);
     QSqlQuery known = prepare(QStringLiteral("SELECT 1 FROM regions WHERE code = ?"));
     for (const QString& code : regionCodes) {
         known.addBindValue(code);
@@ -793,7 +816,6 @@ qint64 Store::insertDocument(const NewDocument& d)
                 {"sha256", d.pageSha256},
                 {"registration", registrationKey(d.registration)},
                 {"lots", QJsonArray::fromStringList(parcelNumbers)}}));
-    transaction.commit();
     return id;
 }
 
@@ -818,31 +840,66 @@ QList<FoundDocument> Store::findDocuments(const LotQuery& q)
     // The statement is put together from fixed pieces of ours; every value is bound.
     QStringList lotConditions;
     QVariantList lotValues;
+    const bool region = !q.regionCode.isEmpty() || q.townCode.size() == 10;
     if (!q.regionCode.isEmpty()) {
         lotConditions << QStringLiteral("l.region_code = ?");
         lotValues << q.regionCode;
+    } else if (q.townCode.size() == 10) {
+        // Every 리 of the 읍면동: the codes that share its first eight digits.
+        lotConditions << QStringLiteral("l.region_code BETWEEN ? AND ?");
+        lotValues << q.townCode.left(8) + QStringLiteral("00") << q.townCode.left(8) + QStringLiteral("99");
     }
+    // 산 and the numbers, apart: a search among many lots asks for them alone.
+    QStringList numberConditions;
+    QVariantList numberValues;
     if (q.mountain) {
-        lotConditions << QStringLiteral("l.san = ?");
-        lotValues << (*q.mountain ? 1 : 0);
-    } else if (!q.regionCode.isEmpty()) {
+        numberConditions << QStringLiteral("l.san = ?");
+        numberValues << (*q.mountain ? 1 : 0);
+    } else if (region) {
         // Both values named keep the lot index in use for the numbers after it.
         lotConditions << QStringLiteral("l.san IN (0, 1)");
     }
     if (q.mainNumber) {
-        lotConditions << QStringLiteral("l.main_number = ?");
-        lotValues << *q.mainNumber;
+        numberConditions << QStringLiteral("l.main_number = ?");
+        numberValues << *q.mainNumber;
     }
     if (q.subNumber) {
-        lotConditions << QStringLiteral("l.sub_number = ?");
-        lotValues << *q.subNumber;
+        numberConditions << QStringLiteral("l.sub_number = ?");
+        numberValues << *q.subNumber;
     }
+    lotConditions << numberConditions;
+    lotValues << numberValues;
     QStringList conditions;
     QVariantList values;
     if (!lotConditions.isEmpty()) {
-        conditions << QStringLiteral("d.id IN (SELECT l.document_id FROM lots l WHERE %1)")
-                          .arg(lotConditions.join(QStringLiteral(" AND ")));
-        values << lotValues;
+        const QString lotWhere = lotConditions.join(QStringLiteral(" AND "));
+        // Few matching lots: their documents are gathered and sorted. Many (a
+        // whole 읍면, say): the documents are read newest first and each is
+        // asked whether it has such a lot, which stops at the limit.
+        bool many = false;
+        if (region) {
+            QSqlQuery count =
+                prepare(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM lots l WHERE %1 LIMIT ?) c").arg(lotWhere));
+            for (const QVariant& value : lotValues)
+                count.addBindValue(value);
+            count.addBindValue(kManyLots + 1);
+            exec(count);
+            many = count.next() && count.value(0).toInt() > kManyLots;
+            count.finish();
+        }
+        if (many) {
+            // The parcel number starts with the region code: the per-document
+            // index answers from its own entries.
+            const QString prefix = q.regionCode.isEmpty() ? q.townCode.left(8) : q.regionCode;
+            QStringList exists{QStringLiteral("l.document_id = d.id"), QStringLiteral("l.pnu BETWEEN ? AND ?")};
+            exists << numberConditions;
+            conditions
+                << QStringLiteral("EXISTS (SELECT 1 FROM lots l WHERE %1)").arg(exists.join(QStringLiteral(" AND ")));
+            values << prefix << prefix + QString(19 - prefix.size(), u'9') << numberValues;
+        } else {
+            conditions << QStringLiteral("d.id IN (SELECT l.document_id FROM lots l WHERE %1)").arg(lotWhere);
+            values << lotValues;
+        }
     }
     if (q.kind) {
         conditions << QStringLiteral("d.kind = ?");
@@ -857,8 +914,8 @@ QList<FoundDocument> Store::findDocuments(const LotQuery& q)
         values << *q.toYear;
     }
     QString sql = QStringLiteral(
-        "SELECT d.id, d.kind, d.survey_year, d.survey_month, d.page_path, d.original_folder, d.original_name"
-        " FROM documents d");
+        "SELECT d.id, d.kind, d.survey_year, d.survey_month, d.page_path, d.original_folder, d.original_name,"
+        " d.version FROM documents d");
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY d.survey_year DESC, d.survey_month DESC, d.id DESC LIMIT ?");
@@ -873,9 +930,241 @@ QList<FoundDocument> Store::findDocuments(const LotQuery& q)
         const QString kind = query.value(1).toString();
         found.append({query.value(0).toLongLong(), kind.isEmpty() ? QChar() : kind[0], query.value(2).toInt(),
                       query.value(3).toInt(), query.value(4).toString(), query.value(5).toString(),
-                      query.value(6).toString()});
+                      query.value(6).toString(), query.value(7).toInt()});
     }
     return found;
+}
+
+std::optional<StoredDocument> Store::document(qint64 documentId)
+{
+    require(Command::Lookup);
+    QSqlQuery query =
+        prepare(QStringLiteral("SELECT kind, survey_year, survey_month, region_code, page_path, original_folder, "
+                               "original_name, page_sha256, page_bytes, version FROM documents WHERE id = ?"));
+    query.addBindValue(documentId);
+    exec(query);
+    if (!query.next())
+        return std::nullopt;
+    StoredDocument d;
+    d.id = documentId;
+    const QString kind = query.value(0).toString();
+    d.kind = kind.isEmpty() ? QChar() : kind[0];
+    d.surveyYear = query.value(1).toInt();
+    d.surveyMonth = query.value(2).toInt();
+    d.regionCode = query.value(3).toString();
+    d.pagePath = query.value(4).toString();
+    d.originalFolder = query.value(5).toString();
+    d.originalName = query.value(6).toString();
+    d.pageSha256 = query.value(7).toString();
+    d.pageBytes = query.value(8).toLongLong();
+    d.version = query.value(9).toInt();
+    query.finish();
+    d.lots = lotsOf(documentId);
+    return d;
+}
+
+// ---- Changes of a stored record ---------------------------------------------
+
+QString lastLotRefusal()
+{
+    return QStringLiteral("문서의 마지막 필지는 삭제할 수 없습니다. 문서를 없애려면 \"문서/필지 전체 삭제\"로 "
+                          "문서를 삭제하십시오.");
+}
+
+ArchiveError changedSinceOpened(qint64 documentId, bool deleted)
+{
+    if (deleted)
+        return ArchiveError(Failure::Conflict,
+                            QStringLiteral("문서 %1을(를) 연 뒤에 다른 사용자가 먼저 삭제했습니다. 바꾼 것은 "
+                                           "저장하지 않았습니다.")
+                                .arg(documentId));
+    return ArchiveError(Failure::Conflict,
+                        QStringLiteral("문서 %1을(를) 연 뒤에 다른 사용자가 먼저 바꾸었습니다. 바꾼 것은 저장하지 "
+                                       "않았습니다. 지금 저장된 내용을 다시 읽었으니 확인한 뒤 다시 하십시오.")
+                            .arg(documentId));
+}
+
+// The document as it is now, inside the change's transaction; refused when it
+// is not the version the caller opened.
+StoredDocument Store::openedDocument(qint64 documentId, int version)
+{
+    const std::optional<StoredDocument> now = document(documentId);
+    if (!now)
+        throw changedSinceOpened(documentId, true);
+    if (now->version != version)
+        throw changedSinceOpened(documentId, false);
+    return *now;
+}
+
+// Raises the version, on the condition that nobody raised it meanwhile (a back
+// end that lets two transactions read the same version still lets only one
+// of them write).
+int Store::raiseVersion(const StoredDocument& opened)
+{
+    QSqlQuery update = prepare(QStringLiteral("UPDATE documents SET version = ? WHERE id = ? AND version = ?"));
+    update.addBindValue(opened.version + 1);
+    update.addBindValue(opened.id);
+    update.addBindValue(opened.version);
+    exec(update);
+    if (update.numRowsAffected() != 1)
+        throw changedSinceOpened(opened.id, false);
+    return opened.version + 1;
+}
+
+QString Store::recordJson(const StoredDocument& d) const
+{
+    QStringList lots;
+    for (const StoredLot& lot : d.lots)
+        lots << lot.parcelNumber;
+    return json({{"kind", QString(d.kind)},
+                 {"year", d.surveyYear},
+                 {"month", d.surveyMonth},
+                 {"page", d.pagePath},
+                 {"version", d.version},
+                 {"lots", QJsonArray::fromStringList(lots)}});
+}
+
+int Store::addLot(qint64 documentId, int version, const NewLot& lot)
+{
+    require(Command::ModifyRecords);
+    if (lot.mainNumber < 0 || lot.mainNumber > kLotNumberMax || lot.subNumber < 0 || lot.subNumber > kLotNumberMax)
+        throw ArchiveError(
+            Failure::Invalid,
+            QStringLiteral("본번과 부번은 0에서 9999 사이여야 합니다: %1-%2").arg(lot.mainNumber).arg(lot.subNumber));
+    if (!isRegionCode(lot.regionCode))
+        throw ArchiveError(Failure::Invalid, QStringLiteral("행정코드 목록에 없는 지역입니다: %1").arg(lot.regionCode));
+    const QString pnu = parcelNumber(lot.regionCode, lot.mountain, lot.mainNumber, lot.subNumber);
+    Transaction transaction(*this);
+    StoredDocument d = openedDocument(documentId, version);
+    QSqlQuery known = prepare(QStringLiteral("SELECT 1 FROM regions WHERE code = ?"));
+    known.addBindValue(lot.regionCode);
+    exec(known);
+    if (!known.next())
+        throw ArchiveError(Failure::Invalid, QStringLiteral("행정코드 목록에 없는 지역입니다: %1").arg(lot.regionCode));
+    known.finish();
+    for (const StoredLot& stored : d.lots)
+        if (stored.parcelNumber == pnu)
+            throw ArchiveError(Failure::Invalid, QStringLiteral("이 문서에 이미 있는 필지입니다: %1").arg(pnu));
+    const QString before = recordJson(d);
+    QSqlQuery insert = prepare(QStringLiteral("INSERT INTO lots (document_id, region_code, san, main_number, "
+                                              "sub_number, pnu) VALUES (?, ?, ?, ?, ?, ?)"));
+    insert.addBindValue(documentId);
+    insert.addBindValue(lot.regionCode);
+    insert.addBindValue(lot.mountain ? 1 : 0);
+    insert.addBindValue(lot.mainNumber);
+    insert.addBindValue(lot.subNumber);
+    insert.addBindValue(pnu);
+    exec(insert);
+    d.version = raiseVersion(d);
+    d.lots.append({lot.regionCode, lot.mountain, lot.mainNumber, lot.subNumber, pnu});
+    audit(QStringLiteral("lot_add"), QStringLiteral("documents"), documentId, before, recordJson(d));
+    transaction.commit();
+    return d.version;
+}
+
+int Store::removeLot(qint64 documentId, int version, const NewLot& lot)
+{
+    require(Command::ModifyRecords);
+    const QString pnu = parcelNumber(lot.regionCode, lot.mountain, lot.mainNumber, lot.subNumber);
+    Transaction transaction(*this);
+    StoredDocument d = openedDocument(documentId, version);
+    const auto found =
+        std::find_if(d.lots.begin(), d.lots.end(), [&](const StoredLot& stored) { return stored.parcelNumber == pnu; });
+    if (found == d.lots.end())
+        throw ArchiveError(Failure::Invalid, QStringLiteral("이 문서에 없는 필지입니다: %1").arg(pnu));
+    if (d.lots.size() == 1)
+        throw ArchiveError(Failure::Invalid, lastLotRefusal());
+    const QString before = recordJson(d);
+    QSqlQuery remove = prepare(QStringLiteral("DELETE FROM lots WHERE document_id = ? AND pnu = ?"));
+    remove.addBindValue(documentId);
+    remove.addBindValue(pnu);
+    exec(remove);
+    d.version = raiseVersion(d);
+    d.lots.erase(found);
+    audit(QStringLiteral("lot_remove"), QStringLiteral("documents"), documentId, before, recordJson(d));
+    transaction.commit();
+    return d.version;
+}
+
+int Store::updateAttributes(qint64 documentId, int version, const DocumentAttributes& a)
+{
+    require(Command::ModifyRecords);
+    if (a.kind.isNull() || !kKindCodes.contains(a.kind))
+        throw ArchiveError(Failure::Invalid, QStringLiteral("문서구분이 올바르지 않습니다: %1").arg(a.kind));
+    if (a.surveyYear < 1000 || a.surveyYear > 9999)
+        throw ArchiveError(Failure::Invalid,
+                           QStringLiteral("조사기준연도는 네 자리 숫자여야 합니다: %1").arg(a.surveyYear));
+    if (a.surveyMonth < 1 || a.surveyMonth > 12)
+        throw ArchiveError(Failure::Invalid,
+                           QStringLiteral("조사기준월은 1에서 12 사이여야 합니다: %1").arg(a.surveyMonth));
+    Transaction transaction(*this);
+    StoredDocument d = openedDocument(documentId, version);
+    const QString before = recordJson(d);
+    QSqlQuery update =
+        prepare(QStringLiteral("UPDATE documents SET kind = ?, survey_year = ?, survey_month = ? WHERE id = ?"));
+    update.addBindValue(QString(a.kind));
+    update.addBindValue(a.surveyYear);
+    update.addBindValue(a.surveyMonth);
+    update.addBindValue(documentId);
+    exec(update);
+    d.version = raiseVersion(d);
+    d.kind = a.kind;
+    d.surveyYear = a.surveyYear;
+    d.surveyMonth = a.surveyMonth;
+    audit(QStringLiteral("document_change"), QStringLiteral("documents"), documentId, before, recordJson(d));
+    transaction.commit();
+    return d.version;
+}
+
+qint64 Store::deleteDocument(qint64 documentId, int version, const QString& restoredTo)
+{
+    require(Command::DeleteDocuments);
+    Transaction transaction(*this);
+    const StoredDocument d = openedDocument(documentId, version);
+    raiseVersion(d);
+    QSqlQuery lots = prepare(QStringLiteral("DELETE FROM lots WHERE document_id = ?"));
+    lots.addBindValue(documentId);
+    exec(lots);
+    QSqlQuery remove = prepare(QStringLiteral("DELETE FROM documents WHERE id = ?"));
+    remove.addBindValue(documentId);
+    exec(remove);
+    QSqlQuery pending = prepare(QStringLiteral("INSERT INTO page_removals (document_id, page_path, page_sha256, "
+                                               "restored_to, removed_at) VALUES (?, ?, ?, ?, ?)"));
+    pending.addBindValue(documentId);
+    pending.addBindValue(d.pagePath);
+    pending.addBindValue(d.pageSha256);
+    pending.addBindValue(restoredTo);
+    pending.addBindValue(nowText());
+    exec(pending);
+    pending.finish();
+    QSqlQuery last = prepare(QStringLiteral("SELECT max(id) FROM page_removals WHERE document_id = ?"));
+    last.addBindValue(documentId);
+    exec(last);
+    const qint64 removal = last.next() ? last.value(0).toLongLong() : 0;
+    last.finish();
+    QJsonObject after{{"restoredTo", restoredTo}};
+    audit(QStringLiteral("document_delete"), QStringLiteral("documents"), documentId, recordJson(d), json(after));
+    transaction.commit();
+    return removal;
+}
+
+QList<PendingPageRemoval> Store::pendingPageRemovals()
+{
+    QSqlQuery query = prepare(
+        QStringLiteral("SELECT id, document_id, page_path, page_sha256, restored_to FROM page_removals ORDER BY id"));
+    exec(query);
+    QList<PendingPageRemoval> rows;
+    while (query.next())
+        rows.append({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
+                     query.value(3).toString(), query.value(4).toString()});
+    return rows;
+}
+
+void Store::finishPageRemoval(qint64 removalId)
+{
+    QSqlQuery query = prepare(QStringLiteral("DELETE FROM page_removals WHERE id = ?"));
+    query.addBindValue(removalId);
+    exec(query);
 }
 
 QList<StoredLot> Store::lotsOf(qint64 documentId)

@@ -137,11 +137,54 @@ struct FoundDocument {
     QString pagePath;
     QString originalFolder;
     QString originalName;
+    int version = 0; // the document's version when it was found
 };
+
+// A stored document as a window opens it, with its lots in order of entry.
+struct StoredDocument {
+    qint64 id = 0;
+    QChar kind;
+    int surveyYear = 0;
+    int surveyMonth = 0;
+    QString regionCode;
+    QString pagePath; // within the page folder
+    QString originalFolder;
+    QString originalName;
+    QString pageSha256;
+    qint64 pageBytes = 0;
+    // Raised by every change of the document or its lots; a change names the
+    // version it was made on and is refused when the document has changed since.
+    int version = 0;
+    QList<StoredLot> lots;
+};
+
+// What the attribute correction sets.
+struct DocumentAttributes {
+    QChar kind;          // T G S J Y X
+    int surveyYear = 0;  // four digits
+    int surveyMonth = 0; // 1..12
+};
+
+// The copy of a deleted document's page still to be removed from the page
+// folder; its restored copy is at restoredTo (absolute).
+struct PendingPageRemoval {
+    qint64 id = 0;
+    qint64 documentId = 0;
+    QString pagePath;
+    QString pageSha256;
+    QString restoredTo;
+};
+
+// Why the last lot of a document is not removed.
+QString lastLotRefusal();
+
+// The refusal of a change made on a document that changed (or went) since it was opened.
+ArchiveError changedSinceOpened(qint64 documentId, bool deleted);
 
 // A lot search. An empty field matches any value.
 struct LotQuery {
     QString regionCode;            // ten digits, or empty
+    QString townCode;              // a 읍면동's ten digits: any of its 리, when regionCode is empty
     std::optional<bool> mountain;  // 산
     std::optional<int> mainNumber; // 본번
     std::optional<int> subNumber;  // 부번
@@ -251,6 +294,28 @@ public:
     RegistrationTotals totals();
     QList<FoundDocument> findDocuments(const LotQuery& query);
     QList<StoredLot> lotsOf(qint64 documentId);
+    // The document with its lots, or nothing when there is none of that id.
+    std::optional<StoredDocument> document(qint64 documentId);
+    // Many documents in one transaction, as insertDocument stores each; their ids.
+    QList<qint64> insertDocuments(const QList<NewDocument>& documents);
+
+    // Changes of a stored record. Each names the version of the document the
+    // caller opened and is refused with a Conflict when the document has
+    // changed or gone since; each is one transaction, checks the role
+    // (지가조서 수정; deleting the document 문서 삭제) and writes the audit log
+    // with the record before and after. They return the document's new version.
+    int addLot(qint64 documentId, int version, const NewLot& lot);
+    // Refuses the last lot of a document: the document is deleted instead.
+    int removeLot(qint64 documentId, int version, const NewLot& lot);
+    int updateAttributes(qint64 documentId, int version, const DocumentAttributes& attributes);
+    // Deletes the document with its lots and notes that its page, restored to
+    // `restoredTo`, is still to be removed from the page folder. The page file
+    // itself is left to the caller: withdrawDocument (placement.h) restores it
+    // first and removes it after.
+    // Returns the id of the pending removal (finishPageRemoval).
+    qint64 deleteDocument(qint64 documentId, int version, const QString& restoredTo);
+    QList<PendingPageRemoval> pendingPageRemovals();
+    void finishPageRemoval(qint64 removalId);
     QList<PageRecord> pageRecords();
     // Every lot with its document, in order of registration.
     void forEachExportRow(const std::function<void(const ExportRow&)>& visit);
@@ -279,6 +344,10 @@ private:
     const QByteArray& decoyHash();
     std::optional<qint64> userId(const QString& name);
     int activeAdministrators();
+    qint64 insertDocumentRow(const NewDocument& document);
+    StoredDocument openedDocument(qint64 documentId, int version);
+    int raiseVersion(const StoredDocument& opened);
+    QString recordJson(const StoredDocument& document) const;
 
     QString location_;
     QString connectionName_;

@@ -70,8 +70,10 @@ QString lotPanelTitle()
 {
     return QStringLiteral("검색된 지번");
 }
-QString recordPanelCaption(int count)
+QString recordPanelCaption(int count, bool more)
 {
+    if (more)
+        return recordPanelTitle() + QStringLiteral(" (%1건 넘음: 처음 %1건)").arg(count);
     return recordPanelTitle() + QStringLiteral(" (%1건)").arg(count);
 }
 QString lotPanelCaption(int count)

@@ -24,8 +24,9 @@ LotGridWidths modifyLotWidths(); // 55, 55, 37, 42, 42
 // The lot grid: row height 21.
 ui::grid::StringGrid* makeLotGrid(const LotGridWidths& widths, QWidget* parent = nullptr);
 
-// "검색된 지가조서 (1건)", "검색된 지번 (15건)"
-QString recordPanelCaption(int count);
+// "검색된 지가조서 (1건)", "검색된 지번 (15건)"; a search that found more than
+// it lists: "검색된 지가조서 (1000건 넘음: 처음 1000건)"
+QString recordPanelCaption(int count, bool more = false);
 QString lotPanelCaption(int count);
 QString recordPanelTitle(); // "검색된 지가조서"
 QString lotPanelTitle();    // "검색된 지번"

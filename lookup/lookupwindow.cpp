@@ -1,9 +1,11 @@
 #include "lookup/lookupwindow.h"
 
 #include "components/designlayout.h"
+#include "components/recordlookup.h"
 #include "components/resultgrids.h"
 #include "components/searchpanel.h"
 #include "lookup/outputbar.h"
+#include "model/digits.h"
 #include "model/landrecord.h"
 #include "ui/fields.h"
 #include "ui/grid/stringgrid.h"
@@ -19,7 +21,10 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace rida::lookup {
 
@@ -38,9 +43,12 @@ struct WaitCursor {
 };
 } // namespace
 
-LookupWindow::LookupWindow(const QString& appDir, std::shared_ptr<RegionSource> regions)
+LookupWindow::LookupWindow(const QString& appDir, std::shared_ptr<RegionSource> regions,
+                           std::optional<PageArchive> archive)
     : WorkWindow(appDir, QStringLiteral("지가조서 조회"))
 {
+    if (archive && archive->store)
+        lookup_ = std::make_unique<RecordLookup>(*archive);
     setObjectName(QStringLiteral("jiga_view"));
 
     searchPanel = new SearchPanel({.startYear = QDate::currentDate().year(), .regions = std::move(regions)}, this);
@@ -99,6 +107,10 @@ LookupWindow::LookupWindow(const QString& appDir, std::shared_ptr<RegionSource> 
     connect(recordGrid, &ui::grid::StringGrid::gridDoubleClicked, this, &LookupWindow::openSelectedRecord);
     connect(lotGrid, &ui::grid::StringGrid::cellSelected, this, [this](int row, int) { onLotRowSelected(row); });
     connect(lotGrid, &ui::grid::StringGrid::gridClicked, this, &LookupWindow::onLotClicked);
+    if (lookup_) {
+        connect(searchPanel->previousSubButton, &QToolButton::clicked, this, [this] { stepSubNumber(-1); });
+        connect(searchPanel->nextSubButton, &QToolButton::clicked, this, [this] { stepSubNumber(+1); });
+    }
 
     // The window sees every key before its controls do, and passes it on.
     enableKeyPreview();
@@ -134,7 +146,19 @@ void LookupWindow::clearLots()
 void LookupWindow::search()
 {
     resetSearch();
-    {
+    bool more = false;
+    if (lookup_) {
+        // A 본번 that is no number, or the store refusing, goes to the error
+        // report; the grids stay empty.
+        if (!ui::runCommand(this, [&] {
+                const WaitCursor wait;
+                const SearchAnswer answer = lookup_->search(*searchPanel);
+                lookup_->showRecords(recordGrid, answer);
+                more = answer.more;
+                searchDone_ = true;
+            }))
+            return;
+    } else {
         const WaitCursor wait;
         recordGrid->insertRows(1);
         recordGrid->setRowCells(1, cannedRecord(appDir()).cells());
@@ -142,8 +166,18 @@ void LookupWindow::search()
             recordGrid->setRowColor(r, recordRowColor());
         searchDone_ = true;
     }
-    recordPanel->setCaption(recordPanelCaption(recordGrid->dataRowCount()));
+    recordPanel->setCaption(recordPanelCaption(recordGrid->dataRowCount(), more));
     viewer->onClick();
+}
+
+void LookupWindow::stepSubNumber(int step)
+{
+    ui::runCommand(this, [&] {
+        const QString text = searchPanel->subNumber->text().trimmed();
+        const int now = text.isEmpty() ? (step > 0 ? 0 : 1) : model::toInteger(text);
+        searchPanel->subNumber->setText(QString::number(std::max(0, now + step)));
+    });
+    search();
 }
 
 void LookupWindow::onRecordRowSelected(int row)
@@ -158,6 +192,25 @@ void LookupWindow::openSelectedRecord()
         return;
     const QString page =
         recordGrid->cell(selectedRecordRow_, model::ColPath) + recordGrid->cell(selectedRecordRow_, model::ColName);
+    if (lookup_) {
+        // The stored lots first: a page that has vanished from the archive is
+        // named by the error report, and the grids stay.
+        const qint64 id = recordGrid->cell(selectedRecordRow_, model::ColBun).toLongLong();
+        if (!ui::runCommand(this, [&] {
+                clearLots();
+                RecordLookup::showLots(lotGrid, lookup_->lots(lookup_->store().lotsOf(id)));
+                lotPanel->setCaption(lotPanelCaption(lotGrid->dataRowCount()));
+                lotGrid->setCurrentRow(lotGrid->rowCount() - 1);
+                lotGrid->setCurrentRow(1);
+            }))
+            return;
+        ui::runCommand(this, [&] {
+            viewer->loadPage(page);
+            viewer->selectScaleEntry(1); // "25%"
+            viewer->resetBrightness();
+        });
+        return;
+    }
     ui::runCommand(this, [&] {
         clearLots();
         viewer->loadPage(page);

@@ -8,8 +8,12 @@
 //   openSelectedRecord, ygridSelectCell → onLotRowSelected, ygridClick → onLotClicked, PrintPage → printPage,
 //   N7Click → reopenRecord, ResetSearch → resetSearch, ClearLots → clearLots
 
+#include "components/pagefiling.h"
 #include "components/regionsource.h"
 #include "ui/workwindow.h"
+
+#include <memory>
+#include <optional>
 
 class QGroupBox;
 
@@ -23,8 +27,9 @@ class ImageViewer;
 }
 
 namespace rida::components {
+class RecordLookup;
 class SearchPanel;
-}
+} // namespace rida::components
 
 namespace rida::lookup {
 
@@ -33,9 +38,14 @@ class OutputBar;
 class LookupWindow : public ui::WorkWindow {
     Q_OBJECT
 public:
-    // `regions` fills the search panel's region lists.
+    // `regions` fills the search panel's region lists. With `archive` (the
+    // archive edition) the search reads every criterion of the panel and
+    // lists the stored documents, an opened record shows its stored page and
+    // lots, and the arrows step the 부번 and search again; without it (the
+    // demonstration build) every search lists the sample record.
     explicit LookupWindow(const QString& appDir,
-                          std::shared_ptr<components::RegionSource> regions = components::sampleRegions());
+                          std::shared_ptr<components::RegionSource> regions = components::sampleRegions(),
+                          std::optional<components::PageArchive> archive = std::nullopt);
     ~LookupWindow() override;
 
     // Controls, named as in the window form.
@@ -59,8 +69,9 @@ public:
     void openSelectedRecord(); // opens the record of selectedRecordRow_
     void onLotRowSelected(int row);
     void onLotClicked();
-    void printPage();    // "출력", F9
-    void reopenRecord(); // "다시 열기": the record's page again
+    void stepSubNumber(int step); // "전 부번" -1, "후 부번" +1, then the search (archive edition)
+    void printPage();             // "출력", F9
+    void reopenRecord();          // "다시 열기": the record's page again
 
 signals:
     // F9 and "출력": the output commands print the shown page.
@@ -79,6 +90,7 @@ private:
     void clearLots();
     void openHelp();
 
+    std::unique_ptr<components::RecordLookup> lookup_; // the archive edition's
     bool searchDone_ = false;
     int selectedRecordRow_ = 0; // 0 is the header row: no record chosen yet
     int selectedLotRow_ = 0;

@@ -392,7 +392,8 @@ TEST_F(ArchiveEditionTest, TheRoleDisablesWhatItDoesNotAllowWithAHint)
             {m->lookupAction, m->lookupButton, Command::Lookup, "지가조서 조회"},
             {m->autoRegistrationAction, m->autoRegistrationButton, Command::RegisterAutomatic, "지가조서 자동 등록"},
             {m->registrationAction, m->registrationButton, Command::RegisterManual, "지가조서 등록"},
-            {m->modifyAction, m->modifyButton, Command::ModifyRecords, "지가조서 수정"},
+            // 조회자 too: the window itself is read-only for him.
+            {m->modifyAction, m->modifyButton, Command::Lookup, "지가조서 수정"},
             {m->usersAction, nullptr, Command::ManageUsers, {}},
             {m->regionCodesAction, nullptr, Command::ManageRegions, {}},
             {m->settingsAction, nullptr, Command::EditSettings, {}},

@@ -203,6 +203,51 @@ TEST_F(ArchiveRecords, TheLotSearchFindsEachDocumentOnceNewestFirst)
 
 // The check finds a record whose page is gone or changed and a file no record
 // names, and touches none of them.
+// A region with many lots is searched the other way (documents newest first,
+// each asked for such a lot): the same documents in the same order.
+TEST_F(ArchiveRecords, ARegionWithManyLotsFindsTheSameNewestDocuments)
+{
+    auto store = ready();
+    QList<NewDocument> many;
+    for (int k = 0; k < 2100; ++k) {
+        QList<NewLot> lots;
+        for (int n = 0; n < 10; ++n)
+            lots.append({kImuiRi, n == 0, 100 + n, k % 7});
+        many << document(QStringLiteral("m/%1.jpg").arg(k), lots, k % 2 ? u'G' : u'S', 1900 + k / 12, 1 + k % 12);
+    }
+    // And a few elsewhere, of the newest years, which no search of 임의리 may list.
+    for (int k = 0; k < 5; ++k)
+        many << document(QStringLiteral("o/%1.jpg").arg(k), {{kSollaeRi, false, 100, 0}}, u'G', 2090, 1);
+    store->insertDocuments(many);
+    auto years = [](const QList<FoundDocument>& found) {
+        QList<int> y;
+        for (const FoundDocument& d : found)
+            y << d.surveyYear * 100 + d.surveyMonth;
+        return y;
+    };
+    QList<int> newest;
+    for (int k = 2099; k >= 2099 - 999; --k)
+        newest << (1900 + k / 12) * 100 + 1 + k % 12;
+
+    LotQuery village;
+    village.regionCode = kImuiRi;
+    EXPECT_EQ(years(store->findDocuments(village)), newest);
+    LotQuery town;
+    town.townCode = kImuiEup;
+    EXPECT_EQ(years(store->findDocuments(town)), newest);
+    // With the kind and the 산 lot: the documents of that kind only.
+    town.kind = u'G';
+    town.mountain = true;
+    town.mainNumber = 100;
+    const QList<FoundDocument> kindOnly = store->findDocuments(town);
+    EXPECT_EQ(kindOnly.size(), 1000);
+    for (const FoundDocument& d : kindOnly)
+        EXPECT_EQ(d.kind, u'G');
+    LotQuery other;
+    other.townCode = kHanulMyeon;
+    EXPECT_EQ(store->findDocuments(other).size(), 5);
+}
+
 TEST_F(ArchiveRecords, TheCheckFindsMissingAndChangedPagesAndStrayFiles)
 {
     auto store = ready();

@@ -41,7 +41,7 @@ TEST_F(ArchiveStore, NewDatabaseIsOwnerOnlyInWalModeWithForeignKeysAtTheCurrentV
 {
     auto store = open();
     EXPECT_EQ(store->schemaVersion(), currentSchemaVersion());
-    EXPECT_EQ(currentSchemaVersion(), 3);
+    EXPECT_EQ(currentSchemaVersion(), 4);
     EXPECT_EQ(modeOf(databasePath()), mode_t(0600));
 
     QSqlDatabase db = QSqlDatabase::database(store->connectionName());

@@ -29,9 +29,10 @@ TEST(ArchiveRoles, EachRoleAllowsItsCommands)
     const Row table[] = {
         {Command::Lookup, true, true, true},          {Command::Output, true, true, true},
         {Command::RegisterManual, true, true, false}, {Command::RegisterAutomatic, true, true, false},
-        {Command::ModifyRecords, true, false, false}, {Command::ManageUsers, true, false, false},
-        {Command::ManageRegions, true, false, false}, {Command::EditSettings, true, false, false},
-        {Command::Backup, true, false, false},        {Command::CheckArchive, true, false, false},
+        {Command::ModifyRecords, true, true, false},  {Command::DeleteDocuments, true, false, false},
+        {Command::ManageUsers, true, false, false},   {Command::ManageRegions, true, false, false},
+        {Command::EditSettings, true, false, false},  {Command::Backup, true, false, false},
+        {Command::CheckArchive, true, false, false},
     };
     for (const Row& row : table) {
         SCOPED_TRACE(commandWord(row.command).toStdString());
