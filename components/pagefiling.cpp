@@ -147,4 +147,53 @@ std::optional<QString> fileEntry(const PageArchive& archive, RegionSource& regio
     return std::nullopt;
 }
 
+std::optional<archive::NewLot> recognisedLot(const std::string& line, const QString& regionCode)
+{
+    auto digits = [&](std::size_t from, std::size_t count) {
+        int value = 0;
+        for (std::size_t k = from; k < from + count; ++k) {
+            if (line[k] < '0' || line[k] > '9')
+                return -1;
+            value = value * 10 + (line[k] - '0');
+        }
+        return value;
+    };
+    if (line.size() != 11 || (line[0] != '1' && line[0] != '2') || line[1] != ' ' || line[6] != ' ')
+        return std::nullopt;
+    const int mainNumber = digits(2, 4);
+    const int subNumber = digits(7, 4);
+    if (mainNumber < 0 || subNumber < 0)
+        return std::nullopt;
+    return archive::NewLot{regionCode, line[0] == '2', mainNumber, subNumber};
+}
+
+std::optional<FolderRegion> regionOfFolder(const QString& folderName, RegionSource& regions)
+{
+    const QString name = folderName.simplified();
+    if (name.isEmpty())
+        return std::nullopt;
+    const qsizetype space = name.indexOf(u' ');
+    const QString townPart = space < 0 ? QString() : name.left(space);
+    const QString villagePart = space < 0 ? name : name.mid(space + 1);
+    std::optional<FolderRegion> found;
+    int matches = 0;
+    for (const RegionChoice& town : regions.towns()) {
+        if (!townPart.isEmpty() && town.name != townPart)
+            continue;
+        for (const RegionChoice& village : regions.villages(town)) {
+            // A 읍면동 without 리 has one village with an empty name: the folder
+            // carries the 읍면동's own name.
+            const bool fits =
+                village.name.isEmpty() ? townPart.isEmpty() && town.name == villagePart : village.name == villagePart;
+            if (fits) {
+                ++matches;
+                found = FolderRegion{town.name, village};
+            }
+        }
+    }
+    if (matches != 1 || found->village.code.isEmpty())
+        return std::nullopt;
+    return found;
+}
+
 } // namespace rida::components

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace rida::archive {
@@ -81,5 +82,22 @@ archive::FilingRequest filingRequest(const EntryFiling& entry, RegionSource& reg
 // archive's Korean reason, with the page, the store and the page folder as
 // they were. Failures other than the archive's (memory) are thrown.
 std::optional<QString> fileEntry(const PageArchive& archive, RegionSource& regions, const EntryFiling& entry);
+
+// A lot line as the recognition lists it, "K MMMM BBBB" (K 1 for the land
+// register, 2 for the forest register: 산), as a lot of `regionCode`; nothing
+// for any other text.
+std::optional<archive::NewLot> recognisedLot(const std::string& line, const QString& regionCode);
+
+// A folder of 지역폴더일괄 and the region it is named after.
+struct FolderRegion {
+    QString town;
+    RegionChoice village; // with its code
+};
+
+// The region a folder's name names: a 동리 of the office ("임의리"), the same
+// with its 읍면 before it ("임의읍 임의리"), or a 읍면동 without 리 ("가상동").
+// Nothing when no region has that name, when the name fits more than one
+// region, or when the region has no code.
+std::optional<FolderRegion> regionOfFolder(const QString& folderName, RegionSource& regions);
 
 } // namespace rida::components

@@ -428,15 +428,7 @@ bool AutoRegistrationWindow::fileManualEntry()
     entry.year = fields.year;
     entry.month = fields.month;
     entry.lots = lots->lots();
-    // 복사/이동 (복사 first), 파일명규칙변경 (변경 first), 이미지공백제거 (미제거, 좌측, 우측).
-    entry.transfer =
-        settingsPanel->copyMoveChoice->itemIndex() == 0 ? archive::Transfer::Copy : archive::Transfer::Move;
-    entry.nameRule =
-        settingsPanel->renameChoice->itemIndex() == 1 ? archive::NameRule::KeepName : archive::NameRule::Rename;
-    constexpr archive::MarginSide margins[] = {archive::MarginSide::None, archive::MarginSide::Left,
-                                               archive::MarginSide::Right};
-    const int margin = settingsPanel->marginChoice->itemIndex();
-    entry.margin = margin >= 0 && margin < 3 ? margins[margin] : archive::MarginSide::None;
+    applyFilingSettings(entry);
     entry.registration = archive::Registration::Manual;
     // A filing that fails has changed nothing: the page, the store and the entry stay as they were.
     std::optional<QString> refusal;
@@ -457,24 +449,49 @@ void AutoRegistrationWindow::runRecognition()
     if (running())
         return;
     cancelRequested_ = false;
+    filingStopped_ = false;
+    filingStopMessage_.clear();
+    // The demonstration build reads the files the list shows and registers nothing.
+    std::vector<components::RunFolder> folders;
+    if (archive_) {
+        if (!prepareArchiveRun(folders))
+            return;
+    } else {
+        folders.push_back({browser->folder(), listedFiles(), QString()});
+    }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // On an error the bars, counters and lists keep what they show; runCommand takes the wait cursor back.
-    const bool ok = ui::runCommand(this, [this] {
+    const bool ok = ui::runCommand(this, [&] {
         for (QProgressBar* bar : {folderBar, rowBar, fileBar, editBar})
             bar->setValue(0);
-        const std::vector<std::string> files = listedFiles();
         const RecognitionSettings settings = settingsPanel->runSettings();
         if (!recognizer_)
             recognizer_ = std::make_unique<Recognizer>();
         // The pages of a run share their buffers; between runs the window holds none.
-        const auto release = qScopeGuard([this] { recognizer_->releaseBuffers(); });
+        const auto release = qScopeGuard([this] {
+            recognizer_->releaseBuffers();
+            runFiling_.reset();
+        });
         run_->run([&] {
-            RunObserver observer(*this, *run_);
-            recognition::runRecognition(files, settings, *recognizer_, observer);
+            RunObserver observer(*this, *run_, archive_.has_value());
+            for (std::size_t k = 0; k < folders.size(); ++k) {
+                observer.setFolder(int(k) + 1, int(folders.size()), int(folders[k].files.size()),
+                                   folders[k].regionCode);
+                const RunResult result =
+                    recognition::runRecognition(folders[k].files, settings, *recognizer_, observer);
+                if (result.stoppedByUser || result.cancelled)
+                    break;
+            }
         });
     });
     if (ok)
         QGuiApplication::restoreOverrideCursor();
+    if (archive_) {
+        // Moved pages have left the folder.
+        ui::runCommand(this, [&] { browser->rereadFiles(); });
+        if (!filingStopMessage_.isEmpty())
+            ui::services().showMessage(this, filingStopMessage_);
+    }
     if (closeAfterRun_)
         close();
 }

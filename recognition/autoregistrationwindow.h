@@ -21,6 +21,7 @@
 
 #include "components/pagefiling.h"
 #include "components/regionsource.h"
+#include "components/runfiling.h"
 #include "recognition/engine/batch.h"
 #include "ui/labels.h"
 #include "ui/workwindow.h"
@@ -109,8 +110,14 @@ public:
     bool running() const;
     // During a run: the run stops before its next file, asks nothing, and the window closes then.
     void programEnding() override;
-    // Read by the run's own thread before each file.
-    bool cancelRequested() const { return cancelRequested_.load(); }
+    // Read by the run's own thread before each file: the program is ending,
+    // or (archive edition) the page folder or the database took no more pages.
+    bool cancelRequested() const { return cancelRequested_.load() || filingStopped_.load(); }
+    // Archive edition, on the window's thread while the run reads on: files a
+    // page the run read, under the region of its folder, and shows the outcome
+    // (a failure line, the edit bar). After a stop it files nothing more.
+    void fileRecognisedPage(const std::string& fullName, const std::vector<std::string>& lotLines,
+                            const QString& sha256, const QString& regionCode);
     // "테스트": the chosen file with its background removed by the chosen mode, shown at the view's scale.
     void testRemoval();
     // A file chosen in the file list: `pathname` and `imgname` name it, the view
@@ -154,6 +161,15 @@ private:
     // The archive edition's part of the register command: false when a check
     // or the filing failed (said to the user) or the question was answered No.
     bool fileManualEntry();
+    // 복사/이동, 파일명규칙변경 and 이미지공백제거 as the settings panel shows them.
+    void applyFilingSettings(components::EntryFiling& entry) const;
+    // The archive edition's run: the document attributes checked, the folders
+    // to read (the shown one under the chosen region, or every region folder
+    // below it) and the filing set up. False when a check failed (said to the user).
+    bool prepareArchiveRun(std::vector<components::RunFolder>& folders);
+    std::unique_ptr<components::RunFiling> runFiling_;
+    std::atomic<bool> filingStopped_{false};
+    QString filingStopMessage_;
     bool shown_ = false;
     std::shared_ptr<components::RegionSource> regions_;
     std::optional<components::PageArchive> archive_;

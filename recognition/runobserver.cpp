@@ -1,6 +1,7 @@
 #include "recognition/runobserver.h"
 
 #include "components/folderlisting.h"
+#include "components/runfiling.h"
 #include "recognition/autoregistrationwindow.h"
 #include "ui/services.h"
 
@@ -8,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 
+#include <algorithm>
 #include <filesystem>
 #include <string_view>
 
@@ -37,17 +39,58 @@ template <class F> void RunObserver::post(F&& update)
     run_.post([w, update = std::forward<F>(update)] { update(w); });
 }
 
+void RunObserver::setFolder(int index, int count, int files, QString regionCode)
+{
+    folder_ = index;
+    folders_ = std::max(count, 1);
+    files_ = files;
+    handled_ = 0;
+    regionCode_ = std::move(regionCode);
+}
+
 void RunObserver::runStarted()
 {
-    post([](AutoRegistrationWindow* w) {
-        w->folderBar->setValue(0);
-        w->editBar->setValue(0);
+    const int folder = folder_, folders = folders_;
+    const bool registers = registers_;
+    post([folder, folders, registers](AutoRegistrationWindow* w) {
+        if (folder == 1) {
+            w->folderBar->setValue(0);
+            w->editBar->setValue(0);
+        }
+        if (registers)
+            w->folderCount->setLiveText(QStringLiteral("%1/%2").arg(folder).arg(folders));
     });
 }
 void RunObserver::runFinished()
 {
-    // The folder bar completes; the edit bar belongs to blank removal, which no run does.
-    post([](AutoRegistrationWindow* w) { w->folderBar->setValue(100); });
+    // The folder bar advances by folders; in the demonstration build, where
+    // nothing is placed, the edit bar stays at 0.
+    const int percent = int(static_cast<long long>(folder_) * 100 / folders_);
+    const bool last = folder_ == folders_ && registers_;
+    post([percent, last](AutoRegistrationWindow* w) {
+        w->folderBar->setValue(percent);
+        if (last)
+            w->editBar->setValue(100);
+    });
+}
+void RunObserver::fileHandled()
+{
+    if (!registers_ || files_ <= 0)
+        return;
+    ++handled_;
+    const int percent = int(static_cast<long long>(std::min(handled_, files_)) * 100 / files_);
+    post([percent](AutoRegistrationWindow* w) { w->editBar->setValue(percent); });
+}
+void RunObserver::pageRecognised(const std::string& fullName, const PageResult& page)
+{
+    if (!registers_)
+        return;
+    // Hashed here, as it was read, so that a page changed before its filing is refused.
+    const QString sha = components::sha256OfFile(fullName).value_or(QString());
+    post([fullName, lots = page.lots, sha, region = regionCode_](AutoRegistrationWindow* w) {
+        w->fileRecognisedPage(fullName, lots, sha, region);
+    });
+    fileHandled();
 }
 void RunObserver::filesProgress(int percent)
 {
@@ -96,6 +139,7 @@ void RunObserver::lotListed(const std::string& line)
 void RunObserver::failureLogged(const std::string& line)
 {
     post([text = shownLine(line)](AutoRegistrationWindow* w) { w->failureLog->appendPlainText(text); });
+    fileHandled();
 }
 bool RunObserver::cancelled()
 {

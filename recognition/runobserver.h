@@ -24,7 +24,16 @@ QString shownLine(const std::string& line);
 
 class RunObserver : public RecognitionObserver {
 public:
-    RunObserver(AutoRegistrationWindow& w, BlockingRun& run) : w_(&w), run_(run) {}
+    // `registers`: the archive edition, where each page read is filed and the
+    // folder counter and the edit bar show the run's folders and placements.
+    RunObserver(AutoRegistrationWindow& w, BlockingRun& run, bool registers = false)
+        : w_(&w), run_(run), registers_(registers)
+    {
+    }
+
+    // The folder the run reads next: `index` of `count`, with `files` files,
+    // its pages registered under `regionCode`.
+    void setFolder(int index, int count, int files, QString regionCode);
 
     void runStarted() override;
     void runFinished() override;
@@ -36,6 +45,7 @@ public:
     void lotsCleared() override;
     void lotListed(const std::string& line) override;
     void failureLogged(const std::string& line) override;
+    void pageRecognised(const std::string& fullName, const PageResult& page) override;
     bool stopRequested() override;
     bool cancelled() override;
 
@@ -46,6 +56,11 @@ private:
     BlockingRun& run_;
     int lastPageProgress_ = -1;
     int lastRowsListed_ = -1;
+    bool registers_ = false;
+    int folder_ = 1, folders_ = 1;
+    int files_ = 0, handled_ = 0; // files of the folder, and those read to an outcome so far
+    QString regionCode_;
+    void fileHandled();
 };
 
 } // namespace rida::recognition

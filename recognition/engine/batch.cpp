@@ -95,6 +95,8 @@ RunResult recognizeFiles(const std::vector<std::string>& fullNames, const Recogn
         if (page.status == PageStatus::TooFewRows) {
             observer.failureLogged(name + kTooFewRowsSuffix);
             ++run.failCount;
+        } else {
+            observer.pageRecognised(name, page);
         }
         observer.pageProgress(100);
         observer.filesProgress(int(static_cast<long long>(i) * 100 / n));

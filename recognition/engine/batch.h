@@ -25,6 +25,8 @@ inline constexpr const char* kStopQuestion = "인식 중지 실패 횟수를 넘
 inline constexpr const char* kNoReferenceSuffix = " 기준점 인식 실패";
 inline constexpr const char* kTooFewRowsSuffix = " 파일 인식 실패";
 
+struct PageResult;
+
 class RecognitionObserver : public ScanObserver {
 public:
     // From ScanObserver: pageProgress, rowsListed, lotListed of the page being read.
@@ -35,6 +37,9 @@ public:
     virtual void failureLogged(const std::string& line) {} // a failed file, with the reason as its suffix
     virtual void runStarted() {}                           // the run begins: folder and edit progress at 0
     virtual void runFinished() {} // the run ends: folder progress complete (no editing is done)
+    // A file whose lot rows were read (the run's success case), after its
+    // rows were listed; `page.lots` holds them. The archive edition registers it.
+    virtual void pageRecognised(const std::string& fullName, const PageResult& page) {}
     // The stop question (kStopQuestion, Yes/No); true means Yes, stop the run.
     virtual bool stopRequested() { return false; }
     // Asked before each file: true ends the run there, without a question

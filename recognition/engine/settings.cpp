@@ -1,8 +1,22 @@
 #include "recognition/engine/settings.h"
 
 #include <climits>
+#include <utility>
 
 namespace rida::recognition {
+
+std::string settingsRecord(const RecognitionSettings& settings)
+{
+    std::string json =
+        "{\"typeface\":" + std::to_string(int(settings.typeface)) + ",\"mode\":" + std::to_string(int(settings.mode));
+    const std::pair<const char*, Setting> numbers[] = {{"level", Setting::Level},   {"minRows", Setting::MinRows},
+                                                       {"topY", Setting::TopY},     {"leftX", Setting::LeftX},
+                                                       {"tableX", Setting::TableX}, {"zoneX", Setting::ZoneX}};
+    for (const auto& [name, which] : numbers)
+        if (settings.unreadable[std::size_t(which)].empty())
+            json += std::string(",\"") + name + "\":" + std::to_string(settings.read(which));
+    return json + "}";
+}
 
 int RecognitionSettings::read(Setting which) const
 {

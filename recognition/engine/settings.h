@@ -39,6 +39,12 @@ struct RecognitionSettings {
     void markUnreadable(Setting which, std::string message) { unreadable[std::size_t(which)] = std::move(message); }
 };
 
+// The settings a page was read with, as a record keeps them: a JSON object
+// {"typeface":0,"mode":0,"level":145,"minRows":5,"topY":834,"leftX":168,
+// "tableX":237,"zoneX":818} (typeface 0 고딕체, 1 명조체; mode the removal
+// mode's number). Only settings the run could read are written.
+std::string settingsRecord(const RecognitionSettings& settings);
+
 // A settings text that is no whole number.
 class SettingError : public std::runtime_error {
 public:
