@@ -8,8 +8,10 @@
 // page is then left empty, never partly drawn.
 
 #include "bitmap.h"
+#include "geometry.h"
 
 #include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -46,6 +48,21 @@ void loadPage(const std::string& path, Bitmap& page, const LoadLimits& limits = 
 // The same from bytes already in memory; `name` only appears in messages.
 void decodePage(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
                 const LoadLimits& limits = {});
+
+// Loading only the part of a page that a reader looks at. `region` is given
+// the page's width and height from its header and returns the rectangle of
+// page pixels that will be read (half-open; what lies off the page is
+// ignored). `page` gets the page's full size; inside the rectangle its pixels
+// are exactly those loadPage gives, outside it they are unspecified (memory
+// the page held before, or anything the decoder left there). A JPEG is decoded
+// only over the columns of the rectangle and, of the lines outside it, only
+// its entropy-coded data is read (to the end, so that a damaged or cut file
+// fails as with loadPage, with the same message); an uncompressed BMP is read
+// only over the rectangle. RLE-compressed BMPs are read whole.
+using PageRegion = std::function<RectI(int width, int height)>;
+void loadPageRegion(const std::string& path, Bitmap& page, const PageRegion& region, const LoadLimits& limits = {});
+void decodePageRegion(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
+                      const PageRegion& region, const LoadLimits& limits = {});
 
 // Writes `page` as an uncompressed 32-bit BMP (bottom-up), replacing the file.
 void saveBmp32(const std::string& path, const Bitmap& page);
