@@ -3,6 +3,8 @@
 #include "image/codec.h"
 #include "recognition/engine/background.h"
 
+#include <algorithm>
+
 namespace rida::recognition {
 
 Recognizer::Recognizer()
@@ -25,7 +27,8 @@ PageResult Recognizer::recognizePage(const std::string& path, const RecognitionS
                                      RecognitionObserver& observer)
 {
     workPage_.clear();
-    image::loadPage(path, workPage_);
+    image::loadPageRegion(path, workPage_,
+                          [&settings](int width, int height) { return pixelsRunReads(width, height, settings); });
     return readWorkPage(settings, observer, path);
 }
 
@@ -43,7 +46,8 @@ PageResult Recognizer::readWorkPage(const RecognitionSettings& settings, Recogni
     observer.pageProgress(0);
     // Only the digit strip is read after the reference point: only it is
     // turned upright and reduced to two colours.
-    result.alignment = alignDigitStrip(workPage_, scratch_, settings, kStripWidth);
+    const LineRange lines = linesScanRead(workPage_.height(), settings);
+    result.alignment = alignDigitStrip(workPage_, scratch_, settings, kStripWidth, lines.top, lines.bottom);
     const int strip = result.alignment.columnStart;
     if (strip == 0) {
         result.status = PageStatus::NoReference;
@@ -52,7 +56,7 @@ PageResult Recognizer::readWorkPage(const RecognitionSettings& settings, Recogni
     // The level matters to the plain mode only and is read only there.
     removeBackground(workPage_, settings.mode,
                      readsLevel(settings.mode) ? settings.read(Setting::Level) : settings.level, strip,
-                     static_cast<long long>(strip) + kStripWidth - 1);
+                     static_cast<long long>(strip) + kStripWidth - 1, lines.top, lines.bottom);
     observer.analysing(name);
     observer.lotsCleared();
     scanner_.scanDigitRows(workPage_, workingSet_, settings.typeface, result.alignment.columnStart,
@@ -62,6 +66,21 @@ PageResult Recognizer::readWorkPage(const RecognitionSettings& settings, Recogni
     if (int(result.lots.size()) < settings.read(Setting::MinRows))
         result.status = PageStatus::TooFewRows;
     return result;
+}
+
+LineRange linesScanRead(int height, const RecognitionSettings& settings)
+{
+    if (!settings.unreadable[std::size_t(Setting::TopY)].empty())
+        return {0, height - 1LL};
+    // As the scan clamps its first line.
+    const long long top = std::clamp<long long>(settings.topY, -100000LL, height + 100000LL);
+    return {top, top + kScanLines - 1 + kTemplateHeight - 1};
+}
+
+image::RectI pixelsRunReads(int width, int height, const RecognitionSettings& settings)
+{
+    const LineRange lines = linesScanRead(height, settings);
+    return pixelsAlignmentReads(width, height, settings, kStripWidth, lines.top, lines.bottom);
 }
 
 RunResult recognizeFiles(const std::vector<std::string>& fullNames, const RecognitionSettings& settings,
