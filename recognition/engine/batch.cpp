@@ -32,6 +32,14 @@ PageResult Recognizer::recognizePage(const std::string& path, const RecognitionS
     return readWorkPage(settings, observer, path);
 }
 
+PageResult Recognizer::recognizeWholePage(const std::string& path, const RecognitionSettings& settings,
+                                          RecognitionObserver& observer)
+{
+    workPage_.clear();
+    image::loadPage(path, workPage_);
+    return readWorkPage(settings, observer, path);
+}
+
 PageResult Recognizer::recognizeBitmap(const image::Bitmap& page, const RecognitionSettings& settings,
                                        RecognitionObserver& observer)
 {

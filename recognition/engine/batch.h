@@ -75,6 +75,10 @@ public:
     // page too large to hold) when the file cannot be read; std::invalid_argument for a mode outside 0..5.
     PageResult recognizePage(const std::string& path, const RecognitionSettings& settings,
                              RecognitionObserver& observer);
+    // The same with the whole page decoded: the reference the decoding of
+    // only what is read is measured and tested against.
+    PageResult recognizeWholePage(const std::string& path, const RecognitionSettings& settings,
+                                  RecognitionObserver& observer);
 
     // The same steps on a page already in memory (copied into the working page).
     PageResult recognizeBitmap(const image::Bitmap& page, const RecognitionSettings& settings,
