@@ -234,12 +234,10 @@ std::vector<unsigned char>& spareLine()
 
 // The columns and lines of `part` (already widened to whole blocks and their
 // neighbours by the caller) into the page's memory: the columns are cropped,
-// the lines above and below `part` are read over. Skipping (`skipLines`)
-// decodes only their entropy-coded data; without it (arithmetic coding, whose
-// decoder cannot throw blocks away) they are decoded into a spare line. The
-// data is read to its end either way, so that a fault anywhere in the file is
-// met as by jpegReadLines. `part` returns the columns actually decoded. False
-// with the reason.
+// the lines above `part` are read over. Skipping (`skipLines`) decodes only
+// their entropy-coded data; without it (arithmetic coding, whose decoder
+// cannot throw blocks away) they are decoded into a spare line. `part`
+// returns the columns actually decoded. False with the reason.
 bool jpegReadPart(JpegReading& r, Bitmap& page, RectI& part, bool skipLines)
 {
     if (setjmp(r.errors.jump))
@@ -252,32 +250,84 @@ bool jpegReadPart(JpegReading& r, Bitmap& page, RectI& part, bool skipLines)
     part.right = int(xoffset + width);
     std::vector<unsigned char>& spare = spareLine();
     spare.resize(std::size_t(c.output_width) * 4);
-    const auto readOver = [&](JDIMENSION until) {
-        if (skipLines && until > c.output_scanline)
-            jpeg_skip_scanlines(&c, until - c.output_scanline);
-        while (c.output_scanline < until) {
-            JSAMPROW row = spare.data();
-            jpeg_read_scanlines(&c, &row, 1);
-        }
-    };
-    readOver(JDIMENSION(part.top));
+    if (skipLines && JDIMENSION(part.top) > c.output_scanline)
+        jpeg_skip_scanlines(&c, JDIMENSION(part.top) - c.output_scanline);
+    while (c.output_scanline < JDIMENSION(part.top)) {
+        JSAMPROW row = spare.data();
+        jpeg_read_scanlines(&c, &row, 1);
+    }
     while (c.output_scanline < JDIMENSION(part.bottom)) {
         JSAMPROW row = reinterpret_cast<JSAMPROW>(page.row(int(c.output_scanline)) + part.left);
         jpeg_read_scanlines(&c, &row, 1);
     }
+    return true;
+}
+
+// The lines after the part, read over as above, to the end of the data, so
+// that a fault anywhere in the file is met as by jpegReadLines. Touches no
+// page. False with the reason.
+bool jpegReadTail(JpegReading& r, bool skipLines)
+{
+    if (setjmp(r.errors.jump))
+        return false;
+    jpeg_decompress_struct& c = r.cinfo;
+    std::vector<unsigned char>& spare = spareLine();
+    spare.resize(std::size_t(c.output_width) * 4);
     // The last line is read, not skipped: skipping to the end would end the
     // reading without the data of the lines skipped.
     if (c.output_scanline < c.output_height) {
-        readOver(c.output_height - 1);
-        JSAMPROW row = spare.data();
-        jpeg_read_scanlines(&c, &row, 1);
+        if (skipLines && c.output_height - 1 > c.output_scanline)
+            jpeg_skip_scanlines(&c, c.output_height - 1 - c.output_scanline);
+        while (c.output_scanline < c.output_height) {
+            JSAMPROW row = spare.data();
+            jpeg_read_scanlines(&c, &row, 1);
+        }
     }
     jpeg_finish_decompress(&c);
     return true;
 }
 
+// What a fault met while decoding says; `r` has failed.
+[[noreturn]] void jpegDamaged(const JpegReading& r, const std::string& name, bool endsWell, long long w, long long h)
+{
+    if (r.errors.mgr.msg_code == JERR_NO_BACKING_STORE)
+        fail(name, "JPEG 자료가 손상되었습니다 (머리 정보의 크기만큼 자료가 없습니다: " + std::to_string(w) + " x " +
+                       std::to_string(h) + " 화소).");
+    const std::string why = r.errors.message[0] ? r.errors.message : "?";
+    // "Premature end of JPEG file", "... premature end of data segment": cut
+    // short, unless the file still ends with its end marker.
+    if (why.find("remature end") != std::string::npos && !endsWell)
+        fail(name, "JPEG 파일이 잘려 있습니다.");
+    fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
+}
+
+} // namespace
+
+struct PageTail::Reading {
+    std::unique_ptr<JpegReading> jpeg;
+    std::string name;
+    bool endsWell = false, skipLines = true;
+    long long width = 0, height = 0;
+};
+
+PageTail::PageTail() = default;
+PageTail::~PageTail() = default;
+PageTail::PageTail(PageTail&&) noexcept = default;
+PageTail& PageTail::operator=(PageTail&&) noexcept = default;
+
+void PageTail::finish()
+{
+    if (!reading_)
+        return;
+    const std::unique_ptr<Reading> r = std::move(reading_);
+    if (!jpegReadTail(*r->jpeg, r->skipLines))
+        jpegDamaged(*r->jpeg, r->name, r->endsWell, r->width, r->height);
+}
+
+namespace {
+
 void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
-                const LoadLimits& limits, const PageRegion* region)
+                const LoadLimits& limits, const PageRegion* region, PageTail* tail)
 {
     if (size > std::numeric_limits<unsigned long>::max())
         fail(name, "파일이 너무 큽니다.");
@@ -321,13 +371,7 @@ void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string&
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     const auto damaged = [&] {
         page.release(); // a made-up size must not stay allocated
-        if (reading->errors.mgr.msg_code == JERR_NO_BACKING_STORE)
-            fail(name, "JPEG 자료가 손상되었습니다 (머리 정보의 크기만큼 자료가 없습니다: " + std::to_string(w) +
-                           " x " + std::to_string(h) + " 화소).");
-        const std::string why = reading->errors.message[0] ? reading->errors.message : "?";
-        if (cutShort(why))
-            fail(name, "JPEG 파일이 잘려 있습니다.");
-        fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
+        jpegDamaged(*reading, name, endsWell, w, h);
     };
     // A progressive file's scans are all read before the page is taken.
     if (!jpegStart(*reading, cmyk))
@@ -350,10 +394,22 @@ void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string&
                                 : RectI{wanted.left - marginX, wanted.top - marginY, wanted.right + marginX,
                                         wanted.bottom + marginY}
                                       .intersected({0, 0, int(w), int(h)});
-    if (!jpegReadPart(*reading, page, part, !info.arith_code))
+    const bool skipLines = !info.arith_code;
+    if (!jpegReadPart(*reading, page, part, skipLines))
         damaged();
     if (cmyk)
         cmykToArgbInPlace(page, part, hasAdobeMarker(bytes, size));
+    if (tail) {
+        auto rest = std::make_unique<PageTail::Reading>();
+        rest->jpeg = std::move(reading);
+        rest->name = name;
+        rest->endsWell = endsWell, rest->skipLines = skipLines;
+        rest->width = w, rest->height = h;
+        tail->reading_ = std::move(rest);
+        return;
+    }
+    if (!jpegReadTail(*reading, skipLines))
+        damaged();
 }
 
 // ---------------------------------------------------------------- BMP
@@ -765,13 +821,13 @@ void readFile(const std::string& path, std::vector<unsigned char>& out, std::siz
 }
 
 void decodeAny(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
-               const LoadLimits& limits, const PageRegion* region)
+               const LoadLimits& limits, const PageRegion* region, PageTail* tail)
 {
     page.clear();
     try {
         switch (sniffFormat(bytes, size)) {
         case ImageFormat::Jpeg:
-            decodeJpeg(bytes, size, name, page, limits, region);
+            decodeJpeg(bytes, size, name, page, limits, region, tail);
             return;
         case ImageFormat::Bmp:
             decodeBmp(bytes, size, name, page, limits, region);
@@ -788,7 +844,7 @@ void decodeAny(const unsigned char* bytes, std::size_t size, const std::string& 
     throw ImageError("JPEG나 BMP 이미지 파일이 아닙니다: " + name);
 }
 
-void loadAny(const std::string& path, Bitmap& page, const LoadLimits& limits, const PageRegion* region)
+void loadAny(const std::string& path, Bitmap& page, const LoadLimits& limits, const PageRegion* region, PageTail* tail)
 {
     page.clear();
     auto& file = fileBuffer();
@@ -804,7 +860,9 @@ void loadAny(const std::string& path, Bitmap& page, const LoadLimits& limits, co
         }
     } giveBack{file};
     readFile(path, file, limits.maxFileBytes);
-    decodeAny(file.data(), file.size(), path, page, limits, region);
+    // A tail reads the file's bytes after this returns: only a buffer that is
+    // kept (and not reused before the next load) may be left to it.
+    decodeAny(file.data(), file.size(), path, page, limits, region, file.capacity() <= kKeptFileBytes ? tail : nullptr);
 }
 
 } // namespace
@@ -812,23 +870,30 @@ void loadAny(const std::string& path, Bitmap& page, const LoadLimits& limits, co
 void decodePage(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
                 const LoadLimits& limits)
 {
-    decodeAny(bytes, size, name, page, limits, nullptr);
+    decodeAny(bytes, size, name, page, limits, nullptr, nullptr);
 }
 
 void loadPage(const std::string& path, Bitmap& page, const LoadLimits& limits)
 {
-    loadAny(path, page, limits, nullptr);
+    loadAny(path, page, limits, nullptr, nullptr);
 }
 
 void decodePageRegion(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
                       const PageRegion& region, const LoadLimits& limits)
 {
-    decodeAny(bytes, size, name, page, limits, region ? &region : nullptr);
+    decodeAny(bytes, size, name, page, limits, region ? &region : nullptr, nullptr);
 }
 
 void loadPageRegion(const std::string& path, Bitmap& page, const PageRegion& region, const LoadLimits& limits)
 {
-    loadAny(path, page, limits, region ? &region : nullptr);
+    loadAny(path, page, limits, region ? &region : nullptr, nullptr);
+}
+
+void loadPageRegion(const std::string& path, Bitmap& page, const PageRegion& region, PageTail& tail,
+                    const LoadLimits& limits)
+{
+    tail = PageTail();
+    loadAny(path, page, limits, region ? &region : nullptr, &tail);
 }
 
 void saveBmp32(const std::string& path, const Bitmap& page)

@@ -4,8 +4,47 @@
 #include "recognition/engine/background.h"
 
 #include <algorithm>
+#include <exception>
+#include <functional>
+#include <system_error>
+#include <thread>
 
 namespace rida::recognition {
+
+namespace {
+// What the reading of a page reports, kept to be passed on later in order.
+class HeldCalls : public RecognitionObserver {
+public:
+    void pageProgress(int percent) override
+    {
+        calls_.push_back([percent](RecognitionObserver& o) { o.pageProgress(percent); });
+    }
+    void rowsListed(int count) override
+    {
+        calls_.push_back([count](RecognitionObserver& o) { o.rowsListed(count); });
+    }
+    void lotListed(const std::string& line) override
+    {
+        calls_.push_back([line](RecognitionObserver& o) { o.lotListed(line); });
+    }
+    void analysing(const std::string& fullName) override
+    {
+        calls_.push_back([fullName](RecognitionObserver& o) { o.analysing(fullName); });
+    }
+    void lotsCleared() override
+    {
+        calls_.push_back([](RecognitionObserver& o) { o.lotsCleared(); });
+    }
+    void replay(RecognitionObserver& observer) const
+    {
+        for (const auto& call : calls_)
+            call(observer);
+    }
+
+private:
+    std::vector<std::function<void(RecognitionObserver&)>> calls_;
+};
+} // namespace
 
 Recognizer::Recognizer()
 {
@@ -27,9 +66,46 @@ PageResult Recognizer::recognizePage(const std::string& path, const RecognitionS
                                      RecognitionObserver& observer)
 {
     workPage_.clear();
-    image::loadPageRegion(path, workPage_,
-                          [&settings](int width, int height) { return pixelsRunReads(width, height, settings); });
-    return readWorkPage(settings, observer, path);
+    image::PageTail tail;
+    image::loadPageRegion(
+        path, workPage_, [&settings](int width, int height) { return pixelsRunReads(width, height, settings); }, tail);
+    if (!tail.pending())
+        return readWorkPage(settings, observer, path);
+    // Below what is read, a JPEG's data is decoded only to meet a fault in the
+    // file. That runs beside the reading of the page; what the reading reports
+    // is held back until the file has proved whole, so that a damaged file
+    // shows nothing of its page and fails as if it had been decoded first.
+    std::exception_ptr fileFault;
+    std::thread rest;
+    try {
+        rest = std::thread([&tail, &fileFault] {
+            try {
+                tail.finish();
+            } catch (...) {
+                fileFault = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        tail.finish(); // no thread to be had: the file first, as the whole-page path does
+        return readWorkPage(settings, observer, path);
+    }
+    HeldCalls held;
+    PageResult result;
+    std::exception_ptr readFault;
+    try {
+        result = readWorkPage(settings, held, path);
+    } catch (...) {
+        readFault = std::current_exception();
+    }
+    rest.join();
+    if (fileFault) {
+        workPage_.release();
+        std::rethrow_exception(fileFault);
+    }
+    held.replay(observer);
+    if (readFault)
+        std::rethrow_exception(readFault);
+    return result;
 }
 
 PageResult Recognizer::recognizeWholePage(const std::string& path, const RecognitionSettings& settings,

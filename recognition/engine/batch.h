@@ -71,8 +71,12 @@ public:
 
     // Loads `path` into the working page and reads it: alignment, background
     // removal, row scan. Only the pixels a run can read (pixelsRunReads) are
-    // decoded; the answers are those of reading the whole page. Throws image::ImageError (or std::length_error for a
-    // page too large to hold) when the file cannot be read; std::invalid_argument for a mode outside 0..5.
+    // decoded; the answers are those of reading the whole page. The rest of
+    // a JPEG's data, read only to meet a fault in the file, is read on a
+    // thread of its own beside the page's reading, whose calls of `observer`
+    // wait until the file has proved whole (a damaged file throws before any). Throws image::ImageError (or
+    // std::length_error for a page too large to hold) when the file cannot be read; std::invalid_argument for a mode
+    // outside 0..5.
     PageResult recognizePage(const std::string& path, const RecognitionSettings& settings,
                              RecognitionObserver& observer);
     // The same with the whole page decoded: the reference the decoding of

@@ -253,6 +253,17 @@ TEST(PixelsRunReads, TheWindowsAndTheStripAtAnySkewAndNoMore)
     EXPECT_EQ(pixelsRunReads(2480, 3508, bad), (RectI{0, 0, 2480, 3508}));
 }
 
+// Every report of a page's reading, in order.
+class ReportLog : public RecognitionObserver {
+public:
+    void pageProgress(int percent) override { log.push_back("progress " + std::to_string(percent)); }
+    void rowsListed(int count) override { log.push_back("rows " + std::to_string(count)); }
+    void lotListed(const std::string& line) override { log.push_back("lot " + line); }
+    void analysing(const std::string& fullName) override { log.push_back("analysing " + fullName); }
+    void lotsCleared() override { log.push_back("cleared"); }
+    std::vector<std::string> log;
+};
+
 TEST_F(PartialRead, DamagedFilesFailWithTheMessagesOfTheWholeLoad)
 {
     PageOptions o;
@@ -269,7 +280,15 @@ TEST_F(PartialRead, DamagedFilesFailWithTheMessagesOfTheWholeLoad)
         spoilt[i] = 0xFF;
     std::vector<unsigned char> shortBmp(bmp.begin(), bmp.end() - 4000);
     Recognizer recognizer;
-    RecognitionObserver quiet;
+    {
+        // A whole file reports as the whole-page path does.
+        const std::string file = write(drawn, Format::Jpeg420);
+        ReportLog whole, part;
+        recognizer.recognizeWholePage(file, {}, whole);
+        recognizer.recognizePage(file, {}, part);
+        EXPECT_GT(whole.log.size(), 10u);
+        EXPECT_EQ(part.log, whole.log);
+    }
     for (const auto* bytes : {&cut, &spoilt, &shortBmp}) {
         const std::string file = (folder_ / "damaged").string();
         std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes->data()), bytes->size());
@@ -280,13 +299,15 @@ TEST_F(PartialRead, DamagedFilesFailWithTheMessagesOfTheWholeLoad)
         } catch (const image::ImageError& e) {
             whole = e.what();
         }
+        ReportLog reports;
         try {
-            recognizer.recognizePage(file, {}, quiet);
+            recognizer.recognizePage(file, {}, reports);
         } catch (const image::ImageError& e) {
             run = e.what();
         }
         EXPECT_FALSE(whole.empty());
         EXPECT_EQ(run, whole);
+        EXPECT_TRUE(reports.log.empty()); // nothing of the damaged page was shown
         EXPECT_TRUE(recognizer.workPage().empty());
     }
 }
