@@ -146,13 +146,14 @@ double millisecondsOf(const std::function<void()>& work)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Processor time of this thread: on a machine shared with others' builds the
+// Processor time of the process (every thread of the run, the one reading a
+// JPEG's last lines included): on a machine shared with others' builds the
 // wall time of one page says more about them than about the page.
 double cpuMillisecondsOf(const std::function<void()>& work)
 {
     const auto now = [] {
         timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
         return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
     };
     const double start = now();
@@ -164,8 +165,9 @@ double cpuMillisecondsOf(const std::function<void()>& work)
 // decode of the whole page (the file read as well), the run decoding the whole
 // page, and the run decoding only what it reads. The time shown is the
 // partial run's (wall); the counters give all three in processor time (ms)
-// and the runs' ratios to the bare decode, in processor time (*_x) and in wall
-// time (*_x_wall). Sheet 0 is a typical page, sheet 3 the one with the most
+// and the runs' ratios to the bare decode, in processor time (*_x: the work)
+// and in wall time (*_x_wall: what a page takes, with the partial run's last
+// lines read on a second core). Sheet 0 is a typical page, sheet 3 the one with the most
 // scan lines.
 void BM_RunAgainstBareDecode(benchmark::State& state)
 {
