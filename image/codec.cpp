@@ -84,10 +84,8 @@ bool hasAdobeMarker(const unsigned char* b, std::size_t n)
     return false;
 }
 
-void cmykToArgbInPlace(Bitmap& page, bool inverted)
+void cmykToArgbInPlace(unsigned char* p, std::size_t n, bool inverted)
 {
-    auto* p = reinterpret_cast<unsigned char*>(page.data());
-    const std::size_t n = page.pixelCount();
     for (std::size_t i = 0; i < n; ++i, p += 4) {
         int c = p[0], m = p[1], y = p[2], k = p[3];
         if (!inverted) {
@@ -104,6 +102,13 @@ void cmykToArgbInPlace(Bitmap& page, bool inverted)
         p[2] = (unsigned char)r;
         p[3] = 255;
     }
+}
+
+void cmykToArgbInPlace(Bitmap& page, const RectI& part, bool inverted)
+{
+    for (int y = part.top; y < part.bottom; ++y)
+        cmykToArgbInPlace(reinterpret_cast<unsigned char*>(page.row(y) + part.left), std::size_t(part.width()),
+                          inverted);
 }
 
 // The decoder's own errors and warnings. A warning that means the decoder had
@@ -220,8 +225,109 @@ bool jpegReadLines(JpegReading& r, Bitmap& page)
     return true;
 }
 
+std::vector<unsigned char>& spareLine()
+{
+    // Kept between pages: the lines decoded only to be read over.
+    thread_local std::vector<unsigned char> line;
+    return line;
+}
+
+// The columns and lines of `part` (already widened to whole blocks and their
+// neighbours by the caller) into the page's memory: the columns are cropped,
+// the lines above `part` are read over. Skipping (`skipLines`) decodes only
+// their entropy-coded data; without it (arithmetic coding, whose decoder
+// cannot throw blocks away) they are decoded into a spare line. `part`
+// returns the columns actually decoded. False with the reason.
+bool jpegReadPart(JpegReading& r, Bitmap& page, RectI& part, bool skipLines)
+{
+    if (setjmp(r.errors.jump))
+        return false;
+    jpeg_decompress_struct& c = r.cinfo;
+    JDIMENSION xoffset = JDIMENSION(part.left), width = JDIMENSION(part.width());
+    if (width < c.output_width)
+        jpeg_crop_scanline(&c, &xoffset, &width);
+    part.left = int(xoffset);
+    part.right = int(xoffset + width);
+    std::vector<unsigned char>& spare = spareLine();
+    spare.resize(std::size_t(c.output_width) * 4);
+    if (skipLines && JDIMENSION(part.top) > c.output_scanline)
+        jpeg_skip_scanlines(&c, JDIMENSION(part.top) - c.output_scanline);
+    while (c.output_scanline < JDIMENSION(part.top)) {
+        JSAMPROW row = spare.data();
+        jpeg_read_scanlines(&c, &row, 1);
+    }
+    while (c.output_scanline < JDIMENSION(part.bottom)) {
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(page.row(int(c.output_scanline)) + part.left);
+        jpeg_read_scanlines(&c, &row, 1);
+    }
+    return true;
+}
+
+// The lines after the part, read over as above, to the end of the data, so
+// that a fault anywhere in the file is met as by jpegReadLines. Touches no
+// page. False with the reason.
+bool jpegReadTail(JpegReading& r, bool skipLines)
+{
+    if (setjmp(r.errors.jump))
+        return false;
+    jpeg_decompress_struct& c = r.cinfo;
+    std::vector<unsigned char>& spare = spareLine();
+    spare.resize(std::size_t(c.output_width) * 4);
+    // The last line is read, not skipped: skipping to the end would end the
+    // reading without the data of the lines skipped.
+    if (c.output_scanline < c.output_height) {
+        if (skipLines && c.output_height - 1 > c.output_scanline)
+            jpeg_skip_scanlines(&c, c.output_height - 1 - c.output_scanline);
+        while (c.output_scanline < c.output_height) {
+            JSAMPROW row = spare.data();
+            jpeg_read_scanlines(&c, &row, 1);
+        }
+    }
+    jpeg_finish_decompress(&c);
+    return true;
+}
+
+// What a fault met while decoding says; `r` has failed.
+[[noreturn]] void jpegDamaged(const JpegReading& r, const std::string& name, bool endsWell, long long w, long long h)
+{
+    if (r.errors.mgr.msg_code == JERR_NO_BACKING_STORE)
+        fail(name, "JPEG 자료가 손상되었습니다 (머리 정보의 크기만큼 자료가 없습니다: " + std::to_string(w) + " x " +
+                       std::to_string(h) + " 화소).");
+    const std::string why = r.errors.message[0] ? r.errors.message : "?";
+    // "Premature end of JPEG file", "... premature end of data segment": cut
+    // short, unless the file still ends with its end marker.
+    if (why.find("remature end") != std::string::npos && !endsWell)
+        fail(name, "JPEG 파일이 잘려 있습니다.");
+    fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
+}
+
+} // namespace
+
+struct PageTail::Reading {
+    std::unique_ptr<JpegReading> jpeg;
+    std::string name;
+    bool endsWell = false, skipLines = true;
+    long long width = 0, height = 0;
+};
+
+PageTail::PageTail() = default;
+PageTail::~PageTail() = default;
+PageTail::PageTail(PageTail&&) noexcept = default;
+PageTail& PageTail::operator=(PageTail&&) noexcept = default;
+
+void PageTail::finish()
+{
+    if (!reading_)
+        return;
+    const std::unique_ptr<Reading> r = std::move(reading_);
+    if (!jpegReadTail(*r->jpeg, r->skipLines))
+        jpegDamaged(*r->jpeg, r->name, r->endsWell, r->width, r->height);
+}
+
+namespace {
+
 void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
-                const LoadLimits& limits)
+                const LoadLimits& limits, const PageRegion* region, PageTail* tail)
 {
     if (size > std::numeric_limits<unsigned long>::max())
         fail(name, "파일이 너무 큽니다.");
@@ -265,22 +371,45 @@ void decodeJpeg(const unsigned char* bytes, std::size_t size, const std::string&
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     const auto damaged = [&] {
         page.release(); // a made-up size must not stay allocated
-        if (reading->errors.mgr.msg_code == JERR_NO_BACKING_STORE)
-            fail(name, "JPEG 자료가 손상되었습니다 (머리 정보의 크기만큼 자료가 없습니다: " + std::to_string(w) +
-                           " x " + std::to_string(h) + " 화소).");
-        const std::string why = reading->errors.message[0] ? reading->errors.message : "?";
-        if (cutShort(why))
-            fail(name, "JPEG 파일이 잘려 있습니다.");
-        fail(name, "JPEG 자료가 손상되었습니다 (" + why + ").");
+        jpegDamaged(*reading, name, endsWell, w, h);
     };
     // A progressive file's scans are all read before the page is taken.
     if (!jpegStart(*reading, cmyk))
         damaged();
     allocate(page, int(w), int(h), name);
-    if (!jpegReadLines(*reading, page))
+    if (!region) {
+        if (!jpegReadLines(*reading, page))
+            damaged();
+        if (cmyk)
+            cmykToArgbInPlace(page, {0, 0, int(w), int(h)}, hasAdobeMarker(bytes, size));
+        return;
+    }
+    const RectI wanted = (*region)(int(w), int(h)).intersected({0, 0, int(w), int(h)});
+    // A decoded block's edge pixels depend on the neighbouring blocks
+    // (upsampled colour), which a cropped or skipped decode does not have: one
+    // block of the largest sampling more on every side keeps the wanted pixels
+    // exactly those of the whole page.
+    const int marginX = 8 * info.max_h_samp_factor, marginY = 8 * info.max_v_samp_factor;
+    RectI part = wanted.empty() ? RectI{0, 0, 1, 0}
+                                : RectI{wanted.left - marginX, wanted.top - marginY, wanted.right + marginX,
+                                        wanted.bottom + marginY}
+                                      .intersected({0, 0, int(w), int(h)});
+    const bool skipLines = !info.arith_code;
+    if (!jpegReadPart(*reading, page, part, skipLines))
         damaged();
     if (cmyk)
-        cmykToArgbInPlace(page, hasAdobeMarker(bytes, size));
+        cmykToArgbInPlace(page, part, hasAdobeMarker(bytes, size));
+    if (tail) {
+        auto rest = std::make_unique<PageTail::Reading>();
+        rest->jpeg = std::move(reading);
+        rest->name = name;
+        rest->endsWell = endsWell, rest->skipLines = skipLines;
+        rest->width = w, rest->height = h;
+        tail->reading_ = std::move(rest);
+        return;
+    }
+    if (!jpegReadTail(*reading, skipLines))
+        damaged();
 }
 
 // ---------------------------------------------------------------- BMP
@@ -446,7 +575,8 @@ void decodeRle(const unsigned char* data, std::size_t size, int w, int h, bool f
 constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4, kBiPng = 5,
                         kBiAlphaBitfields = 6;
 
-void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, Bitmap& page, const LoadLimits& limits)
+void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, Bitmap& page, const LoadLimits& limits,
+               const PageRegion* region)
 {
     if (n < 14 + 12)
         fail(name, "BMP 파일이 잘려 있습니다.");
@@ -580,40 +710,48 @@ void decodeBmp(const unsigned char* b, std::size_t n, const std::string& name, B
 
     const int w = int(width), h = int(height);
     allocate(page, w, h, name);
+    const RectI part = region ? (*region)(w, h).intersected({0, 0, w, h}) : RectI{0, 0, w, h};
+    if (part.empty())
+        return;
+    const int x0 = part.left, x1 = part.right;
     const unsigned char* pixels = b + pixelOffset;
-    for (int y = 0; y < h; ++y) {
+    for (int y = part.top; y < part.bottom; ++y) {
         const unsigned char* src = pixels + stride * std::size_t(topDown ? y : h - 1 - y);
         std::uint32_t* dst = page.row(y);
         switch (bpp) {
         case 1:
-            for (int x = 0; x < w; ++x)
+            for (int x = x0; x < x1; ++x)
                 dst[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
             break;
         case 4:
-            for (int x = 0; x < w; ++x)
+            for (int x = x0; x < x1; ++x)
                 dst[x] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
             break;
         case 8:
-            for (int x = 0; x < w; ++x)
+            for (int x = x0; x < x1; ++x)
                 dst[x] = palette[src[x]];
             break;
         case 16:
-            for (int x = 0; x < w; ++x) {
+            for (int x = x0; x < x1; ++x) {
                 const std::uint32_t v = u16(src + 2 * x);
                 dst[x] = argb(255, red.get(v), green.get(v), blue.get(v));
             }
             break;
         case 24:
-            for (int x = 0; x < w; ++x, src += 3)
-                dst[x] = argb(255, src[2], src[1], src[0]);
+            for (int x = x0; x < x1; ++x) {
+                const unsigned char* s = src + 3 * std::size_t(x);
+                dst[x] = argb(255, s[2], s[1], s[0]);
+            }
             break;
         case 32:
             if (compression == kBiRgb) {
                 // Pages are opaque: the fourth byte is unused in most scanners' files.
-                for (int x = 0; x < w; ++x, src += 4)
-                    dst[x] = argb(255, src[2], src[1], src[0]);
+                for (int x = x0; x < x1; ++x) {
+                    const unsigned char* s = src + 4 * std::size_t(x);
+                    dst[x] = argb(255, s[2], s[1], s[0]);
+                }
             } else {
-                for (int x = 0; x < w; ++x) {
+                for (int x = x0; x < x1; ++x) {
                     const std::uint32_t v = u32(src + 4 * x);
                     dst[x] = argb(255, red.get(v), green.get(v), blue.get(v));
                 }
@@ -682,19 +820,17 @@ void readFile(const std::string& path, std::vector<unsigned char>& out, std::siz
         throw ImageError("파일을 읽는 중 오류가 났습니다: " + path);
 }
 
-} // namespace
-
-void decodePage(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
-                const LoadLimits& limits)
+void decodeAny(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
+               const LoadLimits& limits, const PageRegion* region, PageTail* tail)
 {
     page.clear();
     try {
         switch (sniffFormat(bytes, size)) {
         case ImageFormat::Jpeg:
-            decodeJpeg(bytes, size, name, page, limits);
+            decodeJpeg(bytes, size, name, page, limits, region, tail);
             return;
         case ImageFormat::Bmp:
-            decodeBmp(bytes, size, name, page, limits);
+            decodeBmp(bytes, size, name, page, limits, region);
             return;
         case ImageFormat::Unknown:
             break;
@@ -708,7 +844,7 @@ void decodePage(const unsigned char* bytes, std::size_t size, const std::string&
     throw ImageError("JPEG나 BMP 이미지 파일이 아닙니다: " + name);
 }
 
-void loadPage(const std::string& path, Bitmap& page, const LoadLimits& limits)
+void loadAny(const std::string& path, Bitmap& page, const LoadLimits& limits, const PageRegion* region, PageTail* tail)
 {
     page.clear();
     auto& file = fileBuffer();
@@ -724,7 +860,40 @@ void loadPage(const std::string& path, Bitmap& page, const LoadLimits& limits)
         }
     } giveBack{file};
     readFile(path, file, limits.maxFileBytes);
-    decodePage(file.data(), file.size(), path, page, limits);
+    // A tail reads the file's bytes after this returns: only a buffer that is
+    // kept (and not reused before the next load) may be left to it.
+    decodeAny(file.data(), file.size(), path, page, limits, region, file.capacity() <= kKeptFileBytes ? tail : nullptr);
+}
+
+} // namespace
+
+void decodePage(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
+                const LoadLimits& limits)
+{
+    decodeAny(bytes, size, name, page, limits, nullptr, nullptr);
+}
+
+void loadPage(const std::string& path, Bitmap& page, const LoadLimits& limits)
+{
+    loadAny(path, page, limits, nullptr, nullptr);
+}
+
+void decodePageRegion(const unsigned char* bytes, std::size_t size, const std::string& name, Bitmap& page,
+                      const PageRegion& region, const LoadLimits& limits)
+{
+    decodeAny(bytes, size, name, page, limits, region ? &region : nullptr, nullptr);
+}
+
+void loadPageRegion(const std::string& path, Bitmap& page, const PageRegion& region, const LoadLimits& limits)
+{
+    loadAny(path, page, limits, region ? &region : nullptr, nullptr);
+}
+
+void loadPageRegion(const std::string& path, Bitmap& page, const PageRegion& region, PageTail& tail,
+                    const LoadLimits& limits)
+{
+    tail = PageTail();
+    loadAny(path, page, limits, region ? &region : nullptr, &tail);
 }
 
 void saveBmp32(const std::string& path, const Bitmap& page)

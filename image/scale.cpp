@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace rida::image {
@@ -205,6 +207,46 @@ RectI drawScaled(Bitmap& dst, const RectI& areaIn, const Bitmap& page, const Sca
         break;
     }
     return shown;
+}
+
+RectI drawScaledInBands(Bitmap& dst, const RectI& areaIn, const Bitmap& page, const ScaledPlacement& at,
+                        Resampler resampler, std::uint32_t background, int threads)
+{
+    const RectI area = areaIn.intersected({0, 0, dst.width(), dst.height()});
+    if (area.empty())
+        return {};
+    const long long pixels = static_cast<long long>(area.width()) * area.height();
+    const int bands = int(
+        std::clamp<long long>(std::min<long long>(threads, pixels / kPixelsPerThread), 1, std::max(1, area.height())));
+    if (bands == 1)
+        return drawScaled(dst, area, page, at, resampler, background);
+    std::vector<RectI> shown(static_cast<std::size_t>(bands));
+    const auto band = [&](int k) {
+        const RectI part{area.left, area.top + int(static_cast<long long>(area.height()) * k / bands), area.right,
+                         area.top + int(static_cast<long long>(area.height()) * (k + 1) / bands)};
+        shown[std::size_t(k)] = drawScaled(dst, part, page, at, resampler, background);
+    };
+    std::vector<std::thread> helpers;
+    try {
+        for (int k = 1; k < bands; ++k)
+            helpers.emplace_back(band, k);
+    } catch (const std::system_error&) {
+        // No more threads to be had: the calling thread draws the bands left.
+        for (int k = int(helpers.size()) + 1; k < bands; ++k)
+            band(k);
+    }
+    band(0);
+    for (std::thread& t : helpers)
+        t.join();
+    RectI covered{};
+    for (const RectI& r : shown) {
+        if (r.empty())
+            continue;
+        covered = covered.empty() ? r
+                                  : RectI{std::min(covered.left, r.left), std::min(covered.top, r.top),
+                                          std::max(covered.right, r.right), std::max(covered.bottom, r.bottom)};
+    }
+    return covered;
 }
 
 } // namespace rida::image

@@ -28,4 +28,13 @@ constexpr int kMaxAverageSamples = 3;
 RectI drawScaled(Bitmap& dst, const RectI& area, const Bitmap& page, const ScaledPlacement& at, Resampler resampler,
                  std::uint32_t background);
 
+// drawScaled with the lines of `area` shared out among up to `threads`
+// threads (the calling one among them), in bands of whole lines: exactly the
+// same pixels, since each pixel is computed from its own position alone. An
+// area too small to gain from it (under kPixelsPerThread pixels a thread) is
+// drawn on fewer threads, down to the calling one alone.
+constexpr int kPixelsPerThread = 256 * 1024;
+RectI drawScaledInBands(Bitmap& dst, const RectI& area, const Bitmap& page, const ScaledPlacement& at,
+                        Resampler resampler, std::uint32_t background, int threads);
+
 } // namespace rida::image

@@ -1,8 +1,12 @@
-// Repaint frame times of a 2480 x 3508 page in a 1280 x 900 view, at every
-// listed scale, with and without smoothing, with and without one magnifier.
-// Each frame is a real repaint of the viewport (render + blit), the page
-// scrolled a little between frames. Prints the median and the 90th percentile.
-//   QT_QPA_PLATFORM=offscreen build/dev/bench/viewer_bench [frames per case, default 40]
+// Repaint frame times of a 2480 x 3508 page in a 1280 x 900 view and in the
+// views of large screens (2560 x 1440, 3840 x 2160), at every listed scale,
+// with and without smoothing, with and without one magnifier. Each frame is a
+// real repaint of the viewport (render + blit), the page scrolled a little
+// between frames. Prints the median and the 90th percentile.
+//   QT_QPA_PLATFORM=offscreen build/release/bench/viewer_bench [frames per case, default 40] [views, default
+//   1280x900,2560x1440,3840x2160] [device pixel ratio, default 1]
+// A 4K screen at 200 %: ... 40 1920x1080 2 (the view's size in the screen's
+// logical pixels; the ratio is set for the whole program, so it runs alone).
 
 #include "viewer/imageviewer.h"
 
@@ -58,8 +62,17 @@ double percentile(std::vector<double> v, double p)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
     const int frames = argc > 1 ? std::max(5, std::atoi(argv[1])) : 40;
+    std::vector<QSize> views;
+    for (const QString& v : QString(argc > 2 ? argv[2] : "1280x900,2560x1440,3840x2160").split(',')) {
+        const QStringList wh = v.split('x');
+        if (wh.size() == 2)
+            views.push_back({wh[0].toInt(), wh[1].toInt()});
+    }
+    const QByteArray ratio = argc > 3 ? QByteArray(argv[3]) : QByteArray("1");
+    if (ratio != "1")
+        qputenv("QT_SCALE_FACTOR", ratio);
+    QApplication app(argc, argv);
 
     QWidget window;
     auto* viewer = new viewer::ImageViewer(viewer::ViewerConfig::lookup(), {}, &window);
@@ -74,11 +87,12 @@ int main(int argc, char** argv)
 
     const QStringList scales = {"5%",  "10%",  "15%",  "20%",  "25%",  "50%",  "60%",   "75%",
                                 "80%", "100%", "200%", "300%", "400%", "800%", "1600%", "2000%"};
+    QSize view = views.empty() ? QSize(1280, 900) : views.front();
     auto fitViewport = [&] {
-        // Grow or shrink the window until the visible area is 1280 x 900.
+        // Grow or shrink the window until the visible area is the view's size.
         for (int i = 0; i < 3; ++i) {
             const QSize vp = viewer->imageView->viewport()->size();
-            window.resize(window.size() + QSize(1280 - vp.width(), 900 - vp.height()));
+            window.resize(window.size() + QSize(view.width() - vp.width(), view.height() - vp.height()));
             app.processEvents();
         }
     };
@@ -101,39 +115,47 @@ int main(int argc, char** argv)
         return measured;
     };
 
-    std::printf("viewport; page 2480 x 3508; %d frames per case; milliseconds\n", frames);
-    std::printf("%-7s %-10s %-9s %8s %8s %10s\n", "scale", "smoothing", "magnifier", "median", "p90", "cpu median");
-    double worst = 0, worstCpu = 0;
-    for (const QString& s : scales) {
-        viewer->scaleBox->lineEdit()->setText(s);
-        fitViewport();
-        for (const bool smooth : {false, true}) {
-            viewer->imageView->setResampler(smooth ? image::Resampler::Linear : image::Resampler::Nearest);
-            for (const bool magnifier : {false, true}) {
-                viewer->imageView->clearLayers();
-                viewer->rubberBand = nullptr;
-                viewer->selection = nullptr;
-                if (magnifier) {
-                    viewer->toggleMagnifier();
-                    viewer->setSelection(nullptr);
-                    viewer->magnifierSmoothingBox->setChecked(smooth);
-                    viewer->resetPanMode();
+    for (const QSize& v : views) {
+        view = v;
+        std::printf("\nview %d x %d at device pixel ratio %s; page 2480 x 3508; %d frames per case; milliseconds\n",
+                    view.width(), view.height(), ratio.constData(), frames);
+        std::printf("%-7s %-10s %-9s %8s %8s %10s\n", "scale", "smoothing", "magnifier", "median", "p90", "cpu median");
+        double worst = 0, worstCpu = 0;
+        for (const QString& s : scales) {
+            viewer->scaleBox->lineEdit()->setText(s);
+            fitViewport();
+            for (const bool smooth : {false, true}) {
+                viewer->imageView->setResampler(smooth ? image::Resampler::Linear : image::Resampler::Nearest);
+                for (const bool magnifier : {false, true}) {
+                    viewer->imageView->clearLayers();
+                    viewer->rubberBand = nullptr;
+                    viewer->selection = nullptr;
+                    if (magnifier) {
+                        viewer->toggleMagnifier();
+                        viewer->setSelection(nullptr);
+                        viewer->magnifierSmoothingBox->setChecked(smooth);
+                        viewer->resetPanMode();
+                    }
+                    viewer->imageView->horizontalScrollBar()->setValue(
+                        viewer->imageView->horizontalScrollBar()->maximum() / 3);
+                    viewer->imageView->verticalScrollBar()->setValue(viewer->imageView->verticalScrollBar()->maximum() /
+                                                                     3);
+                    const auto [times, cpu] = measureFrames();
+                    const double med = percentile(times, 0.5);
+                    const double cpuMed = percentile(cpu, 0.5);
+                    worst = std::max(worst, med);
+                    worstCpu = std::max(worstCpu, cpuMed);
+                    const QSize vp = viewer->imageView->viewport()->size();
+                    std::printf("%-7s %-10s %-9s %8.2f %8.2f %10.2f   (%dx%d)\n", qPrintable(s), smooth ? "on" : "off",
+                                magnifier ? "one" : "none", med, percentile(times, 0.9), cpuMed, vp.width(),
+                                vp.height());
                 }
-                viewer->imageView->horizontalScrollBar()->setValue(viewer->imageView->horizontalScrollBar()->maximum() /
-                                                                   3);
-                viewer->imageView->verticalScrollBar()->setValue(viewer->imageView->verticalScrollBar()->maximum() / 3);
-                const auto [times, cpu] = measureFrames();
-                const double med = percentile(times, 0.5);
-                const double cpuMed = percentile(cpu, 0.5);
-                worst = std::max(worst, med);
-                worstCpu = std::max(worstCpu, cpuMed);
-                const QSize vp = viewer->imageView->viewport()->size();
-                std::printf("%-7s %-10s %-9s %8.2f %8.2f %10.2f   (%dx%d)\n", qPrintable(s), smooth ? "on" : "off",
-                            magnifier ? "one" : "none", med, percentile(times, 0.9), cpuMed, vp.width(), vp.height());
             }
         }
+        std::printf("worst median, view %d x %d: %.2f ms wall, %.2f ms cpu\n", view.width(), view.height(), worst,
+                    worstCpu);
     }
-    std::printf("worst median: %.2f ms wall, %.2f ms cpu\n", worst, worstCpu);
+    view = views.empty() ? QSize(1280, 900) : views.front();
 
     // One magnifier placed at 20 % (320 view pixels there), then zoomed in: it
     // keeps its page size and soon covers the whole view and far beyond.

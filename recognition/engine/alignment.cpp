@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <utility>
+#include <vector>
 
 namespace rida::recognition {
 
@@ -135,7 +136,8 @@ void rotateInto(const Bitmap& source, Bitmap& target, double degrees, long long 
 // Aligns `page`; a `stripWidth` of 0 turns the whole page, any other turns
 // only what is read afterwards: the reference window and the `stripWidth`
 // columns from the digit column start.
-Alignment align(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings, int stripWidth)
+Alignment align(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings, int stripWidth, long long stripTop,
+                long long stripBottom)
 {
     Alignment a;
     if (page.empty())
@@ -169,7 +171,7 @@ Alignment align(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settin
     }
     if (a.rotated && strip && a.columnStart != 0)
         rotateInto(scratch, page, a.skewDegrees, a.columnStart, static_cast<long long>(a.columnStart) + stripWidth - 1,
-                   0, page.height() - 1);
+                   stripTop, stripBottom);
     return a;
 }
 } // namespace
@@ -182,12 +184,100 @@ void rotatePage(const Bitmap& source, Bitmap& target, double degrees)
 
 Alignment alignPage(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings)
 {
-    return align(page, scratch, settings, 0);
+    return align(page, scratch, settings, 0, 0, 0);
 }
 
-Alignment alignDigitStrip(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings, int stripWidth)
+Alignment alignDigitStrip(Bitmap& page, Bitmap& scratch, const RecognitionSettings& settings, int stripWidth,
+                          long long stripTop, long long stripBottom)
 {
-    return align(page, scratch, settings, std::max(stripWidth, 1));
+    return align(page, scratch, settings, std::max(stripWidth, 1), stripTop, stripBottom);
+}
+
+double largestSkewDegrees()
+{
+    const double across = kWindowWidth - 1, down = kLowerWindowTop - kUpperWindowBottom;
+    return std::atan2(across, down) * 180.0 / std::numbers::pi;
+}
+
+namespace {
+struct Span {
+    double lo, hi;
+};
+Span operator*(Span a, Span b)
+{
+    const double p[4] = {a.lo * b.lo, a.lo * b.hi, a.hi * b.lo, a.hi * b.hi};
+    return {*std::min_element(p, p + 4), *std::max_element(p, p + 4)};
+}
+Span operator+(Span a, Span b)
+{
+    return {a.lo + b.lo, a.hi + b.hi};
+}
+
+// Inclusive pixel bounds, kept in long long: settings may lie far off the page.
+struct Box {
+    long long x0, x1, y0, y1;
+};
+
+// The source pixels that rotateInto takes for the target pixels of `target`
+// (clipped to the page) at any angle up to `largest` degrees either way, and
+// at no angle at all. The source of target (x', y') is the nearest pixel to
+// (cx + (x'-cx)cos - (y'-cy)sin, cy + (x'-cx)sin + (y'-cy)cos); the bounds are
+// taken over every cos and sin of the range at once, which holds more than
+// the angles reach, and widened by two pixels for the rounding and the fixed
+// point stepping.
+Box sourceOfTurned(Box target, int w, int h, double largest)
+{
+    target.x0 = std::max(target.x0, 0LL), target.y0 = std::max(target.y0, 0LL);
+    target.x1 = std::min(target.x1, w - 1LL), target.y1 = std::min(target.y1, h - 1LL);
+    if (target.x0 > target.x1 || target.y0 > target.y1)
+        return target;
+    const double t = largest * std::numbers::pi / 180.0;
+    const Span cosine{std::cos(t), 1.0}, sine{-std::sin(t), std::sin(t)};
+    const double cx = w / 2.0, cy = h / 2.0;
+    const Span across{double(target.x0) - cx, double(target.x1) - cx};
+    const Span down{double(target.y0) - cy, double(target.y1) - cy};
+    const Span minusSine{-sine.hi, -sine.lo};
+    const Span x = across * cosine + down * minusSine, y = across * sine + down * cosine;
+    constexpr double kSlack = 2.0;
+    return {static_cast<long long>(std::floor(cx + x.lo + 0.5 - kSlack)),
+            static_cast<long long>(std::floor(cx + x.hi + 0.5 + kSlack)),
+            static_cast<long long>(std::floor(cy + y.lo + 0.5 - kSlack)),
+            static_cast<long long>(std::floor(cy + y.hi + 0.5 + kSlack))};
+}
+} // namespace
+
+image::RectI pixelsAlignmentReads(int width, int height, const RecognitionSettings& settings, int stripWidth,
+                                  long long stripTop, long long stripBottom)
+{
+    const image::RectI pageRect{0, 0, width, height};
+    for (const Setting s : {Setting::LeftX, Setting::TableX, Setting::ZoneX})
+        if (!settings.unreadable[std::size_t(s)].empty())
+            return pageRect;
+    const long long left = settings.leftX, right = left + kWindowWidth - 1;
+    const double largest = largestSkewDegrees();
+    std::vector<Box> read = {
+        {left, right, kUpperWindowTop, kUpperWindowBottom},
+        {left, right, kLowerWindowTop, kLowerWindowBottom},
+        sourceOfTurned({left, right, kReferenceWindowTop, kReferenceWindowBottom}, width, height, largest)};
+    // A reference point lies in the window on the page; the strip starts at its
+    // x moved by zoneX - tableX.
+    const long long pointX0 = std::max(left, 0LL), pointX1 = std::min(right, width - 1LL);
+    if (pointX0 <= pointX1) {
+        const long long shift = static_cast<long long>(settings.zoneX) - settings.tableX;
+        read.push_back(sourceOfTurned({pointX0 + shift, pointX1 + shift + stripWidth - 1, stripTop, stripBottom}, width,
+                                      height, largest));
+    }
+    long long x0 = width, x1 = -1, y0 = height, y1 = -1;
+    for (const Box& b : read) {
+        const long long bx0 = std::max(b.x0, 0LL), bx1 = std::min(b.x1, width - 1LL);
+        const long long by0 = std::max(b.y0, 0LL), by1 = std::min(b.y1, height - 1LL);
+        if (bx0 > bx1 || by0 > by1)
+            continue;
+        x0 = std::min(x0, bx0), x1 = std::max(x1, bx1), y0 = std::min(y0, by0), y1 = std::max(y1, by1);
+    }
+    if (x0 > x1)
+        return {};
+    return {int(x0), int(y0), int(x1 + 1), int(y1 + 1)};
 }
 
 } // namespace rida::recognition

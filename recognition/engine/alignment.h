@@ -7,6 +7,7 @@
 // Angles in degrees; a positive angle turns the page counter-clockwise on screen.
 
 #include "image/bitmap.h"
+#include "image/geometry.h"
 #include "recognition/engine/settings.h"
 
 #include <cstdint>
@@ -58,9 +59,23 @@ Alignment alignPage(image::Bitmap& page, image::Bitmap& scratch, const Recogniti
 
 // alignPage for the digit scan: the same alignment, but of a skewed page only
 // the reference window and the `stripWidth` columns from the digit column start
-// are turned; the rest of `page` is left unspecified. Those pixels are the
-// same as alignPage gives, at a fraction of the cost of turning the page.
+// over the lines stripTop..stripBottom (inclusive) are turned; the rest of
+// `page` is left unspecified. Those pixels are the same as alignPage gives, at
+// a fraction of the cost of turning the page.
 Alignment alignDigitStrip(image::Bitmap& page, image::Bitmap& scratch, const RecognitionSettings& settings,
-                          int stripWidth);
+                          int stripWidth, long long stripTop = 0, long long stripBottom = (1LL << 40));
+
+// The largest skew alignment can measure, in degrees: both skew points at the
+// far ends of their windows, 180 pixels apart across and 1856 lines down.
+double largestSkewDegrees();
+
+// The page pixels (page as loaded, half-open, within the page) that alignDigitStrip
+// can read at any skew it may measure, for a page of width x height: the two skew
+// windows, and what the reference window and the strip (the `stripWidth` columns
+// from any digit column start a reference point in its window gives, over the
+// lines stripTop..stripBottom) take their pixels from once turned upright. Reads
+// leftX, tableX and zoneX: a setting given as no whole number gives the whole page.
+image::RectI pixelsAlignmentReads(int width, int height, const RecognitionSettings& settings, int stripWidth,
+                                  long long stripTop, long long stripBottom);
 
 } // namespace rida::recognition

@@ -40,9 +40,9 @@ template <int Mode> void removeSpan(std::uint32_t* p, std::size_t n, int level)
         p[i] = paperRule<Mode>(p[i], level) ? 0xFFFFFFFFu : 0xFF000000u;
 }
 
-template <int Mode> void removeWith(image::Bitmap& page, int level, int x0, int x1)
+template <int Mode> void removeWith(image::Bitmap& page, int level, int x0, int x1, int y0, int y1)
 {
-    for (int y = 0; y < page.height(); ++y)
+    for (int y = y0; y <= y1; ++y)
         removeSpan<Mode>(page.row(y) + x0, std::size_t(x1 - x0 + 1), level);
 }
 } // namespace
@@ -78,32 +78,33 @@ void removeBackground(image::Bitmap& page, RemovalMode mode, int level)
     removeBackground(page, mode, level, 0, page.width() - 1LL);
 }
 
-void removeBackground(image::Bitmap& page, RemovalMode mode, int level, long long x0, long long x1)
+void removeBackground(image::Bitmap& page, RemovalMode mode, int level, long long x0, long long x1, long long y0,
+                      long long y1)
 {
     removalMode(int(mode)); // a value outside the enumeration is refused as above
-    x0 = std::max(x0, 0LL);
-    x1 = std::min(x1, page.width() - 1LL);
-    if (page.empty() || x0 > x1)
+    x0 = std::max(x0, 0LL), y0 = std::max(y0, 0LL);
+    x1 = std::min(x1, page.width() - 1LL), y1 = std::min(y1, page.height() - 1LL);
+    if (page.empty() || x0 > x1 || y0 > y1)
         return;
-    const int first = int(x0), last = int(x1);
+    const int first = int(x0), last = int(x1), top = int(y0), bottom = int(y1);
     switch (int(mode)) {
     case 0:
-        removeWith<0>(page, level, first, last);
+        removeWith<0>(page, level, first, last, top, bottom);
         break;
     case 1:
-        removeWith<1>(page, level, first, last);
+        removeWith<1>(page, level, first, last, top, bottom);
         break;
     case 2:
-        removeWith<2>(page, level, first, last);
+        removeWith<2>(page, level, first, last, top, bottom);
         break;
     case 3:
-        removeWith<3>(page, level, first, last);
+        removeWith<3>(page, level, first, last, top, bottom);
         break;
     case 4:
-        removeWith<4>(page, level, first, last);
+        removeWith<4>(page, level, first, last, top, bottom);
         break;
     case 5:
-        removeWith<5>(page, level, first, last);
+        removeWith<5>(page, level, first, last, top, bottom);
         break;
     }
 }

@@ -35,7 +35,8 @@ bool becomesPaper(RemovalMode mode, int level, std::uint32_t pixel);
 
 // Every pixel becomes 0xFFFFFFFF (paper) or 0xFF000000 (ink). Does nothing on an empty page.
 void removeBackground(image::Bitmap& page, RemovalMode mode, int level);
-// The same on columns x0..x1 (inclusive, clipped to the page) of every line only.
-void removeBackground(image::Bitmap& page, RemovalMode mode, int level, long long x0, long long x1);
+// The same on columns x0..x1 and lines y0..y1 (inclusive, clipped to the page) only.
+void removeBackground(image::Bitmap& page, RemovalMode mode, int level, long long x0, long long x1, long long y0 = 0,
+                      long long y1 = (1LL << 40));
 
 } // namespace rida::recognition

@@ -75,19 +75,27 @@ public:
     void copyTemplates(Typeface face) { workingSet_.copyFrom(face); }
 
     // Loads `path` into the working page and reads it: alignment, background
-    // removal, row scan. Throws image::ImageError (or std::length_error for a page
-    // too large to hold) when the file cannot be read; std::invalid_argument for a
-    // mode outside 0..5.
+    // removal, row scan. Only the pixels a run can read (pixelsRunReads) are
+    // decoded; the answers are those of reading the whole page. The rest of
+    // a JPEG's data, read only to meet a fault in the file, is read on a
+    // thread of its own beside the page's reading, whose calls of `observer`
+    // wait until the file has proved whole (a damaged file throws before any). Throws image::ImageError (or
+    // std::length_error for a page too large to hold) when the file cannot be read; std::invalid_argument for a mode
+    // outside 0..5.
     PageResult recognizePage(const std::string& path, const RecognitionSettings& settings,
                              RecognitionObserver& observer);
+    // The same with the whole page decoded: the reference the decoding of
+    // only what is read is measured and tested against.
+    PageResult recognizeWholePage(const std::string& path, const RecognitionSettings& settings,
+                                  RecognitionObserver& observer);
 
     // The same steps on a page already in memory (copied into the working page).
     PageResult recognizeBitmap(const image::Bitmap& page, const RecognitionSettings& settings,
                                RecognitionObserver& observer);
 
     // The page as last read: of a page with a reference point, the digit strip
-    // (kStripWidth columns from the column start) upright and in two colours;
-    // its other pixels are unspecified.
+    // (kStripWidth columns from the column start, over the lines the scan
+    // reads) upright and in two colours; its other pixels are unspecified.
     const image::Bitmap& workPage() const { return workPage_; }
     const WorkingSet& workingSet() const { return workingSet_; }
     const RowScanner& rows() const { return scanner_; }
@@ -105,6 +113,18 @@ private:
     WorkingSet workingSet_;
     RowScanner scanner_;
 };
+
+// The lines of the aligned page that the row scan reads (inclusive): the scan
+// lines from topY and the template height below the last; the whole page when
+// topY is given as no whole number.
+struct LineRange {
+    long long top, bottom;
+};
+LineRange linesScanRead(int height, const RecognitionSettings& settings);
+
+// The pixels of a page of width x height, as loaded, that recognizing it can
+// read at any skew alignment may measure (half-open, within the page).
+image::RectI pixelsRunReads(int width, int height, const RecognitionSettings& settings);
 
 // `recognizeFiles`: the file loop over `fullNames` in order, with failCount, the
 // stop question and the two failure lines (full name + suffix). A file that

@@ -158,3 +158,28 @@ TEST(DrawScaled, ReducingAFlatPageKeepsItsColourExactly)
         }
     }
 }
+
+TEST(DrawScaledInBands, SamePixelsAsOneThreadAtEveryScale)
+{
+    Bitmap page(613, 877);
+    std::uint32_t seed = 9;
+    for (std::size_t i = 0; i < page.pixelCount(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        page.data()[i] = seed | 0xFF000000u;
+    }
+    // A view large enough to be shared out, the page shifted so that bands
+    // begin and end in the background above and below it.
+    Bitmap one(1300, 900), bands(1300, 900);
+    for (const double scale : {0.05, 0.37, 1.0, 2.5, 20.0})
+        for (const Resampler resampler : {Resampler::Nearest, Resampler::Linear})
+            for (const int threads : {2, 3, 8}) {
+                SCOPED_TRACE(::testing::Message() << scale << " " << int(resampler) << " " << threads);
+                const ScaledPlacement at{scale, 40.5 - 100 * scale, 120.25 - 300 * scale};
+                const RectI area{7, 3, 1290, 899};
+                bands.fill(0);
+                one.fill(0);
+                const RectI expected = drawScaled(one, area, page, at, resampler, 0xFF808080u);
+                EXPECT_EQ(drawScaledInBands(bands, area, page, at, resampler, 0xFF808080u, threads), expected);
+                EXPECT_TRUE(std::equal(one.data(), one.data() + one.pixelCount(), bands.data()));
+            }
+}

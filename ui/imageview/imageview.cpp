@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace rida::ui {
 
@@ -239,8 +240,10 @@ void ImageView::renderFrame()
     if (buffer_.empty())
         return;
     const QPointF o = pageOrigin();
-    image::drawScaled(buffer_, {0, 0, buffer_.width(), buffer_.height()}, page_, {scale_, o.x(), o.y()}, resampler_,
-                      background_.rgb());
+    // A large view's frame is resampled on every core (a clerk's PC has 4 to 8).
+    static const int cores = int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    image::drawScaledInBands(buffer_, {0, 0, buffer_.width(), buffer_.height()}, page_, {scale_, o.x(), o.y()},
+                             resampler_, background_.rgb(), cores);
     LayerPaint target{buffer_, scale_, o.x(), o.y()};
     for (auto& l : layers_)
         if (l->visible)
