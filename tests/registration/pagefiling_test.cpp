@@ -103,4 +103,66 @@ TEST(FilingRequestTest, ALotOfAnUnknownOrUncodedRegionIsRefused)
     }
 }
 
+// Towns for the folder names of 지역폴더일괄: a 리 name found in two towns, a
+// 동 without 리, a village without a code.
+class FolderTowns final : public components::RegionSource {
+public:
+    QList<components::RegionChoice> towns() override
+    {
+        return {{QStringLiteral("1111025000"), QStringLiteral("가읍")},
+                {QStringLiteral("1111031000"), QStringLiteral("나면")},
+                {QStringLiteral("1111010100"), QStringLiteral("다동")}};
+    }
+    QList<components::RegionChoice> villages(const components::RegionChoice& town) override
+    {
+        if (town.name == QStringLiteral("가읍"))
+            return {{QStringLiteral("1111025021"), QStringLiteral("갑리")},
+                    {QStringLiteral("1111025022"), QStringLiteral("새터리")}};
+        if (town.name == QStringLiteral("나면"))
+            return {{QStringLiteral("1111031021"), QStringLiteral("새터리")}, {QString(), QStringLiteral("빈리")}};
+        return {{QStringLiteral("1111010100"), QString()}};
+    }
+};
+
+struct FolderCase {
+    const char* folder;
+    const char* code; // "" for no region
+};
+
+class RegionFolderTest : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(RegionFolderTest, AFolderNamesOneRegionOrNone)
+{
+    FolderTowns towns;
+    const auto region = components::regionOfFolder(QString::fromUtf8(GetParam().folder), towns);
+    EXPECT_EQ(region ? region->village.code : QString(), QString::fromUtf8(GetParam().code));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, RegionFolderTest,
+                         ::testing::Values(FolderCase{"갑리", "1111025021"}, FolderCase{" 갑리 ", "1111025021"},
+                                           FolderCase{"가읍 갑리", "1111025021"},
+                                           FolderCase{"가읍  새터리", "1111025022"},
+                                           FolderCase{"나면 새터리", "1111031021"},
+                                           // in two towns: the 읍면 must be named
+                                           FolderCase{"새터리", ""}, FolderCase{"다동", "1111010100"},
+                                           FolderCase{"나면 갑리", ""}, FolderCase{"빈리", ""},
+                                           FolderCase{"없는리", ""}, FolderCase{"", ""}, FolderCase{"가읍", ""}));
+
+TEST(RecognisedLotTest, ReadsTheRegisterKindAndBothNumbersAndRefusesAnythingElse)
+{
+    const QString code = QStringLiteral("1111025021");
+    const auto land = components::recognisedLot("1 0123 0004", code);
+    ASSERT_TRUE(land);
+    EXPECT_EQ(land->regionCode, code);
+    EXPECT_FALSE(land->mountain);
+    EXPECT_EQ(land->mainNumber, 123);
+    EXPECT_EQ(land->subNumber, 4);
+    const auto forest = components::recognisedLot("2 9999 0000", code);
+    ASSERT_TRUE(forest);
+    EXPECT_TRUE(forest->mountain);
+    EXPECT_EQ(forest->mainNumber, 9999);
+    for (const char* bad : {"3 0123 0004", "1 012A 0004", "1 0123 004", "10123 00040", "", "1 0123 00045"})
+        EXPECT_FALSE(components::recognisedLot(bad, code)) << bad;
+}
+
 } // namespace
