@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <map>
 
 using namespace rida;
@@ -454,17 +455,32 @@ TEST_F(AutoWindowTest, ScreenReadersHearTheCountersAsTheyChange)
     EXPECT_EQ(spoken(w.fileCount), QStringLiteral("파일 : 0/0"));
     EXPECT_EQ(spoken(w.rowCount), QStringLiteral("인식 : 1/15"));
 
-    // What a screen reader would read, sampled while the run goes on.
+    // What a screen reader would read at each change: a counter repaints at
+    // once whenever its text changes, so each of its names is seen there.
     QStringList heard;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, &w, [&] {
-        for (QWidget* counter : std::initializer_list<QWidget*>{w.fileCount, w.rowCount, w.analysedFile})
-            if (!heard.contains(spoken(counter)))
-                heard << spoken(counter);
-    });
-    sampler.start(1);
+    class Listener : public QObject {
+    public:
+        Listener(QStringList& heard, std::function<QString(QWidget*)> spoken)
+            : heard_(heard), spoken_(std::move(spoken))
+        {
+        }
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                if (const QString name = spoken_(static_cast<QWidget*>(watched)); !heard_.contains(name))
+                    heard_ << name;
+            return false;
+        }
+
+    private:
+        QStringList& heard_;
+        std::function<QString(QWidget*)> spoken_;
+    } listener(heard, spoken);
+    for (QWidget* counter : std::initializer_list<QWidget*>{w.fileCount, w.rowCount, w.analysedFile})
+        counter->installEventFilter(&listener);
     w.runButton->click();
-    sampler.stop();
+    for (QWidget* counter : std::initializer_list<QWidget*>{w.fileCount, w.rowCount, w.analysedFile})
+        counter->removeEventFilter(&listener);
 
     EXPECT_EQ(spoken(w.fileCount), QStringLiteral("파일 : 2/2"));
     EXPECT_EQ(spoken(w.rowCount), QStringLiteral("인식 : 4/15"));
