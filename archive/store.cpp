@@ -205,8 +205,16 @@ void Store::fail(const QSqlQuery& query)
     case Failure::Damaged:
         throw ArchiveError(failure, QStringLiteral("데이터베이스 파일이 손상되었습니다: %1\n백업에서 되살리십시오.")
                                         .arg(dialect_->describe(location_)));
+    case Failure::Unreachable:
+        throw ArchiveError(failure, QStringLiteral("데이터베이스 서버에 연결할 수 없습니다: %1\n서버와 네트워크를 "
+                                                   "확인한 뒤 다시 시도하십시오. 하던 작업은 저장되지 않았습니다.")
+                                        .arg(dialect_->describe(location_)));
+    case Failure::NotAllowed:
+        throw ArchiveError(failure, QStringLiteral("데이터베이스 서버가 이 작업을 허락하지 않았습니다(권한 없음). "
+                                                   "저장된 자료는 그대로입니다. (%1)")
+                                        .arg(dialect_->errorText(error)));
     default:
-        throw ArchiveError(failure, QStringLiteral("데이터베이스 오류: %1").arg(error.databaseText()));
+        throw ArchiveError(failure, QStringLiteral("데이터베이스 오류: %1").arg(dialect_->errorText(error)));
     }
 }
 
