@@ -89,11 +89,13 @@ public:
         QSqlQuery begin(store_.db_);
         if (!begin.exec(store_.dialect_->beginWrite()))
             store_.fail(begin);
+        store_.inWrite_ = true;
     }
     ~Transaction()
     {
-        if (!committed_)
+        if (!committed_ && store_.inWrite_)
             QSqlQuery(store_.db_).exec(QStringLiteral("ROLLBACK"));
+        store_.inWrite_ = false;
     }
     void commit()
     {
@@ -101,6 +103,7 @@ public:
         if (!commit.exec(QStringLiteral("COMMIT")))
             store_.fail(commit);
         committed_ = true;
+        store_.inWrite_ = false;
     }
 
 private:
@@ -190,6 +193,12 @@ void Store::fail(const QSqlQuery& query)
 {
     const QSqlError error = query.lastError();
     const Failure failure = dialect_->classify(error);
+    // A server takes no statement in a failed transaction until it is rolled
+    // back, not even the release of the statements prepared in it.
+    if (inWrite_) {
+        QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+        inWrite_ = false;
+    }
     switch (failure) {
     case Failure::Locked:
         throw ArchiveError(failure,

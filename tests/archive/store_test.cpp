@@ -416,6 +416,32 @@ TEST_P(ArchiveServer, AHeldTableIsWaitedForABoundedTimeThenRefused)
     EXPECT_EQ(store->totals().pages, 2);
 }
 
+// The server ends the connection (restarted, or the network gone): the
+// command in progress fails in Korean, and nothing of it is stored.
+TEST_P(ArchiveServer, ABrokenConnectionFailsTheCommandAndStoresNothingOfIt)
+{
+    auto store = ready();
+    store->insertDocument(document(QStringLiteral("a.jpg"), {{kImuiRi, false, 1, 0}}));
+    QSqlQuery backend(QSqlDatabase::database(store->connectionName()));
+    ASSERT_TRUE(backend.exec(QStringLiteral("SELECT pg_backend_pid()")) && backend.next());
+    const qint64 pid = backend.value(0).toLongLong();
+    backend.finish();
+    RawConnection(*this).value(QStringLiteral("SELECT pg_terminate_backend(%1, 5000)").arg(pid));
+
+    const ArchiveError e = thrown([&] {
+        store->insertDocument(document(QStringLiteral("b.jpg"), {{kImuiRi, false, 2, 0}}));
+    });
+    EXPECT_EQ(e.failure(), Failure::Unreachable) << e.text().toStdString();
+    EXPECT_TRUE(e.text().startsWith(QStringLiteral("데이터베이스 서버에 연결할 수 없습니다")))
+        << e.text().toStdString();
+    auto again = open();
+    ASSERT_TRUE(again->signIn(QStringLiteral("관리자"), QStringLiteral("admin-pw")).ok());
+    EXPECT_EQ(again->totals().pages, 1);
+    LotQuery second;
+    second.mainNumber = 2;
+    EXPECT_TRUE(again->findDocuments(second).isEmpty());
+}
+
 RIDA_ON_POSTGRESQL(ArchiveServer);
 
 } // namespace
