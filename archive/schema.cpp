@@ -188,6 +188,11 @@ int schemaVersion(QSqlDatabase& db, const Dialect& dialect)
 {
     const QStringList tables = db.tables(QSql::Tables);
     if (!tables.contains(QStringLiteral("schema_version"))) {
+        if (!tables.isEmpty() && db.driverName() == QLatin1String("QPSQL"))
+            throw ArchiveError(Failure::Damaged,
+                               QStringLiteral("데이터베이스 %1에 다른 표가 있어 이 프로그램의 데이터베이스가 "
+                                              "아닙니다.\n이 프로그램에는 빈 데이터베이스를 만들어 주십시오.")
+                                   .arg(db.databaseName()));
         if (!tables.isEmpty())
             throw ArchiveError(Failure::Damaged, QStringLiteral("이 파일은 이 프로그램의 데이터베이스가 아닙니다: %1")
                                                      .arg(dialect.describe(db.databaseName())));

@@ -346,6 +346,35 @@ TEST(ServerAddress, TakesTheUrlAndTheMultiHostFormApart)
               QStringLiteral("postgresql://kim@db1:5432,db2:5433/rida"));
 }
 
+// What a server's failure is, by its SQLSTATE; and the words a message quotes.
+TEST(PostgresqlDialect, ReadsTheServersFailuresByTheirState)
+{
+    const auto dialect = postgresqlDialect();
+    struct Case {
+        const char* state;
+        Failure failure;
+    };
+    const std::vector<Case> cases{
+        {"23505", Failure::Conflict},    {"23503", Failure::Conflict},   {"40001", Failure::Locked},
+        {"40P01", Failure::Locked},      {"55P03", Failure::Locked},     {"08006", Failure::Unreachable},
+        {"57P01", Failure::Unreachable}, {"42501", Failure::NotAllowed}, {"28P01", Failure::NotAllowed},
+        {"25006", Failure::ReadOnly},    {"53100", Failure::DiskFull},   {"XX001", Failure::Damaged},
+        {"42P01", Failure::Database},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.state);
+        const QSqlError error(QStringLiteral("QPSQL: Unable to create query"),
+                              QStringLiteral("ERROR:  some words\n(%1)").arg(QLatin1String(c.state)),
+                              QSqlError::StatementError, QLatin1String(c.state));
+        EXPECT_EQ(dialect->classify(error), c.failure);
+        EXPECT_EQ(dialect->errorText(error), QStringLiteral("some words"));
+    }
+    // Without a state the driver lost the connection.
+    EXPECT_EQ(dialect->classify(QSqlError(QString(), QStringLiteral("server closed the connection unexpectedly"),
+                                          QSqlError::StatementError)),
+              Failure::Unreachable);
+}
+
 class ArchiveServer : public ArchiveTest, public ::testing::WithParamInterface<Backend> {
 public:
     Backend backend() const override { return GetParam(); }
@@ -440,6 +469,18 @@ TEST_P(ArchiveServer, ABrokenConnectionFailsTheCommandAndStoresNothingOfIt)
     LotQuery second;
     second.mainNumber = 2;
     EXPECT_TRUE(again->findDocuments(second).isEmpty());
+}
+
+// A database on the server that holds tables of something else is not taken
+// over: refused, and its tables left as they were.
+TEST_P(ArchiveServer, ADatabaseOfSomethingElseIsRefusedAndLeftAlone)
+{
+    RawConnection(*this).exec(QStringLiteral("CREATE TABLE customers (id INTEGER)"));
+    const ArchiveError e = thrown([&] { open(); });
+    EXPECT_EQ(e.failure(), Failure::Damaged);
+    EXPECT_TRUE(e.text().contains(QStringLiteral("이 프로그램의 데이터베이스가 아닙니다"))) << e.text().toStdString();
+    RawConnection raw(*this);
+    EXPECT_EQ(raw.value(QStringLiteral("SELECT count(*) FROM pg_tables WHERE schemaname = 'public'")).toInt(), 1);
 }
 
 RIDA_ON_POSTGRESQL(ArchiveServer);
