@@ -246,10 +246,7 @@ public:
     void open(QSqlDatabase& db, const QString& location, const ConnectionOptions& options) const override
     {
         const ServerAddress address = parseServerAddress(location);
-        if (address.hosts.size() == 1)
-            db.setHostName(address.hosts.front());
-        else if (!address.hosts.isEmpty())
-            db.setHostName(address.hosts.join(u','));
+        db.setHostName(address.hosts.join(u',')); // libpq tries several in turn
         db.setDatabaseName(address.database);
         db.setUserName(options.userName.isEmpty() ? address.userName : options.userName);
         db.setPassword(options.password);

@@ -86,6 +86,7 @@ class Store::Transaction {
 public:
     explicit Transaction(Store& store) : store_(store)
     {
+        store_.reconnectIfLost();
         QSqlQuery begin(store_.db_);
         if (!begin.exec(store_.dialect_->beginWrite()))
             store_.fail(begin);
@@ -174,8 +175,17 @@ void Store::require(Command command) const
                                                     .arg(commandWord(command), user_->name, roleWord(user_->role)));
 }
 
+// A connection that broke was closed when it failed; the next command opens
+// it again, and says so when the server is still out of reach.
+void Store::reconnectIfLost()
+{
+    if (!db_.isOpen() && !inWrite_)
+        dialect_->open(db_, location_, options_.connection);
+}
+
 QSqlQuery Store::prepare(const QString& sql)
 {
+    reconnectIfLost();
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
@@ -199,6 +209,8 @@ void Store::fail(const QSqlQuery& query)
         QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
         inWrite_ = false;
     }
+    if (failure == Failure::Unreachable)
+        db_.close(); // what was under way on it is gone with it: the server rolled it back
     switch (failure) {
     case Failure::Locked:
         throw ArchiveError(failure,
