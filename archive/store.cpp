@@ -60,6 +60,15 @@ QString notNull(const QString& text)
     return text.isNull() ? QStringLiteral("") : text;
 }
 
+// A connection that broke was closed when it failed; the next command opens
+// it again, and says so when the server is still out of reach.
+void reopenIfClosed(QSqlDatabase& db, const Dialect& dialect, const QString& location, const ConnectionOptions& options,
+                    bool inWrite)
+{
+    if (!db.isOpen() && !inWrite)
+        dialect.open(db, location, options);
+}
+
 QString registrationKey(Registration registration)
 {
     return registration == Registration::Automatic ? QStringLiteral("automatic") : QStringLiteral("manual");
@@ -86,7 +95,7 @@ class Store::Transaction {
 public:
     explicit Transaction(Store& store) : store_(store)
     {
-        store_.reconnectIfLost();
+        reopenIfClosed(store_.db_, *store_.dialect_, store_.location_, store_.options_.connection, store_.inWrite_);
         QSqlQuery begin(store_.db_);
         if (!begin.exec(store_.dialect_->beginWrite()))
             store_.fail(begin);
@@ -175,17 +184,9 @@ void Store::require(Command command) const
                                                     .arg(commandWord(command), user_->name, roleWord(user_->role)));
 }
 
-// A connection that broke was closed when it failed; the next command opens
-// it again, and says so when the server is still out of reach.
-void Store::reconnectIfLost()
-{
-    if (!db_.isOpen() && !inWrite_)
-        dialect_->open(db_, location_, options_.connection);
-}
-
 QSqlQuery Store::prepare(const QString& sql)
 {
-    reconnectIfLost();
+    reopenIfClosed(db_, *dialect_, location_, options_.connection, inWrite_);
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     if (!query.prepare(sql))

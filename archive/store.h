@@ -269,7 +269,6 @@ private:
     class Transaction;
 
     QString nowText() const;
-    void reconnectIfLost();
     QSqlQuery prepare(const QString& sql);
     void exec(QSqlQuery& query);
     [[noreturn]] void fail(const QSqlQuery& query);
