@@ -19,6 +19,7 @@ enum class Failure {
     NotAllowed,  // the signed-in user's role does not allow the command
     Invalid,     // input the store refuses: a bad name, a bad region file, a bad lot
     Conflict,    // a name, code or file that is there already
+    Unreachable, // the database server cannot be reached, or the connection broke
     Database,    // any other failure of the database
 };
 

@@ -258,7 +258,7 @@ public:
                                                        "그대로입니다."));
         throw ArchiveError(failure == Failure::Database ? Failure::Database : failure,
                            QStringLiteral("등록 기록을 데이터베이스에 쓰지 못했습니다: %1\n원본 파일은 그대로입니다.")
-                               .arg(error.databaseText()));
+                               .arg(dialectFor(store_.location())->errorText(error)));
     }
 
     std::optional<qint64> documentWith(const QString& sha256)

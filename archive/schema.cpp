@@ -44,7 +44,7 @@ public:
         throw ArchiveError(
             failure == Failure::Database ? Failure::Database : failure,
             QStringLiteral("데이터베이스를 새 버전으로 바꾸지 못했습니다. 저장된 자료는 그대로입니다. (%1)")
-                .arg(error.databaseText()));
+                .arg(dialect_.errorText(error)));
     }
 
 private:
@@ -111,14 +111,21 @@ void toVersion2(const Migrator& m)
 {
     m.run(QStringLiteral("ALTER TABLE lots ADD COLUMN pnu CHAR(19) NOT NULL DEFAULT ''"));
     {
+        // Read to the end before the first write: a server's driver reads a
+        // forward-only result row by row and takes no other statement meanwhile.
         QSqlQuery read = m.prepared(QStringLiteral("SELECT id, region_code, san, main_number, sub_number FROM lots"));
         read.setForwardOnly(true);
         m.exec(read);
+        std::vector<std::pair<qint64, QString>> numbers;
+        while (read.next())
+            numbers.emplace_back(read.value(0).toLongLong(),
+                                 parcelNumber(read.value(1).toString(), read.value(2).toInt() != 0,
+                                              read.value(3).toInt(), read.value(4).toInt()));
+        read.finish();
         QSqlQuery write = m.prepared(QStringLiteral("UPDATE lots SET pnu = ? WHERE id = ?"));
-        while (read.next()) {
-            write.addBindValue(parcelNumber(read.value(1).toString(), read.value(2).toInt() != 0, read.value(3).toInt(),
-                                            read.value(4).toInt()));
-            write.addBindValue(read.value(0));
+        for (const auto& [id, pnu] : numbers) {
+            write.addBindValue(pnu);
+            write.addBindValue(id);
             m.exec(write);
         }
     }
@@ -202,6 +209,11 @@ int schemaVersion(QSqlDatabase& db, const Dialect& dialect)
 {
     const QStringList tables = db.tables(QSql::Tables);
     if (!tables.contains(QStringLiteral("schema_version"))) {
+        if (!tables.isEmpty() && db.driverName() == QLatin1String("QPSQL"))
+            throw ArchiveError(Failure::Damaged,
+                               QStringLiteral("데이터베이스 %1에 다른 표가 있어 이 프로그램의 데이터베이스가 "
+                                              "아닙니다.\n이 프로그램에는 빈 데이터베이스를 만들어 주십시오.")
+                                   .arg(db.databaseName()));
         if (!tables.isEmpty())
             throw ArchiveError(Failure::Damaged, QStringLiteral("이 파일은 이 프로그램의 데이터베이스가 아닙니다: %1")
                                                      .arg(dialect.describe(db.databaseName())));

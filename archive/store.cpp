@@ -63,6 +63,15 @@ QString notNull(const QString& text)
     return text.isNull() ? QStringLiteral("") : text;
 }
 
+// A connection that broke was closed when it failed; the next command opens
+// it again, and says so when the server is still out of reach.
+void reopenIfClosed(QSqlDatabase& db, const Dialect& dialect, const QString& location, const ConnectionOptions& options,
+                    bool inWrite)
+{
+    if (!db.isOpen() && !inWrite)
+        dialect.open(db, location, options);
+}
+
 QString registrationKey(Registration registration)
 {
     return registration == Registration::Automatic ? QStringLiteral("automatic") : QStringLiteral("manual");
@@ -89,14 +98,17 @@ class Store::Transaction {
 public:
     explicit Transaction(Store& store) : store_(store)
     {
+        reopenIfClosed(store_.db_, *store_.dialect_, store_.location_, store_.options_.connection, store_.inWrite_);
         QSqlQuery begin(store_.db_);
         if (!begin.exec(store_.dialect_->beginWrite()))
             store_.fail(begin);
+        store_.inWrite_ = true;
     }
     ~Transaction()
     {
-        if (!committed_)
+        if (!committed_ && store_.inWrite_)
             QSqlQuery(store_.db_).exec(QStringLiteral("ROLLBACK"));
+        store_.inWrite_ = false;
     }
     void commit()
     {
@@ -104,6 +116,7 @@ public:
         if (!commit.exec(QStringLiteral("COMMIT")))
             store_.fail(commit);
         committed_ = true;
+        store_.inWrite_ = false;
     }
 
 private:
@@ -176,6 +189,7 @@ void Store::require(Command command) const
 
 QSqlQuery Store::prepare(const QString& sql)
 {
+    reopenIfClosed(db_, *dialect_, location_, options_.connection, inWrite_);
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
@@ -193,6 +207,14 @@ void Store::fail(const QSqlQuery& query)
 {
     const QSqlError error = query.lastError();
     const Failure failure = dialect_->classify(error);
+    // A server takes no statement in a failed transaction until it is rolled
+    // back, not even the release of the statements prepared in it.
+    if (inWrite_) {
+        QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+        inWrite_ = false;
+    }
+    if (failure == Failure::Unreachable)
+        db_.close(); // what was under way on it is gone with it: the server rolled it back
     switch (failure) {
     case Failure::Locked:
         throw ArchiveError(failure,
@@ -208,8 +230,16 @@ void Store::fail(const QSqlQuery& query)
     case Failure::Damaged:
         throw ArchiveError(failure, QStringLiteral("데이터베이스 파일이 손상되었습니다: %1\n백업에서 되살리십시오.")
                                         .arg(dialect_->describe(location_)));
+    case Failure::Unreachable:
+        throw ArchiveError(failure, QStringLiteral("데이터베이스 서버에 연결할 수 없습니다: %1\n서버와 네트워크를 "
+                                                   "확인한 뒤 다시 시도하십시오. 하던 작업은 저장되지 않았습니다.")
+                                        .arg(dialect_->describe(location_)));
+    case Failure::NotAllowed:
+        throw ArchiveError(failure, QStringLiteral("데이터베이스 서버가 이 작업을 허락하지 않았습니다(권한 없음). "
+                                                   "저장된 자료는 그대로입니다. (%1)")
+                                        .arg(dialect_->errorText(error)));
     default:
-        throw ArchiveError(failure, QStringLiteral("데이터베이스 오류: %1").arg(error.databaseText()));
+        throw ArchiveError(failure, QStringLiteral("데이터베이스 오류: %1").arg(dialect_->errorText(error)));
     }
 }
 

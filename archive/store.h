@@ -354,6 +354,7 @@ private:
     std::unique_ptr<Dialect> dialect_;
     StoreOptions options_;
     QSqlDatabase db_;
+    bool inWrite_ = false; // a Transaction is open
     std::optional<SignedInUser> user_;
     QByteArray decoyHash_;
     // Wrong tries for names that are no user: the same wait as for a user, so

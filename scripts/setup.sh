@@ -10,6 +10,7 @@ PACKAGES=(
   libturbojpeg0-dev libjpeg62-turbo-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libqt6sql6-sqlite libsodium-dev libssl-dev
+  postgresql libqt6sql6-psql
   fonts-nanum xvfb xauth xdotool xdg-utils
   libreoffice-writer
 )

@@ -2,6 +2,7 @@
 
 #include "archive/pagefolder.h"
 #include "archive/regionlist.h"
+#include "tests/archive/private_postgres.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -69,6 +70,32 @@ void ArchiveTest::SetUp()
 {
     ASSERT_TRUE(dir_.isValid());
     base_ = dir_.path();
+    if (onServer()) {
+        QString whyNot;
+        PrivatePostgres* server = PrivatePostgres::shared(&whyNot);
+        if (!server)
+            GTEST_SKIP() << "PostgreSQL test skipped: " << whyNot.toStdString();
+        serverDatabase_ = server->createDatabase();
+        serverUrl_ = server->url(serverDatabase_);
+    }
+}
+
+void ArchiveTest::TearDown()
+{
+    if (!serverDatabase_.isEmpty())
+        if (PrivatePostgres* server = PrivatePostgres::shared(nullptr))
+            server->dropDatabase(serverDatabase_);
+}
+
+QString ArchiveTest::serverPassword() const
+{
+    PrivatePostgres* server = onServer() ? PrivatePostgres::shared(nullptr) : nullptr;
+    return server ? server->password() : QString();
+}
+
+std::string backendName(const ::testing::TestParamInfo<Backend>& info)
+{
+    return info.param == Backend::Postgresql ? "Postgresql" : "Sqlite";
 }
 
 void ArchiveTest::moveTo(const QString& folder)
@@ -79,7 +106,9 @@ void ArchiveTest::moveTo(const QString& folder)
 
 std::unique_ptr<Store> ArchiveTest::open(StoreOptions options)
 {
-    return Store::open(databasePath(), std::move(options));
+    if (onServer() && options.connection.password.isEmpty())
+        options.connection.password = serverPassword();
+    return Store::open(location(), std::move(options));
 }
 
 std::unique_ptr<Store> ArchiveTest::ready(StoreOptions options)
@@ -123,12 +152,31 @@ NewDocument ArchiveTest::pageDocument(const QString& pagePath, const QByteArray&
 
 RawConnection::RawConnection(const QString& path)
 {
+    openFile(path);
+}
+
+void RawConnection::openFile(const QString& path)
+{
     static int serial = 0;
     name_ = QStringLiteral("test-raw-%1").arg(++serial);
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
     db_.setDatabaseName(path);
     db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=300"));
     EXPECT_TRUE(db_.open()) << db_.lastError().text().toStdString();
+}
+
+RawConnection::RawConnection(const ArchiveTest& test)
+{
+    if (!test.onServer()) {
+        openFile(test.databasePath());
+        return;
+    }
+    static int serial = 0;
+    name_ = QStringLiteral("test-raw-pg-%1").arg(++serial);
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+    ConnectionOptions options;
+    options.password = test.serverPassword();
+    postgresqlDialect()->open(db_, test.location(), options);
 }
 
 RawConnection::~RawConnection()

@@ -1,6 +1,7 @@
 #pragma once
-// What the archive tests share: a fresh database in a temporary folder, the
-// sample region list, pages written into the page folder.
+// What the archive tests share: a fresh database in a temporary folder (or,
+// for PostgreSQL, on the tests' private server), the sample region list, pages
+// written into the page folder.
 
 #include "archive/store.h"
 
@@ -35,9 +36,21 @@ void writeFile(const QString& path, const QByteArray& bytes);
 // neither pays a sign-in's cost for every user nor waits five seconds.
 StoreOptions quickOptions();
 
+enum class Backend { Sqlite, Postgresql };
+
 class ArchiveTest : public ::testing::Test {
 public:
     void SetUp() override;
+    void TearDown() override;
+
+    // The back end of this test; SQLite unless the suite runs on both.
+    virtual Backend backend() const { return Backend::Sqlite; }
+    bool onServer() const { return backend() == Backend::Postgresql; }
+    // Where the store is: the SQLite file, or the URL of this test's own
+    // database on the private server.
+    QString location() const { return onServer() ? serverUrl_ : databasePath(); }
+    // The password of the server's login (empty for SQLite).
+    QString serverPassword() const;
 
     QString databasePath() const { return base_ + QStringLiteral("/archive.sqlite"); }
     QString pagesPath() const { return base_ + QStringLiteral("/pages"); }
@@ -59,12 +72,38 @@ public:
 
     QTemporaryDir dir_;
     QString base_;
+    QString serverDatabase_, serverUrl_;
 };
+
+// A suite that runs every test on SQLite and on PostgreSQL:
+//   class ArchiveRecords : public OnBothBackends {};
+//   TEST_P(ArchiveRecords, ...) { ... }
+//   RIDA_ON_BOTH_BACKENDS(ArchiveRecords);
+// The PostgreSQL tests are named .../Postgresql; ctest labels them postgres.
+class OnBothBackends : public ArchiveTest, public ::testing::WithParamInterface<Backend> {
+public:
+    Backend backend() const override { return GetParam(); }
+};
+
+std::string backendName(const ::testing::TestParamInfo<Backend>& info);
+
+// A suite of what only a database server has, on the private server.
+#define RIDA_ON_POSTGRESQL(suite)                                                                                      \
+    INSTANTIATE_TEST_SUITE_P(, suite, ::testing::Values(::rida::archive::testing::Backend::Postgresql),                \
+                             ::rida::archive::testing::backendName)
+
+#define RIDA_ON_BOTH_BACKENDS(suite)                                                                                   \
+    INSTANTIATE_TEST_SUITE_P(                                                                                          \
+        , suite,                                                                                                       \
+        ::testing::Values(::rida::archive::testing::Backend::Sqlite, ::rida::archive::testing::Backend::Postgresql),   \
+        ::rida::archive::testing::backendName)
 
 // A connection of the test's own to a database file, beside any store's.
 class RawConnection {
 public:
     explicit RawConnection(const QString& path);
+    // The test's database on either back end, for PostgreSQL as the tests' login.
+    explicit RawConnection(const ArchiveTest& test);
     ~RawConnection();
     QSqlDatabase& db() { return db_; }
     // Runs one statement; a test failure unless it runs or `mayFail`.
@@ -73,6 +112,7 @@ public:
     QVariant value(const QString& sql);
 
 private:
+    void openFile(const QString& path);
     QString name_;
     QSqlDatabase db_;
 };

@@ -10,9 +10,9 @@
 namespace rida::archive::testing {
 namespace {
 
-using OfficeSettingsTest = ArchiveTest;
+class OfficeSettingsTest : public OnBothBackends {};
 
-TEST_F(OfficeSettingsTest, WhatIsNotStoredOrNotKnownReadsAsTheRegistrationWindowsStart)
+TEST_P(OfficeSettingsTest, WhatIsNotStoredOrNotKnownReadsAsTheRegistrationWindowsStart)
 {
     auto store = ready();
     EXPECT_EQ(loadOfficeSettings(*store), OfficeSettings{});
@@ -69,6 +69,8 @@ TEST(OfficePageFolder, TheCommandLineAndTheSettingsFileComeBeforeTheOfficesFolde
         EXPECT_EQ(pageFolderInUse(location, settings), c.inUse);
     }
 }
+
+RIDA_ON_BOTH_BACKENDS(OfficeSettingsTest);
 
 } // namespace
 } // namespace rida::archive::testing

@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <tuple>
 
 namespace rida::archive::testing {
 namespace {
@@ -69,7 +70,7 @@ const char* stepName(FilingStep step)
     return "?";
 }
 
-class Filing : public ArchiveTest {
+class FilingFixture : public ArchiveTest {
 public:
     void SetUp() override
     {
@@ -146,7 +147,13 @@ public:
     QByteArray page_;
 };
 
-TEST_F(Filing, ACopyIsFiledUnderTheRuleWithItsRecordAndTheSourceUntouched)
+class Filing : public FilingFixture, public ::testing::WithParamInterface<Backend> {
+public:
+    Backend backend() const override { return GetParam(); }
+};
+RIDA_ON_BOTH_BACKENDS(Filing);
+
+TEST_P(Filing, ACopyIsFiledUnderTheRuleWithItsRecordAndTheSourceUntouched)
 {
     const QString src = source();
     struct stat before {};
@@ -163,7 +170,7 @@ TEST_F(Filing, ACopyIsFiledUnderTheRuleWithItsRecordAndTheSourceUntouched)
     const QList<StoredLot> lots = store_->lotsOf(filed.documentId);
     ASSERT_EQ(lots.size(), 2);
     EXPECT_EQ(lots[1].parcelNumber, QStringLiteral("9911025021200070000"));
-    RawConnection raw(databasePath());
+    RawConnection raw(*this);
     EXPECT_EQ(raw.value(QStringLiteral("SELECT original_name || ' ' || page_width || 'x' || page_height || ' ' || "
                                        "original_sha256 FROM documents"))
                   .toString(),
@@ -175,7 +182,7 @@ TEST_F(Filing, ACopyIsFiledUnderTheRuleWithItsRecordAndTheSourceUntouched)
     EXPECT_EQ(second.pagePath, QStringLiteral("99110/1998/G199801-9911025021-000002.jpg"));
 }
 
-TEST_F(Filing, AMoveRemovesTheSourceOnlyOnceThePageIsFiled)
+TEST_P(Filing, AMoveRemovesTheSourceOnlyOnceThePageIsFiled)
 {
     const QString src = source();
     const FiledPage filed = filePage(*store_, pagesPath(), request(src, Transfer::Move));
@@ -183,7 +190,7 @@ TEST_F(Filing, AMoveRemovesTheSourceOnlyOnceThePageIsFiled)
     expectAccountedFor(src, page_, Transfer::Move);
 }
 
-TEST_F(Filing, KeepingTheNameAddsANumberWhenItIsTakenAlsoWhenTakenAtTheLastMoment)
+TEST_P(Filing, KeepingTheNameAddsANumberWhenItIsTakenAlsoWhenTakenAtTheLastMoment)
 {
     FilingRequest r = request(source());
     r.nameRule = NameRule::KeepName;
@@ -201,7 +208,7 @@ TEST_F(Filing, KeepingTheNameAddsANumberWhenItIsTakenAlsoWhenTakenAtTheLastMomen
     EXPECT_EQ(readFile(intruder), QByteArray("somebody else's file"));
 }
 
-TEST_F(Filing, TheMarginCutIsStoredTheOriginalStaysAndItsHashIsKept)
+TEST_P(Filing, TheMarginCutIsStoredTheOriginalStaysAndItsHashIsKept)
 {
     const QByteArray wide = jpegPage(256, 32, 120, 140);
     const QString src = source(QStringLiteral("wide.jpg"), wide);
@@ -213,7 +220,7 @@ TEST_F(Filing, TheMarginCutIsStoredTheOriginalStaysAndItsHashIsKept)
     const QByteArray stored = readFile(filed.storedPath);
     EXPECT_EQ(filed.sha256, sha256(stored));
     EXPECT_EQ(filed.originalSha256, sha256(wide));
-    RawConnection raw(databasePath());
+    RawConnection raw(*this);
     EXPECT_EQ(
         raw.value(QStringLiteral("SELECT page_width || ' ' || page_sha256 || ' ' || original_sha256 FROM documents"))
             .toString(),
@@ -225,7 +232,7 @@ TEST_F(Filing, TheMarginCutIsStoredTheOriginalStaysAndItsHashIsKept)
     EXPECT_EQ(e.failure(), Failure::Conflict);
 }
 
-TEST_F(Filing, TheSamePageTwiceIsRefusedNamingTheRecordThatHasIt)
+TEST_P(Filing, TheSamePageTwiceIsRefusedNamingTheRecordThatHasIt)
 {
     const FiledPage first = filePage(*store_, pagesPath(), request(source()));
     const QString copy = source(QStringLiteral("copy of Img001.jpg"));
@@ -237,10 +244,10 @@ TEST_F(Filing, TheSamePageTwiceIsRefusedNamingTheRecordThatHasIt)
     EXPECT_EQ(documentWithPage(*store_, sha256(page_)), first.documentId);
 }
 
-TEST_F(Filing, ThePageBeingFiledElsewhereIsRefusedUntilThatFilingEnds)
+TEST_P(Filing, ThePageBeingFiledElsewhereIsRefusedUntilThatFilingEnds)
 {
     // Another machine's filing of the same bytes, begun a moment ago.
-    RawConnection raw(databasePath());
+    RawConnection raw(*this);
     raw.exec(QStringLiteral("INSERT INTO filing_journal (started_at, host, pid, user_name, transfer, source_path, "
                             "source_sha256, source_bytes, temp_path, page_path, page_sha256, page_bytes, document) "
                             "VALUES ('%1', 'another-pc', 1, '김등록', 'copy', '/elsewhere/Img001.jpg', '%2', 1, '', "
@@ -264,28 +271,39 @@ struct StopCase {
     Transfer transfer;
 };
 
-std::string stopName(const ::testing::TestParamInfo<StopCase>& info)
+std::string stopName(const ::testing::TestParamInfo<std::tuple<StopCase, Backend>>& info)
 {
-    return std::string(stepName(info.param.step)) + (info.param.transfer == Transfer::Move ? "_move" : "_copy");
+    const StopCase c = std::get<0>(info.param);
+    return std::string(stepName(c.step)) + (c.transfer == Transfer::Move ? "_move_" : "_copy_") +
+           backendName({std::get<1>(info.param), info.index});
 }
 
-class FilingStopped : public Filing, public ::testing::WithParamInterface<StopCase> {};
+class FilingStopped : public FilingFixture, public ::testing::WithParamInterface<std::tuple<StopCase, Backend>> {
+public:
+    Backend backend() const override { return std::get<1>(GetParam()); }
+    StopCase stop() const { return std::get<0>(GetParam()); }
+};
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryStep, FilingStopped,
-    ::testing::Values(StopCase{FilingStep::Journaled, Transfer::Copy}, StopCase{FilingStep::Copied, Transfer::Copy},
-                      StopCase{FilingStep::Verified, Transfer::Copy}, StopCase{FilingStep::Placed, Transfer::Copy},
-                      StopCase{FilingStep::Committed, Transfer::Copy}, StopCase{FilingStep::Journaled, Transfer::Move},
-                      StopCase{FilingStep::Copied, Transfer::Move}, StopCase{FilingStep::Verified, Transfer::Move},
-                      StopCase{FilingStep::Placed, Transfer::Move}, StopCase{FilingStep::Committed, Transfer::Move},
-                      StopCase{FilingStep::SourceRemoved, Transfer::Move}),
-    stopName);
+INSTANTIATE_TEST_SUITE_P(EveryStep, FilingStopped,
+                         ::testing::Combine(::testing::Values(StopCase{FilingStep::Journaled, Transfer::Copy},
+                                                              StopCase{FilingStep::Copied, Transfer::Copy},
+                                                              StopCase{FilingStep::Verified, Transfer::Copy},
+                                                              StopCase{FilingStep::Placed, Transfer::Copy},
+                                                              StopCase{FilingStep::Committed, Transfer::Copy},
+                                                              StopCase{FilingStep::Journaled, Transfer::Move},
+                                                              StopCase{FilingStep::Copied, Transfer::Move},
+                                                              StopCase{FilingStep::Verified, Transfer::Move},
+                                                              StopCase{FilingStep::Placed, Transfer::Move},
+                                                              StopCase{FilingStep::Committed, Transfer::Move},
+                                                              StopCase{FilingStep::SourceRemoved, Transfer::Move}),
+                                            ::testing::Values(Backend::Sqlite, Backend::Postgresql)),
+                         stopName);
 
 // A failure inside the program: the filing undoes what it did before the
 // record, and what is left after it the next start finishes.
 TEST_P(FilingStopped, AFailureAfterTheStepLeavesEveryPageAccountedFor)
 {
-    const StopCase c = GetParam();
+    const StopCase c = stop();
     const QString src = source();
     FilingHooks hooks;
     hooks.afterStep = [&](FilingStep at) {
@@ -302,7 +320,7 @@ TEST_P(FilingStopped, AFailureAfterTheStepLeavesEveryPageAccountedFor)
 // unwinding, no rollback and its database connection cut off.
 TEST_P(FilingStopped, ACrashAfterTheStepIsResolvedAtTheNextStart)
 {
-    const StopCase c = GetParam();
+    const StopCase c = stop();
     const QString src = source();
     const FilingRequest r = request(src, c.transfer);
     constexpr int kCrashed = 42;
@@ -343,7 +361,7 @@ TEST_P(FilingStopped, ACrashAfterTheStepIsResolvedAtTheNextStart)
 
 // The source vanished while the filing stood still after placing the copy:
 // the copy is the page now, so the next start finishes the filing.
-TEST_F(Filing, APlacedCopyWhoseSourceHasGoneIsFinishedNotRemoved)
+TEST_P(Filing, APlacedCopyWhoseSourceHasGoneIsFinishedNotRemoved)
 {
     const QString src = source();
     const FilingRequest r = request(src, Transfer::Move);
@@ -376,7 +394,7 @@ TEST_F(Filing, APlacedCopyWhoseSourceHasGoneIsFinishedNotRemoved)
     EXPECT_EQ(store_->lotsOf(store_->pageRecords().front().documentId).size(), 2);
 }
 
-TEST_F(Filing, ARecordWhosePageIsMissingIsReportedByTheRecovery)
+TEST_P(Filing, ARecordWhosePageIsMissingIsReportedByTheRecovery)
 {
     const QString src = source();
     store_.reset();
@@ -410,7 +428,7 @@ TEST_F(Filing, ARecordWhosePageIsMissingIsReportedByTheRecovery)
 
 // ---- Faults ----------------------------------------------------------------------
 
-TEST_F(Filing, FaultsEndWithAKoreanMessageAndNothingLost)
+TEST_P(Filing, FaultsEndWithAKoreanMessageAndNothingLost)
 {
     struct Case {
         const char* name;
@@ -441,17 +459,29 @@ TEST_F(Filing, FaultsEndWithAKoreanMessageAndNothingLost)
          Failure::Invalid, "원본 파일이 없거나"},
         {"a database that refuses the record",
          [&](FilingRequest&, FilingHooks&) {
-             RawConnection(databasePath())
-                 .exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON documents BEGIN SELECT RAISE(ABORT, "
-                                      "'refused'); END"));
+             RawConnection raw(*this);
+             if (onServer()) {
+                 raw.exec(QStringLiteral("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                                         "$$BEGIN RAISE EXCEPTION 'refused' USING ERRCODE = 'check_violation'; END$$"));
+                 raw.exec(QStringLiteral(
+                     "CREATE TRIGGER refuse BEFORE INSERT ON documents FOR EACH ROW EXECUTE FUNCTION refuse()"));
+             } else {
+                 raw.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON documents BEGIN SELECT RAISE(ABORT, "
+                                         "'refused'); END"));
+             }
          },
          Failure::Conflict, "데이터베이스 오류: refused"},
         {"another program holding the database when the record is committed",
          [&](FilingRequest&, FilingHooks& h) {
              h.afterStep = [&](FilingStep at) {
                  if (at == FilingStep::Placed) {
-                     holder = std::make_unique<RawConnection>(databasePath());
-                     holder->exec(QStringLiteral("BEGIN IMMEDIATE"));
+                     holder = std::make_unique<RawConnection>(*this);
+                     if (onServer()) {
+                         holder->exec(QStringLiteral("BEGIN"));
+                         holder->exec(QStringLiteral("LOCK TABLE documents IN EXCLUSIVE MODE"));
+                     } else {
+                         holder->exec(QStringLiteral("BEGIN IMMEDIATE"));
+                     }
                  }
              };
          },
@@ -473,7 +503,8 @@ TEST_F(Filing, FaultsEndWithAKoreanMessageAndNothingLost)
         }
         ::chmod(QFile::encodeName(pages).constData(), 0755);
         holder.reset();
-        RawConnection(databasePath()).exec(QStringLiteral("DROP TRIGGER IF EXISTS refuse"));
+        RawConnection(*this).exec(onServer() ? QStringLiteral("DROP TRIGGER IF EXISTS refuse ON documents")
+                                             : QStringLiteral("DROP TRIGGER IF EXISTS refuse"));
         EXPECT_EQ(recoverPendingFilings(*store_, pagesPath()).left, 0);
         if (QFile::exists(src))
             expectAccountedFor(src, page_, Transfer::Move);
@@ -485,7 +516,7 @@ TEST_F(Filing, FaultsEndWithAKoreanMessageAndNothingLost)
     }
 }
 
-TEST_F(Filing, AMoveFromAReadOnlyFolderFilesThePageAndSaysTheSourceStayed)
+TEST_P(Filing, AMoveFromAReadOnlyFolderFilesThePageAndSaysTheSourceStayed)
 {
     const QString src = source();
     ::chmod(QFile::encodeName(path(QStringLiteral("scans"))).constData(), 0555);
@@ -500,7 +531,7 @@ TEST_F(Filing, AMoveFromAReadOnlyFolderFilesThePageAndSaysTheSourceStayed)
     EXPECT_EQ(journalRows(), 0);
 }
 
-TEST_F(Filing, AViewerMayNotFile)
+TEST_P(Filing, AViewerMayNotFile)
 {
     store_->addUser(QStringLiteral("조회만"), Role::Viewer, QStringLiteral("pw"));
     ASSERT_TRUE(store_->signIn(QStringLiteral("조회만"), QStringLiteral("pw")).ok());

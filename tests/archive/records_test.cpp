@@ -17,9 +17,10 @@
 namespace rida::archive::testing {
 namespace {
 
-using ArchiveRecords = ArchiveTest;
+class ArchiveRecords : public OnBothBackends {};
+using ArchiveRecordsInAFile = ArchiveTest; // what only a database file has
 
-TEST_F(ArchiveRecords, ADocumentKeepsItsLotsWithTheirParcelNumbers)
+TEST_P(ArchiveRecords, ADocumentKeepsItsLotsWithTheirParcelNumbers)
 {
     auto store = ready();
     NewDocument d = document(QStringLiteral("1998/01/a.jpg"),
@@ -41,14 +42,14 @@ TEST_F(ArchiveRecords, ADocumentKeepsItsLotsWithTheirParcelNumbers)
     EXPECT_EQ(entry.userName, QStringLiteral("관리자"));
     EXPECT_TRUE(entry.after.contains(QStringLiteral("9911031021199999999"))) << entry.after.toStdString();
 
-    RawConnection raw(databasePath());
+    RawConnection raw(*this);
     EXPECT_EQ(
         raw.value(QStringLiteral("SELECT registration || ' ' || page_width || ' ' || registered_by FROM documents"))
             .toString(),
         QStringLiteral("manual 2480 1"));
 }
 
-TEST_F(ArchiveRecords, TheBoardCountsPagesByKindAndActiveUsers)
+TEST_P(ArchiveRecords, TheBoardCountsPagesByKindAndActiveUsers)
 {
     auto store = ready();
     int page = 0;
@@ -64,7 +65,7 @@ TEST_F(ArchiveRecords, TheBoardCountsPagesByKindAndActiveUsers)
               QStringLiteral("지가조서 등록 합계 : 6면 (산정조서:1면, 결정조서:2면, 토지특성조사표:1면)"));
 }
 
-TEST_F(ArchiveRecords, AFaultyDocumentIsRefusedAndNothingOfItStored)
+TEST_P(ArchiveRecords, AFaultyDocumentIsRefusedAndNothingOfItStored)
 {
     auto store = ready();
     store->insertDocument(document(QStringLiteral("taken.jpg"), {{kImuiRi, false, 1, 0}}));
@@ -103,14 +104,14 @@ TEST_F(ArchiveRecords, AFaultyDocumentIsRefusedAndNothingOfItStored)
         EXPECT_FALSE(e.text().isEmpty());
     }
     EXPECT_EQ(store->totals().pages, 1);
-    RawConnection raw(databasePath());
+    RawConnection raw(*this);
     EXPECT_EQ(raw.value(QStringLiteral("SELECT count(*) FROM lots")).toInt(), 1);
     EXPECT_NO_THROW(store->insertDocument(good));
 }
 
 // Search: each criterion left empty matches any value; a document is found
 // once however many of its lots match; the newest survey comes first.
-TEST_F(ArchiveRecords, TheLotSearchFindsEachDocumentOnceNewestFirst)
+TEST_P(ArchiveRecords, TheLotSearchFindsEachDocumentOnceNewestFirst)
 {
     auto store = ready();
     struct Page {
@@ -201,11 +202,9 @@ TEST_F(ArchiveRecords, TheLotSearchFindsEachDocumentOnceNewestFirst)
     EXPECT_EQ(first.originalFolder, QStringLiteral("/scans/1998/"));
 }
 
-// The check finds a record whose page is gone or changed and a file no record
-// names, and touches none of them.
 // A region with many lots is searched the other way (documents newest first,
 // each asked for such a lot): the same documents in the same order.
-TEST_F(ArchiveRecords, ARegionWithManyLotsFindsTheSameNewestDocuments)
+TEST_P(ArchiveRecords, ARegionWithManyLotsFindsTheSameNewestDocuments)
 {
     auto store = ready();
     QList<NewDocument> many;
@@ -248,7 +247,9 @@ TEST_F(ArchiveRecords, ARegionWithManyLotsFindsTheSameNewestDocuments)
     EXPECT_EQ(store->findDocuments(other).size(), 5);
 }
 
-TEST_F(ArchiveRecords, TheCheckFindsMissingAndChangedPagesAndStrayFiles)
+// The check finds a record whose page is gone or changed and a file no record
+// names, and touches none of them.
+TEST_P(ArchiveRecords, TheCheckFindsMissingAndChangedPagesAndStrayFiles)
 {
     auto store = ready();
     store->insertDocument(pageDocument(QStringLiteral("1998/a.jpg"), "page a", {{kImuiRi, false, 1, 0}}));
@@ -275,7 +276,7 @@ TEST_F(ArchiveRecords, TheCheckFindsMissingAndChangedPagesAndStrayFiles)
 }
 
 // A damaged index of the lots: the database's own check says so.
-TEST_F(ArchiveRecords, TheCheckFindsADamagedDatabase)
+TEST_F(ArchiveRecordsInAFile, TheCheckFindsADamagedDatabase)
 {
     {
         auto store = ready();
@@ -307,7 +308,7 @@ TEST_F(ArchiveRecords, TheCheckFindsADamagedDatabase)
     EXPECT_TRUE(findings.back().message.startsWith(QStringLiteral("데이터베이스 점검에서 문제가 나왔습니다")));
 }
 
-TEST_F(ArchiveRecords, ABackupOpensWithTheSameRecords)
+TEST_F(ArchiveRecordsInAFile, ABackupOpensWithTheSameRecords)
 {
     auto store = ready();
     store->addUser(QStringLiteral("김등록"), Role::Clerk, QStringLiteral("pw"));
@@ -345,7 +346,7 @@ TEST_F(ArchiveRecords, ABackupOpensWithTheSameRecords)
     EXPECT_EQ(readFile(path(QStringLiteral("backups/old.sqlite"))), "an older backup");
 }
 
-TEST_F(ArchiveRecords, ThePageFolderIsReadyOnlyWhenThereAndWritable)
+TEST_F(ArchiveRecordsInAFile, ThePageFolderIsReadyOnlyWhenThereAndWritable)
 {
     const QString missing = path(QStringLiteral("nowhere"));
     EXPECT_EQ(pageFolderStatus(missing).state, PageFolderStatus::Missing);
@@ -362,7 +363,7 @@ TEST_F(ArchiveRecords, ThePageFolderIsReadyOnlyWhenThereAndWritable)
     EXPECT_TRUE(readOnly.message.startsWith(QStringLiteral("이미지 폴더에 쓸 수 없습니다")));
 }
 
-TEST_F(ArchiveRecords, SettingsAreSharedByEveryStoreOnTheDatabase)
+TEST_P(ArchiveRecords, SettingsAreSharedByEveryStoreOnTheDatabase)
 {
     auto store = ready();
     EXPECT_EQ(store->setting(QStringLiteral("pages.transfer")), std::nullopt);
@@ -374,6 +375,8 @@ TEST_F(ArchiveRecords, SettingsAreSharedByEveryStoreOnTheDatabase)
     EXPECT_TRUE(last.before.contains(QLatin1String("copy")));
     EXPECT_TRUE(last.after.contains(QLatin1String("move")));
 }
+
+RIDA_ON_BOTH_BACKENDS(ArchiveRecords);
 
 } // namespace
 } // namespace rida::archive::testing

@@ -15,7 +15,8 @@
 namespace rida::archive::testing {
 namespace {
 
-using ArchiveRegions = ArchiveTest;
+class ArchiveRegions : public OnBothBackends {};
+using ArchiveRegionsInAFile = ArchiveTest; // what only a database file has
 
 QByteArray cp949(const QString& text)
 {
@@ -27,7 +28,7 @@ QByteArray cp949(const QString& text)
 
 const QString kHeader = QStringLiteral("법정동코드\t법정동명\t폐지여부\r\n");
 
-TEST_F(ArchiveRegions, TheSampleListReadsWithTheNameOfEveryLevel)
+TEST_P(ArchiveRegions, TheSampleListReadsWithTheNameOfEveryLevel)
 {
     const std::vector<RegionEntry> entries = readRegionList(sampleRegionsPath());
     ASSERT_EQ(entries.size(), 15u);
@@ -55,7 +56,7 @@ TEST_F(ArchiveRegions, TheSampleListReadsWithTheNameOfEveryLevel)
 
 // A district of two words (수원시 장안구) keeps both; a code whose parent is
 // not listed keeps its last word, and the level the list lacks stays empty.
-TEST_F(ArchiveRegions, LevelNamesComeFromTheCodesAboveThem)
+TEST_P(ArchiveRegions, LevelNamesComeFromTheCodesAboveThem)
 {
     const std::vector<RegionEntry> entries =
         parseRegionList(cp949(kHeader + QStringLiteral("4100000000\t경기도\t존재\n"
@@ -73,7 +74,7 @@ TEST_F(ArchiveRegions, LevelNamesComeFromTheCodesAboveThem)
 
 // Each fault of a region file is refused with the line it is on, and the
 // store keeps the list it had.
-TEST_F(ArchiveRegions, BadFilesAreRefusedNamingTheLineAndNothingChanges)
+TEST_P(ArchiveRegions, BadFilesAreRefusedNamingTheLineAndNothingChanges)
 {
     auto store = ready();
     const QByteArray utf8Source = readFile(QStringLiteral(RIDA_SAMPLE_REGIONS_UTF8));
@@ -128,7 +129,7 @@ TEST_F(ArchiveRegions, BadFilesAreRefusedNamingTheLineAndNothingChanges)
 
 // The list is imported again when it is published again: an abolished code is
 // marked, never deleted, and the records that use it stay whole.
-TEST_F(ArchiveRegions, ReimportingMarksAbolishedCodesAndKeepsTheirRecords)
+TEST_P(ArchiveRegions, ReimportingMarksAbolishedCodesAndKeepsTheirRecords)
 {
     auto store = ready();
     const qint64 id = store->insertDocument(document(QStringLiteral("a.jpg"), {{kImuiRi, false, 12, 3}}));
@@ -163,7 +164,7 @@ TEST_F(ArchiveRegions, ReimportingMarksAbolishedCodesAndKeepsTheirRecords)
 }
 
 // The disk fills up halfway through an import: the store keeps its old list whole.
-TEST_F(ArchiveRegions, AnImportThatFailsHalfwayChangesNothing)
+TEST_F(ArchiveRegionsInAFile, AnImportThatFailsHalfwayChangesNothing)
 {
     auto store = ready();
     QString text = kHeader;
@@ -180,7 +181,7 @@ TEST_F(ArchiveRegions, AnImportThatFailsHalfwayChangesNothing)
     EXPECT_TRUE(store->regionNames(kImuiRi));
 }
 
-TEST_F(ArchiveRegions, TheOfficeListsItsTownsAndTheirVillagesInCodeOrder)
+TEST_P(ArchiveRegions, TheOfficeListsItsTownsAndTheirVillagesInCodeOrder)
 {
     auto store = ready();
     auto items = [](const QList<RegionItem>& list) {
@@ -217,6 +218,8 @@ TEST_F(ArchiveRegions, TheOfficeListsItsTownsAndTheirVillagesInCodeOrder)
     EXPECT_EQ(thrown([&] { store->chooseDistricts({}); }).failure(), Failure::Invalid);
     EXPECT_EQ(store->chosenDistricts(), (QStringList{"99110", "99130"}));
 }
+
+RIDA_ON_BOTH_BACKENDS(ArchiveRegions);
 
 } // namespace
 } // namespace rida::archive::testing

@@ -16,7 +16,7 @@
 namespace rida::archive::testing {
 namespace {
 
-using ArchiveUsers = ArchiveTest;
+class ArchiveUsers : public OnBothBackends {};
 
 const QString kWrongPair = QStringLiteral("아이디 또는 비밀번호가 올바르지 않습니다.");
 
@@ -48,7 +48,7 @@ TEST(ArchiveRoles, EachRoleAllowsItsCommands)
 
 // Whatever the windows offer, the store itself refuses a write that the
 // signed-in user's role does not allow, and stores nothing of it.
-TEST_F(ArchiveUsers, TheStoreRefusesWhatTheRoleDoesNotAllow)
+TEST_P(ArchiveUsers, TheStoreRefusesWhatTheRoleDoesNotAllow)
 {
     auto store = ready();
     store->addUser(QStringLiteral("등록"), Role::Clerk, QStringLiteral("pw"));
@@ -97,7 +97,7 @@ TEST_F(ArchiveUsers, TheStoreRefusesWhatTheRoleDoesNotAllow)
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("copy.sqlite"))));
 }
 
-TEST_F(ArchiveUsers, TheFirstAdministratorComesOnlyToAnEmptyDatabase)
+TEST_P(ArchiveUsers, TheFirstAdministratorComesOnlyToAnEmptyDatabase)
 {
     auto store = open();
     EXPECT_FALSE(store->hasUsers());
@@ -117,7 +117,7 @@ TEST_F(ArchiveUsers, TheFirstAdministratorComesOnlyToAnEmptyDatabase)
     EXPECT_EQ(store->users().size(), 1);
 }
 
-TEST_F(ArchiveUsers, AWrongPairSaysTheSameWhateverWasWrong)
+TEST_P(ArchiveUsers, AWrongPairSaysTheSameWhateverWasWrong)
 {
     auto store = ready();
     store->addUser(QStringLiteral("김등록"), Role::Clerk, QStringLiteral("right"));
@@ -146,7 +146,7 @@ TEST_F(ArchiveUsers, AWrongPairSaysTheSameWhateverWasWrong)
 // Five wrong tries in a row; the sixth, even with the right password, waits
 // 30 seconds. The count is the database's, so another PC waits too; a name
 // that is no user waits the same.
-TEST_F(ArchiveUsers, FiveWrongTriesInARowMakeTheNextTryWaitThirtySeconds)
+TEST_P(ArchiveUsers, FiveWrongTriesInARowMakeTheNextTryWaitThirtySeconds)
 {
     QDateTime now = QDateTime(QDate(2024, 3, 1), QTime(9, 0), Qt::UTC);
     StoreOptions options = quickOptions();
@@ -182,7 +182,7 @@ TEST_F(ArchiveUsers, FiveWrongTriesInARowMakeTheNextTryWaitThirtySeconds)
 
 // A user name is text: Hangul, emoji, 200 characters and SQL-looking text
 // are stored and signed in with exactly as typed.
-TEST_F(ArchiveUsers, NamesAreStoredAndSignedInWithAsTheyAre)
+TEST_P(ArchiveUsers, NamesAreStoredAndSignedInWithAsTheyAre)
 {
     auto store = ready();
     const QString longest = QString(199, u'가') + QString::fromUtf8("🙂"); // 200 characters, 201 UTF-16 units
@@ -231,14 +231,14 @@ TEST_F(ArchiveUsers, NamesAreStoredAndSignedInWithAsTheyAre)
     EXPECT_EQ(store->users().size(), names.size() + 1);
 }
 
-TEST_F(ArchiveUsers, PasswordsAreKeptOnlyAsArgon2idHashesAtInteractiveCost)
+TEST_P(ArchiveUsers, PasswordsAreKeptOnlyAsArgon2idHashesAtInteractiveCost)
 {
     StoreOptions options = quickOptions();
     options.passwordCost = PasswordCost::interactive();
     auto store = ready(options);
     const QString password = QStringLiteral("맑은하늘-correct-horse-7431");
     store->addUser(QStringLiteral("김등록"), Role::Clerk, password);
-    RawConnection raw(databasePath());
+    RawConnection raw(*this);
     const QString hash = raw.value(QStringLiteral("SELECT password_hash FROM users WHERE role = 'clerk'")).toString();
     EXPECT_TRUE(hash.startsWith(QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$"))) << hash.toStdString();
     EXPECT_TRUE(verifyPassword(hash.toLatin1(), password));
@@ -250,7 +250,7 @@ TEST_F(ArchiveUsers, PasswordsAreKeptOnlyAsArgon2idHashesAtInteractiveCost)
     }
 }
 
-TEST_F(ArchiveUsers, PasswordsRolesAndDisablingKeepOneAdministratorAndEveryRecord)
+TEST_P(ArchiveUsers, PasswordsRolesAndDisablingKeepOneAdministratorAndEveryRecord)
 {
     auto store = ready();
     store->addUser(QStringLiteral("김등록"), Role::Clerk, QStringLiteral("old"));
@@ -296,6 +296,8 @@ TEST_F(ArchiveUsers, PasswordsRolesAndDisablingKeepOneAdministratorAndEveryRecor
               (QStringList{"user_add", "user_password", "user_password", "document_add", "user_disabled",
                            "user_disabled", "user_role", "user_role"}));
 }
+
+RIDA_ON_BOTH_BACKENDS(ArchiveUsers);
 
 } // namespace
 } // namespace rida::archive::testing
