@@ -23,7 +23,7 @@ namespace {
 
 const QByteArray kPage = QByteArrayLiteral("\xff\xd8 a scanned page \xff\xd9");
 
-class RecordChanges : public ArchiveTest {
+class RecordChangesFixture : public ArchiveTest {
 public:
     void SetUp() override
     {
@@ -62,7 +62,14 @@ public:
     qint64 id_ = 0;
 };
 
-TEST_F(RecordChanges, EachChangeRaisesTheVersionAndIsAuditedWithBeforeAndAfter)
+// The changes on both back ends.
+class RecordChanges : public RecordChangesFixture, public ::testing::WithParamInterface<Backend> {
+public:
+    Backend backend() const override { return GetParam(); }
+};
+RIDA_ON_BOTH_BACKENDS(RecordChanges);
+
+TEST_P(RecordChanges, EachChangeRaisesTheVersionAndIsAuditedWithBeforeAndAfter)
 {
     const int v1 = version();
     EXPECT_EQ(v1, 1);
@@ -99,7 +106,7 @@ TEST_F(RecordChanges, EachChangeRaisesTheVersionAndIsAuditedWithBeforeAndAfter)
     expectCheckClean();
 }
 
-TEST_F(RecordChanges, BadLotsAndAttributesAndTheLastLotAreRefusedChangingNothing)
+TEST_P(RecordChanges, BadLotsAndAttributesAndTheLastLotAreRefusedChangingNothing)
 {
     const int v = version();
     struct Case {
@@ -159,7 +166,7 @@ TEST_F(RecordChanges, BadLotsAndAttributesAndTheLastLotAreRefusedChangingNothing
     EXPECT_EQ(store_->document(id_)->lots.size(), 1);
 }
 
-TEST_F(RecordChanges, EachRoleMayWhatItMay)
+TEST_P(RecordChanges, EachRoleMayWhatItMay)
 {
     struct Row {
         const char* user;
@@ -196,7 +203,7 @@ TEST_F(RecordChanges, EachRoleMayWhatItMay)
 
 // Two connections on one database file, as two programs: the second change
 // made on what was opened before the first is refused and changes nothing.
-TEST_F(RecordChanges, AChangeOnAnOlderVersionIsRefusedWhateverTheConnection)
+TEST_P(RecordChanges, AChangeOnAnOlderVersionIsRefusedWhateverTheConnection)
 {
     auto other = open();
     ASSERT_TRUE(other->signIn(QStringLiteral("김등록"), QStringLiteral("clerk-pw")).ok());
@@ -236,7 +243,7 @@ TEST_F(RecordChanges, AChangeOnAnOlderVersionIsRefusedWhateverTheConnection)
 
 // Two programs: another process changes the record while this one holds it
 // open; this one's change is refused and it reads the other's.
-TEST_F(RecordChanges, AChangeByAnotherProcessRefusesTheOlderVersion)
+TEST_P(RecordChanges, AChangeByAnotherProcessRefusesTheOlderVersion)
 {
     const int opened = version();
     const pid_t child = ::fork();
@@ -269,7 +276,7 @@ TEST_F(RecordChanges, AChangeByAnotherProcessRefusesTheOlderVersion)
 
 // ---- Deleting: the page goes back ------------------------------------------
 
-TEST_F(RecordChanges, ADeletedDocumentsPageGoesBackToItsFolderAndName)
+TEST_P(RecordChanges, ADeletedDocumentsPageGoesBackToItsFolderAndName)
 {
     const WithdrawnPage w = withdrawDocument(*store_, pagesPath(), id_, version());
     const QString back = scans_ + QStringLiteral("/Img001.jpg");
@@ -290,7 +297,7 @@ TEST_F(RecordChanges, ADeletedDocumentsPageGoesBackToItsFolderAndName)
 
 // Its folder gone, or its name taken by another file: the restore folder in
 // the page folder takes the page, and the message says where.
-TEST_F(RecordChanges, WithoutItsFolderOrNameThePageGoesToTheRestoreFolder)
+TEST_P(RecordChanges, WithoutItsFolderOrNameThePageGoesToTheRestoreFolder)
 {
     for (const bool folderGone : {true, false}) {
         SCOPED_TRACE(folderGone ? "folder gone" : "name taken");
@@ -321,7 +328,7 @@ TEST_F(RecordChanges, WithoutItsFolderOrNameThePageGoesToTheRestoreFolder)
     }
 }
 
-TEST_F(RecordChanges, ADocumentWhosePageIsMissingIsNotDeleted)
+TEST_P(RecordChanges, ADocumentWhosePageIsMissingIsNotDeleted)
 {
     ASSERT_TRUE(QFile::rename(storedPage(), path(QStringLiteral("elsewhere.jpg"))));
     const ArchiveError e = thrown([&] { withdrawDocument(*store_, pagesPath(), id_, version()); });
@@ -333,7 +340,7 @@ TEST_F(RecordChanges, ADocumentWhosePageIsMissingIsNotDeleted)
 // Stopped after each step, by a failure in the program or a crash of the
 // process: the page is in the archive with its record, or restored; after the
 // next start's recovery exactly one of the two, and the check is clean.
-class DeletionStopped : public RecordChanges, public ::testing::WithParamInterface<WithdrawStep> {
+class DeletionStopped : public RecordChangesFixture, public ::testing::WithParamInterface<WithdrawStep> {
 public:
     void expectOneOrTheOther()
     {
