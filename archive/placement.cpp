@@ -146,6 +146,43 @@ void writeNewFile(const QString& path, const QByteArray& bytes, const FilingHook
         fileFailure(errno, path);
 }
 
+bool sameFileSystem(const struct stat& file, const QString& folder)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && st.st_dev == file.st_dev;
+}
+
+bool isSameFile(const QString& a, const QString& b)
+{
+    struct stat sa {
+    }, sb{};
+    return ::lstat(QFile::encodeName(a).constData(), &sa) == 0 && ::lstat(QFile::encodeName(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Gives the source a second name `temp` and flushes it; false (nothing left
+// behind) when the file system cannot link, or the file is no longer the one
+// that was read (another file put in its place, or its size changed).
+bool linkPage(const QString& source, const QString& temp, const struct stat& read)
+{
+    if (::link(QFile::encodeName(source).constData(), QFile::encodeName(temp).constData()) != 0)
+        return false;
+    const int fd = ::open(QFile::encodeName(temp).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat now {};
+    const bool same = fd >= 0 && ::fstat(fd, &now) == 0 && now.st_dev == read.st_dev && now.st_ino == read.st_ino &&
+                      now.st_size == read.st_size && now.st_mtim.tv_sec == read.st_mtim.tv_sec &&
+                      now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
+    // The page's data reaches the disk before its new name is committed.
+    const bool flushed = same && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!flushed) {
+        ::unlink(QFile::encodeName(temp).constData());
+        return false;
+    }
+    return true;
+}
+
 std::optional<QByteArray> readWhole(const QString& path)
 {
     QFile file(path);
@@ -353,6 +390,8 @@ FiledPage filePage(Store& store, const QString& pageFolder, const FilingRequest&
 
     const QFileInfo source(request.sourcePath);
     const QString sourcePath = source.absoluteFilePath();
+    struct stat sourceStat {};
+    const bool sourceStated = ::stat(QFile::encodeName(sourcePath).constData(), &sourceStat) == 0;
     const std::optional<QByteArray> original = source.isFile() ? readWhole(sourcePath) : std::nullopt;
     if (!original)
         throw ArchiveError(Failure::Invalid,
@@ -472,24 +511,40 @@ FiledPage filePage(Store& store, const QString& pageFolder, const FilingRequest&
     const QString tempFile = root.absoluteFilePath(tempPath);
     QString storedFile;
     bool placed = false;
+    // A link needs the same file system, an uncut page, and a source folder the
+    // source can be removed from (two names of one file must not stay).
+    const bool linkable = request.transfer == Transfer::Move && cut.cutColumns == 0 && sourceStated &&
+                          !hooks.writeFault && sameFileSystem(sourceStat, folder) &&
+                          writableByMode(source.absolutePath());
+    bool linked = false;
     try {
         step(FilingStep::Journaled);
 
-        // 2. The copy under its temporary name, flushed.
-        writeNewFile(tempFile, cut.bytes, hooks);
+        // 2. The page under its temporary name, flushed. An uncut page that is
+        // moved within one file system is linked rather than copied: the file
+        // itself gets a second name in the page folder, and its first name goes
+        // once the record is committed.
+        if (linkable && linkPage(sourcePath, tempFile, sourceStat))
+            linked = true;
+        else
+            writeNewFile(tempFile, cut.bytes, hooks);
         if (const int error = syncFolder(folder))
             fileFailure(error, folder);
         step(FilingStep::Copied);
 
-        // 3. Read back: what is on the disk is what was meant to be.
-        const std::optional<QByteArray> copy = readWhole(tempFile);
-        if (!copy)
-            fileFailure(errno ? errno : EIO, tempFile);
-        if (copy->size() != cut.bytes.size() || sha256Hex(*copy) != filed.sha256)
-            throw ArchiveError(Failure::Database,
-                               QStringLiteral("이미지 폴더에 쓴 사본이 원본과 다릅니다(크기 또는 SHA-256): %1\n원본 "
-                                              "파일은 그대로입니다. 디스크를 점검하십시오.")
-                                   .arg(tempFile));
+        // 3. Read back: what is on the disk is what was meant to be. A link is
+        // the very file that was read and hashed (linkPage checked that).
+        if (!linked) {
+            const std::optional<QByteArray> copy = readWhole(tempFile);
+            if (!copy)
+                fileFailure(errno ? errno : EIO, tempFile);
+            if (copy->size() != cut.bytes.size() || sha256Hex(*copy) != filed.sha256)
+                throw ArchiveError(
+                    Failure::Database,
+                    QStringLiteral("이미지 폴더에 쓴 사본이 원본과 다릅니다(크기 또는 SHA-256): %1\n원본 "
+                                   "파일은 그대로입니다. 디스크를 점검하십시오.")
+                        .arg(tempFile));
+        }
         step(FilingStep::Verified);
 
         // 4. The final name, never over a file that is there.
@@ -541,8 +596,10 @@ FiledPage filePage(Store& store, const QString& pageFolder, const FilingRequest&
     // 6. For 이동, the source goes, once the page is safely filed.
     if (request.transfer == Transfer::Move) {
         const QString sourceFolder = source.absolutePath();
-        const std::optional<QByteArray> now = readWhole(sourcePath);
-        if (!now || sha256Hex(*now) != originalSha) {
+        // A linked source is the stored file itself; a copied one must still hold the bytes filed.
+        const bool sameFile = linked && isSameFile(sourcePath, storedFile);
+        const std::optional<QByteArray> now = sameFile ? original : readWhole(sourcePath);
+        if (!now || (!sameFile && sha256Hex(*now) != originalSha)) {
             filed.notes << QStringLiteral("원본 파일이 등록하는 동안 바뀌어 지우지 않았습니다: %1").arg(sourcePath);
         } else if (!writableByMode(sourceFolder) || ::unlink(QFile::encodeName(sourcePath).constData()) != 0) {
             filed.notes << QStringLiteral("등록은 되었지만 원본 파일을 지우지 못했습니다(폴더가 읽기 전용입니다): "

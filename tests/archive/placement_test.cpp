@@ -190,6 +190,37 @@ TEST_P(Filing, AMoveRemovesTheSourceOnlyOnceThePageIsFiled)
     expectAccountedFor(src, page_, Transfer::Move);
 }
 
+// Within one file system a moved page is the scanned file itself under its
+// new name (a link, then the old name removed), not a second copy; from a
+// folder the source cannot be removed from it is copied, so that no file
+// ever keeps two names.
+TEST_P(Filing, AMoveWithinOneFileSystemKeepsTheFileItselfAndCopiesFromAReadOnlyFolder)
+{
+    const QString src = source();
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(src).constData(), &before), 0);
+    const FiledPage filed = filePage(*store_, pagesPath(), request(src, Transfer::Move));
+    struct stat stored {};
+    ASSERT_EQ(::stat(QFile::encodeName(filed.storedPath).constData(), &stored), 0);
+    EXPECT_EQ(stored.st_ino, before.st_ino);
+    EXPECT_EQ(stored.st_nlink, 1u);
+    expectAccountedFor(src, page_, Transfer::Move);
+
+    const QString lockedFolder = path(QStringLiteral("locked"));
+    QDir().mkpath(lockedFolder);
+    const QString locked = lockedFolder + QStringLiteral("/b.jpg");
+    const QByteArray other = page_ + "other";
+    writeFile(locked, other);
+    ASSERT_EQ(::chmod(QFile::encodeName(lockedFolder).constData(), 0555), 0);
+    const FiledPage copied = filePage(*store_, pagesPath(), request(locked, Transfer::Move));
+    ::chmod(QFile::encodeName(lockedFolder).constData(), 0755);
+    EXPECT_FALSE(copied.sourceRemoved);
+    struct stat lockedStat {};
+    ASSERT_EQ(::stat(QFile::encodeName(locked).constData(), &lockedStat), 0);
+    EXPECT_EQ(lockedStat.st_nlink, 1u);
+    EXPECT_EQ(readFile(copied.storedPath), other);
+}
+
 TEST_P(Filing, KeepingTheNameAddsANumberWhenItIsTakenAlsoWhenTakenAtTheLastMoment)
 {
     FilingRequest r = request(source());
