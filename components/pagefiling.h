@@ -83,11 +83,6 @@ archive::FilingRequest filingRequest(const EntryFiling& entry, RegionSource& reg
 // they were. Failures other than the archive's (memory) are thrown.
 std::optional<QString> fileEntry(const PageArchive& archive, RegionSource& regions, const EntryFiling& entry);
 
-// A lot line as the recognition lists it, "K MMMM BBBB" (K 1 for the land
-// register, 2 for the forest register: 산), as a lot of `regionCode`; nothing
-// for any other text.
-std::optional<archive::NewLot> recognisedLot(const std::string& line, const QString& regionCode);
-
 // A folder of 지역폴더일괄 and the region it is named after.
 struct FolderRegion {
     QString town;

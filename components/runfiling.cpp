@@ -1,6 +1,7 @@
 #include "components/runfiling.h"
 
 #include "archive/error.h"
+#include "archive/recognisedlot.h"
 #include "archive/sha256.h"
 #include "components/folderlisting.h"
 #include "model/error.h"
@@ -74,7 +75,7 @@ RunFiling::Outcome RunFiling::file(const std::string& fullName, const std::vecto
     request.expectedSha256 = sha256;
     request.lots.clear();
     for (const std::string& line : lots)
-        if (const std::optional<archive::NewLot> lot = recognisedLot(line, regionCode))
+        if (const std::optional<archive::NewLot> lot = archive::recognisedLot(line, regionCode))
             request.lots.append(*lot);
     Outcome outcome;
     try {

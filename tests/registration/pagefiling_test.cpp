@@ -1,6 +1,7 @@
 // What a registration is checked on and what it files, without widgets.
 
 #include "archive/error.h"
+#include "archive/recognisedlot.h"
 #include "components/pagefiling.h"
 
 #include <gtest/gtest.h>
@@ -151,18 +152,18 @@ INSTANTIATE_TEST_SUITE_P(Names, RegionFolderTest,
 TEST(RecognisedLotTest, ReadsTheRegisterKindAndBothNumbersAndRefusesAnythingElse)
 {
     const QString code = QStringLiteral("1111025021");
-    const auto land = components::recognisedLot("1 0123 0004", code);
+    const auto land = archive::recognisedLot("1 0123 0004", code);
     ASSERT_TRUE(land);
     EXPECT_EQ(land->regionCode, code);
     EXPECT_FALSE(land->mountain);
     EXPECT_EQ(land->mainNumber, 123);
     EXPECT_EQ(land->subNumber, 4);
-    const auto forest = components::recognisedLot("2 9999 0000", code);
+    const auto forest = archive::recognisedLot("2 9999 0000", code);
     ASSERT_TRUE(forest);
     EXPECT_TRUE(forest->mountain);
     EXPECT_EQ(forest->mainNumber, 9999);
     for (const char* bad : {"3 0123 0004", "1 012A 0004", "1 0123 004", "10123 00040", "", "1 0123 00045"})
-        EXPECT_FALSE(components::recognisedLot(bad, code)) << bad;
+        EXPECT_FALSE(archive::recognisedLot(bad, code)) << bad;
 }
 
 } // namespace
