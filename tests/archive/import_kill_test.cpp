@@ -32,7 +32,7 @@ namespace rida::archive::testing {
 namespace {
 
 constexpr int kKills = 200;
-constexpr int kLoopSeconds = 90;
+constexpr int kLoopSeconds = 300; // a bound on a busy machine; a quiet one needs about 60
 constexpr int kPagesPerBatch = 12;
 
 // A 16 x 16 grey JPEG whose pixels come from `serial`: every serial its own bytes.
